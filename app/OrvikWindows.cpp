@@ -1,0 +1,45 @@
+#include "OrvikWindows.h"
+
+#include "AppState.h"
+#include "FormMain.h"
+#include "FormSearch.h"
+#include "platform/DesktopShell.h"
+#include "platform/LinuxDrives.h"
+#include "platform/LinuxFileSystem.h"
+#include "ui/QtPrompt.h"
+#include "ui/Twips.h"
+
+#include <QFileInfo>
+
+namespace orvik {
+
+Services linuxServices() {
+    Services services;
+    services.drives = std::make_unique<LinuxDrives>();
+    services.fileSystem = std::make_unique<LinuxFileSystem>();
+    services.shell = std::make_unique<DesktopShell>();
+    services.prompt = std::make_unique<QtPrompt>();
+    return services;
+}
+
+OrvikWindows::OrvikWindows(AppState& state) {
+    m_search = std::make_unique<FormSearch>(state);
+    m_main = std::make_unique<FormMain>(state);
+    state.SearchWindow = m_search.get();
+    state.MainWindow = m_main.get();
+    if (!QFileInfo::exists(state.catalogueFile())) {
+        m_search->hide();
+        m_main->show();
+        return;
+    }
+    const double width = twips::fromPixelsX(m_search->frameGeometry().width(), m_search.get());
+    const double height = twips::fromPixelsY(m_search->frameGeometry().height(), m_search.get());
+    state.CentreLeft = float((twips::screenWidth(m_search.get()) - width) / 2);
+    state.CentreTop = float((twips::screenHeight(m_search.get()) - height) / 2);
+    m_main->hide();
+    m_search->show();
+}
+
+OrvikWindows::~OrvikWindows() = default;
+
+} // namespace orvik

@@ -1,0 +1,101 @@
+// The shared state of the program: one instance for the whole run, handed to
+// every window. Members keep the program's names.
+#pragma once
+
+#include "Prompt.h"
+#include "Settings.h"
+#include "engine/Workspace.h"
+#include "platform/Drives.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+namespace orvik {
+
+namespace engine {
+class Database;
+class Recordset;
+} // namespace engine
+
+inline const QString AppName = QStringLiteral("Orvik");
+inline const QString AppVersion = QStringLiteral("v1.2.0");
+inline const QString DefaultExtensionList =
+    QStringLiteral(".exe.com.bat.doc.wri.txt.lst.pdf.mid.wav.vbp.ppt.bas.zip.ex_.ba_.co_.c.hlp."
+                   "hl_.htm.chm.ttf.dll.avi.wri.pdf.dl_.mpg.jpg.bmp");
+
+struct Services {
+    std::unique_ptr<Drives> drives;
+    std::unique_ptr<FileSystem> fileSystem;
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<Prompt> prompt;
+};
+
+class AppState {
+public:
+    // `appFolder` holds the catalogue files; it is created when missing.
+    AppState(const QString& appFolder, const QString& settingsFile, Services services);
+    ~AppState();
+    AppState(const AppState&) = delete;
+    AppState& operator=(const AppState&) = delete;
+
+    // $ORVIK_HOME, else the per-user data folder.
+    static QString defaultAppFolder();
+
+    const QString& appFolder() const { return m_appFolder; }
+    Settings& settings() { return m_settings; }
+    Drives& drives() { return *m_services.drives; }
+    FileSystem& fileSystem() { return *m_services.fileSystem; }
+    Shell& shell() { return *m_services.shell; }
+    Prompt& prompt() { return *m_services.prompt; }
+    engine::Workspace& workspace() { return m_workspace; }
+
+    // The current catalogue's file (folder, name, ".mdb"), matched to an
+    // existing file without regard to case.
+    QString catalogueFile() const;
+
+    QString CatalogueName = AppName;
+    std::shared_ptr<engine::Database> CatalogueDatabase;
+    std::shared_ptr<engine::Recordset> CatalogueRecordset;
+    QString DefaultDrive;
+    QString ExtensionString;
+    QString DefaultExtensions;
+    QString UseFilter = QStringLiteral("False"); // the word True or False
+    bool SaveDates = false;
+    bool SaveLengths = false;
+    bool DisplayPaths = false;
+    bool AutoList = false;
+    bool CatalogueChanged = false;
+    float CentreLeft = 0;
+    float CentreTop = 0;
+    QString SearchText;
+    std::vector<QString> LinePositions = std::vector<QString>(101);
+    QString CurrentPosition;
+    QString CurVolume;
+    QString CurDescription;
+    QString CurKeywords;
+    QString CurPath;
+    QString CurFile;
+    QString CurFileDate;
+    QString CurFileLen;
+    QString MatchKeywords;
+
+    // The two main windows, so each can hand over to the other.
+    QWidget* MainWindow = nullptr;
+    QWidget* SearchWindow = nullptr;
+    // Ends the program; tests replace it to watch for the end.
+    std::function<void()> EndProgram;
+
+private:
+    QString m_appFolder;
+    Settings m_settings;
+    Services m_services;
+    engine::Workspace m_workspace;
+};
+
+} // namespace orvik

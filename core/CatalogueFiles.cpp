@@ -1,0 +1,81 @@
+#include "CatalogueFiles.h"
+
+#include "AppState.h"
+#include "Error.h"
+#include "Prompt.h"
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+#include "engine/OpenFiles.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace orvik {
+
+namespace {
+
+const QString Extension = QStringLiteral(".mdb");
+
+// Deletes `path` when it exists; false when it exists and cannot be deleted.
+bool removeIfPresent(const QString& path) {
+    return !QFileInfo::exists(path) || QFile::remove(path);
+}
+
+} // namespace
+
+QString catalogueFilePath(const QString& folder, const QString& name) {
+    const QString wanted = name.toUpper() + Extension;
+    const QDir dir(folder);
+    if (!QFileInfo::exists(dir.filePath(wanted))) {
+        const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
+        for (const QString& file : files)
+            if (file.compare(wanted, Qt::CaseInsensitive) == 0)
+                return dir.filePath(file);
+    }
+    return dir.filePath(wanted);
+}
+
+QStringList catalogueNames(const QString& folder) {
+    QStringList names;
+    const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& file : files)
+        if (file.endsWith(Extension, Qt::CaseInsensitive))
+            names << file.left(file.size() - Extension.size());
+    return names;
+}
+
+void CreateCatalogue(AppState& state, int& status) {
+    const QString database = catalogueFilePath(state.appFolder(), state.CatalogueName);
+    const QString lockFile = database.left(database.size() - Extension.size()) + ".ldb";
+    // A journal left beside a deleted catalogue would be played back into its successor.
+    const QString journal = database + "-journal";
+    bool created = false;
+    try {
+        if (!removeIfPresent(lockFile))
+            throw Error(errno, QStringLiteral("Cannot delete ") + lockFile);
+        if (engine::OpenFiles::isOpen(database))
+            throw Error(3045, QStringLiteral("File already in use."));
+        if (!removeIfPresent(database) || !removeIfPresent(journal))
+            throw Error(errno, QStringLiteral("Cannot delete ") + database);
+        if (status == 2) {
+            status = 0;
+            return;
+        }
+        auto db = state.workspace().CreateDatabase(database);
+        created = true;
+        engine::createCatalogueTable(*db);
+        state.CatalogueDatabase = db;
+        status = 0;
+    } catch (const Error&) {
+        // A file without its table would be no catalogue at all; don't leave one.
+        if (created)
+            QFile::remove(database);
+        state.prompt().ask(QStringLiteral("Can't delete/create catalogue file ") +
+                               state.CatalogueName,
+                           Buttons::Ok, Icon::Exclamation, AppTitle);
+        status = 1;
+    }
+}
+
+} // namespace orvik

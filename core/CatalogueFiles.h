@@ -1,0 +1,24 @@
+// Catalogue files: NAME.mdb in the application folder, names matched to files
+// without regard to case, and CreateCatalogue, the one routine that deletes a
+// catalogue's files and creates an empty one.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace orvik {
+
+class AppState;
+
+// folder/NAME.mdb with NAME upper-cased, or the existing file whose name
+// matches it without regard to case.
+QString catalogueFilePath(const QString& folder, const QString& name);
+// Names (file names without ".mdb") of the catalogues in `folder`, sorted.
+QStringList catalogueNames(const QString& folder);
+
+// Status in: 2 deletes only, anything else deletes and creates. Status out:
+// 0 done, 1 failed after the message "Can't delete/create catalogue file NAME".
+// A catalogue open in this process is never deleted: that is a failure.
+void CreateCatalogue(AppState& state, int& status);
+
+} // namespace orvik

@@ -1,0 +1,33 @@
+// Message boxes as the operations see them. Only windows and the Qt
+// implementation show real boxes; tests answer from a script.
+#pragma once
+
+#include "Error.h"
+
+#include <QString>
+
+namespace orvik {
+
+inline const QString AppTitle = QStringLiteral("ORVIK");
+
+enum class Buttons { Ok, OkCancel, YesNo, RetryCancel };
+enum class Icon { None, Exclamation, Information, Question, Critical };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+class Prompt {
+public:
+    virtual ~Prompt() = default;
+    virtual Answer ask(const QString& text, Buttons buttons, Icon icon,
+                       const QString& title = AppTitle) = 0;
+
+    void tell(const QString& text, Icon icon = Icon::None, const QString& title = AppTitle) {
+        ask(text, Buttons::Ok, icon, title);
+    }
+    // The two boxes of a failure report: "Error N - description", then the context.
+    void reportError(const Error& error, const QString& context) {
+        tell(error.message(), Icon::Exclamation);
+        tell(context, Icon::Exclamation);
+    }
+};
+
+} // namespace orvik

@@ -1,0 +1,55 @@
+#include "Startup.h"
+
+#include "AppState.h"
+#include "platform/Drives.h"
+
+#include <algorithm>
+
+namespace orvik {
+
+namespace {
+
+// The system drive when it is fixed, then the CD-ROM mounts in reverse sorted
+// order, each hit replacing the last, so the first CD-ROM in order wins.
+QString probeDefaultDrive(const Drives& drives) {
+    QString drive;
+    if (drives.driveType(SystemDrive) == DriveFixed)
+        drive = SystemDrive;
+    QStringList mounts = drives.mountPoints();
+    std::sort(mounts.begin(), mounts.end());
+    for (auto it = mounts.crbegin(); it != mounts.crend(); ++it)
+        if (*it != SystemDrive && drives.driveType(*it) == DriveCdRom)
+            drive = *it;
+    return drive;
+}
+
+} // namespace
+
+void settleStartup(AppState& state) {
+    Settings& settings = state.settings();
+    state.LinePositions.assign(101, QString());
+    state.DisplayPaths = true;
+    state.CatalogueName = AppName;
+    state.DefaultExtensions = DefaultExtensionList;
+
+    state.DefaultDrive = settings.get(QStringLiteral("DefaultDrive"), QString()).toUpper();
+    if (state.DefaultDrive.isEmpty())
+        state.DefaultDrive = probeDefaultDrive(state.drives());
+    const int type = state.drives().driveType(state.DefaultDrive);
+    if (type < DriveRemovable || type > DriveCdRom)
+        state.DefaultDrive = SystemDrive;
+    settings.save(QStringLiteral("DefaultDrive"), state.DefaultDrive);
+
+    const QString name = settings.get(QStringLiteral("DBName"), state.CatalogueName);
+    settings.save(QStringLiteral("DBName"), name);
+    state.CatalogueName = name.toUpper();
+
+    state.ExtensionString = settings.get(QStringLiteral("ExtensionString"), QString());
+    if (state.ExtensionString.isEmpty())
+        state.ExtensionString = state.DefaultExtensions;
+    settings.save(QStringLiteral("ExtensionString"), state.ExtensionString);
+
+    state.CatalogueChanged = true;
+}
+
+} // namespace orvik

@@ -1,0 +1,198 @@
+#include "engine/Database.h"
+
+#include "Error.h"
+#include "engine/OpenFiles.h"
+#include "engine/Pattern.h"
+
+#include <QFileInfo>
+#include <memory>
+#include <sqlite3.h>
+
+namespace orvik::engine {
+
+namespace {
+
+Error sqliteError(sqlite3* db, int code) {
+    const int number = db ? sqlite3_extended_errcode(db) : code;
+    const char* text = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+    return Error(number, QString::fromUtf8(text));
+}
+
+// like(text, pattern): the search pattern language, compiled once per
+// statement and cached by SQLite with the pattern argument.
+void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
+    if (sqlite3_value_type(args[0]) == SQLITE_NULL || sqlite3_value_type(args[1]) == SQLITE_NULL) {
+        sqlite3_result_int(context, 0);
+        return;
+    }
+    const Pattern* pattern = static_cast<Pattern*>(sqlite3_get_auxdata(context, 1));
+    std::unique_ptr<Pattern> compiled;
+    if (!pattern) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[1]));
+        try {
+            compiled = std::make_unique<Pattern>(
+                QString::fromUtf8(text, sqlite3_value_bytes(args[1])));
+        } catch (const Error& e) {
+            sqlite3_result_error(context, e.description().toUtf8().constData(), -1);
+            return;
+        }
+        pattern = compiled.get();
+    }
+    const auto* subject = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const size_t length = size_t(sqlite3_value_bytes(args[0]));
+    sqlite3_result_int(context, pattern->matchesUtf8({subject, length}));
+    if (compiled)
+        sqlite3_set_auxdata(context, 1, compiled.release(),
+                            [](void* p) { delete static_cast<Pattern*>(p); });
+}
+
+} // namespace
+
+Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath()) {
+    if (!QFileInfo(m_path).isFile())
+        throw Error(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + m_path +
+                                         QStringLiteral("'."));
+    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        Error error = sqliteError(m_db, rc);
+        sqlite3_close_v2(m_db);
+        m_db = nullptr;
+        throw error;
+    }
+    sqlite3_extended_result_codes(m_db, 1);
+    sqlite3_busy_timeout(m_db, 2000);
+    sqlite3_create_function_v2(m_db, "orvik_like", 2,
+                               SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                               likeFunction, nullptr, nullptr, nullptr);
+    OpenFiles::add(m_path);
+    try {
+        exec("PRAGMA cache_size=-16384");
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+Database::~Database() { close(); }
+
+void Database::close() {
+    if (!m_db)
+        return;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+    OpenFiles::remove(m_path);
+}
+
+sqlite3* Database::handle() const {
+    if (!m_db)
+        throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    return m_db;
+}
+
+void Database::fail() const { throw sqliteError(m_db, SQLITE_ERROR); }
+
+void Database::exec(const char* sql) {
+    char* message = nullptr;
+    const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
+    if (rc != SQLITE_OK) {
+        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
+        sqlite3_free(message);
+        throw Error(sqlite3_extended_errcode(m_db), text);
+    }
+}
+
+void Database::begin() { exec("BEGIN"); }
+void Database::commit() { exec("COMMIT"); }
+void Database::rollback() {
+    if (inTransaction())
+        exec("ROLLBACK");
+    ++m_writes;
+}
+bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+
+Statement::Statement(Database& db, const char* sql) : m_db(db) {
+    if (sqlite3_prepare_v3(db.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
+        SQLITE_OK)
+        db.fail();
+}
+
+Statement::~Statement() { sqlite3_finalize(m_stmt); }
+
+Statement& Statement::bind(int index, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) !=
+        SQLITE_OK)
+        m_db.fail();
+    return *this;
+}
+
+Statement& Statement::bind(int index, const std::optional<QString>& text) {
+    return text ? bind(index, *text) : bindNull(index);
+}
+
+Statement& Statement::bind(int index, std::int64_t number) {
+    if (sqlite3_bind_int64(m_stmt, index, number) != SQLITE_OK)
+        m_db.fail();
+    return *this;
+}
+
+Statement& Statement::bindNull(int index) {
+    if (sqlite3_bind_null(m_stmt, index) != SQLITE_OK)
+        m_db.fail();
+    return *this;
+}
+
+bool Statement::step() {
+    if (!m_db.isOpen())
+        throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    const int rc = sqlite3_step(m_stmt);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const int code = sqlite3_extended_errcode(m_db.handle());
+    const QString text = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
+    sqlite3_reset(m_stmt);
+    throw Error(code, text);
+}
+
+void Statement::reset() {
+    sqlite3_reset(m_stmt);
+    sqlite3_clear_bindings(m_stmt);
+}
+
+bool Statement::isNull(int column) const {
+    return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
+}
+
+std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+
+QString Statement::text(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
+}
+
+std::optional<QString> Statement::value(int column) const {
+    if (isNull(column))
+        return std::nullopt;
+    return text(column);
+}
+
+Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+
+Transaction::~Transaction() {
+    if (!m_done) {
+        try {
+            m_db.rollback();
+        } catch (...) {
+        }
+    }
+}
+
+void Transaction::commit() {
+    m_db.commit();
+    m_done = true;
+}
+
+} // namespace orvik::engine

@@ -1,0 +1,90 @@
+// Thin RAII over SQLite: a connection, prepared statements and transactions.
+// sqlite3.h stays out of headers; every failure is an orvik::Error carrying
+// SQLite's extended result code and message.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace orvik::engine {
+
+class Database {
+public:
+    // Opens an existing file read and write (shared); fails when there is none.
+    explicit Database(const QString& path);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const QString& path() const { return m_path; }
+    bool isOpen() const { return m_db != nullptr; }
+    // Closes the connection at once; statements still alive become unusable.
+    void close();
+
+    void exec(const char* sql);
+    sqlite3* handle() const;
+
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const;
+
+    // Grows with every write through this connection, so cursors can tell when
+    // the rows under them may have changed.
+    std::uint64_t writeCount() const { return m_writes; }
+    void noteWrite() { ++m_writes; }
+
+    // Throws the connection's last error as an orvik::Error.
+    [[noreturn]] void fail() const;
+
+private:
+    QString m_path;
+    sqlite3* m_db = nullptr;
+    std::uint64_t m_writes = 0;
+};
+
+class Statement {
+public:
+    Statement(Database& db, const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    Statement& bind(int index, const QString& text);
+    Statement& bind(int index, const std::optional<QString>& text);
+    Statement& bind(int index, std::int64_t number);
+    Statement& bindNull(int index);
+
+    // True while a row is available.
+    bool step();
+    void reset();
+
+    bool isNull(int column) const;
+    std::int64_t integer(int column) const;
+    QString text(int column) const;
+    std::optional<QString> value(int column) const;
+
+private:
+    Database& m_db;
+    sqlite3_stmt* m_stmt = nullptr;
+};
+
+// Rolls back in its destructor unless committed.
+class Transaction {
+public:
+    explicit Transaction(Database& db);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void commit();
+
+private:
+    Database& m_db;
+    bool m_done = false;
+};
+
+} // namespace orvik::engine

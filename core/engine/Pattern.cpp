@@ -1,0 +1,139 @@
+#include "engine/Pattern.h"
+
+#include "Error.h"
+
+namespace orvik {
+
+namespace {
+
+Error badPattern(const QString& why, const QString& pattern) {
+    return Error(errors::BadPattern, why + QStringLiteral(" in pattern '") + pattern +
+                                         QStringLiteral("'"));
+}
+
+} // namespace
+
+Pattern::Pattern(const QString& pattern) : m_text(pattern) {
+    const std::u32string points = pattern.toUpper().toStdU32String();
+    for (size_t i = 0; i < points.size(); ++i) {
+        const char32_t c = points[i];
+        if (c == U'*') {
+            // Consecutive stars are one star.
+            if (m_tokens.empty() || m_tokens.back().kind != Kind::Star)
+                m_tokens.push_back({Kind::Star});
+        } else if (c == U'?') {
+            m_tokens.push_back({Kind::AnyOne});
+        } else if (c == U'#') {
+            m_tokens.push_back({Kind::Digit});
+        } else if (c == U'[') {
+            size_t j = i + 1;
+            Token list{Kind::List};
+            if (j < points.size() && points[j] == U'!') {
+                list.negated = true;
+                ++j;
+            }
+            bool closed = false;
+            for (; j < points.size(); ++j) {
+                if (points[j] == U']') {
+                    closed = true;
+                    break;
+                }
+                Range range{points[j], points[j]};
+                if (j + 2 < points.size() && points[j + 1] == U'-' && points[j + 2] != U']') {
+                    range.high = points[j + 2];
+                    if (range.high < range.low)
+                        throw badPattern(QStringLiteral("Invalid range in bracket list"),
+                                         pattern);
+                    j += 2;
+                }
+                list.ranges.push_back(range);
+            }
+            if (!closed)
+                throw badPattern(QStringLiteral("Bracket list without closing ']'"), pattern);
+            i = j;
+            // "[]" stands for the empty text and consumes nothing.
+            if (!list.ranges.empty() || list.negated)
+                m_tokens.push_back(std::move(list));
+        } else {
+            m_tokens.push_back({Kind::Literal, c});
+        }
+    }
+}
+
+bool Pattern::tokenAccepts(const Token& token, char32_t ch) const {
+    switch (token.kind) {
+    case Kind::Literal:
+        return token.ch == ch;
+    case Kind::AnyOne:
+        return true;
+    case Kind::Digit:
+        return ch >= U'0' && ch <= U'9';
+    case Kind::List: {
+        bool inList = false;
+        for (const Range& r : token.ranges)
+            if (ch >= r.low && ch <= r.high) {
+                inList = true;
+                break;
+            }
+        return inList != token.negated;
+    }
+    case Kind::Star:
+        break;
+    }
+    return false;
+}
+
+// Every token but the star takes exactly one character, so on a mismatch only
+// the most recent star has to take one character more: at most text x pattern
+// steps, never exponential.
+template <typename Char> bool Pattern::matchSequence(const Char* text, size_t length) const {
+    size_t t = 0, p = 0;
+    size_t starToken = SIZE_MAX, starText = 0;
+    const size_t count = m_tokens.size();
+    while (t < length) {
+        if (p < count && m_tokens[p].kind == Kind::Star) {
+            starToken = p++;
+            starText = t;
+        } else if (p < count && tokenAccepts(m_tokens[p], char32_t(text[t]))) {
+            ++p;
+            ++t;
+        } else if (starToken != SIZE_MAX) {
+            p = starToken + 1;
+            t = ++starText;
+        } else {
+            return false;
+        }
+    }
+    while (p < count && m_tokens[p].kind == Kind::Star)
+        ++p;
+    return p == count;
+}
+
+bool Pattern::matches(const QString& text) const {
+    const std::u32string points = text.toUpper().toStdU32String();
+    return matchSequence(points.data(), points.size());
+}
+
+bool Pattern::matchesUtf8(std::string_view utf8) const {
+    // Upper-case ASCII in place on the stack when it fits; anything else goes
+    // through Unicode upper-casing.
+    char buffer[512];
+    if (utf8.size() <= sizeof buffer) {
+        bool ascii = true;
+        for (size_t i = 0; i < utf8.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(utf8[i]);
+            if (c >= 0x80) {
+                ascii = false;
+                break;
+            }
+            buffer[i] = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
+        }
+        if (ascii) {
+            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
+            return matchSequence(bytes, utf8.size());
+        }
+    }
+    return matches(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+}
+
+} // namespace orvik

@@ -1,0 +1,42 @@
+// The pattern language of searches: "*" any run, "?" any one character,
+// "#" one digit, "[a-z]" / "[!list]" bracket lists. Whole-text, case-insensitive
+// with Unicode upper-casing, and linear in the text for any pattern.
+#pragma once
+
+#include <QString>
+#include <string_view>
+#include <vector>
+
+namespace orvik {
+
+class Pattern {
+public:
+    // Throws orvik::Error for a malformed bracket list or range.
+    explicit Pattern(const QString& pattern);
+
+    bool matches(const QString& text) const;
+    // Text as UTF-8 bytes, the form SQLite hands over; avoids a conversion for ASCII.
+    bool matchesUtf8(std::string_view utf8) const;
+
+    const QString& text() const { return m_text; }
+
+private:
+    struct Range {
+        char32_t low, high;
+    };
+    enum class Kind { Literal, AnyOne, Digit, Star, List };
+    struct Token {
+        Kind kind;
+        char32_t ch = 0;
+        bool negated = false;
+        std::vector<Range> ranges = {};
+    };
+
+    template <typename Char> bool matchSequence(const Char* text, size_t length) const;
+    bool tokenAccepts(const Token& token, char32_t ch) const;
+
+    QString m_text;
+    std::vector<Token> m_tokens;
+};
+
+} // namespace orvik

@@ -1,0 +1,110 @@
+// A DAO-style cursor over CDTable: moves, finds with typed criteria,
+// bookmarks (the rowid as decimal text) and edits. Records always come in
+// append order. Every move or find is one indexed seek, and a scan that goes
+// on from where it stopped continues its open statement instead of seeking.
+#pragma once
+
+#include "engine/CatalogueTable.h"
+
+#include <QString>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+namespace orvik::engine {
+
+class Database;
+class Statement;
+
+enum class RecordsetType { Table = 1, Dynaset = 2 };
+
+// What a find looks for. Built from typed values only, so user text is always
+// a bound parameter and never SQL.
+class Criterion {
+public:
+    // "CDPath<> Null": the field holds a value.
+    static Criterion NotNull(Field field);
+    // "(CDFile like 'p') OR (CDPath like 'p')" in the search pattern language.
+    static Criterion FileOrPathLike(const QString& pattern);
+
+    bool operator==(const Criterion& other) const = default;
+
+private:
+    friend class Recordset;
+    enum class Kind { All, NotNull, FileOrPathLike };
+    Criterion(Kind kind, Field field, QString pattern)
+        : m_kind(kind), m_field(field), m_pattern(std::move(pattern)) {}
+    Kind m_kind;
+    Field m_field;
+    QString m_pattern;
+};
+
+class Recordset {
+public:
+    Recordset(std::shared_ptr<Database> db, RecordsetType type);
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    RecordsetType type() const { return m_type; }
+    const std::shared_ptr<Database>& database() const { return m_db; }
+
+    bool BOF() const { return m_bof; }
+    bool Eof() const { return m_eof; }
+    bool NoMatch() const { return m_noMatch; }
+
+    void MoveFirst();
+    void MoveLast();
+    void MoveNext();
+    void MovePrevious();
+
+    QString Bookmark() const;
+    void setBookmark(const QString& bookmark);
+
+    void FindFirst(const Criterion& criterion);
+    void FindLast(const Criterion& criterion);
+    void FindNext(const Criterion& criterion);
+    void FindPrevious(const Criterion& criterion);
+
+    // The current record's field; Null comes back as an empty optional.
+    Value Fields(Field field) const;
+
+    void AddNew();
+    void Edit();
+    // Assigns a field of the record being added or edited ("Collect").
+    void setField(Field field, const Value& value);
+    void Update();
+    void CancelUpdate();
+    void Delete();
+    // Bookmark of the record added or changed last.
+    QString LastModified() const;
+
+    void Close();
+    bool isOpen() const;
+
+private:
+    enum class Direction { Forward, Backward };
+    struct Scan;
+
+    Scan& scanFor(const Criterion& criterion, Direction direction);
+    // Steps the scan from `from` (exclusive); positions on the hit or returns false.
+    bool seek(const Criterion& criterion, Direction direction, std::int64_t from);
+    void requireOpen() const;
+    void requireCurrent() const;
+    void loadRow(const Statement& statement);
+    void resetScans();
+
+    std::shared_ptr<Database> m_db;
+    RecordsetType m_type;
+    bool m_bof = true, m_eof = true, m_noMatch = false;
+    bool m_deleted = false;
+    std::int64_t m_rowid = 0; // the current record, when neither BOF nor EOF
+    Row m_row;
+    enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
+    Row m_buffer;
+    std::int64_t m_lastModified = 0;
+    std::map<std::tuple<int, int, int>, std::unique_ptr<Scan>> m_scans;
+    std::unique_ptr<Statement> m_insert, m_update, m_delete;
+};
+
+} // namespace orvik::engine

@@ -1,0 +1,94 @@
+#include "engine/Workspace.h"
+
+#include "Error.h"
+#include "engine/Database.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+namespace orvik::engine {
+
+std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
+    std::vector<std::shared_ptr<Database>> open;
+    std::erase_if(m_databases, [](const std::weak_ptr<Database>& w) { return w.expired(); });
+    for (const auto& weak : m_databases)
+        if (auto db = weak.lock(); db && db->isOpen())
+            open.push_back(db);
+    return open;
+}
+
+std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
+    auto db = std::make_shared<Database>(path);
+    m_databases.push_back(db);
+    return db;
+}
+
+std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path) {
+    if (QFileInfo::exists(path))
+        throw Error(3204, QStringLiteral("Database already exists."));
+    // SQLite writes nothing until the first statement; an empty file is a valid empty database.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+    if (fd < 0)
+        throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
+    ::close(fd);
+    return OpenDatabase(path);
+}
+
+void Workspace::Close() {
+    for (const auto& db : openDatabases())
+        db->close();
+    m_databases.clear();
+}
+
+void Workspace::BeginTrans() {
+    for (const auto& db : openDatabases())
+        db->begin();
+}
+
+void Workspace::CommitTrans() {
+    for (const auto& db : openDatabases())
+        if (db->inTransaction())
+            db->commit();
+}
+
+void Workspace::Rollback() {
+    for (const auto& db : openDatabases())
+        db->rollback();
+}
+
+void Workspace::CompactDatabase(const QString& source, const QString& destination) {
+    if (QFileInfo::exists(destination))
+        throw Error(3204, QStringLiteral("Database already exists."));
+    Database db(source);
+    Statement vacuum(db, "VACUUM INTO ?1");
+    vacuum.bind(1, destination);
+    vacuum.step();
+}
+
+void Workspace::CompactInPlace(const QString& path) {
+    const QString temporary = path + QStringLiteral(".compact");
+    QFile::remove(temporary);
+    try {
+        CompactDatabase(path, temporary);
+        // Make the copy durable before it replaces the original.
+        const int fd = ::open(QFile::encodeName(temporary).constData(), O_RDONLY);
+        if (fd >= 0) {
+            ::fsync(fd);
+            ::close(fd);
+        }
+        if (std::rename(QFile::encodeName(temporary).constData(),
+                        QFile::encodeName(path).constData()) != 0)
+            throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
+    } catch (...) {
+        QFile::remove(temporary);
+        throw;
+    }
+}
+
+} // namespace orvik::engine

@@ -1,0 +1,37 @@
+// The engine's default workspace: opens and creates catalogue databases,
+// closes them all at once, and brackets batches of writes in transactions.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace orvik::engine {
+
+class Database;
+
+class Workspace {
+public:
+    std::shared_ptr<Database> OpenDatabase(const QString& path);
+    // Creates a new, empty database file; fails when the file exists.
+    std::shared_ptr<Database> CreateDatabase(const QString& path);
+    // Closes every database opened through this workspace (and so their recordsets).
+    void Close();
+
+    void BeginTrans();
+    void CommitTrans();
+    void Rollback();
+
+    // Copies a closed catalogue into `destination`, which must not exist yet,
+    // dropping the space of deleted records. Record order is kept.
+    static void CompactDatabase(const QString& source, const QString& destination);
+    // Compacts a closed catalogue in place through a temporary file beside it
+    // and an atomic rename: a failure leaves the original untouched.
+    static void CompactInPlace(const QString& path);
+
+private:
+    std::vector<std::shared_ptr<Database>> openDatabases();
+    std::vector<std::weak_ptr<Database>> m_databases;
+};
+
+} // namespace orvik::engine

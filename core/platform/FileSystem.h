@@ -1,0 +1,39 @@
+// Directory listing and file facts as the add and the launch need them.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+namespace orvik {
+
+struct DirEntry {
+    QString name;
+    bool isDirectory = false;
+    std::int64_t size = 0;
+    std::int64_t modified = 0; // seconds since the epoch
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // The entries of `directory` in the order the file system returns them,
+    // without ".", "..", hidden entries (a leading "."), system entries
+    // (sockets, FIFOs, devices), broken links and links to directories.
+    // A link to a file stands for its target. Throws orvik::Error (errno).
+    virtual std::vector<DirEntry> list(const QString& directory) const = 0;
+};
+
+// Local time as stored in CDFileDate: "YYYY-MM-DD HH:MM:SS".
+QString formatFileDate(std::int64_t secondsSinceEpoch);
+
+} // namespace orvik
+
+namespace orvik {
+
+// The real path on disk of a stored (upper-case) path, found component by
+// component without regard to case; an exact match wins. Empty when some
+// component does not exist.
+QString resolvePath(const QString& storedPath);
+
+} // namespace orvik

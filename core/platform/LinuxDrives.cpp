@@ -1,0 +1,167 @@
+#include "platform/LinuxDrives.h"
+
+#include "Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+#include <QStorageInfo>
+#include <algorithm>
+#include <cerrno>
+
+namespace orvik {
+
+namespace {
+
+const QSet<QString> PseudoFileSystems = {
+    "proc",      "sysfs",   "devtmpfs", "devpts",   "cgroup",   "cgroup2",  "securityfs",
+    "pstore",    "bpf",     "tracefs",  "debugfs",  "mqueue",   "hugetlbfs", "configfs",
+    "fusectl",   "autofs",  "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "squashfs",
+    "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse"};
+const QSet<QString> RemoteFileSystems = {"nfs",    "nfs4",      "cifs",     "smb3",
+                                         "smbfs",  "sshfs",     "fuse.sshfs", "9p",
+                                         "afs",    "ceph",      "glusterfs", "fuse.rclone",
+                                         "davfs",  "fuse.davfs2"};
+
+// mountinfo escapes blanks and backslashes as octal.
+QString unescape(const QString& field) {
+    QString out;
+    for (int i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size()) {
+            bool ok = false;
+            const int code = field.mid(i + 1, 3).toInt(&ok, 8);
+            if (ok) {
+                out += QChar(code);
+                i += 3;
+                continue;
+            }
+        }
+        out += field[i];
+    }
+    return out;
+}
+
+bool underSystemFolder(const QString& mountPoint) {
+    for (const char* folder : {"/proc", "/sys", "/dev", "/run", "/snap", "/boot/efi"}) {
+        const QString f = QString::fromLatin1(folder);
+        if (mountPoint == f || mountPoint.startsWith(f + '/'))
+            return !mountPoint.startsWith(QStringLiteral("/run/media/"));
+    }
+    return false;
+}
+
+QString withoutTrailingSlash(QString path) {
+    while (path.size() > 1 && path.endsWith('/'))
+        path.chop(1);
+    return path.isEmpty() ? SystemDrive : path;
+}
+
+bool isRemovableDevice(const QString& source) {
+    if (!source.startsWith(QStringLiteral("/dev/")))
+        return false;
+    const QString name = QFileInfo(source).canonicalFilePath().section('/', -1);
+    QString block = QFileInfo(QStringLiteral("/sys/class/block/") + name).canonicalFilePath();
+    if (block.isEmpty())
+        return false;
+    // A partition's removable flag lives on its disk.
+    if (QFileInfo::exists(block + QStringLiteral("/partition")))
+        block = QFileInfo(block).path();
+    QFile flag(block + QStringLiteral("/removable"));
+    return flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1";
+}
+
+} // namespace
+
+LinuxDrives::LinuxDrives(QString mountInfoText) : m_fixedText(std::move(mountInfoText)) {}
+
+std::vector<LinuxDrives::Mount> LinuxDrives::parseMountInfo(const QString& text) {
+    std::vector<Mount> mounts;
+    for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
+        const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
+        const qsizetype dash = fields.indexOf(QStringLiteral("-"));
+        if (fields.size() < 5 || dash < 0 || dash + 2 >= fields.size())
+            continue;
+        mounts.push_back({unescape(fields[4]), fields[dash + 1], unescape(fields[dash + 2])});
+    }
+    return mounts;
+}
+
+int LinuxDrives::typeOf(const Mount& mount) {
+    if (RemoteFileSystems.contains(mount.fsType))
+        return DriveRemote;
+    if (mount.fsType == "iso9660" || mount.fsType == "udf" ||
+        mount.source.startsWith(QStringLiteral("/dev/sr")))
+        return DriveCdRom;
+    if (mount.fsType == "tmpfs" || mount.fsType == "ramfs")
+        return DriveRamDisk;
+    if (isRemovableDevice(mount.source))
+        return DriveRemovable;
+    return DriveFixed;
+}
+
+std::vector<LinuxDrives::Mount> LinuxDrives::userMounts() const {
+    QString text = m_fixedText;
+    if (text.isEmpty()) {
+        QFile file(QStringLiteral("/proc/self/mountinfo"));
+        if (file.open(QIODevice::ReadOnly))
+            text = QString::fromUtf8(file.readAll());
+    }
+    std::vector<Mount> mounts;
+    for (const Mount& m : parseMountInfo(text)) {
+        if (PseudoFileSystems.contains(m.fsType) || underSystemFolder(m.mountPoint))
+            continue;
+        // Bind mounts of single files (containers do this) are no drives.
+        if (m_fixedText.isEmpty() && !QFileInfo(m.mountPoint).isDir())
+            continue;
+        // A later mount on the same point hides the earlier one.
+        std::erase_if(mounts, [&](const Mount& o) { return o.mountPoint == m.mountPoint; });
+        mounts.push_back(m);
+    }
+    return mounts;
+}
+
+QStringList LinuxDrives::mountPoints() const {
+    QStringList points;
+    for (const Mount& m : userMounts())
+        points << m.mountPoint;
+    points.sort();
+    return points;
+}
+
+int LinuxDrives::driveType(const QString& root) const {
+    const QString wanted = withoutTrailingSlash(root);
+    const std::vector<Mount> mounts = userMounts();
+    auto exact = std::find_if(mounts.begin(), mounts.end(),
+                              [&](const Mount& m) { return m.mountPoint == wanted; });
+    if (exact == mounts.end())
+        exact = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) {
+            return m.mountPoint.compare(wanted, Qt::CaseInsensitive) == 0;
+        });
+    return exact == mounts.end() ? DriveNoRootDir : typeOf(*exact);
+}
+
+QString LinuxDrives::driveOf(const QString& path) const {
+    const QString target = withoutTrailingSlash(path);
+    QString best = SystemDrive;
+    for (const Mount& m : userMounts()) {
+        const QString& point = m.mountPoint;
+        const bool inside =
+            target.compare(point, Qt::CaseInsensitive) == 0 ||
+            (target.startsWith(point == SystemDrive ? point : point + '/', Qt::CaseInsensitive));
+        if (inside && point.size() > best.size())
+            best = point;
+    }
+    return best;
+}
+
+QString LinuxDrives::volumeLabel(const QString& path) const {
+    if (!QFileInfo(path).isDir())
+        throw Error(ENOENT, QStringLiteral("Path not found: ") + path);
+    const QStorageInfo storage(path);
+    if (!storage.isValid() || !storage.isReady())
+        throw Error(EIO, QStringLiteral("Device not ready: ") + path);
+    return storage.name();
+}
+
+} // namespace orvik

@@ -1,0 +1,38 @@
+// Drives on Linux: the mounted file systems of /proc/self/mountinfo that can
+// hold user files, typed from their file system and /sys/block.
+#pragma once
+
+#include "platform/Drives.h"
+
+#include <QString>
+#include <vector>
+
+namespace orvik {
+
+class LinuxDrives : public Drives {
+public:
+    struct Mount {
+        QString mountPoint;
+        QString fsType;
+        QString source;
+    };
+
+    // Reads the mount table afresh on every call: discs come and go.
+    LinuxDrives() = default;
+    // For tests: a fixed mount table text in the format of /proc/self/mountinfo.
+    explicit LinuxDrives(QString mountInfoText);
+
+    QStringList mountPoints() const override;
+    int driveType(const QString& root) const override;
+    QString driveOf(const QString& path) const override;
+    QString volumeLabel(const QString& path) const override;
+
+    static std::vector<Mount> parseMountInfo(const QString& text);
+    static int typeOf(const Mount& mount);
+
+private:
+    std::vector<Mount> userMounts() const;
+    QString m_fixedText;
+};
+
+} // namespace orvik

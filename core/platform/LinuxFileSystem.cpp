@@ -1,0 +1,111 @@
+#include "platform/LinuxFileSystem.h"
+
+#include "Error.h"
+
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace orvik {
+
+namespace {
+
+Error systemError(int code, const QString& path) {
+    return Error(code, QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path);
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+} // namespace
+
+std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
+    std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(directory).constData()));
+    if (!dir)
+        throw systemError(errno, directory);
+    const int fd = dirfd(dir.get());
+    std::vector<DirEntry> entries;
+    for (;;) {
+        errno = 0;
+        const dirent* item = readdir(dir.get());
+        if (!item) {
+            if (errno != 0)
+                throw systemError(errno, directory);
+            break;
+        }
+        // Hidden entries, and with them "." and "..".
+        if (item->d_name[0] == '.')
+            continue;
+        struct stat info {};
+        const unsigned char type = item->d_type;
+        if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK)
+            continue;
+        if (type == DT_DIR) {
+            entries.push_back({QFile::decodeName(item->d_name), true});
+            continue;
+        }
+        if (type == DT_LNK) {
+            // A link stands for its target file; links to directories are not followed.
+            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+                continue;
+        } else if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            continue; // gone since it was listed
+        } else if (S_ISLNK(info.st_mode)) {
+            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
+                continue;
+        } else if (S_ISDIR(info.st_mode)) {
+            entries.push_back({QFile::decodeName(item->d_name), true});
+            continue;
+        } else if (!S_ISREG(info.st_mode)) {
+            continue;
+        }
+        entries.push_back(
+            {QFile::decodeName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
+    }
+    return entries;
+}
+
+QString formatFileDate(std::int64_t secondsSinceEpoch) {
+    const std::time_t time = std::time_t(secondsSinceEpoch);
+    std::tm local{};
+    localtime_r(&time, &local);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
+                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return QString::fromLatin1(text);
+}
+
+QString resolvePath(const QString& storedPath) {
+    if (!storedPath.startsWith('/'))
+        return {};
+    QString real = QStringLiteral("/");
+    const QStringList parts = storedPath.split('/', Qt::SkipEmptyParts);
+    for (const QString& part : parts) {
+        const QString exact = QDir(real).filePath(part);
+        if (QFile::exists(exact)) {
+            real = exact;
+            continue;
+        }
+        QString found;
+        const QStringList names = QDir(real).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                                       QDir::NoDotAndDotDot);
+        for (const QString& name : names)
+            if (name.toUpper() == part.toUpper()) {
+                found = name;
+                break;
+            }
+        if (found.isEmpty())
+            return {};
+        real = QDir(real).filePath(found);
+    }
+    return real;
+}
+
+} // namespace orvik

@@ -1,0 +1,35 @@
+#include "ScriptedPrompt.h"
+
+#include <QStringList>
+
+namespace orvik::test {
+
+Answer ScriptedPrompt::ask(const QString& text, Buttons buttons, Icon icon, const QString& title) {
+    shown.push_back({text, buttons, icon, title});
+    if (!m_answers.empty()) {
+        const Answer answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
+    }
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+void ScriptedPrompt::queue(std::initializer_list<Answer> answers) {
+    m_answers.insert(m_answers.end(), answers);
+}
+
+QStringList ScriptedPrompt::texts() const {
+    QStringList all;
+    for (const ShownBox& box : shown)
+        all << box.text;
+    return all;
+}
+
+} // namespace orvik::test
