@@ -1,2 +1,246 @@
+#include "Error.h"
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+#include "engine/Workspace.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
-TEST(Engine, placeholder) { EXPECT_TRUE(true); }
+
+using namespace orvik::engine;
+using orvik::Error;
+
+namespace {
+
+struct Example {
+    const char* volume;
+    const char* description;
+    const char* file;
+    const char* path;
+    const char* keywords;
+};
+
+// A disc GAMES1 with README.TXT and SETUP.EXE in its root and two files in DATA.
+const Example Games1[] = {{"GAMES1", "QUAKE DEMO", "README.TXT", "/MEDIA/CD/", "FPS"},
+                          {nullptr, nullptr, "SETUP.EXE", nullptr, nullptr},
+                          {nullptr, nullptr, "A.DAT", "/MEDIA/CD/DATA/", nullptr},
+                          {nullptr, nullptr, "B.DAT", nullptr, nullptr}};
+
+Value v(const char* text) { return text ? Value(QString::fromUtf8(text)) : std::nullopt; }
+
+class EngineTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        path = dir.filePath("TEST.mdb");
+        db = workspace.CreateDatabase(path);
+        createCatalogueTable(*db);
+    }
+
+    void write(Recordset& rs, const Example* rows, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            rs.AddNew();
+            rs.setField(Field::CDVolume, v(rows[i].volume));
+            rs.setField(Field::CDDescription, v(rows[i].description));
+            rs.setField(Field::CDFile, v(rows[i].file));
+            rs.setField(Field::CDPath, v(rows[i].path));
+            rs.setField(Field::CDKeywords, v(rows[i].keywords));
+            rs.Update();
+        }
+    }
+
+    QStringList files(Recordset& rs) {
+        QStringList names;
+        rs.FindFirst(Criterion::NotNull(Field::CDFile));
+        if (rs.NoMatch())
+            return names;
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+            names << rs.Fields(Field::CDFile).value_or("<null>");
+        return names;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    Workspace workspace;
+    std::shared_ptr<Database> db;
+};
+
+} // namespace
+
+TEST_F(EngineTest, newCatalogueHasTheSevenFieldsInOrderAndNoRecords) {
+    Statement info(*db, "PRAGMA table_info(CDTable)");
+    QStringList names, types;
+    while (info.step()) {
+        names << info.text(1);
+        types << info.text(2);
+    }
+    EXPECT_EQ(names, QStringList({"CDVolume", "CDDescription", "CDFile", "CDFileDate", "CDPath",
+                                  "CDFileLen", "CDKeywords"}));
+    EXPECT_EQ(types[5], "TEXT(20)");
+    EXPECT_EQ(types[3], "DATETIME");
+    Recordset rs(db, RecordsetType::Dynaset);
+    EXPECT_TRUE(rs.BOF());
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.MoveFirst(), Error);
+}
+
+TEST_F(EngineTest, sparseRecordsComeBackInAppendOrderWithTheirNulls) {
+    {
+        Recordset table(db, RecordsetType::Table);
+        write(table, Games1, 4);
+    }
+    Recordset rs(db, RecordsetType::Dynaset);
+    EXPECT_FALSE(rs.BOF());
+    for (const Example& row : Games1) {
+        ASSERT_FALSE(rs.Eof());
+        EXPECT_EQ(rs.Fields(Field::CDFile), v(row.file));
+        EXPECT_EQ(rs.Fields(Field::CDVolume), v(row.volume));
+        EXPECT_EQ(rs.Fields(Field::CDPath), v(row.path));
+        EXPECT_EQ(rs.Fields(Field::CDKeywords), v(row.keywords));
+        EXPECT_EQ(rs.Fields(Field::CDFileDate), std::nullopt);
+        rs.MoveNext();
+    }
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_THROW(rs.MoveNext(), Error);
+    rs.MovePrevious();
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("B.DAT"));
+}
+
+TEST_F(EngineTest, bookmarksSurviveMovesAndFindsWalkBackToTheHeads) {
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 4);
+    rs.MoveLast();
+    const QString last = rs.Bookmark();
+    rs.MoveFirst();
+    rs.setBookmark(last);
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("B.DAT"));
+
+    rs.FindPrevious(Criterion::NotNull(Field::CDPath));
+    EXPECT_FALSE(rs.NoMatch());
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("A.DAT"));
+    rs.FindPrevious(Criterion::NotNull(Field::CDPath));
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("README.TXT"));
+
+    // A failed find says so and leaves the record where the find started.
+    rs.FindPrevious(Criterion::NotNull(Field::CDPath));
+    EXPECT_TRUE(rs.NoMatch());
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("README.TXT"));
+    rs.MoveNext();
+    EXPECT_TRUE(rs.NoMatch()) << "moves leave NoMatch alone";
+    rs.FindNext(Criterion::NotNull(Field::CDPath));
+    EXPECT_FALSE(rs.NoMatch());
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("A.DAT"));
+
+    EXPECT_THROW(rs.setBookmark("999"), Error);
+    EXPECT_THROW(rs.setBookmark("not a bookmark"), Error);
+}
+
+TEST_F(EngineTest, fileOrPathLikeFindsFilesAndDirectoryHeadsWithUserTextBound) {
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 4);
+    const Example quoted[] = {{"X", "Y", "O'BRIEN%.DOC", "/MEDIA/CD/'; DROP TABLE CDTABLE; --/", nullptr}};
+    write(rs, quoted, 1);
+
+    QStringList found;
+    const auto criterion = Criterion::FileOrPathLike("*DATA*");
+    for (rs.FindFirst(criterion); !rs.NoMatch(); rs.FindNext(criterion))
+        found << *rs.Fields(Field::CDFile);
+    EXPECT_EQ(found, QStringList({"A.DAT"})) << "a directory match lists its head once";
+
+    rs.FindFirst(Criterion::FileOrPathLike("*'*"));
+    ASSERT_FALSE(rs.NoMatch());
+    EXPECT_EQ(rs.Fields(Field::CDFile), v("O'BRIEN%.DOC"));
+    rs.FindFirst(Criterion::FileOrPathLike("*%.DOC"));
+    EXPECT_FALSE(rs.NoMatch());
+    EXPECT_EQ(files(rs).size(), 5) << "the table is still there";
+
+    try {
+        rs.FindFirst(Criterion::FileOrPathLike("*[abc"));
+        FAIL() << "a malformed bracket list was searched";
+    } catch (const Error& e) {
+        EXPECT_TRUE(e.description().contains("[abc"));
+    }
+}
+
+TEST_F(EngineTest, commitKeepsAndRollbackDiscardsABatch) {
+    Recordset rs(db, RecordsetType::Table);
+    workspace.BeginTrans();
+    write(rs, Games1, 2);
+    workspace.CommitTrans();
+    workspace.BeginTrans();
+    write(rs, Games1 + 2, 2);
+    workspace.Rollback();
+    EXPECT_EQ(files(rs), QStringList({"README.TXT", "SETUP.EXE"}));
+}
+
+TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 4);
+    rs.MoveFirst();
+    rs.MoveNext();
+    rs.Delete();
+    EXPECT_THROW(rs.Fields(Field::CDFile), Error);
+    rs.MoveNext();
+    rs.Edit();
+    rs.setField(Field::CDKeywords, QString("EDITED"));
+    rs.Update();
+    EXPECT_EQ(rs.Fields(Field::CDKeywords), v("EDITED"));
+    write(rs, Games1 + 1, 1);
+    EXPECT_EQ(files(rs), QStringList({"README.TXT", "A.DAT", "B.DAT", "SETUP.EXE"}));
+
+    rs.Close();
+    db->close();
+    Workspace::CompactInPlace(path);
+    auto reopened = workspace.OpenDatabase(path);
+    Recordset again(reopened, RecordsetType::Dynaset);
+    EXPECT_EQ(files(again), QStringList({"README.TXT", "A.DAT", "B.DAT", "SETUP.EXE"}));
+    again.MoveFirst();
+    again.MoveNext();
+    EXPECT_EQ(again.Fields(Field::CDKeywords), v("EDITED"));
+    EXPECT_FALSE(QFile::exists(path + ".compact"));
+}
+
+TEST_F(EngineTest, fieldsLongerThanTheirMaximumAreRefused) {
+    Recordset rs(db, RecordsetType::Table);
+    rs.AddNew();
+    rs.setField(Field::CDFile, QString("X"));
+    rs.setField(Field::CDFileLen, QString(21, '9'));
+    EXPECT_THROW(rs.Update(), Error);
+    rs.CancelUpdate();
+    rs.AddNew();
+    rs.setField(Field::CDFile, QString(TextMaxChars + 1, 'X'));
+    EXPECT_THROW(rs.Update(), Error);
+    rs.CancelUpdate();
+    EXPECT_TRUE(files(rs).isEmpty());
+}
+
+TEST_F(EngineTest, filesThatAreNoCatalogueGiveErrorsWithADescription) {
+    const QByteArray garbage = QByteArray(4096, '\x5a') + "random bytes";
+    const QByteArray truncated = [&] {
+        QFile real(path);
+        real.open(QIODevice::ReadOnly);
+        return real.read(1000);
+    }();
+    for (const QByteArray& content : {garbage, truncated, QByteArray()}) {
+        const QString bad = dir.filePath("BAD.mdb");
+        QFile file(bad);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(content);
+        file.close();
+        try {
+            Recordset rs(workspace.OpenDatabase(bad), RecordsetType::Dynaset);
+            FAIL() << "opened a file of " << content.size() << " bytes";
+        } catch (const Error& e) {
+            EXPECT_FALSE(e.description().isEmpty());
+        }
+    }
+    EXPECT_THROW(workspace.OpenDatabase(dir.filePath("MISSING.mdb")), Error);
+}
+
+TEST_F(EngineTest, closingTheWorkspaceClosesItsDatabasesAndRecordsets) {
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 1);
+    workspace.Close();
+    EXPECT_FALSE(db->isOpen());
+    EXPECT_THROW(rs.MoveFirst(), Error);
+}

@@ -1,0 +1,100 @@
+#include "Error.h"
+#include "platform/FileSystem.h"
+#include "platform/LinuxDrives.h"
+#include "platform/LinuxFileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace orvik;
+
+namespace {
+
+const char* MountInfo =
+    "22 1 0:21 / / rw,relatime - overlay overlay rw\n"
+    "23 22 0:22 / /proc rw - proc proc rw\n"
+    "24 22 0:23 / /dev rw - devtmpfs udev rw\n"
+    "25 22 11:0 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
+    "26 22 0:40 / /mnt/nas rw - nfs4 server:/export rw\n"
+    "27 22 0:41 / /tmp rw - tmpfs tmpfs rw\n"
+    "28 22 0:42 / /run/user/0 rw - tmpfs tmpfs rw\n"
+    "29 22 0:43 / /media/My\\040Disc ro - udf /dev/sr1 ro\n"
+    "30 22 0:44 / /snap/core/1 ro - squashfs /dev/loop0 ro\n";
+
+void touch(const QString& path) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("12345");
+}
+
+QStringList names(const std::vector<DirEntry>& entries, bool directories) {
+    QStringList out;
+    for (const DirEntry& e : entries)
+        if (e.isDirectory == directories)
+            out << e.name;
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+TEST(Platform, mountTableGivesUserDrivesWithTheirTypes) {
+    LinuxDrives drives{QString::fromLatin1(MountInfo)};
+    EXPECT_EQ(drives.mountPoints(),
+              QStringList({"/", "/media/My Disc", "/media/cdrom", "/mnt/nas", "/tmp"}));
+    EXPECT_EQ(drives.driveType("/"), DriveFixed);
+    EXPECT_EQ(drives.driveType(""), DriveFixed);
+    EXPECT_EQ(drives.driveType("/MEDIA/CDROM/"), DriveCdRom);
+    EXPECT_EQ(drives.driveType("/media/my disc"), DriveCdRom);
+    EXPECT_EQ(drives.driveType("/mnt/nas"), DriveRemote);
+    EXPECT_EQ(drives.driveType("/tmp"), DriveRamDisk);
+    EXPECT_EQ(drives.driveType("Q:"), DriveNoRootDir);
+    EXPECT_EQ(drives.driveType("/proc"), DriveNoRootDir);
+    EXPECT_EQ(drives.driveOf("/media/cdrom/GAMES/QUAKE"), "/media/cdrom");
+    EXPECT_EQ(drives.driveOf("/media/cdromx"), "/");
+}
+
+TEST(Platform, listingSkipsHiddenSystemAndLinkedDirectories) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    touch(root + "/plain.txt");
+    touch(root + "/.hidden");
+    QDir(root).mkpath("sub/deeper");
+    QDir(root).mkpath(".hiddendir");
+    ASSERT_EQ(mkfifo(QFile::encodeName(root + "/pipe").constData(), 0644), 0);
+    ASSERT_EQ(symlink("plain.txt", QFile::encodeName(root + "/link.txt").constData()), 0);
+    ASSERT_EQ(symlink("..", QFile::encodeName(root + "/sub/loop").constData()), 0);
+    ASSERT_EQ(symlink("nowhere", QFile::encodeName(root + "/broken").constData()), 0);
+    const QByteArray invalid = QFile::encodeName(root) + "/bad\xff\xfe.txt";
+    ::close(::open(invalid.constData(), O_CREAT | O_WRONLY, 0644));
+
+    LinuxFileSystem fs;
+    const auto entries = fs.list(root);
+    EXPECT_EQ(names(entries, true), QStringList({"sub"}));
+    const QStringList files = names(entries, false);
+    EXPECT_EQ(files.size(), 3) << files.join(",").toStdString();
+    EXPECT_TRUE(files.contains("plain.txt"));
+    EXPECT_TRUE(files.contains("link.txt"));
+    for (const DirEntry& e : entries) {
+        if (e.name == "link.txt") {
+            EXPECT_EQ(e.size, 5) << "a link to a file stands for its target";
+        }
+    }
+    EXPECT_EQ(names(fs.list(root + "/sub"), true), QStringList({"deeper"}));
+    EXPECT_THROW(fs.list(root + "/missing"), Error);
+}
+
+TEST(Platform, storedUpperCasePathsResolveToTheRealNames) {
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath("Games/Quake");
+    touch(dir.path() + "/Games/Quake/ReadMe.txt");
+    const QString stored = (dir.path() + "/GAMES/QUAKE/README.TXT").toUpper();
+    EXPECT_EQ(resolvePath(stored), dir.path() + "/Games/Quake/ReadMe.txt");
+    EXPECT_EQ(resolvePath((dir.path() + "/GAMES/DOOM/").toUpper()), "");
+    EXPECT_EQ(formatFileDate(0).size(), 19);
+}
