@@ -30,8 +30,8 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
     if (!pattern) {
         const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[1]));
         try {
-            compiled = std::make_unique<Pattern>(
-                QString::fromUtf8(text, sqlite3_value_bytes(args[1])));
+            compiled =
+                std::make_unique<Pattern>(QString::fromUtf8(text, sqlite3_value_bytes(args[1])));
         } catch (const Error& e) {
             sqlite3_result_error(context, e.description().toUtf8().constData(), -1);
             return;
@@ -50,8 +50,8 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
 
 Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath()) {
     if (!QFileInfo(m_path).isFile())
-        throw Error(SQLITE_CANTOPEN, QStringLiteral("Could not find file '") + m_path +
-                                         QStringLiteral("'."));
+        throw Error(SQLITE_CANTOPEN,
+                    QStringLiteral("Could not find file '") + m_path + QStringLiteral("'."));
     const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
@@ -65,7 +65,7 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
     sqlite3_create_function_v2(m_db, "orvik_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
-    OpenFiles::add(m_path);
+    OpenFiles::add(m_path, this);
     try {
         exec("PRAGMA cache_size=-16384");
     } catch (...) {
@@ -74,14 +74,15 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
     }
 }
 
-Database::~Database() { close(); }
+Database::~Database() {
+    close();
+}
 
 void Database::close() {
-    if (!m_db)
-        return;
+    if (!m_db) return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
-    OpenFiles::remove(m_path);
+    OpenFiles::remove(m_path, this);
 }
 
 sqlite3* Database::handle() const {
@@ -90,26 +91,55 @@ sqlite3* Database::handle() const {
     return m_db;
 }
 
-void Database::fail() const { throw sqliteError(m_db, SQLITE_ERROR); }
+void Database::fail() const {
+    throw sqliteError(m_db, SQLITE_ERROR);
+}
 
 void Database::exec(const char* sql) {
     char* message = nullptr;
     const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
-        const QString text = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
+        const QString text =
+            message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
         throw Error(sqlite3_extended_errcode(m_db), text);
     }
 }
 
-void Database::begin() { exec("BEGIN"); }
-void Database::commit() { exec("COMMIT"); }
+void Database::releaseReadLocks() {
+    if (!m_db) return;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
+        if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
+}
+
+namespace {
+void releaseOthers(const QString& path, const Database* self) {
+    for (Database* other : OpenFiles::others(path, self))
+        other->releaseReadLocks();
+}
+} // namespace
+
+void Database::noteWrite() {
+    ++m_writes;
+    if (!inTransaction()) releaseOthers(m_path, this);
+}
+
+void Database::begin() {
+    releaseOthers(m_path, this);
+    exec("BEGIN");
+}
+
+void Database::commit() {
+    releaseOthers(m_path, this);
+    exec("COMMIT");
+}
 void Database::rollback() {
-    if (inTransaction())
-        exec("ROLLBACK");
+    if (inTransaction()) exec("ROLLBACK");
     ++m_writes;
 }
-bool Database::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool Database::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 Statement::Statement(Database& db, const char* sql) : m_db(db) {
     if (sqlite3_prepare_v3(db.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
@@ -117,7 +147,9 @@ Statement::Statement(Database& db, const char* sql) : m_db(db) {
         db.fail();
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 Statement& Statement::bind(int index, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
@@ -132,14 +164,12 @@ Statement& Statement::bind(int index, const std::optional<QString>& text) {
 }
 
 Statement& Statement::bind(int index, std::int64_t number) {
-    if (sqlite3_bind_int64(m_stmt, index, number) != SQLITE_OK)
-        m_db.fail();
+    if (sqlite3_bind_int64(m_stmt, index, number) != SQLITE_OK) m_db.fail();
     return *this;
 }
 
 Statement& Statement::bindNull(int index) {
-    if (sqlite3_bind_null(m_stmt, index) != SQLITE_OK)
-        m_db.fail();
+    if (sqlite3_bind_null(m_stmt, index) != SQLITE_OK) m_db.fail();
     return *this;
 }
 
@@ -147,10 +177,8 @@ bool Statement::step() {
     if (!m_db.isOpen())
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
     const int rc = sqlite3_step(m_stmt);
-    if (rc == SQLITE_ROW)
-        return true;
-    if (rc == SQLITE_DONE)
-        return false;
+    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_DONE) return false;
     const int code = sqlite3_extended_errcode(m_db.handle());
     const QString text = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
     sqlite3_reset(m_stmt);
@@ -162,11 +190,17 @@ void Statement::reset() {
     sqlite3_clear_bindings(m_stmt);
 }
 
+bool Statement::busy() const {
+    return sqlite3_stmt_busy(m_stmt);
+}
+
 bool Statement::isNull(int column) const {
     return sqlite3_column_type(m_stmt, column) == SQLITE_NULL;
 }
 
-std::int64_t Statement::integer(int column) const { return sqlite3_column_int64(m_stmt, column); }
+std::int64_t Statement::integer(int column) const {
+    return sqlite3_column_int64(m_stmt, column);
+}
 
 QString Statement::text(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
@@ -174,12 +208,13 @@ QString Statement::text(int column) const {
 }
 
 std::optional<QString> Statement::value(int column) const {
-    if (isNull(column))
-        return std::nullopt;
+    if (isNull(column)) return std::nullopt;
     return text(column);
 }
 
-Transaction::Transaction(Database& db) : m_db(db) { m_db.begin(); }
+Transaction::Transaction(Database& db) : m_db(db) {
+    m_db.begin();
+}
 
 Transaction::~Transaction() {
     if (!m_done) {

@@ -36,7 +36,11 @@ public:
     // Grows with every write through this connection, so cursors can tell when
     // the rows under them may have changed.
     std::uint64_t writeCount() const { return m_writes; }
-    void noteWrite() { ++m_writes; }
+    // Called before every write: outside a transaction the write needs the
+    // file to itself, so the other connections drop their read locks.
+    void noteWrite();
+    // Resets every statement of this connection that holds a read lock.
+    void releaseReadLocks();
 
     // Throws the connection's last error as an orvik::Error.
     [[noreturn]] void fail() const;
@@ -61,6 +65,8 @@ public:
 
     // True while a row is available.
     bool step();
+    // True between a step that gave a row and the next reset.
+    bool busy() const;
     void reset();
 
     bool isNull(int column) const;

@@ -2,33 +2,42 @@
 
 #include <QFileInfo>
 #include <QHash>
+#include <algorithm>
 #include <mutex>
 
 namespace orvik::engine::OpenFiles {
 
 namespace {
 std::mutex guard;
-QHash<QString, int>& counts() {
-    static QHash<QString, int> open;
+QHash<QString, std::vector<Database*>>& connections() {
+    static QHash<QString, std::vector<Database*>> open;
     return open;
 }
 } // namespace
 
-void add(const QString& absolutePath) {
+void add(const QString& absolutePath, Database* connection) {
     std::lock_guard lock(guard);
-    ++counts()[absolutePath];
+    connections()[absolutePath].push_back(connection);
 }
 
-void remove(const QString& absolutePath) {
+void remove(const QString& absolutePath, Database* connection) {
     std::lock_guard lock(guard);
-    auto it = counts().find(absolutePath);
-    if (it != counts().end() && --it.value() <= 0)
-        counts().erase(it);
+    auto it = connections().find(absolutePath);
+    if (it == connections().end()) return;
+    std::erase(it.value(), connection);
+    if (it.value().empty()) connections().erase(it);
 }
 
 bool isOpen(const QString& path) {
     std::lock_guard lock(guard);
-    return counts().contains(QFileInfo(path).absoluteFilePath());
+    return connections().contains(QFileInfo(path).absoluteFilePath());
+}
+
+std::vector<Database*> others(const QString& absolutePath, const Database* connection) {
+    std::lock_guard lock(guard);
+    std::vector<Database*> result = connections().value(absolutePath);
+    std::erase(result, connection);
+    return result;
 }
 
 } // namespace orvik::engine::OpenFiles

@@ -7,8 +7,8 @@ namespace orvik {
 namespace {
 
 Error badPattern(const QString& why, const QString& pattern) {
-    return Error(errors::BadPattern, why + QStringLiteral(" in pattern '") + pattern +
-                                         QStringLiteral("'"));
+    return Error(errors::BadPattern,
+                 why + QStringLiteral(" in pattern '") + pattern + QStringLiteral("'"));
 }
 
 } // namespace
@@ -42,8 +42,7 @@ Pattern::Pattern(const QString& pattern) : m_text(pattern) {
                 if (j + 2 < points.size() && points[j + 1] == U'-' && points[j + 2] != U']') {
                     range.high = points[j + 2];
                     if (range.high < range.low)
-                        throw badPattern(QStringLiteral("Invalid range in bracket list"),
-                                         pattern);
+                        throw badPattern(QStringLiteral("Invalid range in bracket list"), pattern);
                     j += 2;
                 }
                 list.ranges.push_back(range);
@@ -52,8 +51,7 @@ Pattern::Pattern(const QString& pattern) : m_text(pattern) {
                 throw badPattern(QStringLiteral("Bracket list without closing ']'"), pattern);
             i = j;
             // "[]" stands for the empty text and consumes nothing.
-            if (!list.ranges.empty() || list.negated)
-                m_tokens.push_back(std::move(list));
+            if (!list.ranges.empty() || list.negated) m_tokens.push_back(std::move(list));
         } else {
             m_tokens.push_back({Kind::Literal, c});
         }

@@ -16,7 +16,9 @@ constexpr const char* Columns =
     "SELECT rowid, CDVolume, CDDescription, CDFile, CDFileDate, CDPath, CDFileLen, CDKeywords "
     "FROM CDTable ";
 
-Error noCurrentRecord() { return Error(errors::NoCurrentRecord, QStringLiteral("No current record.")); }
+Error noCurrentRecord() {
+    return Error(errors::NoCurrentRecord, QStringLiteral("No current record."));
+}
 
 } // namespace
 
@@ -28,7 +30,9 @@ struct Recordset::Scan {
     std::uint64_t writes = 0;
 };
 
-Criterion Criterion::NotNull(Field field) { return {Kind::NotNull, field, {}}; }
+Criterion Criterion::NotNull(Field field) {
+    return {Kind::NotNull, field, {}};
+}
 
 Criterion Criterion::FileOrPathLike(const QString& pattern) {
     return {Kind::FileOrPathLike, Field::CDFile, pattern};
@@ -55,17 +59,14 @@ void Recordset::requireOpen() const {
 
 void Recordset::requireCurrent() const {
     requireOpen();
-    if (m_bof || m_eof)
-        throw noCurrentRecord();
-    if (m_deleted)
-        throw Error(3167, QStringLiteral("Record is deleted."));
+    if (m_bof || m_eof) throw noCurrentRecord();
+    if (m_deleted) throw Error(3167, QStringLiteral("Record is deleted."));
 }
 
 Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direction) {
     const auto key = std::make_tuple(int(criterion.m_kind), int(criterion.m_field), int(direction));
     auto& slot = m_scans[key];
-    if (slot)
-        return *slot;
+    if (slot) return *slot;
     const bool forward = direction == Direction::Forward;
     QByteArray sql = Columns;
     sql += forward ? "WHERE rowid > ?1 " : "WHERE rowid < ?1 ";
@@ -91,7 +92,7 @@ Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direct
 bool Recordset::seek(const Criterion& criterion, Direction direction, std::int64_t from) {
     requireOpen();
     Scan& scan = scanFor(criterion, direction);
-    const bool continues = scan.active && scan.lastRowid == from &&
+    const bool continues = scan.active && scan.statement->busy() && scan.lastRowid == from &&
                            scan.writes == m_db->writeCount() && scan.pattern == criterion.m_pattern;
     if (!continues) {
         scan.statement->reset();
@@ -147,8 +148,7 @@ void Recordset::MoveLast() {
 
 void Recordset::MoveNext() {
     requireOpen();
-    if (m_eof)
-        throw noCurrentRecord();
+    if (m_eof) throw noCurrentRecord();
     const std::int64_t from = m_bof ? First : m_rowid;
     if (!seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Forward, from)) {
         m_eof = true;
@@ -158,8 +158,7 @@ void Recordset::MoveNext() {
 
 void Recordset::MovePrevious() {
     requireOpen();
-    if (m_bof)
-        throw noCurrentRecord();
+    if (m_bof) throw noCurrentRecord();
     const std::int64_t from = m_eof ? Last : m_rowid;
     if (!seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Backward, from)) {
         m_bof = true;
@@ -176,8 +175,8 @@ void Recordset::setBookmark(const QString& bookmark) {
     requireOpen();
     bool ok = false;
     const std::int64_t rowid = bookmark.toLongLong(&ok);
-    if (ok && rowid != First && seek(Criterion(Criterion::Kind::All, Field::CDFile, {}),
-                                     Direction::Forward, rowid - 1) &&
+    if (ok && rowid != First &&
+        seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Forward, rowid - 1) &&
         m_rowid == rowid)
         return;
     throw Error(errors::InvalidBookmark, QStringLiteral("Not a valid bookmark."));
@@ -267,7 +266,9 @@ void Recordset::Update() {
     m_editMode = EditMode::None;
 }
 
-void Recordset::CancelUpdate() { m_editMode = EditMode::None; }
+void Recordset::CancelUpdate() {
+    m_editMode = EditMode::None;
+}
 
 void Recordset::Delete() {
     requireCurrent();
@@ -281,8 +282,7 @@ void Recordset::Delete() {
 }
 
 QString Recordset::LastModified() const {
-    if (m_lastModified == 0)
-        throw noCurrentRecord();
+    if (m_lastModified == 0) throw noCurrentRecord();
     return QString::number(m_lastModified);
 }
 
@@ -295,6 +295,8 @@ void Recordset::Close() {
     m_bof = m_eof = true;
 }
 
-bool Recordset::isOpen() const { return m_db && m_db->isOpen(); }
+bool Recordset::isOpen() const {
+    return m_db && m_db->isOpen();
+}
 
 } // namespace orvik::engine

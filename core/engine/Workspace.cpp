@@ -18,8 +18,7 @@ std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
     std::vector<std::shared_ptr<Database>> open;
     std::erase_if(m_databases, [](const std::weak_ptr<Database>& w) { return w.expired(); });
     for (const auto& weak : m_databases)
-        if (auto db = weak.lock(); db && db->isOpen())
-            open.push_back(db);
+        if (auto db = weak.lock(); db && db->isOpen()) open.push_back(db);
     return open;
 }
 
@@ -30,12 +29,10 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
 }
 
 std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path) {
-    if (QFileInfo::exists(path))
-        throw Error(3204, QStringLiteral("Database already exists."));
+    if (QFileInfo::exists(path)) throw Error(3204, QStringLiteral("Database already exists."));
     // SQLite writes nothing until the first statement; an empty file is a valid empty database.
     const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
-    if (fd < 0)
-        throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
+    if (fd < 0) throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
     ::close(fd);
     return OpenDatabase(path);
 }
@@ -53,8 +50,7 @@ void Workspace::BeginTrans() {
 
 void Workspace::CommitTrans() {
     for (const auto& db : openDatabases())
-        if (db->inTransaction())
-            db->commit();
+        if (db->inTransaction()) db->commit();
 }
 
 void Workspace::Rollback() {

@@ -244,3 +244,21 @@ TEST_F(EngineTest, closingTheWorkspaceClosesItsDatabasesAndRecordsets) {
     EXPECT_FALSE(db->isOpen());
     EXPECT_THROW(rs.MoveFirst(), Error);
 }
+
+TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
+    Recordset reader(db, RecordsetType::Dynaset);
+    write(reader, Games1, 4);
+    reader.MoveFirst();
+    reader.MoveNext(); // leaves its scan open on SETUP.EXE
+
+    Workspace other;
+    Recordset writer(other.OpenDatabase(path), RecordsetType::Table);
+    other.BeginTrans();
+    write(writer, Games1, 1);
+    other.CommitTrans();
+    write(writer, Games1 + 1, 1); // outside a transaction too
+
+    reader.MoveNext();
+    EXPECT_EQ(reader.Fields(Field::CDFile), v("A.DAT")) << "the reader goes on where it was";
+    EXPECT_EQ(files(reader).size(), 6);
+}
