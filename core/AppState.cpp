@@ -28,14 +28,14 @@ AppState::~AppState() {
 
 QString AppState::defaultAppFolder() {
     const QString home = qEnvironmentVariable("ORVIK_HOME");
-    if (!home.isEmpty())
-        return home;
+    if (!home.isEmpty()) return home;
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty())
-        data = QDir::homePath() + QStringLiteral("/.local/share");
+    if (data.isEmpty()) data = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir(data).filePath(AppName);
 }
 
-QString AppState::catalogueFile() const { return catalogueFilePath(m_appFolder, CatalogueName); }
+QString AppState::catalogueFile() const {
+    return catalogueFilePath(m_appFolder, CatalogueName);
+}
 
 } // namespace orvik

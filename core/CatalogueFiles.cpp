@@ -30,8 +30,7 @@ QString catalogueFilePath(const QString& folder, const QString& name) {
     if (!QFileInfo::exists(dir.filePath(wanted))) {
         const QStringList files = dir.entryList(QDir::Files | QDir::Hidden);
         for (const QString& file : files)
-            if (file.compare(wanted, Qt::CaseInsensitive) == 0)
-                return dir.filePath(file);
+            if (file.compare(wanted, Qt::CaseInsensitive) == 0) return dir.filePath(file);
     }
     return dir.filePath(wanted);
 }
@@ -69,8 +68,7 @@ void CreateCatalogue(AppState& state, int& status) {
         status = 0;
     } catch (const Error&) {
         // A file without its table would be no catalogue at all; don't leave one.
-        if (created)
-            QFile::remove(database);
+        if (created) QFile::remove(database);
         state.prompt().ask(QStringLiteral("Can't delete/create catalogue file ") +
                                state.CatalogueName,
                            Buttons::Ok, Icon::Exclamation, AppTitle);

@@ -1,6 +1,5 @@
 #include "Settings.h"
 
-
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -10,16 +9,16 @@
 namespace orvik {
 
 namespace {
-QString keyPath(const QString& key) { return QStringLiteral("Options/") + key; }
+QString keyPath(const QString& key) {
+    return QStringLiteral("Options/") + key;
+}
 } // namespace
 
 QString Settings::defaultFile() {
     const QString home = qEnvironmentVariable("ORVIK_HOME");
-    if (!home.isEmpty())
-        return QDir(home).filePath(QStringLiteral("Orvik.ini"));
+    if (!home.isEmpty()) return QDir(home).filePath(QStringLiteral("Orvik.ini"));
     QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (config.isEmpty())
-        config = QDir::homePath() + QStringLiteral("/.config");
+    if (config.isEmpty()) config = QDir::homePath() + QStringLiteral("/.config");
     return QDir(config).filePath(QStringLiteral("Orvik/Orvik.ini"));
 }
 
@@ -38,18 +37,17 @@ void Settings::save(const QString& key, const QString& value) {
     m_store->sync();
 }
 
-bool Settings::contains(const QString& key) const { return m_store->contains(keyPath(key)); }
+bool Settings::contains(const QString& key) const {
+    return m_store->contains(keyPath(key));
+}
 
 std::optional<bool> Settings::parseBool(const QString& text) {
     const QString t = text.trimmed();
-    if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0)
-        return true;
-    if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0)
-        return false;
+    if (t.compare(QStringLiteral("True"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QStringLiteral("False"), Qt::CaseInsensitive) == 0) return false;
     bool ok = false;
     const double number = t.toDouble(&ok);
-    if (ok)
-        return number != 0;
+    if (ok) return number != 0;
     return std::nullopt;
 }
 
@@ -57,7 +55,9 @@ bool Settings::getBool(const QString& key, bool defaultValue) const {
     return parseBool(get(key, boolText(defaultValue))).value_or(defaultValue);
 }
 
-void Settings::saveBool(const QString& key, bool value) { save(key, boolText(value)); }
+void Settings::saveBool(const QString& key, bool value) {
+    save(key, boolText(value));
+}
 
 double Settings::getNumber(const QString& key, double defaultValue) const {
     bool ok = false;
@@ -65,13 +65,17 @@ double Settings::getNumber(const QString& key, double defaultValue) const {
     return ok && std::isfinite(value) ? value : defaultValue;
 }
 
-void Settings::saveNumber(const QString& key, double value) { save(key, numberText(value)); }
+void Settings::saveNumber(const QString& key, double value) {
+    save(key, numberText(value));
+}
 
 QString Settings::boolText(bool value) {
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
 // Single precision, as the window geometry and font size are kept.
-QString Settings::numberText(double value) { return QString::number(float(value), 'g', 7); }
+QString Settings::numberText(double value) {
+    return QString::number(float(value), 'g', 7);
+}
 
 } // namespace orvik

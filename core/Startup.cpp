@@ -13,13 +13,11 @@ namespace {
 // order, each hit replacing the last, so the first CD-ROM in order wins.
 QString probeDefaultDrive(const Drives& drives) {
     QString drive;
-    if (drives.driveType(SystemDrive) == DriveFixed)
-        drive = SystemDrive;
+    if (drives.driveType(SystemDrive) == DriveFixed) drive = SystemDrive;
     QStringList mounts = drives.mountPoints();
     std::sort(mounts.begin(), mounts.end());
     for (auto it = mounts.crbegin(); it != mounts.crend(); ++it)
-        if (*it != SystemDrive && drives.driveType(*it) == DriveCdRom)
-            drive = *it;
+        if (*it != SystemDrive && drives.driveType(*it) == DriveCdRom) drive = *it;
     return drive;
 }
 
@@ -33,11 +31,9 @@ void settleStartup(AppState& state) {
     state.DefaultExtensions = DefaultExtensionList;
 
     state.DefaultDrive = settings.get(QStringLiteral("DefaultDrive"), QString()).toUpper();
-    if (state.DefaultDrive.isEmpty())
-        state.DefaultDrive = probeDefaultDrive(state.drives());
+    if (state.DefaultDrive.isEmpty()) state.DefaultDrive = probeDefaultDrive(state.drives());
     const int type = state.drives().driveType(state.DefaultDrive);
-    if (type < DriveRemovable || type > DriveCdRom)
-        state.DefaultDrive = SystemDrive;
+    if (type < DriveRemovable || type > DriveCdRom) state.DefaultDrive = SystemDrive;
     settings.save(QStringLiteral("DefaultDrive"), state.DefaultDrive);
 
     const QString name = settings.get(QStringLiteral("DBName"), state.CatalogueName);
@@ -45,8 +41,7 @@ void settleStartup(AppState& state) {
     state.CatalogueName = name.toUpper();
 
     state.ExtensionString = settings.get(QStringLiteral("ExtensionString"), QString());
-    if (state.ExtensionString.isEmpty())
-        state.ExtensionString = state.DefaultExtensions;
+    if (state.ExtensionString.isEmpty()) state.ExtensionString = state.DefaultExtensions;
     settings.save(QStringLiteral("ExtensionString"), state.ExtensionString);
 
     state.CatalogueChanged = true;

@@ -11,15 +11,12 @@
 namespace orvik {
 
 int DesktopShell::open(const QString& file, const QString& directory) {
-    if (!directory.isEmpty() && resolvePath(directory).isEmpty())
-        return shellresult::PathNotFound;
+    if (!directory.isEmpty() && resolvePath(directory).isEmpty()) return shellresult::PathNotFound;
     const QString real = resolvePath(file);
-    if (real.isEmpty())
-        return shellresult::FileNotFound;
-    if (::access(QFile::encodeName(real).constData(), R_OK) != 0)
-        return shellresult::AccessDenied;
+    if (real.isEmpty()) return shellresult::FileNotFound;
+    if (::access(QFile::encodeName(real).constData(), R_OK) != 0) return shellresult::AccessDenied;
     return QDesktopServices::openUrl(QUrl::fromLocalFile(real)) ? shellresult::Success
-                                                               : shellresult::NoAssociation;
+                                                                : shellresult::NoAssociation;
 }
 
 } // namespace orvik

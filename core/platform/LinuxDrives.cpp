@@ -15,14 +15,13 @@ namespace orvik {
 namespace {
 
 const QSet<QString> PseudoFileSystems = {
-    "proc",      "sysfs",   "devtmpfs", "devpts",   "cgroup",   "cgroup2",  "securityfs",
-    "pstore",    "bpf",     "tracefs",  "debugfs",  "mqueue",   "hugetlbfs", "configfs",
-    "fusectl",   "autofs",  "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "squashfs",
-    "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse"};
-const QSet<QString> RemoteFileSystems = {"nfs",    "nfs4",      "cifs",     "smb3",
-                                         "smbfs",  "sshfs",     "fuse.sshfs", "9p",
-                                         "afs",    "ceph",      "glusterfs", "fuse.rclone",
-                                         "davfs",  "fuse.davfs2"};
+    "proc",       "sysfs",    "devtmpfs", "devpts",    "cgroup",      "cgroup2",
+    "securityfs", "pstore",   "bpf",      "tracefs",   "debugfs",     "mqueue",
+    "hugetlbfs",  "configfs", "fusectl",  "autofs",    "binfmt_misc", "efivarfs",
+    "rpc_pipefs", "nsfs",     "squashfs", "selinuxfs", "fuse.portal", "fuse.gvfsd-fuse"};
+const QSet<QString> RemoteFileSystems = {"nfs",       "nfs4",        "cifs",  "smb3",       "smbfs",
+                                         "sshfs",     "fuse.sshfs",  "9p",    "afs",        "ceph",
+                                         "glusterfs", "fuse.rclone", "davfs", "fuse.davfs2"};
 
 // mountinfo escapes blanks and backslashes as octal.
 QString unescape(const QString& field) {
@@ -58,15 +57,12 @@ QString withoutTrailingSlash(QString path) {
 }
 
 bool isRemovableDevice(const QString& source) {
-    if (!source.startsWith(QStringLiteral("/dev/")))
-        return false;
+    if (!source.startsWith(QStringLiteral("/dev/"))) return false;
     const QString name = QFileInfo(source).canonicalFilePath().section('/', -1);
     QString block = QFileInfo(QStringLiteral("/sys/class/block/") + name).canonicalFilePath();
-    if (block.isEmpty())
-        return false;
+    if (block.isEmpty()) return false;
     // A partition's removable flag lives on its disk.
-    if (QFileInfo::exists(block + QStringLiteral("/partition")))
-        block = QFileInfo(block).path();
+    if (QFileInfo::exists(block + QStringLiteral("/partition"))) block = QFileInfo(block).path();
     QFile flag(block + QStringLiteral("/removable"));
     return flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1";
 }
@@ -80,23 +76,19 @@ std::vector<LinuxDrives::Mount> LinuxDrives::parseMountInfo(const QString& text)
     for (const QString& line : text.split('\n', Qt::SkipEmptyParts)) {
         const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
         const qsizetype dash = fields.indexOf(QStringLiteral("-"));
-        if (fields.size() < 5 || dash < 0 || dash + 2 >= fields.size())
-            continue;
+        if (fields.size() < 5 || dash < 0 || dash + 2 >= fields.size()) continue;
         mounts.push_back({unescape(fields[4]), fields[dash + 1], unescape(fields[dash + 2])});
     }
     return mounts;
 }
 
 int LinuxDrives::typeOf(const Mount& mount) {
-    if (RemoteFileSystems.contains(mount.fsType))
-        return DriveRemote;
+    if (RemoteFileSystems.contains(mount.fsType)) return DriveRemote;
     if (mount.fsType == "iso9660" || mount.fsType == "udf" ||
         mount.source.startsWith(QStringLiteral("/dev/sr")))
         return DriveCdRom;
-    if (mount.fsType == "tmpfs" || mount.fsType == "ramfs")
-        return DriveRamDisk;
-    if (isRemovableDevice(mount.source))
-        return DriveRemovable;
+    if (mount.fsType == "tmpfs" || mount.fsType == "ramfs") return DriveRamDisk;
+    if (isRemovableDevice(mount.source)) return DriveRemovable;
     return DriveFixed;
 }
 
@@ -104,16 +96,13 @@ std::vector<LinuxDrives::Mount> LinuxDrives::userMounts() const {
     QString text = m_fixedText;
     if (text.isEmpty()) {
         QFile file(QStringLiteral("/proc/self/mountinfo"));
-        if (file.open(QIODevice::ReadOnly))
-            text = QString::fromUtf8(file.readAll());
+        if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
     }
     std::vector<Mount> mounts;
     for (const Mount& m : parseMountInfo(text)) {
-        if (PseudoFileSystems.contains(m.fsType) || underSystemFolder(m.mountPoint))
-            continue;
+        if (PseudoFileSystems.contains(m.fsType) || underSystemFolder(m.mountPoint)) continue;
         // Bind mounts of single files (containers do this) are no drives.
-        if (m_fixedText.isEmpty() && !QFileInfo(m.mountPoint).isDir())
-            continue;
+        if (m_fixedText.isEmpty() && !QFileInfo(m.mountPoint).isDir()) continue;
         // A later mount on the same point hides the earlier one.
         std::erase_if(mounts, [&](const Mount& o) { return o.mountPoint == m.mountPoint; });
         mounts.push_back(m);
@@ -149,15 +138,13 @@ QString LinuxDrives::driveOf(const QString& path) const {
         const bool inside =
             target.compare(point, Qt::CaseInsensitive) == 0 ||
             (target.startsWith(point == SystemDrive ? point : point + '/', Qt::CaseInsensitive));
-        if (inside && point.size() > best.size())
-            best = point;
+        if (inside && point.size() > best.size()) best = point;
     }
     return best;
 }
 
 QString LinuxDrives::volumeLabel(const QString& path) const {
-    if (!QFileInfo(path).isDir())
-        throw Error(ENOENT, QStringLiteral("Path not found: ") + path);
+    if (!QFileInfo(path).isDir()) throw Error(ENOENT, QStringLiteral("Path not found: ") + path);
     const QStorageInfo storage(path);
     if (!storage.isValid() || !storage.isReady())
         throw Error(EIO, QStringLiteral("Device not ready: ") + path);

@@ -28,38 +28,32 @@ struct DirCloser {
 
 std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
     std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(directory).constData()));
-    if (!dir)
-        throw systemError(errno, directory);
+    if (!dir) throw systemError(errno, directory);
     const int fd = dirfd(dir.get());
     std::vector<DirEntry> entries;
     for (;;) {
         errno = 0;
         const dirent* item = readdir(dir.get());
         if (!item) {
-            if (errno != 0)
-                throw systemError(errno, directory);
+            if (errno != 0) throw systemError(errno, directory);
             break;
         }
         // Hidden entries, and with them "." and "..".
-        if (item->d_name[0] == '.')
-            continue;
+        if (item->d_name[0] == '.') continue;
         struct stat info {};
         const unsigned char type = item->d_type;
-        if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK)
-            continue;
+        if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
         if (type == DT_DIR) {
             entries.push_back({QFile::decodeName(item->d_name), true});
             continue;
         }
         if (type == DT_LNK) {
             // A link stands for its target file; links to directories are not followed.
-            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
-                continue;
+            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
         } else if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             continue; // gone since it was listed
         } else if (S_ISLNK(info.st_mode)) {
-            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode))
-                continue;
+            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
         } else if (S_ISDIR(info.st_mode)) {
             entries.push_back({QFile::decodeName(item->d_name), true});
             continue;
@@ -83,8 +77,7 @@ QString formatFileDate(std::int64_t secondsSinceEpoch) {
 }
 
 QString resolvePath(const QString& storedPath) {
-    if (!storedPath.startsWith('/'))
-        return {};
+    if (!storedPath.startsWith('/')) return {};
     QString real = QStringLiteral("/");
     const QStringList parts = storedPath.split('/', Qt::SkipEmptyParts);
     for (const QString& part : parts) {
@@ -94,15 +87,14 @@ QString resolvePath(const QString& storedPath) {
             continue;
         }
         QString found;
-        const QStringList names = QDir(real).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                                       QDir::NoDotAndDotDot);
+        const QStringList names = QDir(real).entryList(QDir::AllEntries | QDir::Hidden |
+                                                       QDir::System | QDir::NoDotAndDotDot);
         for (const QString& name : names)
             if (name.toUpper() == part.toUpper()) {
                 found = name;
                 break;
             }
-        if (found.isEmpty())
-            return {};
+        if (found.isEmpty()) return {};
         real = QDir(real).filePath(found);
     }
     return real;

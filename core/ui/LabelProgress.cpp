@@ -25,12 +25,13 @@ void LabelProgress::status(const QString& text) {
 
 void LabelProgress::repaintSoon(QWidget* widget) {
     if (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= RepaintIntervalMs) {
-        if (widget->isVisible())
-            widget->repaint();
+        if (widget->isVisible()) widget->repaint();
         m_sinceRepaint.restart();
     }
 }
 
-void LabelProgress::letEventsRun() { QCoreApplication::processEvents(); }
+void LabelProgress::letEventsRun() {
+    QCoreApplication::processEvents();
+}
 
 } // namespace orvik

@@ -24,10 +24,18 @@ double dpiY(const QWidget* widget) {
     return screen ? screen->logicalDotsPerInchY() : 96.0;
 }
 
-double fromPixelsX(double pixels, const QWidget* widget) { return pixels * PerInch / dpiX(widget); }
-double fromPixelsY(double pixels, const QWidget* widget) { return pixels * PerInch / dpiY(widget); }
-int toPixelsX(double twips, const QWidget* widget) { return int(std::lround(twips * dpiX(widget) / PerInch)); }
-int toPixelsY(double twips, const QWidget* widget) { return int(std::lround(twips * dpiY(widget) / PerInch)); }
+double fromPixelsX(double pixels, const QWidget* widget) {
+    return pixels * PerInch / dpiX(widget);
+}
+double fromPixelsY(double pixels, const QWidget* widget) {
+    return pixels * PerInch / dpiY(widget);
+}
+int toPixelsX(double twips, const QWidget* widget) {
+    return int(std::lround(twips * dpiX(widget) / PerInch));
+}
+int toPixelsY(double twips, const QWidget* widget) {
+    return int(std::lround(twips * dpiY(widget) / PerInch));
+}
 
 double screenWidth(const QWidget* widget) {
     const QScreen* screen = screenOf(widget);

@@ -84,8 +84,8 @@ TEST(CatalogueFiles, anOpenCatalogueIsNeverDeleted) {
     int status = 1;
     CreateCatalogue(state, status);
     addRecord(state);
-    state.CatalogueRecordset = std::make_shared<engine::Recordset>(
-        state.CatalogueDatabase, engine::RecordsetType::Dynaset);
+    state.CatalogueRecordset = std::make_shared<engine::Recordset>(state.CatalogueDatabase,
+                                                                   engine::RecordsetType::Dynaset);
 
     for (int statusIn : {0, 1, 2}) {
         status = statusIn;

@@ -27,7 +27,9 @@ const Example Games1[] = {{"GAMES1", "QUAKE DEMO", "README.TXT", "/MEDIA/CD/", "
                           {nullptr, nullptr, "A.DAT", "/MEDIA/CD/DATA/", nullptr},
                           {nullptr, nullptr, "B.DAT", nullptr, nullptr}};
 
-Value v(const char* text) { return text ? Value(QString::fromUtf8(text)) : std::nullopt; }
+Value v(const char* text) {
+    return text ? Value(QString::fromUtf8(text)) : std::nullopt;
+}
 
 class EngineTest : public ::testing::Test {
 protected:
@@ -52,8 +54,7 @@ protected:
     QStringList files(Recordset& rs) {
         QStringList names;
         rs.FindFirst(Criterion::NotNull(Field::CDFile));
-        if (rs.NoMatch())
-            return names;
+        if (rs.NoMatch()) return names;
         for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
             names << rs.Fields(Field::CDFile).value_or("<null>");
         return names;
@@ -138,7 +139,8 @@ TEST_F(EngineTest, bookmarksSurviveMovesAndFindsWalkBackToTheHeads) {
 TEST_F(EngineTest, fileOrPathLikeFindsFilesAndDirectoryHeadsWithUserTextBound) {
     Recordset rs(db, RecordsetType::Dynaset);
     write(rs, Games1, 4);
-    const Example quoted[] = {{"X", "Y", "O'BRIEN%.DOC", "/MEDIA/CD/'; DROP TABLE CDTABLE; --/", nullptr}};
+    const Example quoted[] = {
+        {"X", "Y", "O'BRIEN%.DOC", "/MEDIA/CD/'; DROP TABLE CDTABLE; --/", nullptr}};
     write(rs, quoted, 1);
 
     QStringList found;

@@ -1,5 +1,5 @@
-#include "Error.h"
 #include "engine/Pattern.h"
+#include "Error.h"
 
 #include <gtest/gtest.h>
 

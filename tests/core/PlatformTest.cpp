@@ -15,16 +15,15 @@ using namespace orvik;
 
 namespace {
 
-const char* MountInfo =
-    "22 1 0:21 / / rw,relatime - overlay overlay rw\n"
-    "23 22 0:22 / /proc rw - proc proc rw\n"
-    "24 22 0:23 / /dev rw - devtmpfs udev rw\n"
-    "25 22 11:0 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
-    "26 22 0:40 / /mnt/nas rw - nfs4 server:/export rw\n"
-    "27 22 0:41 / /tmp rw - tmpfs tmpfs rw\n"
-    "28 22 0:42 / /run/user/0 rw - tmpfs tmpfs rw\n"
-    "29 22 0:43 / /media/My\\040Disc ro - udf /dev/sr1 ro\n"
-    "30 22 0:44 / /snap/core/1 ro - squashfs /dev/loop0 ro\n";
+const char* MountInfo = "22 1 0:21 / / rw,relatime - overlay overlay rw\n"
+                        "23 22 0:22 / /proc rw - proc proc rw\n"
+                        "24 22 0:23 / /dev rw - devtmpfs udev rw\n"
+                        "25 22 11:0 / /media/cdrom ro - iso9660 /dev/sr0 ro\n"
+                        "26 22 0:40 / /mnt/nas rw - nfs4 server:/export rw\n"
+                        "27 22 0:41 / /tmp rw - tmpfs tmpfs rw\n"
+                        "28 22 0:42 / /run/user/0 rw - tmpfs tmpfs rw\n"
+                        "29 22 0:43 / /media/My\\040Disc ro - udf /dev/sr1 ro\n"
+                        "30 22 0:44 / /snap/core/1 ro - squashfs /dev/loop0 ro\n";
 
 void touch(const QString& path) {
     QFile file(path);
@@ -35,8 +34,7 @@ void touch(const QString& path) {
 QStringList names(const std::vector<DirEntry>& entries, bool directories) {
     QStringList out;
     for (const DirEntry& e : entries)
-        if (e.isDirectory == directories)
-            out << e.name;
+        if (e.isDirectory == directories) out << e.name;
     out.sort();
     return out;
 }

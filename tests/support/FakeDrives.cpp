@@ -24,8 +24,7 @@ QStringList FakeDrives::mountPoints() const {
 int FakeDrives::driveType(const QString& root) const {
     const QString wanted = trimmed(root);
     for (auto it = types.begin(); it != types.end(); ++it)
-        if (it.key().compare(wanted, Qt::CaseInsensitive) == 0)
-            return it.value();
+        if (it.key().compare(wanted, Qt::CaseInsensitive) == 0) return it.value();
     return DriveNoRootDir;
 }
 
@@ -39,8 +38,7 @@ QString FakeDrives::driveOf(const QString& path) const {
 }
 
 QString FakeDrives::volumeLabel(const QString& path) const {
-    if (!QFileInfo(path).isDir())
-        throw Error(2, QStringLiteral("Path not found: ") + path);
+    if (!QFileInfo(path).isDir()) throw Error(2, QStringLiteral("Path not found: ") + path);
     return labels.value(driveOf(path));
 }
 

@@ -10,7 +10,7 @@ namespace orvik::test {
 
 class FakeDrives : public Drives {
 public:
-    QMap<QString, int> types;   // mount point -> drive type
+    QMap<QString, int> types;      // mount point -> drive type
     QMap<QString, QString> labels; // mount point -> label
 
     QStringList mountPoints() const override;
