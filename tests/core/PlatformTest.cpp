@@ -1,5 +1,6 @@
 #include "Error.h"
 #include "platform/FileSystem.h"
+#include "platform/DesktopShell.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
 
@@ -96,4 +97,12 @@ TEST(Platform, storedUpperCasePathsResolveToTheRealNames) {
     EXPECT_EQ(resolvePath(stored), dir.path() + "/Games/Quake/ReadMe.txt");
     EXPECT_EQ(resolvePath((dir.path() + "/GAMES/DOOM/").toUpper()), "");
     EXPECT_EQ(formatFileDate(0).size(), 19);
+}
+
+TEST(Platform, launchTellsAMissingFileFromAMissingDirectory) {
+    QTemporaryDir dir;
+    DesktopShell shell;
+    const QString folder = dir.path().toUpper() + "/";
+    EXPECT_EQ(shell.open(folder + "NONE.TXT", folder), shellresult::FileNotFound);
+    EXPECT_EQ(shell.open(folder + "GONE/NONE.TXT", folder + "GONE/"), shellresult::PathNotFound);
 }
