@@ -1,0 +1,38 @@
+// A classic directory list: the open directory with its parents above it and
+// its subdirectories below. A click highlights an entry; a double click or
+// Enter opens it.
+#pragma once
+
+#include <QListWidget>
+
+namespace orvik {
+
+class FileSystem;
+
+class DirectoryList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit DirectoryList(const FileSystem& fileSystem, QWidget* parent = nullptr);
+
+    const QString& path() const { return m_path; }
+    // Opens `path` (a directory path ends in "/" only when it is "/"); emits
+    // changed() when the open directory differs. Throws orvik::Error.
+    void setPath(const QString& path);
+    // Lists the open directory again. Throws orvik::Error.
+    void refresh();
+    // The highlighted entry's path; the open directory when none is highlighted.
+    QString highlightedPath() const;
+
+signals:
+    void changed();
+    void clicked();
+    // A double click or Enter on an entry other than the open directory.
+    void opening(const QString& path);
+
+private:
+    void fill(const QString& path);
+    const FileSystem& m_fileSystem;
+    QString m_path;
+};
+
+} // namespace orvik

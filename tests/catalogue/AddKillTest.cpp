@@ -1,0 +1,56 @@
+// An add killed in the middle of its writing stage leaves the catalogue
+// whole and holding exactly the records it had before.
+#include "CatalogueFixture.h"
+
+#include "engine/Database.h"
+
+#include <QProcess>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace orvik::test {
+namespace {
+
+TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
+    QTemporaryDir home, small, big;
+    makeFile(small.path() + "/one.txt");
+    makeFile(small.path() + "/sub/two.txt");
+    for (int d = 0; d < 60; ++d) {
+        const QByteArray dir = QFile::encodeName(big.path() + QString("/d%1/").arg(d));
+        ASSERT_EQ(mkdir(dir.constData(), 0755), 0);
+        for (int i = 0; i < 1000; ++i) {
+            const int fd = ::creat((dir + QByteArray::number(i)).constData(), 0644);
+            ASSERT_GE(fd, 0);
+            ::close(fd);
+        }
+    }
+
+    QProcess first;
+    first.start(ADD_KILL_HELPER, {home.path(), small.path()});
+    ASSERT_TRUE(first.waitForFinished(30000));
+    ASSERT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+    const QString catalogue = home.path() + "/ORVIK.mdb";
+    const auto before = readCatalogue(catalogue);
+    ASSERT_EQ(before.size(), 2u);
+
+    QProcess second;
+    second.start(ADD_KILL_HELPER, {home.path(), big.path()});
+    bool writing = false;
+    while (!writing && second.waitForReadyRead(30000))
+        while (second.canReadLine())
+            if (second.readLine().startsWith("File count: 20000")) writing = true;
+    ASSERT_TRUE(writing) << second.readAllStandardError().toStdString();
+    second.kill();
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::CrashExit);
+
+    engine::Database db(catalogue);
+    engine::Statement check(db, "PRAGMA integrity_check");
+    ASSERT_TRUE(check.step());
+    EXPECT_EQ(check.text(0), "ok");
+    EXPECT_EQ(readCatalogue(catalogue), before);
+}
+
+} // namespace
+} // namespace orvik::test

@@ -1,0 +1,177 @@
+// The main window around the add: layout rule, stored geometry and options,
+// the drive check and the launch messages.
+#include "CatalogueFixture.h"
+
+#include "LaunchMessage.h"
+#include "MainLayout.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace orvik::test {
+namespace {
+
+TEST(MainLayoutRule, actsOnlyAbove4000HighAndFrom8190Wide) {
+    const MainLayout design = designLayout();
+    MainLayout layout = design;
+    EXPECT_FALSE(layOut(layout, 8190, 4000));
+    EXPECT_EQ(layout.Add1.top, design.Add1.top);
+    EXPECT_FALSE(layOut(layout, 8189, 9000));
+    EXPECT_EQ(layout.File1.left, design.File1.left);
+
+    ASSERT_TRUE(layOut(layout, 8190, 4001));
+    EXPECT_EQ(layout.Add1.top, 4001 - 435);
+    EXPECT_EQ(layout.CmdExit.top, layout.Add1.top);
+    EXPECT_EQ(layout.Label1.top, layout.Add1.top - 200 - design.Label1.height);
+    EXPECT_EQ(layout.Dir1.height, layout.Label2.top - design.Dir1.top - 10);
+
+    ASSERT_TRUE(layOut(layout, 12000, 9000));
+    EXPECT_EQ(layout.File1.left, 8000);
+    EXPECT_EQ(layout.File1.width, 12000 - 8000 - design.Dir1.left);
+    EXPECT_EQ(layout.Dir1.width, 8000 - 2 * design.Dir1.left);
+    EXPECT_EQ(layout.TextDesc.width, layout.Dir1.width);
+    EXPECT_EQ(layout.CmdExit.left + layout.CmdExit.width, layout.File1.left + layout.File1.width);
+    EXPECT_EQ(layout.Labelvol.left, 7500);
+    EXPECT_EQ(layout.Extension_TxtBox.width, layout.Dir1.width - design.Extension_TxtBox.left + 80);
+    // The design size lays out to the design itself.
+    MainLayout again = design;
+    ASSERT_TRUE(layOut(again, DesignWidth, DesignHeight));
+    EXPECT_EQ(again.File1.height, design.File1.height);
+    EXPECT_EQ(again.CmdFind.left, design.CmdFind.left);
+}
+
+class MainWindow : public MainWindowTest {};
+
+TEST_F(MainWindow, growingTheWindowMovesTheButtonRowToTheBottom) {
+    openWindow(true, true, true);
+    form->resize(1200, 900);
+    form->show();
+    QCoreApplication::processEvents();
+    const QWidget* area = form->centralWidget();
+    const int expected =
+        twips::toPixelsY(twips::fromPixelsY(area->height(), form.get()) - 435, form.get());
+    EXPECT_NEAR(button("Add1")->y(), expected, 1);
+    EXPECT_NEAR(button("CmdExit")->geometry().right(),
+                form->findChild<QListWidget*>("File1")->geometry().right(), 1);
+}
+
+TEST_F(MainWindow, geometryIsWrittenOnDeactivateAndUnloadAndRestoredAtLoad) {
+    openWindow(true, true, true);
+    form->resize(700, 500);
+    form->move(30, 40);
+    form->Form_Deactivate();
+    Settings& settings = app.state().settings();
+    EXPECT_DOUBLE_EQ(settings.getNumber("MainWidth", 0), twips::fromPixelsX(700, form.get()));
+    EXPECT_DOUBLE_EQ(settings.getNumber("MainHeight", 0), twips::fromPixelsY(500, form.get()));
+    EXPECT_DOUBLE_EQ(settings.getNumber("MainLeft", 0), twips::fromPixelsX(30, form.get()));
+
+    form->resize(640, 480);
+    form->close();
+    EXPECT_EQ(app.endings, 1);
+    EXPECT_DOUBLE_EQ(settings.getNumber("MainWidth", 0), twips::fromPixelsX(640, form.get()));
+    EXPECT_DOUBLE_EQ(settings.getNumber("MainTop", 0), twips::fromPixelsY(40, form.get()));
+
+    FormMain reloaded(app.state());
+    EXPECT_EQ(reloaded.size(), QSize(640, 480));
+    EXPECT_EQ(reloaded.pos(), QPoint(30, 40));
+
+    // A key that is no number stops the restore there.
+    settings.save("MainWidth", "wide");
+    settings.saveNumber("MainLeft", twips::fromPixelsX(90, form.get()));
+    FormMain partly(app.state());
+    EXPECT_EQ(partly.height(), 480);
+    EXPECT_NE(partly.x(), 90);
+}
+
+TEST_F(MainWindow, optionsPersistAcrossARestartAndAnEmptyFilterBoxRestoresTheDefaults) {
+    openWindow(true, true, true);
+    for (const char* item : {"UseFilter", "OptDates", "OptLen"})
+        form->findChild<QAction*>(item)->trigger();
+    EXPECT_EQ(app.state().UseFilter, "False");
+    EXPECT_FALSE(app.state().SaveDates);
+    auto* box = form->findChild<QLineEdit*>("Extension_TxtBox");
+    EXPECT_FALSE(box->isEnabled());
+    box->setText(".iso");
+    form->Extension_TxtBox_LostFocus();
+    EXPECT_EQ(app.state().ExtensionString, ".iso");
+
+    form.reset();
+    app.restart();
+    showWindow();
+    EXPECT_FALSE(app.state().SaveDates);
+    EXPECT_FALSE(app.state().SaveLengths);
+    EXPECT_EQ(app.state().UseFilter, "False");
+    EXPECT_FALSE(form->findChild<QAction*>("OptDates")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("OptLen")->isChecked());
+    EXPECT_FALSE(form->findChild<QAction*>("UseFilter")->isChecked());
+    box = form->findChild<QLineEdit*>("Extension_TxtBox");
+    EXPECT_EQ(box->text(), ".iso");
+
+    box->clear();
+    form->Extension_TxtBox_LostFocus();
+    EXPECT_EQ(box->text(), DefaultExtensionList);
+    EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
+    EXPECT_EQ(app.state().settings().get("ExtensionString", ""), DefaultExtensionList);
+    EXPECT_FALSE(box->isEnabled());
+}
+
+TEST_F(MainWindow, theDriveFollowsTheDefaultAndTheCheckPassesSilentlyWhenUnchanged) {
+    makeFile(disc + "/sub/a.txt");
+    openWindow(true, true, true, "");
+    EXPECT_EQ(form->windowTitle(), "Orvik - Add to catalogue     Catalogue=ORVIK");
+    EXPECT_EQ(form->findChild<QLineEdit*>("TxtVol")->text(), "*No_Name*");
+    EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
+    EXPECT_TRUE(form->CheckDrive());
+    EXPECT_TRUE(app.prompt().shown.empty());
+
+    // The medium goes away: Cancel gives up with the warning.
+    app.drives().types.remove(disc);
+    EXPECT_FALSE(form->CheckDrive());
+    EXPECT_EQ(app.prompt().texts(),
+              QStringList({"Drive error - please check drive is ready and try again",
+                           "WARNING: - DEFAULT DRIVE NOW CHANGED!"}));
+}
+
+TEST_F(MainWindow, launchReportsShellFailuresInItsOwnWords) {
+    makeFile(disc + "/run.exe");
+    openWindow(true, true, true);
+    form->findChild<QListWidget*>("File1")->setCurrentRow(0);
+    for (int result : {2, 0, 42, 31}) {
+        app.shell().result = result;
+        button("CmdExec")->click();
+    }
+    EXPECT_EQ(app.shell().opened.value(0), disc + "/run.exe");
+    EXPECT_EQ(app.prompt().texts(),
+              QStringList({" Error 2 - File not Found ", " Error 0",
+                           " Error 31 - No asociation exists for this file "}));
+    EXPECT_EQ(app.prompt().shown[0].icon, Icon::None);
+    EXPECT_EQ(launchMessage(3), " Error 3 - Path not found ");
+}
+
+TEST_F(MainWindow, exitWhileAddingOnlyCancelsAndAboutNamesTheVersion) {
+    openWindow(true, true, true);
+    form->Busy = true;
+    button("CmdExit")->click();
+    EXPECT_TRUE(form->CancelFlag);
+    EXPECT_EQ(app.endings, 0);
+    form->Busy = false;
+
+    form->findChild<QAction*>("About")->trigger();
+    ASSERT_EQ(app.prompt().shown.size(), 1u);
+    EXPECT_TRUE(app.prompt().shown[0].text.endsWith("- Orvik v1.2.0"));
+    EXPECT_EQ(app.prompt().shown[0].buttons, Buttons::Ok);
+
+    form->findChild<QComboBox*>("Drive1")->setCurrentText(SystemDrive);
+    form->findChild<QAction*>("SetDrive")->trigger();
+    EXPECT_EQ(app.state().settings().get("DefaultDrive", ""), SystemDrive);
+    button("CmdExit")->click();
+    EXPECT_EQ(app.endings, 1);
+}
+
+} // namespace
+} // namespace orvik::test
