@@ -4,25 +4,386 @@
 #include "CatalogueOpening.h"
 #include "Error.h"
 #include "engine/Database.h"
+#include "ui/LabelProgress.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QPushButton>
 
 namespace orvik {
 
-FormSearch::FormSearch(AppState& state, QWidget* parent) : QMainWindow(parent), m_state(state) {
+namespace {
+
+const QString NoPrinterFont = QStringLiteral("XXXX");
+
+// "Courier New" when the system has it, else the system's fixed-pitch font.
+QString fixedFontFamily() {
+    const QString wanted = QStringLiteral("Courier New");
+    for (const QString& family : QFontDatabase::families())
+        if (family.compare(wanted, Qt::CaseInsensitive) == 0) return family;
+    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
+}
+
+// The default printer, or a PDF printer when none is installed, so the printer
+// set-up never fails.
+std::unique_ptr<QPrinter> makePrinter() {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (QPrinterInfo::availablePrinters().isEmpty()) printer->setOutputFormat(QPrinter::PdfFormat);
+    return printer;
+}
+
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+} // namespace
+
+// Status in TextMatch; the lines found so far are shown whenever the query
+// lets the event loop run.
+class FormSearch::StatusProgress : public Progress {
+public:
+    StatusProgress(QLineEdit* box, ResultListModel& model) : m_label(box), m_model(model) {}
+    void status(const QString& text) override { m_label.status(text); }
+    void letEventsRun() override {
+        m_model.flush();
+        m_label.letEventsRun();
+    }
+
+private:
+    LabelProgress m_label;
+    ResultListModel& m_model;
+};
+
+FormSearch::FormSearch(AppState& state, QWidget* parent)
+    : QMainWindow(parent), m_state(state), m_printer(makePrinter()),
+      m_layout(searchDesignLayout()) {
     setObjectName(QStringLiteral("FormSearch"));
+    createControls();
+    createMenus();
+    m_progress = std::make_unique<StatusProgress>(TextMatch, m_model);
+    m_queries = std::make_unique<SearchQueries>(m_state, m_model, *m_progress);
+    resize(twips::toPixelsX(SearchDesignWidth, this),
+           twips::toPixelsY(SearchDesignHeight, this) + menuBar()->sizeHint().height());
+    applyLayout();
     Form_Load();
 }
 
 FormSearch::~FormSearch() = default;
 
+void FormSearch::createControls() {
+    auto* inner = new QWidget(this);
+    setCentralWidget(inner);
+    auto button = [](QWidget* parent, const char* name, const QString& caption,
+                     const QString& tip) {
+        auto* b = new QPushButton(caption, parent);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        return b;
+    };
+
+    FrameSrch = new QGroupBox(QStringLiteral("Search"), inner);
+    FrameSrch->setObjectName(QStringLiteral("FrameSrch"));
+    Text1 = new QLineEdit(FrameSrch);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setToolTip(QStringLiteral("Type in search string here"));
+    CmdSearchFile =
+        button(FrameSrch, "CmdSearchFile", QStringLiteral("Find File&Match"),
+               QStringLiteral("Search current catalogue for matching directories and files"));
+    CmdSearchFile->setDefault(true);
+    cmdSearchKeywords = button(FrameSrch, "cmdSearchKeywords", QStringLiteral("Find &Keywords"),
+                               QStringLiteral("Search current catalogue keywords"));
+    cmdSearchDesc =
+        button(FrameSrch, "cmdSearchDesc", QStringLiteral("Find &Vol or Description"),
+               QStringLiteral("Search current catalogue Volume names and  descriptions"));
+    CmdListCD = button(FrameSrch, "CmdListCD", QStringLiteral("&List all CDs"),
+                       QStringLiteral("List all CDs (or tree) in current catalogue by Volume "
+                                      "name, description and keywords"));
+
+    SearchList = new QListView(inner);
+    SearchList->setObjectName(QStringLiteral("SearchList"));
+    SearchList->setModel(&m_model);
+    SearchList->setUniformItemSizes(true);
+    SearchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SearchList->setFont(QFont(fixedFontFamily()));
+
+    Label1 = new QLabel(QStringLiteral("Status:"), inner);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    TextMatch = new QLineEdit(inner);
+    TextMatch->setObjectName(QStringLiteral("TextMatch"));
+    TextMatch->setReadOnly(true);
+    TextMatch->setToolTip(QStringLiteral("Shows current status"));
+    CmdAdd = button(inner, "CmdAdd", QStringLiteral("&Add CD to Catalogue"),
+                    QStringLiteral("Click to add a CD or tree structure to the current catalogue"));
+    SearchExit = button(inner, "SearchExit", QStringLiteral("E&xit"), QStringLiteral("Quit Orvik"));
+
+    connect(Text1, &QLineEdit::returnPressed, CmdSearchFile, &QPushButton::click);
+    connect(CmdSearchFile, &QPushButton::clicked, this, &FormSearch::CmdSearchFile_Click);
+    connect(cmdSearchKeywords, &QPushButton::clicked, this, &FormSearch::cmdSearchKeywords_Click);
+    connect(cmdSearchDesc, &QPushButton::clicked, this, &FormSearch::cmdSearchDesc_Click);
+    connect(CmdListCD, &QPushButton::clicked, this, &FormSearch::CmdListCD_Click);
+    connect(CmdAdd, &QPushButton::clicked, this, &FormSearch::CmdAdd_Click);
+    connect(SearchExit, &QPushButton::clicked, this, &FormSearch::SearchExit_Click);
+    // A line becomes current by mouse or keyboard; a click on the current line
+    // takes its position back after the details window moved elsewhere.
+    connect(SearchList, &QListView::clicked, this, &FormSearch::SearchList_Click);
+    connect(SearchList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &FormSearch::SearchList_Click);
+}
+
+void FormSearch::createMenus() {
+    QMenu* Opt = menuBar()->addMenu(QStringLiteral("&Options"));
+    Opt->setObjectName(QStringLiteral("Opt"));
+    auto option = [&](const char* name, const QString& caption, const QKeySequence& key) {
+        QAction* action = Opt->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        action->setShortcut(key);
+        action->setCheckable(true);
+        action->setChecked(true);
+        return action;
+    };
+    OptDispPaths = option("OptDispPaths", QStringLiteral("Display &Paths"),
+                          QKeySequence(Qt::CTRL | Qt::Key_P));
+    AutoList = option("AutoList", QStringLiteral("Auto-display Catalogue"),
+                      QKeySequence(Qt::CTRL | Qt::Key_A));
+    connect(OptDispPaths, &QAction::triggered, this, [this](bool checked) {
+        m_state.DisplayPaths = checked;
+        m_state.settings().saveBool(QStringLiteral("DisplayPaths"), checked);
+    });
+    connect(AutoList, &QAction::triggered, this, [this](bool checked) {
+        m_state.AutoList = checked;
+        m_state.settings().saveBool(QStringLiteral("AutoList"), checked);
+    });
+
+    QAction* About = menuBar()->addAction(QStringLiteral("A&bout"));
+    About->setObjectName(QStringLiteral("About"));
+    connect(About, &QAction::triggered, this, &FormSearch::About_Click);
+}
+
+void FormSearch::place(QWidget* widget, const SearchLayout::Rect& r) {
+    widget->setGeometry(twips::toPixelsX(r.left, this), twips::toPixelsY(r.top, this),
+                        twips::toPixelsX(r.width, this), twips::toPixelsY(r.height, this));
+}
+
+void FormSearch::applyLayout() {
+    const SearchLayout& l = m_layout;
+    place(FrameSrch, l.FrameSrch);
+    place(Text1, l.Text1);
+    place(CmdSearchFile, l.CmdSearchFile);
+    place(cmdSearchKeywords, l.cmdSearchKeywords);
+    place(cmdSearchDesc, l.cmdSearchDesc);
+    place(CmdListCD, l.CmdListCD);
+    place(SearchList, l.SearchList);
+    place(Label1, l.Label1);
+    place(TextMatch, l.TextMatch);
+    place(CmdAdd, l.CmdAdd);
+    place(SearchExit, l.SearchExit);
+}
+
+int FormSearch::printerOrientation() const {
+    return m_printer->pageLayout().orientation() == QPageLayout::Landscape ? 2 : 1;
+}
+
 void FormSearch::Form_Load() {
-    CancelFlag = false;
-    Busy = false;
+    Settings& settings = m_state.settings();
+    StartOrientation = printerOrientation();
+    PrintOrientation = int(settings.getNumber(QStringLiteral("PrnOrient"), StartOrientation));
+    m_printer->setPageOrientation(PrintOrientation == 2 ? QPageLayout::Landscape
+                                                        : QPageLayout::Portrait);
+    PrintOrientation = printerOrientation();
+
+    const double height = settings.getNumber(QStringLiteral("SearchHeight"),
+                                             twips::fromPixelsY(this->height(), this));
+    const double width =
+        settings.getNumber(QStringLiteral("SearchWidth"), twips::fromPixelsX(this->width(), this));
+    const double top =
+        settings.getNumber(QStringLiteral("SearchTop"), twips::fromPixelsY(y(), this));
+    const double left =
+        settings.getNumber(QStringLiteral("SearchLeft"), twips::fromPixelsX(x(), this));
+    resize(twips::toPixelsX(width, this), twips::toPixelsY(height, this));
+    move(twips::toPixelsX(left, this), twips::toPixelsY(top, this));
+
+    m_state.AutoList = settings.getBool(QStringLiteral("AutoList"), AutoList->isChecked());
+    AutoList->setChecked(m_state.AutoList);
+    OptDispPaths->setChecked(m_state.DisplayPaths);
+    m_state.DisplayPaths =
+        settings.getBool(QStringLiteral("DisplayPaths"), OptDispPaths->isChecked());
+    OptDispPaths->setChecked(m_state.DisplayPaths);
+
+    m_queries->CancelFlag = false;
+    m_queries->Busy = false;
     m_state.SearchText.clear();
     try {
-        SearchDatabase = openCurrentCatalogue(m_state);
+        m_queries->SearchDatabase = openCurrentCatalogue(m_state);
     } catch (const Error&) {
-        // The window stays without an open recordset; its queries open their own.
+        // The window stays without an open recordset; every query opens its own.
     }
+}
+
+void FormSearch::Form_Activate() {
+    Settings& settings = m_state.settings();
+    const QString fontName = settings.get(QStringLiteral("PrnFontName"), NoPrinterFont);
+    const bool bold = settings.getBool(QStringLiteral("PrnFontBold"), false);
+    const double size = settings.getNumber(QStringLiteral("PrnFontSize"), 6);
+    const bool italic = settings.getBool(QStringLiteral("PrnFontItalic"), false);
+    if (size > 0) PrinterFont.setPointSizeF(size);
+    PrinterFont.setItalic(italic);
+    PrinterFont.setBold(bold);
+    Text1->setFocus();
+    PrinterFont.setFamily(
+        fontName.compare(NoPrinterFont, Qt::CaseInsensitive) == 0 ? fixedFontFamily() : fontName);
+    setWindowTitle(QStringLiteral("Orvik - Search     Catalogue=") + m_state.CatalogueName);
+    AutoList->setChecked(m_state.AutoList);
+    OptDispPaths->setChecked(m_state.DisplayPaths);
+
+    const bool firstLineEmpty = m_model.rowCount() == 0 || m_model.lines().constFirst().isEmpty();
+    if (m_state.AutoList && (firstLineEmpty || m_state.CatalogueChanged)) {
+        if (m_queries->Busy) return; // the file-match query still owns the list
+        repaint();
+        CmdListCD_Click();
+        m_state.CatalogueChanged = false;
+    } else if (!m_state.AutoList && m_state.CatalogueChanged) {
+        m_model.clear();
+        m_state.CatalogueChanged = false;
+    }
+}
+
+void FormSearch::saveSettings() {
+    Settings& settings = m_state.settings();
+    settings.saveNumber(QStringLiteral("SearchHeight"), twips::fromPixelsY(height(), this));
+    settings.saveNumber(QStringLiteral("SearchWidth"), twips::fromPixelsX(width(), this));
+    settings.saveNumber(QStringLiteral("SearchTop"), twips::fromPixelsY(y(), this));
+    settings.saveNumber(QStringLiteral("SearchLeft"), twips::fromPixelsX(x(), this));
+    settings.save(QStringLiteral("PrnFontName"), PrinterFont.family());
+    settings.saveNumber(QStringLiteral("PrnFontSize"), PrinterFont.pointSizeF());
+    settings.saveBool(QStringLiteral("PrnFontBold"), PrinterFont.bold());
+    settings.saveBool(QStringLiteral("PrnFontItalic"), PrinterFont.italic());
+    settings.save(QStringLiteral("PrnOrient"), QString::number(PrintOrientation));
+}
+
+void FormSearch::Form_Deactivate() {
+    saveSettings();
+}
+
+void FormSearch::Form_Unload() {
+    if (m_queries->Busy)
+        m_queries->CancelFlag = true; // a query still running stops at its next line
+    saveSettings();
+    m_printer->setPageOrientation(StartOrientation == 2 ? QPageLayout::Landscape
+                                                        : QPageLayout::Portrait);
+    if (m_state.MainWindow) m_state.MainWindow->close();
+    m_state.EndProgram();
+}
+
+void FormSearch::Form_Resize() {
+    const double width = twips::fromPixelsX(centralWidget()->width(), this);
+    const double height = twips::fromPixelsY(centralWidget()->height(), this);
+    if (layOutSearch(m_layout, width, height)) applyLayout();
+}
+
+void FormSearch::CmdSearchFile_Click() {
+    if (m_queries->Busy) return; // a second scan would take the recordset from under the first
+    if (!m_queries->startFileSearch(Text1->text())) return;
+    SearchExit->setText(QStringLiteral("Cancel"));
+    {
+        WaitCursor wait;
+        m_queries->Query_MyFindFile(twips::fromPixelsX(frameGeometry().width(), this));
+        m_model.flush();
+    }
+    SearchExit->setText(QStringLiteral("Exit"));
+}
+
+template <typename Query> void FormSearch::runVolumeQuery(Query query) {
+    if (m_queries->Busy) return;
+    WaitCursor wait;
+    query(Text1->text());
+    m_model.flush();
+}
+
+void FormSearch::cmdSearchKeywords_Click() {
+    runVolumeQuery([this](const QString& text) { m_queries->searchKeywords(text); });
+}
+
+void FormSearch::cmdSearchDesc_Click() {
+    runVolumeQuery([this](const QString& text) { m_queries->searchDescriptions(text); });
+}
+
+void FormSearch::CmdListCD_Click() {
+    runVolumeQuery([this](const QString& text) { m_queries->listVolumes(text); });
+}
+
+void FormSearch::CmdAdd_Click() {
+    hide();
+    QWidget* main = m_state.MainWindow;
+    if (!main) return;
+    main->show();
+    main->activateWindow();
+    if (auto* description = main->findChild<QLineEdit*>(QStringLiteral("TextDesc")))
+        description->setFocus();
+}
+
+void FormSearch::SearchExit_Click() {
+    if (m_queries->Busy) {
+        m_queries->CancelFlag = true;
+        return;
+    }
+    close(); // Form_Unload saves the settings and ends the program
+}
+
+void FormSearch::SearchList_Click() {
+    const QModelIndex current = SearchList->currentIndex();
+    if (!current.isValid()) return;
+    const auto& positions = m_state.LinePositions;
+    if (size_t(current.row()) < positions.size())
+        m_state.CurrentPosition = positions[size_t(current.row())];
+}
+
+void FormSearch::OptDispPaths_Click() {
+    OptDispPaths->trigger();
+}
+
+void FormSearch::AutoList_Click() {
+    AutoList->trigger();
+}
+
+void FormSearch::About_Click() {
+    m_state.prompt().tell(QStringLiteral("Written by the Orvik developers - Orvik ") + AppVersion);
+}
+
+bool FormSearch::event(QEvent* event) {
+    // A message box of our own takes the activation for a moment; coming back
+    // from it is no new activation (it would relist and could show it again).
+    if (event->type() == QEvent::WindowDeactivate) {
+        m_boxShown = qobject_cast<QMessageBox*>(QApplication::activeWindow()) != nullptr;
+        if (!m_boxShown) Form_Deactivate();
+    } else if (event->type() == QEvent::WindowActivate) {
+        if (!m_boxShown) Form_Activate();
+        m_boxShown = false;
+    }
+    return QMainWindow::event(event);
+}
+
+void FormSearch::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void FormSearch::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
 }
 
 } // namespace orvik

@@ -1,15 +1,26 @@
-// The query window: search text, result list, the four queries.
+// The query window: the search text, the four query buttons, the result list
+// with its status line, the options menu, and the hand-over to the main window.
 #pragma once
 
+#include "ResultListModel.h"
+#include "SearchLayout.h"
+#include "SearchQueries.h"
+
+#include <QFont>
 #include <QMainWindow>
 #include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPrinter;
+class QPushButton;
 
 namespace orvik {
 
 class AppState;
-namespace engine {
-class Database;
-}
 
 class FormSearch : public QMainWindow {
     Q_OBJECT
@@ -17,14 +28,69 @@ public:
     explicit FormSearch(AppState& state, QWidget* parent = nullptr);
     ~FormSearch() override;
 
-    void Form_Load();
+    // The queries with the window's flags (Busy, CancelFlag, CmdDelCD's
+    // EraseEnabled, LastDesc, SearchDatabase).
+    SearchQueries& queries() { return *m_queries; }
+    ResultListModel& results() { return m_model; }
+    QPrinter& printer() { return *m_printer; }
+    // The printer font of the print-out, kept in the settings.
+    QFont PrinterFont;
+    int PrintOrientation = 1;
+    int StartOrientation = 1;
 
-    bool Busy = false;
-    bool CancelFlag = false;
-    std::shared_ptr<engine::Database> SearchDatabase;
+    void Form_Load();
+    void Form_Activate();
+    void Form_Deactivate();
+    void Form_Unload();
+    void Form_Resize();
+    void CmdSearchFile_Click();
+    void cmdSearchKeywords_Click();
+    void cmdSearchDesc_Click();
+    void CmdListCD_Click();
+    void CmdAdd_Click();
+    void SearchExit_Click();
+    void SearchList_Click();
+    void OptDispPaths_Click();
+    void AutoList_Click();
+    void About_Click();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    class StatusProgress;
+    void createControls();
+    void createMenus();
+    void place(QWidget* widget, const SearchLayout::Rect& rect);
+    void applyLayout();
+    void saveSettings();
+    int printerOrientation() const;
+    // Runs a volume query with the hourglass, unless the file-match query runs.
+    template <typename Query> void runVolumeQuery(Query query);
+
     AppState& m_state;
+    ResultListModel m_model;
+    std::unique_ptr<StatusProgress> m_progress;
+    std::unique_ptr<SearchQueries> m_queries;
+    std::unique_ptr<QPrinter> m_printer;
+    SearchLayout m_layout;
+    bool m_boxShown = false;
+
+    QGroupBox* FrameSrch = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QPushButton* CmdSearchFile = nullptr;
+    QPushButton* cmdSearchKeywords = nullptr;
+    QPushButton* cmdSearchDesc = nullptr;
+    QPushButton* CmdListCD = nullptr;
+    QListView* SearchList = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* TextMatch = nullptr;
+    QPushButton* CmdAdd = nullptr;
+    QPushButton* SearchExit = nullptr;
+    QAction* OptDispPaths = nullptr;
+    QAction* AutoList = nullptr;
 };
 
 } // namespace orvik

@@ -1,0 +1,164 @@
+#include "RecordResolution.h"
+#include "AppState.h"
+#include "CatalogueFixture.h"
+#include "TestApp.h"
+#include "engine/Pattern.h"
+#include "engine/Recordset.h"
+
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using namespace orvik::test;
+using engine::Criterion;
+using engine::Field;
+
+namespace {
+
+class RecordResolutionTest : public ::testing::Test {
+protected:
+    TestApp app;
+    AppState& state = app.state();
+    CatalogueFixture catalogue{state};
+    engine::Recordset& rs = catalogue.recordset();
+
+    // FindMyDesc's answers on the heads of runs with these descriptions and
+    // labels, in one scan; every other record must answer 0.
+    std::vector<int> descriptionAnswers(const std::vector<std::pair<QString, QString>>& heads) {
+        for (const auto& [description, label] : heads)
+            catalogue.addRun(label, description, "", {directory("/M/", {"F", "G"})});
+        LastDescription last;
+        std::vector<int> answers;
+        for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+            const int answer = FindMyDesc(state, rs, last);
+            if (rs.Fields(Field::CDVolume))
+                answers.push_back(answer);
+            else
+                EXPECT_EQ(answer, 0);
+        }
+        return answers;
+    }
+
+    // Stands the recordset on the record and resolves it.
+    void lookup(const QString& bookmark) {
+        rs.setBookmark(bookmark);
+        Lookup_All_Fields(state, rs);
+    }
+};
+
+TEST_F(RecordResolutionTest, lookupFindsTheDirectoryAndVolumeThatOwnARecord) {
+    catalogue.addRun("OTHER", "FIRST RUN", "OLD", {directory("/MEDIA/A/", {"X.TXT"})});
+    const QString head = catalogue.addRecord("CD1", "PHOTOS", "ROOT.TXT", "/MEDIA/CD/", "SUMMER");
+    catalogue.addRecord(std::nullopt, std::nullopt, "A.JPG", "/MEDIA/CD/DIR/", std::nullopt);
+    catalogue.addRecord(std::nullopt, std::nullopt, "B.JPG", std::nullopt, std::nullopt);
+    const QString third =
+        catalogue.addRecord(std::nullopt, std::nullopt, "C.JPG", std::nullopt, "OWN WORDS");
+
+    // A find that failed before the walk must not cut the walk short.
+    rs.FindFirst(Criterion::FileOrPathLike("*NOTHING LIKE THIS*"));
+    ASSERT_TRUE(rs.NoMatch());
+    rs.setBookmark(third);
+    Get_All_Current_Fields(state, rs);
+    EXPECT_EQ(state.CurPath, "");
+    EXPECT_EQ(state.CurVolume, "");
+    EXPECT_EQ(state.CurDescription, "");
+    Lookup_All_Fields(state, rs);
+    EXPECT_EQ(state.CurFile, "C.JPG");
+    EXPECT_EQ(state.CurPath, "/MEDIA/CD/DIR/");
+    EXPECT_EQ(state.CurDescription, "PHOTOS");
+    EXPECT_EQ(state.CurVolume, "CD1");
+    EXPECT_EQ(state.CurKeywords, "OWN WORDS"); // its own keywords win
+    EXPECT_EQ(rs.Bookmark(), third);
+
+    rs.MovePrevious();
+    Lookup_All_Fields(state, rs);
+    EXPECT_EQ(state.CurFile, "B.JPG");
+    EXPECT_EQ(state.CurKeywords, "SUMMER"); // those of its volume run
+
+    lookup(head);
+    EXPECT_EQ(state.CurPath, "/MEDIA/CD/");
+    EXPECT_EQ(state.CurVolume, "CD1");
+    EXPECT_EQ(state.CurDescription, "PHOTOS");
+    EXPECT_EQ(rs.Bookmark(), head);
+    EXPECT_TRUE(app.prompt().shown.empty());
+}
+
+TEST_F(RecordResolutionTest, lookupOnTheFirstRecordNeedsNoFind) {
+    const QString head =
+        catalogue.addRecord("CD1", "PHOTOS", "ROOT.TXT", "/MEDIA/CD/", std::nullopt);
+    rs.FindFirst(Criterion::FileOrPathLike("*NOTHING*"));
+    lookup(head);
+    EXPECT_EQ(state.CurPath, "/MEDIA/CD/");
+    EXPECT_EQ(state.CurVolume, "CD1");
+    EXPECT_EQ(state.CurKeywords, "");
+    EXPECT_TRUE(rs.NoMatch()); // still the flag of the failed find: the walk made none
+}
+
+TEST_F(RecordResolutionTest, currentFieldsGiveDateAndLengthOrEmptyText) {
+    catalogue.addRun("CD1", "D", "",
+                     {{"/M/",
+                       {{"DATED.TXT", "2001-02-03 04:05:06", "1234"},
+                        {"BARE.TXT", std::nullopt, std::nullopt}}}});
+    rs.MoveFirst();
+    Get_All_Current_Fields(state, rs);
+    EXPECT_EQ(state.CurFileDate, "2001-02-03 04:05:06");
+    EXPECT_EQ(state.CurFileLen, "1234");
+    rs.MoveNext();
+    Get_All_Current_Fields(state, rs);
+    EXPECT_EQ(state.CurFileDate, "");
+    EXPECT_EQ(state.CurFileLen, "");
+}
+
+TEST_F(RecordResolutionTest, findMyDescSkipsOnlyARepeatOfTheHeadJustBefore) {
+    EXPECT_EQ(descriptionAnswers({{"PHOTOS", "CD1"}, {"PHOTOS", "CD1"}, {"MUSIC", "CD2"}}),
+              (std::vector<int>{1, 0, 1}));
+}
+
+TEST_F(RecordResolutionTest, findMyDescCountsARepeatSeparatedByAnotherHead) {
+    EXPECT_EQ(descriptionAnswers({{"PHOTOS", "CD1"}, {"MUSIC", "CD2"}, {"PHOTOS", "CD1"}}),
+              (std::vector<int>{1, 1, 1}));
+}
+
+TEST_F(RecordResolutionTest, findMyKWStopsOnTheNextHeadWhoseKeywordsMatch) {
+    catalogue.addRun("CD1", "TRIP", "HOLIDAY", {directory("/M/", {"A", "B"})});
+    catalogue.addRecord("CD2", "NO FILE", std::nullopt, "/M/", "SUMMER 98");
+    const QString summer = catalogue.addRun("CD3", "BEACH", "SUMMER 99", {directory("/M/", {"C"})});
+    catalogue.addRun("CD4", "SNOW", "WINTER", {directory("/M/", {"D"})});
+
+    const Pattern pattern("*SUMMER*");
+    rs.MoveFirst();
+    ASSERT_EQ(FindMyKW(state, rs, pattern), 1);
+    EXPECT_EQ(rs.Bookmark(), summer);
+    EXPECT_EQ(state.MatchKeywords, "SUMMER 99");
+    EXPECT_EQ(state.CurVolume, "CD3");
+    rs.MoveNext();
+    EXPECT_EQ(FindMyKW(state, rs, pattern), 0);
+    EXPECT_TRUE(rs.Eof());
+    EXPECT_EQ(state.MatchKeywords, "WINTER");
+}
+
+TEST_F(RecordResolutionTest, findMyVolAnswersOnEveryVolumeHeadOnly) {
+    catalogue.addRun("*NO_NAME*", "UNLABELLED", "", {directory("/M/", {"A", "B"})});
+    catalogue.addRun("CD2", "LABELLED", "", {directory("/M/", {"C"}), directory("/M/D/", {"E"})});
+    QStringList heads;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        if (FindMyVol(state, rs) == 1) heads << state.CurVolume + "/" + state.CurDescription;
+    EXPECT_EQ(heads, QStringList({"*NO_NAME*/UNLABELLED", "CD2/LABELLED"}));
+    EXPECT_EQ(FindMyVol(state, rs), 0); // at the end
+}
+
+TEST_F(RecordResolutionTest, findMyFileHidesThePathWhenPathsAreNotDisplayed) {
+    catalogue.addRun("CD1", "D", "", {directory("/M/", {"A"}), directory("/M/SUB/", {"B", "C"})});
+    rs.MoveLast();
+    state.DisplayPaths = false;
+    QString directoryFound;
+    EXPECT_EQ(FindMyFile(state, rs, &directoryFound), 1);
+    EXPECT_EQ(state.CurPath, "");
+    EXPECT_EQ(directoryFound, "/M/SUB/");
+    EXPECT_EQ(state.CurVolume, "CD1");
+    rs.MoveNext();
+    EXPECT_EQ(FindMyFile(state, rs), 0);
+    Lookup_All_Fields(state, rs); // past the last record there is nothing to resolve
+    EXPECT_EQ(app.prompt().texts(), QStringList{"Error in Lookup_all_Fields!"});
+}
+
+} // namespace
