@@ -170,8 +170,6 @@ void FormMain::placeControls() {
 }
 
 void FormMain::Form_Load() {
-    m_add->DirList.assign(101, QString());
-
     // Each key defaults to the current value; the first unusable one ends the restore.
     Settings& settings = m_state.settings();
     for (const char* key : {"MainHeight", "MainWidth", "MainTop", "MainLeft"}) {

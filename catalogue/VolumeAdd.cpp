@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
+#include <numeric>
 
 namespace orvik {
 
@@ -40,8 +41,9 @@ bool passesFilter(const QString& name, const QString& extensionString, const QSt
 
 VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& busy,
                      bool& cancelFlag, AddControls* controls, std::function<AddOptions()> options)
-    : DirList(DirListStep + 1), m_state(state), m_progress(progress), m_prompt(prompt), Busy(busy),
-      CancelFlag(cancelFlag), m_controls(controls), m_options(std::move(options)) {
+    : DirList(DirListStep + 1), m_files(DirListStep + 1), m_state(state), m_progress(progress),
+      m_prompt(prompt), Busy(busy), CancelFlag(cancelFlag), m_controls(controls),
+      m_options(std::move(options)) {
     if (!m_options)
         m_options = [&state] {
             return AddOptions{state.SaveDates, state.SaveLengths, state.UseFilter,
@@ -84,6 +86,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         }
     }
     DirList[0] = m_state.CurPath;
+    m_files.assign(DirList.size(), {});
     m_progress.status(QStringLiteral("Counting directories ... "));
 
     DirStart = 0;
@@ -103,6 +106,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         CancelFlag = false;
         Busy = false;
         m_state.CatalogueChanged = true;
+        m_files.assign(DirList.size(), {});
         return endWith(result);
     };
 
@@ -167,15 +171,23 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
                 if (collectionFailed(error) == Stage::EndProgram) return Stage::EndProgram;
             }
         }
-        for (const DirEntry& entry : entries) {
+        std::vector<DirEntry> files;
+        for (DirEntry& entry : entries) {
             if (CancelFlag) break;
-            if (!entry.isDirectory) continue;
-            if (size_t(newEnd) >= DirList.size()) DirList.resize(DirList.size() + DirListStep);
+            if (!entry.isDirectory) {
+                files.push_back(std::move(entry));
+                continue;
+            }
+            if (size_t(newEnd) >= DirList.size()) {
+                DirList.resize(DirList.size() + DirListStep);
+                m_files.resize(DirList.size());
+            }
             DirList[size_t(newEnd)] = m_state.CurPath + entry.name;
             m_progress.status(DirList[size_t(newEnd)]);
             ++newEnd;
             if (newEnd % YieldEvery == 0) m_progress.letEventsRun();
         }
+        m_files[size_t(i)] = std::move(files);
         ++i;
     }
     MyEnd = newEnd;
@@ -184,12 +196,24 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
 }
 
 // Case-insensitive and stable; a path sorts before every longer path that
-// begins with it, so each directory comes before the ones below it.
+// begins with it, so each directory comes before the ones below it. The
+// directories' files move with them.
 void VolumeAdd::Sort_Dirs() {
     m_progress.status(QStringLiteral("Started sorting directories"));
-    std::stable_sort(
-        DirList.begin(), DirList.begin() + DirCount,
-        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    const auto count = static_cast<size_t>(DirCount);
+    std::vector<int> order(count);
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
+        return DirList[size_t(a)].compare(DirList[size_t(b)], Qt::CaseInsensitive) < 0;
+    });
+    std::vector<QString> paths(count);
+    std::vector<std::vector<DirEntry>> files(count);
+    for (size_t i = 0; i < order.size(); ++i) {
+        paths[i] = std::move(DirList[size_t(order[i])]);
+        files[i] = std::move(m_files[size_t(order[i])]);
+    }
+    std::move(paths.begin(), paths.end(), DirList.begin());
+    std::move(files.begin(), files.end(), m_files.begin());
     m_progress.status(
         QStringLiteral("Finished sorting directories - now adding files to database ..."));
 }
@@ -229,13 +253,10 @@ void VolumeAdd::writeRun(int dirCount) {
     workspace.BeginTrans();
     for (int i = 0; i < dirCount && !CancelFlag; ++i) {
         m_state.CurPath = withSlash(DirList[size_t(i)]);
-        const std::vector<DirEntry> entries = m_state.fileSystem().list(m_state.CurPath);
-        for (const DirEntry& entry : entries) {
+        for (const DirEntry& entry : m_files[size_t(i)]) {
             if (CancelFlag) break;
             const AddOptions options = m_options();
-            if (entry.isDirectory ||
-                !passesFilter(entry.name, options.extensionString, options.useFilter))
-                continue;
+            if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;
             writeRecord(records, entry, options);
             ++FileCount;
             if (FileCount % YieldEvery == 0) {

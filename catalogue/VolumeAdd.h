@@ -2,6 +2,8 @@
 // writes one sparse volume run into the current catalogue in one transaction.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -12,7 +14,6 @@ namespace orvik {
 class AppState;
 class Error;
 class Progress;
-struct DirEntry;
 namespace engine {
 class Recordset;
 }
@@ -82,6 +83,9 @@ private:
     Prompt& m_prompt;
     bool& Busy;
     bool& CancelFlag;
+    // The files of each directory in DirList, kept from the collection so the
+    // tree is read only once.
+    std::vector<std::vector<DirEntry>> m_files;
     AddControls* m_controls;
     std::function<AddOptions()> m_options;
     QString m_keywords;

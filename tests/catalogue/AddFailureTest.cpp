@@ -1,5 +1,6 @@
-// Failures during an add, run headless with a file system that fails where a
-// test says and a catalogue locked by another connection.
+// Failures during an add, run headless: a file system that fails where a test
+// says, a catalogue that starts refusing records half-way, and a catalogue
+// locked by another connection.
 #include "CatalogueFixture.h"
 
 #include "Progress.h"
@@ -28,6 +29,21 @@ private:
     LinuxFileSystem m_real;
 };
 
+// At the first pause of the writing stage (record 20) the catalogue's
+// connection starts refusing new records, as a full or failing disk would.
+class RefusingProgress : public Progress {
+public:
+    AppState* state = nullptr;
+    bool armed = false;
+    void status(const QString&) override {}
+    void letEventsRun() override {
+        if (!armed) return;
+        armed = false;
+        state->CatalogueDatabase->exec("CREATE TEMP TRIGGER refuse BEFORE INSERT ON CDTable "
+                                       "BEGIN SELECT RAISE(ABORT, 'record refused'); END");
+    }
+};
+
 class AddFailure : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -49,6 +65,7 @@ protected:
         for (int i = 0; i < 30; ++i)
             makeFile(disc + QString("/a%1.txt").arg(i));
         makeFile(disc + "/zz/last.txt");
+        progress.state = state.get();
         add = std::make_unique<VolumeAdd>(*state, progress, *prompt, busy, cancel);
     }
 
@@ -63,7 +80,7 @@ protected:
     FlakyFileSystem* fileSystem = nullptr;
     ScriptedPrompt* prompt = nullptr;
     std::unique_ptr<AppState> state;
-    SilentProgress progress;
+    RefusingProgress progress;
     bool busy = false, cancel = false;
     std::unique_ptr<VolumeAdd> add;
 };
@@ -76,6 +93,7 @@ TEST_F(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     EXPECT_EQ(prompt->texts(), QStringList({"Error 5 - Input/output error: " + disc + "/zz/",
                                             "Can't open file - check CD."}));
     EXPECT_EQ(prompt->shown[1].buttons, Buttons::RetryCancel);
+    EXPECT_FALSE(state->CatalogueDatabase->inTransaction());
     EXPECT_EQ(count(), 31u);
 
     fileSystem->calls = 0;
@@ -88,17 +106,16 @@ TEST_F(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
 
 TEST_F(AddFailure, aWritingFailureRollsTheRunBackAndRetryWritesItOnce) {
     ASSERT_EQ(addDisc(), VolumeAdd::Result::Finished);
-    // The second add fails in its writing stage after the root's 30 records.
-    fileSystem->directory = disc + "/zz/";
-    fileSystem->calls = 0;
-    fileSystem->failingCalls = {2};
+    progress.armed = true;
     prompt->queue({Answer::Ok, Answer::Cancel});
     EXPECT_EQ(addDisc(), VolumeAdd::Result::ProgramEnds);
-    EXPECT_EQ(prompt->texts(), QStringList({"Error 5 - Input/output error: " + disc + "/zz/",
+    EXPECT_EQ(prompt->texts(), QStringList({"Error 1811 - record refused",
                                             "Can't open/edit catalogue file DISCS - Read Only?."}));
+    EXPECT_EQ(prompt->shown[1].buttons, Buttons::RetryCancel);
     EXPECT_EQ(count(), 31u);
 
-    fileSystem->calls = 0;
+    // Retry writes the whole run again through a fresh connection.
+    progress.armed = true;
     prompt->queue({Answer::Ok, Answer::Retry});
     EXPECT_EQ(addDisc(), VolumeAdd::Result::Finished);
     const auto rows = readCatalogue(state->catalogueFile());
@@ -108,6 +125,7 @@ TEST_F(AddFailure, aWritingFailureRollsTheRunBackAndRetryWritesItOnce) {
         heads += row[size_t(engine::Field::CDVolume)].has_value();
     EXPECT_EQ(heads, 2);
     EXPECT_EQ(add->FileCount, 31);
+    EXPECT_EQ(prompt->shown.size(), 4u);
 }
 
 TEST_F(AddFailure, aCatalogueLockedByAnotherWriterRollsBackAndReportsBothMessages) {
