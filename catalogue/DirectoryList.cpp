@@ -1,5 +1,6 @@
 #include "DirectoryList.h"
 
+#include "platform/Drives.h"
 #include "platform/FileSystem.h"
 
 #include <QCollator>
@@ -21,8 +22,8 @@ QString childPath(const QString& parent, const QString& name) {
 
 } // namespace
 
-DirectoryList::DirectoryList(const FileSystem& fileSystem, QWidget* parent)
-    : QListWidget(parent), m_fileSystem(fileSystem) {
+DirectoryList::DirectoryList(const FileSystem& fileSystem, const Drives& drives, QWidget* parent)
+    : QListWidget(parent), m_fileSystem(fileSystem), m_drives(drives) {
     connect(this, &QListWidget::itemClicked, this, [this] { emit clicked(); });
     connect(this, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         const QString target = item->data(Qt::UserRole).toString();
@@ -56,8 +57,9 @@ void DirectoryList::fill(const QString& path) {
     std::sort(subdirectories.begin(), subdirectories.end(), collator);
 
     clear();
-    const QStringList parts = path.split('/', Qt::SkipEmptyParts);
-    QString walked = QStringLiteral("/");
+    // The list starts at the root of the drive that holds the directory.
+    QString walked = m_drives.driveOf(path);
+    const QStringList parts = path.mid(walked.size()).split('/', Qt::SkipEmptyParts);
     auto addEntry = [this](const QString& text, const QString& target, int depth) {
         auto* item = new QListWidgetItem(QString(depth * 2, ' ') + text, this);
         item->setData(Qt::UserRole, target);

@@ -1,18 +1,19 @@
-// A classic directory list: the open directory with its parents above it and
-// its subdirectories below. A click highlights an entry; a double click or
-// Enter opens it.
+// A classic directory list: the open directory with its parents up to the
+// drive's root above it and its subdirectories below. A click highlights an entry; a double click
+// or Enter opens it.
 #pragma once
 
 #include <QListWidget>
 
 namespace orvik {
 
+class Drives;
 class FileSystem;
 
 class DirectoryList : public QListWidget {
     Q_OBJECT
 public:
-    explicit DirectoryList(const FileSystem& fileSystem, QWidget* parent = nullptr);
+    DirectoryList(const FileSystem& fileSystem, const Drives& drives, QWidget* parent = nullptr);
 
     const QString& path() const { return m_path; }
     // Opens `path` (a directory path ends in "/" only when it is "/"); emits
@@ -32,6 +33,7 @@ signals:
 private:
     void fill(const QString& path);
     const FileSystem& m_fileSystem;
+    const Drives& m_drives;
     QString m_path;
 };
 

@@ -63,7 +63,7 @@ void FormMain::createControls() {
     area->installEventFilter(this);
 
     Drive1 = named(new QComboBox(area), "Drive1", QStringLiteral("Select drive to be catalogued"));
-    Dir1 = named(new DirectoryList(m_state.fileSystem(), area), "Dir1");
+    Dir1 = named(new DirectoryList(m_state.fileSystem(), m_state.drives(), area), "Dir1");
     File1 = named(new FileList(m_state.fileSystem(), area), "File1",
                   QStringLiteral("List of all files in current selected directory"));
     TxtVol = named(new QLineEdit(QStringLiteral("none"), area), "TxtVol",

@@ -1,6 +1,5 @@
 // Failures during an add, run headless: a file system that fails where a test
-// says, a catalogue that starts refusing records half-way, and a catalogue
-// locked by another connection.
+// says and a catalogue that starts refusing records half-way.
 #include "CatalogueFixture.h"
 
 #include "Progress.h"
@@ -126,23 +125,6 @@ TEST_F(AddFailure, aWritingFailureRollsTheRunBackAndRetryWritesItOnce) {
     EXPECT_EQ(heads, 2);
     EXPECT_EQ(add->FileCount, 31);
     EXPECT_EQ(prompt->shown.size(), 4u);
-}
-
-TEST_F(AddFailure, aCatalogueLockedByAnotherWriterRollsBackAndReportsBothMessages) {
-    ASSERT_EQ(addDisc(), VolumeAdd::Result::Finished);
-    {
-        engine::Database other(state->catalogueFile());
-        other.exec("BEGIN IMMEDIATE");
-        prompt->queue({Answer::Ok, Answer::Cancel});
-        EXPECT_EQ(addDisc(), VolumeAdd::Result::ProgramEnds);
-        other.exec("ROLLBACK");
-    }
-    ASSERT_EQ(prompt->shown.size(), 2u);
-    EXPECT_TRUE(prompt->shown[0].text.startsWith("Error 5")) << prompt->shown[0].text.toStdString();
-    EXPECT_EQ(prompt->shown[1].text, "Can't open/edit catalogue file DISCS - Read Only?.");
-    EXPECT_EQ(prompt->shown[1].icon, Icon::Exclamation);
-    EXPECT_EQ(count(), 31u);
-    EXPECT_TRUE(state->CatalogueChanged);
 }
 
 } // namespace

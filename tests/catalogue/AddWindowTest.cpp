@@ -2,6 +2,7 @@
 // window, the catalogue read back record by record.
 #include "CatalogueFixture.h"
 
+#include "engine/Database.h"
 #include "platform/FileSystem.h"
 
 #include <QAction>
@@ -217,6 +218,26 @@ TEST_F(AddWindow, cancelDuringCollectionOrWritingLeavesTheCatalogueAsBefore) {
     EXPECT_EQ(form->add().FileCount, 20);
     EXPECT_EQ(app.endings, 0);
     EXPECT_EQ(button("CmdExit")->text(), "E&xit");
+}
+
+TEST_F(AddWindow, aCatalogueLockedByAnotherWriterIsReportedAndCancelEndsTheProgram) {
+    makeFile(disc + "/a.txt");
+    openWindow(false, false, false);
+    addDisc("first");
+    {
+        engine::Database other(app.state().catalogueFile());
+        other.exec("BEGIN IMMEDIATE");
+        addDisc("second"); // the boxes get OK, OK and Cancel
+        other.exec("ROLLBACK");
+    }
+    const QStringList texts = app.prompt().texts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith("Error 5")) << texts[0].toStdString();
+    EXPECT_EQ(texts[1], "Can't open/edit catalogue file ORVIK - Read Only?.");
+    EXPECT_EQ(app.prompt().shown[1].buttons, Buttons::RetryCancel);
+    EXPECT_EQ(app.endings, 1);
+    EXPECT_EQ(records().size(), 1u);
+    EXPECT_FALSE(form->Busy);
 }
 
 TEST_F(AddWindow, collectsAllOf250DirectoriesInPathOrder) {

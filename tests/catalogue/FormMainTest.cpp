@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 
 namespace orvik::test {
 namespace {
@@ -135,6 +136,30 @@ TEST_F(MainWindow, theDriveFollowsTheDefaultAndTheCheckPassesSilentlyWhenUnchang
     EXPECT_EQ(app.prompt().texts(),
               QStringList({"Drive error - please check drive is ready and try again",
                            "WARNING: - DEFAULT DRIVE NOW CHANGED!"}));
+}
+
+TEST_F(MainWindow, aClickHighlightsADirectoryAndEnterOpensIt) {
+    makeFile(disc + "/top.txt");
+    makeFile(disc + "/sub/inner.txt");
+    makeDir(disc + "/sub/deeper");
+    openWindow(true, true, true);
+    form->show();
+    auto* dirs = form->findChild<QListWidget*>("Dir1");
+    auto* files = form->findChild<QListWidget*>("File1");
+    ASSERT_EQ(dirs->count(), 2);
+    EXPECT_EQ(dirs->item(0)->text(), disc);
+    EXPECT_EQ(files->item(0)->text(), "top.txt");
+
+    QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {},
+                      dirs->visualItemRect(dirs->item(1)).center());
+    EXPECT_EQ(files->item(0)->text(), "inner.txt");
+    EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
+
+    QTest::keyClick(dirs, Qt::Key_Return);
+    EXPECT_TRUE(status().endsWith("\r\n" + disc + "/sub")) << status().toStdString();
+    ASSERT_EQ(dirs->count(), 3);
+    EXPECT_EQ(dirs->item(2)->text().trimmed(), "deeper");
+    EXPECT_EQ(dirs->currentRow(), 1);
 }
 
 TEST_F(MainWindow, launchReportsShellFailuresInItsOwnWords) {
