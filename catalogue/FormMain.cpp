@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace orvik {
@@ -284,12 +285,22 @@ void FormMain::Form_Resize() {
 
 void FormMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && m_loaded) {
-        if (isActiveWindow())
-            Form_Activate();
-        else
-            Form_Deactivate();
+    if (event->type() != QEvent::ActivationChange || !m_loaded) return;
+    if (isActiveWindow()) {
+        if (m_activateOnReturn) Form_Activate();
+        return;
     }
+    Form_Deactivate();
+    // Only coming back from another window of the program is an activation:
+    // not the end of a message box (which would ask again for ever), nor a
+    // switch to another application.
+    QWidget* now = QApplication::activeWindow();
+    m_activateOnReturn = now && !qobject_cast<QMessageBox*>(now);
+}
+
+void FormMain::showEvent(QShowEvent* event) {
+    m_activateOnReturn = true;
+    QMainWindow::showEvent(event);
 }
 
 bool FormMain::eventFilter(QObject* watched, QEvent* event) {

@@ -61,6 +61,7 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<LabelProgress> m_progress;
     std::unique_ptr<VolumeAdd> m_add;
     bool m_loaded = false;
+    bool m_activateOnReturn = true;
 };
 
 } // namespace orvik

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 
@@ -160,6 +161,35 @@ TEST_F(MainWindow, aClickHighlightsADirectoryAndEnterOpensIt) {
     ASSERT_EQ(dirs->count(), 3);
     EXPECT_EQ(dirs->item(2)->text().trimmed(), "deeper");
     EXPECT_EQ(dirs->currentRow(), 1);
+}
+
+TEST_F(MainWindow, onlyComingBackFromAnotherProgramWindowIsAnActivation) {
+    openWindow(true, true, true);
+    // Every activation now asks about the missing default drive (answered Cancel).
+    app.state().DefaultDrive = "/media/gone";
+    auto activate = [](QWidget* window) {
+        window->show();
+        window->activateWindow();
+        QCoreApplication::processEvents();
+    };
+    activate(form.get());
+    ASSERT_TRUE(form->isActiveWindow());
+    EXPECT_EQ(app.prompt().shown.size(), 1u);
+
+    QMessageBox box;
+    activate(&box);
+    box.hide();
+    activate(form.get());
+    EXPECT_EQ(app.prompt().shown.size(), 1u);
+
+    QWidget other;
+    activate(&other);
+    activate(form.get());
+    EXPECT_EQ(app.prompt().shown.size(), 2u);
+    EXPECT_TRUE(app.prompt().shown[1].text.startsWith(
+        "Can't access files on drive /media/gone "
+        "- check CD - Cancel will default to C:?    (Error 68"))
+        << app.prompt().shown[1].text.toStdString();
 }
 
 TEST_F(MainWindow, launchReportsShellFailuresInItsOwnWords) {
