@@ -25,6 +25,11 @@ class Recordset;
 
 inline const QString AppName = QStringLiteral("Orvik");
 inline const QString AppVersion = QStringLiteral("v1.2.0");
+// The About message of both main windows.
+inline const QString AboutMessage =
+    QStringLiteral("Orvik catalogues your discs so you can tell which one holds a file. "
+                   "Written by the Orvik developers - Orvik ") +
+    AppVersion;
 inline const QString DefaultExtensionList =
     QStringLiteral(".exe.com.bat.doc.wri.txt.lst.pdf.mid.wav.vbp.ppt.bas.zip.ex_.ba_.co_.c.hlp."
                    "hl_.htm.chm.ttf.dll.avi.wri.pdf.dl_.mpg.jpg.bmp");

@@ -360,7 +360,7 @@ void FormSearch::AutoList_Click() {
 }
 
 void FormSearch::About_Click() {
-    m_state.prompt().tell(QStringLiteral("Written by the Orvik developers - Orvik ") + AppVersion);
+    m_state.prompt().tell(AboutMessage);
 }
 
 bool FormSearch::event(QEvent* event) {

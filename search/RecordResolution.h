@@ -4,11 +4,14 @@
 // four queries (1 = the record counts, 0 = it does not).
 #pragma once
 
+#include "engine/CatalogueTable.h"
+
 #include <QString>
 
 namespace orvik {
 
 class AppState;
+class OwnerTracker;
 class Pattern;
 namespace engine {
 class Recordset;
@@ -28,6 +31,13 @@ struct LastDescription {
 
 // The record's own fields, each "" where it is Null.
 void Get_All_Current_Fields(AppState& state, engine::Recordset& rs);
+void setCurrentFields(AppState& state, const engine::Row& record);
+engine::Row currentRow(const engine::Recordset& rs);
+// The current-record fields of `record` completed by its owners: the directory
+// head at or before it and the nearest record with a description at or before
+// that head (each null when there is none).
+void applyOwners(AppState& state, const engine::Row& record, const engine::Row* directoryHead,
+                 const engine::Row* volumeHead);
 // The record's own volume, keywords and description.
 void Get_KDV(AppState& state, engine::Recordset& rs);
 // The record's fields completed by its owners: the path of its directory head
@@ -35,9 +45,11 @@ void Get_KDV(AppState& state, engine::Recordset& rs);
 // its volume head. Reports its own failures; the position is kept.
 void Lookup_All_Fields(AppState& state, engine::Recordset& rs);
 
-// The file-match step: resolves the record; the path is emptied when paths are
-// not displayed. `directory`, when given, receives the path before that.
-int FindMyFile(AppState& state, engine::Recordset& rs, QString* directory = nullptr);
+// The file-match step: resolves the record (through `owners` when a forward
+// scan provides one, else by the walk); the path is emptied when paths are not
+// displayed. `directory`, when given, receives the path before that.
+int FindMyFile(AppState& state, engine::Recordset& rs, QString* directory = nullptr,
+               OwnerTracker* owners = nullptr);
 // Moves forward from the current record to the next one whose keywords match
 // `pattern` and whose file name is present; at the end it stands past the last record.
 int FindMyKW(AppState& state, engine::Recordset& rs, const Pattern& pattern);

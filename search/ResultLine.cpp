@@ -45,17 +45,32 @@ QString lengthColumn(const QString& length) {
     return (length + Blanks13).left(9);
 }
 
-QString composeFileLine(const QString& name, float width, const QString& date,
+QString composeFileLine(const QString& path, const QString& file, float width, const QString& date,
                         const QString& length, const QString& volume, const QString& description) {
+    // Built in one buffer: the query composes a line for every match.
     QString line;
-    if (name.size() < width + 1) {
+    line.reserve(path.size() + file.size() + qsizetype(width) + 40 + volume.size() +
+                 description.size());
+    line += path;
+    line += file;
+    if (line.size() < width + 1) {
         // std::nearbyint rounds halves to even under the default rounding mode.
-        line = (name + dotLeader()).left(qsizetype(std::nearbyint(width))) + u' ';
-    } else {
-        line = name + u' ';
+        const qsizetype cut = qsizetype(std::nearbyint(width));
+        if (line.size() > cut)
+            line.truncate(cut);
+        else
+            line += QStringView(dotLeader()).left(cut - line.size());
     }
-    line += dateColumn(date) + u' ' + lengthColumn(length) + QStringLiteral("  ") + volume +
-            QStringLiteral("   ") + description;
+    line += u' ';
+    line += date;
+    if (date.size() < 19) line += QStringView(Blanks13).left(19 - date.size());
+    line += u' ';
+    line += QStringView(length).left(9);
+    if (length.size() < 9) line += QStringView(Blanks13).left(9 - length.size());
+    line += QLatin1StringView("  ");
+    line += volume;
+    line += QLatin1StringView("   ");
+    line += description;
     return line;
 }
 

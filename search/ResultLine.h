@@ -20,9 +20,9 @@ float nameColumnWidth(double windowWidthTwips, bool displayPaths);
 QString dateColumn(const QString& date);
 QString lengthColumn(const QString& length);
 
-// One file-match line: name with dot leader, date, length, volume, description.
-// `name` is the path (when shown) followed by the file name.
-QString composeFileLine(const QString& name, float width, const QString& date,
+// One file-match line: the name (path, empty when not shown, then file) with
+// its dot leader, date, length, volume, description.
+QString composeFileLine(const QString& path, const QString& file, float width, const QString& date,
                         const QString& length, const QString& volume, const QString& description);
 // One volume line: "Vol:LABEL  (DESCRIPTION) - [KW=KEYWORDS]".
 QString composeVolumeLine(const QString& volume, const QString& description,

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "Error.h"
+#include "OwnerTracker.h"
 #include "Progress.h"
 #include "ResultLine.h"
 #include "engine/Database.h"
@@ -29,8 +30,8 @@ QString volumesFound(qsizetype count) {
                       : QString::number(count) + QStringLiteral(" CDs found");
 }
 
-// Resolves the record and puts the recordset back on it even when the walk
-// failed half-way, so the scan neither loses its place nor meets the record again.
+// Puts the recordset back on the record even when the walk failed half-way, so
+// the scan neither loses its place nor meets the record again.
 void restorePosition(Recordset& rs, const QString& bookmark) {
     if (rs.BOF() || rs.Eof() || rs.Bookmark() != bookmark) rs.setBookmark(bookmark);
 }
@@ -108,16 +109,16 @@ void SearchQueries::Query_MyFindFile(double windowWidthTwips) {
         SearchDatabase = m_state.workspace().OpenDatabase(m_state.catalogueFile());
         const auto rs = openRecordset();
         const auto criterion = Criterion::FileOrPathLike(m_state.SearchText);
+        OwnerTracker owners(SearchDatabase);
         rs->FindFirst(criterion);
         Busy = true;
         while (!rs->NoMatch() && !CancelFlag) {
-            const QString bookmark = rs->Bookmark();
             QString directory;
-            const bool resolved = FindMyFile(m_state, *rs, &directory) == 1;
-            restorePosition(*rs, bookmark);
+            const bool resolved = FindMyFile(m_state, *rs, &directory, &owners) == 1;
             if (resolved) {
+                const QString bookmark = rs->Bookmark();
                 const QString line =
-                    composeFileLine(m_state.CurPath + m_state.CurFile, width, m_state.CurFileDate,
+                    composeFileLine(m_state.CurPath, m_state.CurFile, width, m_state.CurFileDate,
                                     m_state.CurFileLen, m_state.CurVolume, m_state.CurDescription);
                 ResolvedRecord record = currentRecord(m_state, directory, bookmark);
                 // The fields keep their padded form until the next resolution.

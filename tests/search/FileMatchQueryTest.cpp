@@ -1,5 +1,6 @@
 #include "AppState.h"
-#include "CatalogueFixture.h"
+#include "CatalogueWriter.h"
+#include "RecordResolution.h"
 #include "Recorders.h"
 #include "SearchQueries.h"
 #include "TestApp.h"
@@ -16,7 +17,7 @@ class FileMatchQueryTest : public ::testing::Test {
 protected:
     TestApp app;
     AppState& state = app.state();
-    CatalogueFixture catalogue{state};
+    CatalogueWriter catalogue{state};
     RecordingSink sink;
     RecordingProgress progress;
     SearchQueries queries{state, sink, progress};
@@ -104,6 +105,43 @@ TEST_F(FileMatchQueryTest, linesLineUpInColumnsWithAndWithoutPaths) {
     find("nothing like it");
     EXPECT_TRUE(sink.lines.empty());
     EXPECT_EQ(progress.statuses.last(), "No matches found");
+}
+
+TEST_F(FileMatchQueryTest, matchesResolveExactlyAsTheOwnerWalkResolvesThem) {
+    // Odd catalogues too, as hand edits leave them: records before any head, a
+    // directory without volume, a description or keywords off the heads, a
+    // volume head that is no directory head, and long gaps between matches.
+    const std::nullopt_t null = std::nullopt;
+    catalogue.addRecord(null, null, "A0", null, null);
+    catalogue.addRecord(null, null, "A1", "/P1/", null);
+    catalogue.addRecord(null, null, "A2", null, null);
+    catalogue.addRecord("V1", "D1", "A3", "/P2/", "K1");
+    catalogue.addRecord(null, null, "A4", null, "OWN");
+    catalogue.addRecord(null, "D-ONLY", "A5", null, null);
+    catalogue.addRecord(null, null, "A6", "/P3/", null);
+    for (int i = 0; i < 40; ++i)
+        catalogue.addRecord(null, null, QString("B%1").arg(i), QString("/Q%1/").arg(i), null);
+    catalogue.addRecord("V2", "D2", "A7", null, null);
+    catalogue.addRecord(null, null, "A8", null, null);
+    catalogue.addRecord("V3", null, "A9", "/P4/", null);
+    catalogue.addRecord(null, null, "A10", null, "");
+
+    for (const QString text : {".", "a", "b3"}) {
+        find(text);
+        ASSERT_FALSE(sink.records.empty());
+        for (size_t i = 0; i < sink.records.size(); ++i) {
+            const ResolvedRecord& listed = sink.records[i];
+            auto& rs = catalogue.recordset();
+            rs.setBookmark(state.LinePositions[i]);
+            Lookup_All_Fields(state, rs);
+            EXPECT_EQ(listed.file, state.CurFile);
+            EXPECT_EQ(listed.directory, state.CurPath) << listed.file.toStdString();
+            EXPECT_EQ(listed.volume, state.CurVolume) << listed.file.toStdString();
+            EXPECT_EQ(listed.description, state.CurDescription) << listed.file.toStdString();
+            EXPECT_EQ(listed.keywords, state.CurKeywords) << listed.file.toStdString();
+        }
+    }
+    EXPECT_TRUE(app.prompt().shown.empty());
 }
 
 TEST_F(FileMatchQueryTest, cancelIsSeenWhenTheSixtiethLineIsListed) {

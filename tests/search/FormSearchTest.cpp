@@ -1,6 +1,6 @@
 #include "FormSearch.h"
 #include "AppState.h"
-#include "CatalogueFixture.h"
+#include "CatalogueWriter.h"
 #include "OrvikWindows.h"
 #include "SearchLayout.h"
 #include "Startup.h"
@@ -28,7 +28,7 @@ protected:
     AppState& state = app.state();
 
     void SetUp() override {
-        CatalogueFixture catalogue(state);
+        CatalogueWriter catalogue(state);
         catalogue.addRun("CD1", "PHOTOS", "SUMMER", {directory("/M/", {"A.JPG", "B.JPG"})});
         catalogue.addRun("CD2", "MUSIC", "", {directory("/M/", {"S.MP3"})});
         state.DisplayPaths = true;
@@ -144,6 +144,13 @@ TEST_F(FormSearchTest, addButtonHandsOverToTheMainWindowAndBack) {
     child<QPushButton>(main, "CmdFind")->click();
     EXPECT_TRUE(search.isVisible());
     EXPECT_FALSE(main.isVisible());
+
+    // Both windows tell the same About message.
+    child<QAction>(search, "About")->trigger();
+    child<QAction>(main, "About")->trigger();
+    ASSERT_EQ(app.prompt().shown.size(), 2u);
+    EXPECT_TRUE(app.prompt().shown[0].text.endsWith("- Orvik v1.2.0"));
+    EXPECT_EQ(app.prompt().shown[0].text, app.prompt().shown[1].text);
 }
 
 TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {

@@ -1,6 +1,6 @@
 #include "RecordResolution.h"
 #include "AppState.h"
-#include "CatalogueFixture.h"
+#include "CatalogueWriter.h"
 #include "TestApp.h"
 #include "engine/Pattern.h"
 #include "engine/Recordset.h"
@@ -18,7 +18,7 @@ class RecordResolutionTest : public ::testing::Test {
 protected:
     TestApp app;
     AppState& state = app.state();
-    CatalogueFixture catalogue{state};
+    CatalogueWriter catalogue{state};
     engine::Recordset& rs = catalogue.recordset();
 
     // FindMyDesc's answers on the heads of runs with these descriptions and

@@ -29,18 +29,19 @@ TEST(ResultLine, shortNamesGetTheDotLeaderAndLongOnesPushTheColumnsRight) {
     const QString date = "2001-02-03 04:05:06";
     const QString rest = date + " 1234       CD1   PHOTOS";
     const QString name30 = QString(30, 'A');
-    EXPECT_EQ(composeFileLine(name30, 30, date, "1234", "CD1", "PHOTOS"), name30 + " " + rest);
-    EXPECT_EQ(composeFileLine("ABCDEFGHIJ", 30, date, "1234", "CD1", "PHOTOS"),
+    EXPECT_EQ(composeFileLine("", name30, 30, date, "1234", "CD1", "PHOTOS"), name30 + " " + rest);
+    EXPECT_EQ(composeFileLine("ABCDE", "FGHIJ", 30, date, "1234", "CD1", "PHOTOS"),
               "ABCDEFGHIJ . . . . . . . . . . " + rest);
     const QString name31 = QString(31, 'A');
-    EXPECT_EQ(composeFileLine(name31, 30, date, "1234", "CD1", "PHOTOS"), name31 + " " + rest);
+    EXPECT_EQ(composeFileLine(name31.left(5), name31.mid(5), 30, date, "1234", "CD1", "PHOTOS"),
+              name31 + " " + rest);
     // Column widths round halves to even: 30.5 gives 30 characters, 31.5 gives 32.
-    EXPECT_EQ(composeFileLine("AB", 30.5f, date, "", "V", "D").indexOf(date), 31);
-    EXPECT_EQ(composeFileLine("AB", 31.5f, date, "", "V", "D").indexOf(date), 33);
+    EXPECT_EQ(composeFileLine("", "AB", 30.5f, date, "", "V", "D").indexOf(date), 31);
+    EXPECT_EQ(composeFileLine("A", "B", 31.5f, date, "", "V", "D").indexOf(date), 33);
 }
 
 TEST(ResultLine, missingDateAndLengthLeaveBlankColumns) {
-    EXPECT_EQ(composeFileLine(QString(30, 'A'), 30, "", "", "CD1", "PHOTOS"),
+    EXPECT_EQ(composeFileLine("", QString(30, 'A'), 30, "", "", "CD1", "PHOTOS"),
               QString(30, 'A') + " " + QString(13, ' ') + " " + QString(9, ' ') + "  CD1   PHOTOS");
     EXPECT_EQ(dateColumn("12345"), "12345" + QString(13, ' '));
     EXPECT_EQ(dateColumn("1234567"), "1234567" + QString(12, ' '));

@@ -1,5 +1,5 @@
 #include "AppState.h"
-#include "CatalogueFixture.h"
+#include "CatalogueWriter.h"
 #include "Recorders.h"
 #include "SearchQueries.h"
 #include "TestApp.h"
@@ -17,7 +17,7 @@ class VolumeQueriesTest : public ::testing::Test {
 protected:
     TestApp app;
     AppState& state = app.state();
-    std::unique_ptr<CatalogueFixture> catalogue = std::make_unique<CatalogueFixture>(state);
+    std::unique_ptr<CatalogueWriter> catalogue = std::make_unique<CatalogueWriter>(state);
     RecordingSink sink;
     RecordingProgress progress;
     SearchQueries queries{state, sink, progress};

@@ -1,4 +1,4 @@
-#include "CatalogueFixture.h"
+#include "CatalogueWriter.h"
 
 #include "AppState.h"
 #include "CatalogueFiles.h"
@@ -18,7 +18,7 @@ TestDirectory directory(const QString& path, const QStringList& names) {
     return d;
 }
 
-CatalogueFixture::CatalogueFixture(AppState& state) {
+CatalogueWriter::CatalogueWriter(AppState& state) {
     if (!QFileInfo::exists(state.catalogueFile())) {
         int status = 1;
         CreateCatalogue(state, status);
@@ -27,14 +27,14 @@ CatalogueFixture::CatalogueFixture(AppState& state) {
     m_rs = std::make_unique<engine::Recordset>(m_db, engine::RecordsetType::Dynaset);
 }
 
-CatalogueFixture::~CatalogueFixture() {
+CatalogueWriter::~CatalogueWriter() {
     m_rs.reset();
     m_db.reset();
 }
 
-QString CatalogueFixture::addRun(const QString& volume, const QString& description,
-                                 const QString& keywords,
-                                 const std::vector<TestDirectory>& directories) {
+QString CatalogueWriter::addRun(const QString& volume, const QString& description,
+                                const QString& keywords,
+                                const std::vector<TestDirectory>& directories) {
     QString head;
     engine::Transaction transaction(*m_db);
     for (const TestDirectory& dir : directories) {
@@ -60,9 +60,9 @@ QString CatalogueFixture::addRun(const QString& volume, const QString& descripti
     return head;
 }
 
-QString CatalogueFixture::addRecord(std::optional<QString> volume,
-                                    std::optional<QString> description, std::optional<QString> file,
-                                    std::optional<QString> path, std::optional<QString> keywords) {
+QString CatalogueWriter::addRecord(std::optional<QString> volume,
+                                   std::optional<QString> description, std::optional<QString> file,
+                                   std::optional<QString> path, std::optional<QString> keywords) {
     m_rs->AddNew();
     m_rs->setField(Field::CDVolume, volume);
     m_rs->setField(Field::CDDescription, description);

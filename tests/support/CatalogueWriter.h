@@ -33,11 +33,11 @@ struct TestDirectory {
 // Files without date or length, named as given.
 TestDirectory directory(const QString& path, const QStringList& names);
 
-class CatalogueFixture {
+class CatalogueWriter {
 public:
     // Creates the current catalogue of `state` when it is missing and opens it.
-    explicit CatalogueFixture(AppState& state);
-    ~CatalogueFixture();
+    explicit CatalogueWriter(AppState& state);
+    ~CatalogueWriter();
 
     // Appends one volume run; returns the bookmark of its head.
     QString addRun(const QString& volume, const QString& description, const QString& keywords,

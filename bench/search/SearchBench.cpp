@@ -1,0 +1,206 @@
+// The search benchmark: builds a catalogue of 1,000,000 records (30 volume
+// runs, directories of 30 files, dates and lengths) and prints the times of
+// the file-match query against SQLite's own LIKE scan, the volume list, the
+// resolution of 30,000 matches in one run against 30,000 spread over 30 runs,
+// and filling the result list view with 100,000 lines.
+//
+// Goals: file match at most 1.5 times the LIKE scan; volume list under 50 ms;
+// 30,000 matches in one run at most 1.3 times as slow as in 30 runs.
+#include "AppState.h"
+#include "OwnerTracker.h"
+#include "Progress.h"
+#include "RecordResolution.h"
+#include "ResultListModel.h"
+#include "SearchQueries.h"
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QListView>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+
+using namespace orvik;
+
+namespace {
+
+constexpr int Records = 1'000'000;
+constexpr int Runs = 30;
+constexpr int FilesPerDirectory = 30;
+constexpr int RunLength = Records / Runs + 1;
+
+class PrintingPrompt : public Prompt {
+public:
+    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
+        std::printf("box: %s\n", qPrintable(text));
+        return Answer::Yes;
+    }
+};
+
+struct CountingSink : ResultSink {
+    qsizetype lines = 0;
+    void clear() override { lines = 0; }
+    void append(const QString&, const ResolvedRecord&) override { ++lines; }
+};
+
+// 30,000 records deep in the first run are ALPHA, the first 1,000 of every run
+// are BETA; of the rest, every 100th record is a PHOTO (about 1%) and ten
+// records are UNIQUE.
+QString fileName(int i) {
+    const int inRun = i % RunLength;
+    if (i / RunLength == 0 && inRun >= 3000 && inRun < 33000)
+        return QStringLiteral("ALPHA%1.DAT").arg(i);
+    if (inRun >= 1 && inRun <= 1000) return QStringLiteral("BETA%1.DAT").arg(i);
+    if (i % 100 == 7) return QStringLiteral("PHOTO%1.JPG").arg(i);
+    if (i % (Records / 10) == 52345) return QStringLiteral("UNIQUE%1.TXT").arg(i);
+    return QStringLiteral("FILE%1.DAT").arg(i);
+}
+
+std::optional<QString> onlyIf(bool condition, const QString& text) {
+    return condition ? std::optional(text) : std::nullopt;
+}
+
+void buildCatalogue(const QString& path) {
+    engine::Workspace workspace;
+    auto db = workspace.CreateDatabase(path);
+    engine::createCatalogueTable(*db);
+    engine::Statement insert(*db, "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, "
+                                  "CDFileDate, CDPath, CDFileLen, CDKeywords) "
+                                  "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    engine::Transaction transaction(*db);
+    for (int i = 0; i < Records; ++i) {
+        const int run = i / RunLength, inRun = i % RunLength;
+        const bool volumeHead = inRun == 0, directoryHead = inRun % FilesPerDirectory == 0;
+        insert.bind(1, onlyIf(volumeHead, QStringLiteral("CD%1").arg(run)));
+        insert.bind(2, onlyIf(volumeHead, QStringLiteral("DISC NUMBER %1").arg(run)));
+        insert.bind(3, fileName(i));
+        insert.bind(4, QStringLiteral("2001-02-03 04:05:06"));
+        insert.bind(
+            5,
+            onlyIf(directoryHead,
+                   QStringLiteral("/MEDIA/CD%1/DIR%2/").arg(run).arg(inRun / FilesPerDirectory)));
+        insert.bind(6, QString::number(1000 + i));
+        insert.bind(7, onlyIf(volumeHead, QStringLiteral("KEY%1").arg(run)));
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+}
+
+// Best of three, in milliseconds.
+double timeMs(const std::function<void()>& work) {
+    double best = 1e300;
+    for (int i = 0; i < 3; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        work();
+        const std::chrono::duration<double, std::milli> elapsed =
+            std::chrono::steady_clock::now() - start;
+        best = std::min(best, elapsed.count());
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qt(argc, argv);
+    QTemporaryDir folder;
+    Services services;
+    services.prompt = std::make_unique<PrintingPrompt>();
+    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
+    state.CatalogueName = QStringLiteral("BENCH");
+    state.DisplayPaths = true;
+
+    const double built = timeMs([&] {
+        QFile::remove(state.catalogueFile());
+        buildCatalogue(state.catalogueFile());
+    });
+    std::printf("catalogue of %d records built in %.0f ms\n", Records, built);
+
+    CountingSink sink;
+    SilentProgress progress;
+    SearchQueries queries(state, sink, progress);
+    auto fileMatch = [&](const char* text) {
+        queries.startFileSearch(QString::fromLatin1(text));
+        queries.Query_MyFindFile(9465);
+        return sink.lines;
+    };
+
+    qsizetype lines = 0;
+    const double photo = timeMs([&] { lines = fileMatch("photo"); });
+    std::printf("file match, about 1%%:       %7.1f ms  (%lld lines)\n", photo, qlonglong(lines));
+    const double unique = timeMs([&] { lines = fileMatch("unique"); });
+    std::printf("file match, 10 records:     %7.1f ms  (%lld lines)\n", unique, qlonglong(lines));
+    qint64 rawCount = 0;
+    const double raw = timeMs([&] {
+        engine::Database db(state.catalogueFile());
+        engine::Statement scan(db, "SELECT count(*) FROM CDTable WHERE CDFile LIKE ?1 "
+                                   "OR CDPath LIKE ?1");
+        scan.bind(1, QStringLiteral("%PHOTO%"));
+        scan.step();
+        rawCount = scan.integer(0);
+    });
+    std::printf("SQLite LIKE scan:           %7.1f ms  (%lld rows)\n", raw, qlonglong(rawCount));
+    std::printf("file match / LIKE scan:     %7.2f (1%%), %.2f (10 records)\n", photo / raw,
+                unique / raw);
+
+    const double volumes = timeMs([&] { queries.listVolumes(QString()); });
+    std::printf("volume list:                %7.1f ms  (%lld lines)\n", volumes,
+                qlonglong(sink.lines));
+
+    // 30,000 matches deep inside the first run against the first 1,000 of each
+    // of the 30 runs: walking back to the volume head would cost 15 times more
+    // in the one run. First the resolution alone, then the whole query.
+    auto& rs = *state.CatalogueRecordset;
+    rs.MoveFirst();
+    const qint64 firstRowid = rs.Bookmark().toLongLong();
+    std::vector<QString> oneRun, spread;
+    for (int i = 0; i < 30000; ++i)
+        oneRun.push_back(QString::number(firstRowid + 3000 + i));
+    for (int run = 0; run < Runs; ++run)
+        for (int i = 1; i <= 1000; ++i)
+            spread.push_back(QString::number(firstRowid + qint64(run) * RunLength + i));
+    auto resolveAll = [&](const std::vector<QString>& bookmarks, bool tracked) {
+        OwnerTracker owners(rs.database());
+        for (const QString& bookmark : bookmarks) {
+            rs.setBookmark(bookmark);
+            FindMyFile(state, rs, nullptr, tracked ? &owners : nullptr);
+        }
+    };
+    for (const bool tracked : {false, true}) {
+        const double inOneRun = timeMs([&] { resolveAll(oneRun, tracked); });
+        const double overRuns = timeMs([&] { resolveAll(spread, tracked); });
+        std::printf("resolve 30,000 by %s: one run %7.1f ms, 30 runs %7.1f ms, ratio %.2f\n",
+                    tracked ? "forward tracker" : "owner walk     ", inOneRun, overRuns,
+                    inOneRun / overRuns);
+    }
+    qsizetype alphaLines = 0, betaLines = 0;
+    const double alpha = timeMs([&] { alphaLines = fileMatch("alpha"); });
+    const double beta = timeMs([&] { betaLines = fileMatch("beta"); });
+    std::printf("file match, %lld in one run %7.1f ms, %lld in 30 runs %7.1f ms, ratio %.2f\n",
+                qlonglong(alphaLines), alpha, qlonglong(betaLines), beta, alpha / beta);
+
+    // The result list with 100,000 lines: appending, showing, and jumping to the end.
+    ResultListModel model;
+    QListView view;
+    view.setUniformItemSizes(true);
+    view.setModel(&model);
+    view.resize(800, 600);
+    view.show();
+    const double listFill = timeMs([&] {
+        model.clear();
+        for (int i = 0; i < 100000; ++i)
+            model.append(QStringLiteral("line %1").arg(i), {});
+        model.flush();
+        view.scrollToBottom();
+        QCoreApplication::processEvents();
+        view.repaint();
+    });
+    std::printf("list of 100,000 lines:      %7.1f ms\n", listFill);
+    return 0;
+}
