@@ -300,7 +300,8 @@ void FormSearch::CmdSearchFile_Click() {
     SearchExit->setText(QStringLiteral("Cancel"));
     {
         WaitCursor wait;
-        m_queries->Query_MyFindFile(twips::fromPixelsX(frameGeometry().width(), this));
+        m_queries->Query_MyFindFile(
+            QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
         m_model.flush();
     }
     SearchExit->setText(QStringLiteral("Exit"));

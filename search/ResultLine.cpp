@@ -33,8 +33,9 @@ QString volumePattern(const QString& text) {
     return starInFront(text.toUpper()) + u'*';
 }
 
-float nameColumnWidth(double windowWidthTwips, bool displayPaths) {
-    return float(windowWidthTwips / 9465.0 * (displayPaths ? 53.0 : 30.0));
+float QueryWidth::nameColumn(bool displayPaths) const {
+    if (m_twips == 0) return m_characters;
+    return float(m_twips / 9465.0 * (displayPaths ? 53.0 : 30.0));
 }
 
 QString dateColumn(const QString& date) {

@@ -12,9 +12,21 @@ QString fileMatchPattern(const QString& text);
 // The keyword and description pattern: as above, but "*" always goes at the end.
 QString volumePattern(const QString& text);
 
-// Width of the name column in characters: 53 (paths shown) or 30 per 9465
-// twips of window width, in single precision.
-float nameColumnWidth(double windowWidthTwips, bool displayPaths);
+// Where the width of the name column comes from: the search window's width
+// (53 characters per 9465 twips when paths are shown, else 30), or a number of
+// characters given outright (a terminal).
+class QueryWidth {
+public:
+    static QueryWidth window(double twips) { return QueryWidth(twips, 0); }
+    static QueryWidth characters(float count) { return QueryWidth(0, count); }
+    // The column width in characters, in single precision.
+    float nameColumn(bool displayPaths) const;
+
+private:
+    QueryWidth(double twips, float characters) : m_twips(twips), m_characters(characters) {}
+    double m_twips;
+    float m_characters;
+};
 
 // The date and length columns as the file line pads them.
 QString dateColumn(const QString& date);

@@ -44,9 +44,9 @@ ResolvedRecord currentRecord(const AppState& state, const QString& directory,
 }
 
 // A volume head resolves to its own fields: it is its directory's head too.
-ResolvedRecord headRecord(const AppState& state, const Recordset& rs, const QString& keywords) {
+ResolvedRecord headRecord(const AppState& state, const Recordset& rs) {
     auto text = [&](Field field) { return rs.Fields(field).value_or(QString()); };
-    return {state.CurVolume,        state.CurDescription, keywords,
+    return {state.CurVolume,        state.CurDescription, state.CurKeywords,
             text(Field::CDPath),    text(Field::CDFile),  text(Field::CDFileDate),
             text(Field::CDFileLen), rs.Bookmark()};
 }
@@ -97,8 +97,8 @@ bool SearchQueries::startFileSearch(const QString& text) {
     return true;
 }
 
-void SearchQueries::Query_MyFindFile(double windowWidthTwips) {
-    const float width = nameColumnWidth(windowWidthTwips, m_state.DisplayPaths);
+void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
+    const float width = columns.nameColumn(m_state.DisplayPaths);
     m_state.SearchText = fileMatchPattern(m_state.SearchText);
     m_state.CurPath.clear();
     m_state.CurFile.clear();
@@ -212,7 +212,7 @@ void SearchQueries::Query_MyFindDesc() {
                     Get_KDV(m_state, rs);
                     append(composeVolumeLine(m_state.CurVolume, m_state.CurDescription,
                                              m_state.CurKeywords),
-                           headRecord(m_state, rs, m_state.CurKeywords));
+                           headRecord(m_state, rs));
                 }
             });
         },
@@ -228,7 +228,7 @@ void SearchQueries::Query_MyFindVol() {
                 if (FindMyVol(m_state, rs) == 1)
                     append(composeVolumeLine(m_state.CurVolume, m_state.CurDescription,
                                              m_state.CurKeywords),
-                           headRecord(m_state, rs, m_state.CurKeywords));
+                           headRecord(m_state, rs));
             });
         },
         volumesFound);

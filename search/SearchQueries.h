@@ -5,6 +5,7 @@
 #pragma once
 
 #include "RecordResolution.h"
+#include "ResultLine.h"
 
 #include <QString>
 #include <memory>
@@ -37,8 +38,8 @@ public:
     // First steps of "Find File&Match": takes the typed text and, when it is
     // empty, asks whether to list all files. False when the user declines.
     bool startFileSearch(const QString& text);
-    // The file-match query; the window's width decides the name column.
-    void Query_MyFindFile(double windowWidthTwips);
+    // The file-match query; `width` decides the name column.
+    void Query_MyFindFile(const QueryWidth& width);
 
     // The three volume queries with their button steps.
     void searchKeywords(const QString& text);

@@ -127,7 +127,7 @@ int main(int argc, char** argv) {
     SearchQueries queries(state, sink, progress);
     auto fileMatch = [&](const char* text) {
         queries.startFileSearch(QString::fromLatin1(text));
-        queries.Query_MyFindFile(9465);
+        queries.Query_MyFindFile(QueryWidth::window(9465));
         return sink.lines;
     };
 

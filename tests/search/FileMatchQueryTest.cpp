@@ -26,7 +26,7 @@ protected:
 
     // Runs "Find File&Match" with this text in a 9465-twip window; the files listed.
     QStringList find(const QString& text) {
-        if (queries.startFileSearch(text)) queries.Query_MyFindFile(9465);
+        if (queries.startFileSearch(text)) queries.Query_MyFindFile(QueryWidth::window(9465));
         QStringList files;
         for (const auto& record : sink.records)
             files << record.file;

@@ -20,9 +20,10 @@ TEST(ResultLine, volumePatternAlwaysEndsInAStar) {
 }
 
 TEST(ResultLine, nameColumnFollowsTheWindowWidth) {
-    EXPECT_FLOAT_EQ(nameColumnWidth(9465, true), 53);
-    EXPECT_FLOAT_EQ(nameColumnWidth(9465, false), 30);
-    EXPECT_FLOAT_EQ(nameColumnWidth(18930, false), 60);
+    EXPECT_FLOAT_EQ(QueryWidth::window(9465).nameColumn(true), 53);
+    EXPECT_FLOAT_EQ(QueryWidth::window(9465).nameColumn(false), 30);
+    EXPECT_FLOAT_EQ(QueryWidth::window(18930).nameColumn(false), 60);
+    EXPECT_FLOAT_EQ(QueryWidth::characters(40).nameColumn(true), 40);
 }
 
 TEST(ResultLine, shortNamesGetTheDotLeaderAndLongOnesPushTheColumnsRight) {
