@@ -7,12 +7,10 @@
 #include "Prompt.h"
 #include "engine/Recordset.h"
 #include "platform/Drives.h"
-#include "platform/FileSystem.h"
 
 #include <QFileInfo>
 #include <algorithm>
 #include <chrono>
-#include <numeric>
 
 namespace orvik {
 
@@ -41,9 +39,8 @@ bool passesFilter(const QString& name, const QString& extensionString, const QSt
 
 VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& busy,
                      bool& cancelFlag, AddControls* controls, std::function<AddOptions()> options)
-    : DirList(DirListStep + 1), m_files(DirListStep + 1), m_state(state), m_progress(progress),
-      m_prompt(prompt), Busy(busy), CancelFlag(cancelFlag), m_controls(controls),
-      m_options(std::move(options)) {
+    : DirList(DirListStep + 1), m_state(state), m_progress(progress), m_prompt(prompt), Busy(busy),
+      CancelFlag(cancelFlag), m_controls(controls), m_options(std::move(options)) {
     if (!m_options)
         m_options = [&state] {
             return AddOptions{state.SaveDates, state.SaveLengths, state.UseFilter,
@@ -59,15 +56,13 @@ bool VolumeAdd::checkDescription(const QString& description) {
 
 int VolumeAdd::secondsElapsed() const {
     using namespace std::chrono;
-    return int(duration_cast<seconds>(steady_clock::now().time_since_epoch()).count() -
-               m_startTime);
+    return int(duration_cast<seconds>(steady_clock::now() - m_start).count());
 }
 
 VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& keywords) {
-    using namespace std::chrono;
     m_keywords = keywords;
     if (m_controls) m_controls->setBusyPointer(true);
-    m_startTime = duration_cast<seconds>(steady_clock::now().time_since_epoch()).count();
+    m_start = std::chrono::steady_clock::now();
     auto endWith = [&](Result result) {
         if (m_controls) m_controls->setBusyPointer(false);
         return result;
@@ -86,7 +81,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         }
     }
     DirList[0] = m_state.CurPath;
-    m_files.assign(DirList.size(), {});
+    m_files.clear();
     m_progress.status(QStringLiteral("Counting directories ... "));
 
     DirStart = 0;
@@ -106,7 +101,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         CancelFlag = false;
         Busy = false;
         m_state.CatalogueChanged = true;
-        m_files.assign(DirList.size(), {});
+        m_files.clear();
         return endWith(result);
     };
 
@@ -178,16 +173,13 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
                 files.push_back(std::move(entry));
                 continue;
             }
-            if (size_t(newEnd) >= DirList.size()) {
-                DirList.resize(DirList.size() + DirListStep);
-                m_files.resize(DirList.size());
-            }
+            if (size_t(newEnd) >= DirList.size()) DirList.resize(DirList.size() + DirListStep);
             DirList[size_t(newEnd)] = m_state.CurPath + entry.name;
             m_progress.status(DirList[size_t(newEnd)]);
             ++newEnd;
             if (newEnd % YieldEvery == 0) m_progress.letEventsRun();
         }
-        m_files[size_t(i)] = std::move(files);
+        m_files.insert(DirList[size_t(i)], std::move(files));
         ++i;
     }
     MyEnd = newEnd;
@@ -196,24 +188,12 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
 }
 
 // Case-insensitive and stable; a path sorts before every longer path that
-// begins with it, so each directory comes before the ones below it. The
-// directories' files move with them.
+// begins with it, so each directory comes before the ones below it.
 void VolumeAdd::Sort_Dirs() {
     m_progress.status(QStringLiteral("Started sorting directories"));
-    const auto count = static_cast<size_t>(DirCount);
-    std::vector<int> order(count);
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [this](int a, int b) {
-        return DirList[size_t(a)].compare(DirList[size_t(b)], Qt::CaseInsensitive) < 0;
-    });
-    std::vector<QString> paths(count);
-    std::vector<std::vector<DirEntry>> files(count);
-    for (size_t i = 0; i < order.size(); ++i) {
-        paths[i] = std::move(DirList[size_t(order[i])]);
-        files[i] = std::move(m_files[size_t(order[i])]);
-    }
-    std::move(paths.begin(), paths.end(), DirList.begin());
-    std::move(files.begin(), files.end(), m_files.begin());
+    std::stable_sort(
+        DirList.begin(), DirList.begin() + DirCount,
+        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     m_progress.status(
         QStringLiteral("Finished sorting directories - now adding files to database ..."));
 }
@@ -253,7 +233,7 @@ void VolumeAdd::writeRun(int dirCount) {
     workspace.BeginTrans();
     for (int i = 0; i < dirCount && !CancelFlag; ++i) {
         m_state.CurPath = withSlash(DirList[size_t(i)]);
-        for (const DirEntry& entry : m_files[size_t(i)]) {
+        for (const DirEntry& entry : m_files[DirList[size_t(i)]]) {
             if (CancelFlag) break;
             const AddOptions options = m_options();
             if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;

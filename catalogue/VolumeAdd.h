@@ -4,8 +4,9 @@
 
 #include "platform/FileSystem.h"
 
+#include <QHash>
 #include <QString>
-#include <cstdint>
+#include <chrono>
 #include <functional>
 #include <vector>
 
@@ -14,10 +15,10 @@ namespace orvik {
 class AppState;
 class Error;
 class Progress;
+class Prompt;
 namespace engine {
 class Recordset;
 }
-class Prompt;
 
 // The add options as they stand when a record is written.
 struct AddOptions {
@@ -83,13 +84,12 @@ private:
     Prompt& m_prompt;
     bool& Busy;
     bool& CancelFlag;
-    // The files of each directory in DirList, kept from the collection so the
-    // tree is read only once.
-    std::vector<std::vector<DirEntry>> m_files;
+    // The files of each collected directory, kept so the tree is read only once.
+    QHash<QString, std::vector<DirEntry>> m_files;
     AddControls* m_controls;
     std::function<AddOptions()> m_options;
     QString m_keywords;
-    std::int64_t m_startTime = 0;
+    std::chrono::steady_clock::time_point m_start;
 };
 
 } // namespace orvik
