@@ -173,21 +173,18 @@ void FormMain::placeControls() {
 void FormMain::Form_Load() {
     // Each key defaults to the current value; the first unusable one ends the restore.
     Settings& settings = m_state.settings();
-    for (const char* key : {"MainHeight", "MainWidth", "MainTop", "MainLeft"}) {
+    const std::pair<const char*, std::function<void(double)>> geometry[] = {
+        {"MainHeight", [this](double t) { resize(width(), twips::toPixelsY(t, this)); }},
+        {"MainWidth", [this](double t) { resize(twips::toPixelsX(t, this), height()); }},
+        {"MainTop", [this](double t) { move(x(), twips::toPixelsY(t, this)); }},
+        {"MainLeft", [this](double t) { move(twips::toPixelsX(t, this), y()); }}};
+    for (const auto& [key, apply] : geometry) {
         const QString text = settings.get(QString::fromLatin1(key), QString());
         if (text.isEmpty()) continue;
         bool ok = false;
         const double value = text.toDouble(&ok);
         if (!ok) break;
-        const QByteArray name(key);
-        if (name == "MainHeight")
-            resize(width(), twips::toPixelsY(value, this));
-        else if (name == "MainWidth")
-            resize(twips::toPixelsX(value, this), height());
-        else if (name == "MainTop")
-            move(x(), twips::toPixelsY(value, this));
-        else
-            move(twips::toPixelsX(value, this), y());
+        apply(value);
     }
 
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
@@ -265,12 +262,6 @@ void FormMain::Form_Unload() {
 void FormMain::closeEvent(QCloseEvent* event) {
     Form_Unload();
     event->accept();
-}
-
-void FormMain::unloadAndEnd() {
-    if (m_state.SearchWindow) m_state.SearchWindow->close();
-    // Closing runs Form_Unload, which ends the program.
-    if (!close()) Form_Unload();
 }
 
 void FormMain::Form_Resize() {
@@ -373,7 +364,7 @@ void FormMain::showFilesOf(const QString& directory) {
                                          error.message(),
                                      Buttons::RetryCancel, Icon::Exclamation) != Answer::Retry) {
                 fallBackToSystemDrive();
-                unloadAndEnd();
+                close(); // Form_Unload ends the program
                 return;
             }
             failed = true;
@@ -407,7 +398,7 @@ void FormMain::Add1_Click() {
         TextKeyword->clear();
         break;
     case VolumeAdd::Result::ProgramEnds:
-        unloadAndEnd();
+        close(); // Form_Unload ends the program
         break;
     case VolumeAdd::Result::Cancelled:
     case VolumeAdd::Result::Failed:
@@ -436,8 +427,7 @@ void FormMain::CmdExit_Click() {
         CancelFlag = true;
         return;
     }
-    writeGeometry();
-    unloadAndEnd();
+    close(); // Form_Unload writes the geometry and ends the program
 }
 
 void FormMain::CmdFind_Click() {

@@ -75,7 +75,6 @@ private:
     // Lists the files of `directory` and names the open directory in the status.
     void showFilesOf(const QString& directory);
     void writeGeometry();
-    void unloadAndEnd();
     // Drive prompt B; true when the user chose Retry.
     bool askDefaultDrive(const Error& error);
 
