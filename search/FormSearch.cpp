@@ -365,14 +365,24 @@ void FormSearch::About_Click() {
 }
 
 bool FormSearch::event(QEvent* event) {
-    // A message box of our own takes the activation for a moment; coming back
-    // from it is no new activation (it would relist and could show it again).
-    if (event->type() == QEvent::WindowDeactivate) {
-        m_boxShown = qobject_cast<QMessageBox*>(QApplication::activeWindow()) != nullptr;
-        if (!m_boxShown) Form_Deactivate();
-    } else if (event->type() == QEvent::WindowActivate) {
-        if (!m_boxShown) Form_Activate();
-        m_boxShown = false;
+    switch (event->type()) {
+    case QEvent::Show:
+        m_activateOnReturn = true;
+        break;
+    case QEvent::WindowActivate:
+        if (m_activateOnReturn) Form_Activate();
+        break;
+    case QEvent::WindowDeactivate: {
+        Form_Deactivate();
+        // Only coming back from another window of the program is an activation:
+        // not the end of a message box (a failing listing would report again
+        // for ever), nor a switch to another application.
+        QWidget* now = QApplication::activeWindow();
+        m_activateOnReturn = now && !qobject_cast<QMessageBox*>(now);
+        break;
+    }
+    default:
+        break;
     }
     return QMainWindow::event(event);
 }

@@ -76,7 +76,7 @@ private:
     std::unique_ptr<SearchQueries> m_queries;
     std::unique_ptr<QPrinter> m_printer;
     SearchLayout m_layout;
-    bool m_boxShown = false;
+    bool m_activateOnReturn = true;
 
     QGroupBox* FrameSrch = nullptr;
     QLineEdit* Text1 = nullptr;
