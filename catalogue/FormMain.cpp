@@ -386,6 +386,9 @@ void FormMain::CmdExec_Click() {
 }
 
 void FormMain::Add1_Click() {
+    // The button is usable again while the records are written; a second run
+    // started inside the first would tear its transaction apart.
+    if (Busy) return;
     m_state.CurDescription = TextDesc->text();
     if (!m_add->checkDescription(m_state.CurDescription)) {
         TextDesc->setFocus();

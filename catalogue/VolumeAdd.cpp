@@ -228,8 +228,10 @@ void VolumeAdd::writeRun(int dirCount) {
     m_state.CatalogueDatabase = workspace.OpenDatabase(m_state.catalogueFile());
     m_state.CatalogueRecordset = std::make_shared<engine::Recordset>(m_state.CatalogueDatabase,
                                                                      engine::RecordsetType::Table);
-    engine::Recordset& records = *m_state.CatalogueRecordset;
-    if (!records.BOF()) records.MoveLast();
+    // Held here too: another window may reopen the shared recordset while the
+    // event loop runs.
+    const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
+    if (!records->BOF()) records->MoveLast();
     workspace.BeginTrans();
     for (int i = 0; i < dirCount && !CancelFlag; ++i) {
         m_state.CurPath = withSlash(DirList[size_t(i)]);
@@ -237,7 +239,7 @@ void VolumeAdd::writeRun(int dirCount) {
             if (CancelFlag) break;
             const AddOptions options = m_options();
             if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;
-            writeRecord(records, entry, options);
+            writeRecord(*records, entry, options);
             ++FileCount;
             if (FileCount % YieldEvery == 0) {
                 m_progress.letEventsRun();

@@ -237,6 +237,18 @@ TEST_F(AddWindow, aCatalogueLockedByAnotherWriterIsReportedAndCancelEndsTheProgr
     EXPECT_FALSE(form->Busy);
 }
 
+TEST_F(AddWindow, clickingAddAgainWhileWritingStartsNoSecondRun) {
+    for (int i = 0; i < 40; ++i)
+        makeFile(disc + QString("/f%1.txt").arg(i));
+    openWindow(false, false, false);
+    // The buttons are usable again while the records are written.
+    QTimer::singleShot(0, form.get(), [this] { button("Add1")->click(); });
+    addDisc("once");
+    EXPECT_EQ(records().size(), 40u);
+    EXPECT_TRUE(status().startsWith("Finished!")) << status().toStdString();
+    EXPECT_TRUE(app.prompt().shown.empty());
+}
+
 TEST_F(AddWindow, collectsAllOf250DirectoriesInPathOrder) {
     for (int top = 0; top < 50; ++top)
         for (int sub = 0; sub < 5; ++sub) {
