@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace orvik;
@@ -102,12 +103,21 @@ TEST_F(FormSearchTest, fileMatchFromTheWindowTiesEachLineToItsRecord) {
 }
 
 TEST_F(FormSearchTest, exitCancelsARunningQueryAndOtherwiseEndsTheProgram) {
+    CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
     FormSearch form(state);
-    form.queries().Busy = true;
-    form.SearchExit_Click();
-    EXPECT_TRUE(form.queries().CancelFlag);
+    auto* exit = child<QPushButton>(form, "SearchExit");
+    // The click waits for the query to let the event loop run, after its 20th line.
+    QTimer::singleShot(0, exit, [exit] {
+        EXPECT_EQ(exit->text(), "Cancel");
+        exit->click();
+    });
+    child<QLineEdit>(form, "Text1")->setText("f");
+    child<QPushButton>(form, "CmdSearchFile")->click();
+    EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(),
+              "Search completed (20 matches) CANCELLED BY USER");
+    EXPECT_EQ(form.results().rowCount(), 20);
+    EXPECT_EQ(exit->text(), "Exit");
     EXPECT_EQ(app.endings, 0);
-    form.queries().Busy = false;
     form.Form_Activate();
     form.SearchExit_Click();
     EXPECT_EQ(app.endings, 1);
