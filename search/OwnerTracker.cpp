@@ -34,7 +34,7 @@ public:
     const std::optional<Head>& at(std::int64_t target) {
         if (!m_started || (m_current && target < m_current->rowid)) return seek(target);
         // At the end of the heads, look again: records may have been appended.
-        if (!m_next && m_current) advance();
+        if (!m_next) advance();
         for (int steps = 0; m_next && m_next->rowid <= target; ++steps) {
             if (steps == MaxSteps) return seek(target);
             m_current = std::move(m_next);
