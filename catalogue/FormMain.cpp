@@ -49,6 +49,9 @@ FormMain::FormMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_st
     setObjectName(QStringLiteral("FormMain"));
     createControls();
     createMenus();
+    // The design size until stored geometry says otherwise.
+    resize(twips::toPixelsX(DesignWidth, this),
+           twips::toPixelsY(DesignHeight, this) + menuBar()->sizeHint().height());
     m_progress = std::make_unique<LabelProgress>(Label1);
     m_add = std::make_unique<VolumeAdd>(state, *m_progress, state.prompt(), Busy, CancelFlag,
                                         static_cast<AddControls*>(this));

@@ -5,7 +5,7 @@ namespace orvik {
 MainLayout designLayout() {
     MainLayout d;
     d.Drive1 = {120, 120, 3300, 315};
-    d.MyRefresh = {3540, 105, 1800, 345};
+    d.MyRefresh = {3540, 105, 1300, 345};
     d.Labelvol = {4960, 160, 450, 255};
     d.TxtVol = {5460, 120, 2610, 315};
     d.Filter = {120, 580, 950, 255};
@@ -18,7 +18,7 @@ MainLayout designLayout() {
     d.TextKeyword = {120, 3920, 5220, 315};
     d.Label3 = {120, 4215, 1500, 220};
     d.Label1 = {120, 4435, 5220, 855};
-    d.Add1 = {120, 5490, 2000, 330};
+    d.Add1 = {120, 5490, 2300, 330};
     d.CmdFind = {3640, 5490, 1700, 330};
     d.CmdExec = {5460, 5490, 1200, 330};
     d.CmdExit = {6870, 5490, 1200, 330};
