@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Progress.h"
 #include "VolumeAdd.h"
+#include "engine/Database.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
 
@@ -11,13 +12,26 @@
 
 namespace {
 
+// Prints every status text. At the first pause of the writing stage it
+// shrinks the catalogue's page cache, so the run's pages go into the file
+// long before the commit and a kill needs the journal to undo them.
 class PrintingProgress : public orvik::Progress {
 public:
+    explicit PrintingProgress(orvik::AppState& state) : m_state(state) {}
     void status(const QString& text) override {
         std::printf("%s\n", text.toUtf8().constData());
         std::fflush(stdout);
     }
-    void letEventsRun() override {}
+    void letEventsRun() override {
+        if (m_state.CatalogueDatabase && !m_shrunk) {
+            m_state.CatalogueDatabase->exec("PRAGMA cache_size=8");
+            m_shrunk = true;
+        }
+    }
+
+private:
+    orvik::AppState& m_state;
+    bool m_shrunk = false;
 };
 
 class RefusingPrompt : public orvik::Prompt {
@@ -42,7 +56,7 @@ int main(int argc, char** argv) {
     state.UseFilter = QStringLiteral("False");
     state.SaveDates = state.SaveLengths = true;
     state.CurDescription = QStringLiteral("killed");
-    PrintingProgress progress;
+    PrintingProgress progress(state);
     bool busy = false, cancel = false;
     orvik::VolumeAdd add(state, progress, state.prompt(), busy, cancel);
     return add.run(QString::fromLocal8Bit(argv[2]), {}) == orvik::VolumeAdd::Result::Finished ? 0

@@ -33,6 +33,7 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     const QString catalogue = home.path() + "/ORVIK.mdb";
     const auto before = readCatalogue(catalogue);
     ASSERT_EQ(before.size(), 2u);
+    const qint64 sizeBefore = QFileInfo(catalogue).size();
 
     QProcess second;
     second.start(ADD_KILL_HELPER, {home.path(), big.path()});
@@ -44,6 +45,9 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     second.kill();
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitStatus(), QProcess::CrashExit);
+    // Part of the run had reached the file; only the journal can take it back.
+    EXPECT_GT(QFileInfo(catalogue).size(), sizeBefore);
+    EXPECT_TRUE(QFileInfo::exists(catalogue + "-journal"));
 
     engine::Database db(catalogue);
     engine::Statement check(db, "PRAGMA integrity_check");
