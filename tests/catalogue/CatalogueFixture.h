@@ -14,11 +14,6 @@
 class QLabel;
 class QPushButton;
 
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out) {
-    *out << '"' << text.toStdString() << '"';
-}
-
 namespace orvik::test {
 
 // Creates `path` (and its folders) holding `size` bytes; `modified` in seconds

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "QtPrinters.h"
 #include "FakeDrives.h"
 #include "ScriptedPrompt.h"
 #include "platform/Shell.h"

@@ -1,0 +1,164 @@
+#include "CliArguments.h"
+
+#include <QMap>
+#include <stdexcept>
+
+namespace orvik::cli {
+
+namespace {
+
+const QMap<QString, Command> Commands = {
+    {"add", Command::Add},           {"find", Command::Find},
+    {"keywords", Command::Keywords}, {"describe", Command::Describe},
+    {"volumes", Command::Volumes},   {"catalogues", Command::Catalogues},
+    {"help", Command::Help}};
+
+[[noreturn]] void bad(const QString& message) {
+    throw std::invalid_argument(message.toStdString());
+}
+
+bool takesArgument(Command c) {
+    return c == Command::Add || c == Command::Find || c == Command::Keywords ||
+           c == Command::Describe;
+}
+
+bool isQuery(Command c) {
+    return c == Command::Find || c == Command::Keywords || c == Command::Describe ||
+           c == Command::Volumes;
+}
+
+} // namespace
+
+CliArguments parseArguments(const QStringList& arguments) {
+    CliArguments args;
+    if (arguments.isEmpty()) return args;
+    int i = 0;
+    const QString first = arguments[0];
+    if (first == "--help" || first == "-h") return args;
+    if (!Commands.contains(first))
+        bad(QStringLiteral("unknown command '%1' (try --help)").arg(first));
+    args.command = Commands.value(first);
+    args.commandName = first;
+    bool haveArgument = false;
+    auto value = [&](const QString& option) -> QString {
+        if (++i >= arguments.size()) bad(QStringLiteral("%1 needs a value").arg(option));
+        return arguments[i];
+    };
+    for (i = 1; i < arguments.size(); ++i) {
+        const QString a = arguments[i];
+        const Command c = args.command;
+        if (a == "--help" || a == "-h") {
+            args.help = true;
+        } else if (a == "--catalogue") {
+            args.catalogue = value(a);
+        } else if (c == Command::Add && a == "--description") {
+            args.description = value(a);
+        } else if (c == Command::Add && a == "--keywords") {
+            args.keywords = value(a);
+        } else if (c == Command::Add && (a == "--filter" || a == "--no-filter")) {
+            args.useFilter = a == "--filter";
+        } else if (c == Command::Add && a == "--no-dates") {
+            args.noDates = true;
+        } else if (c == Command::Add && a == "--no-sizes") {
+            args.noSizes = true;
+        } else if (c == Command::Add && a == "--extensions") {
+            args.extensions = value(a);
+        } else if (c == Command::Find && a == "--width") {
+            bool ok = false;
+            args.width = value(a).toInt(&ok);
+            if (!ok || *args.width < 1)
+                bad(QStringLiteral("--width takes a whole number of characters"));
+        } else if (c == Command::Find && a == "--no-paths") {
+            args.noPaths = true;
+        } else if (isQuery(c) && a == "--format") {
+            const QString f = value(a);
+            if (f == "text")
+                args.format = Format::Text;
+            else if (f == "tsv")
+                args.format = Format::Tsv;
+            else if (f == "json")
+                args.format = Format::Json;
+            else
+                bad(QStringLiteral("--format takes text, tsv or json"));
+        } else if (a.startsWith("--") && a.size() > 2) {
+            bad(QStringLiteral("unknown option '%1' for %2 (try %2 --help)").arg(a, first));
+        } else if (takesArgument(c) && !haveArgument) {
+            args.argument = a;
+            haveArgument = true;
+        } else {
+            bad(QStringLiteral("unexpected argument '%1' (try %2 --help)").arg(a, first));
+        }
+    }
+    if (args.help || args.command == Command::Help) return args;
+    if (takesArgument(args.command) && !haveArgument)
+        bad(args.command == Command::Add
+                ? QStringLiteral("add needs a PATH (try add --help)")
+                : QStringLiteral("%1 needs a TEXT (try %1 --help)").arg(first));
+    if (args.command == Command::Add && !args.description)
+        bad(QStringLiteral("add needs --description TEXT"));
+    return args;
+}
+
+QString usage(Command command) {
+    const QString common = QStringLiteral(
+        "  --catalogue NAME   use catalogue NAME instead of the current one (setting DBName)\n"
+        "  --help             show this text\n");
+    const QString formats = QStringLiteral(
+        "  --format FORMAT    text (the search window's lines, the default), tsv or json\n");
+    switch (command) {
+    case Command::Add:
+        return QStringLiteral(
+                   "Usage: orvik-cli add PATH --description TEXT [options]\n"
+                   "Adds every file below PATH to the catalogue as one volume.\n\n"
+                   "  --description TEXT  what the disc is (required, not empty)\n"
+                   "  --keywords TEXT     the disc's main contents\n"
+                   "  --filter            record only files whose extension is in the list\n"
+                   "  --no-filter         record every file\n"
+                   "  --no-dates          do not record file dates\n"
+                   "  --no-sizes          do not record file sizes\n"
+                   "  --extensions LIST   the extension list, e.g. .exe.txt.doc\n"
+                   "Options default to the settings of the main window. Ctrl+C cancels and\n"
+                   "leaves the catalogue as it was.\n\n") +
+               common;
+    case Command::Find:
+        return QStringLiteral(
+                   "Usage: orvik-cli find TEXT [options]\n"
+                   "Lists every file or directory whose name matches TEXT (* ? # [a-z] [!a-z];\n"
+                   "a final '.' means the name ends there).\n\n"
+                   "  --width N          width of the name column (default 53, 30 with "
+                   "--no-paths)\n"
+                   "  --no-paths         show file names without their directories\n") +
+               formats + common;
+    case Command::Keywords:
+        return QStringLiteral("Usage: orvik-cli keywords TEXT [options]\n"
+                              "Lists the volumes whose keywords match TEXT.\n\n") +
+               formats + common;
+    case Command::Describe:
+        return QStringLiteral("Usage: orvik-cli describe TEXT [options]\n"
+                              "Lists the volumes whose label or description matches TEXT.\n\n") +
+               formats + common;
+    case Command::Volumes:
+        return QStringLiteral("Usage: orvik-cli volumes [options]\n"
+                              "Lists every volume of the catalogue.\n\n") +
+               formats + common;
+    case Command::Catalogues:
+        return QStringLiteral("Usage: orvik-cli catalogues [options]\n"
+                              "Lists the catalogues; '*' marks the current one.\n\n") +
+               common;
+    case Command::Help:
+        break;
+    }
+    return QStringLiteral("Usage: orvik-cli COMMAND [options]\n"
+                          "The Orvik catalogue from the command line.\n\n"
+                          "Commands:\n"
+                          "  add PATH --description TEXT   add a disc or folder to the catalogue\n"
+                          "  find TEXT                     find files and directories by name\n"
+                          "  keywords TEXT                 find volumes by keyword\n"
+                          "  describe TEXT                 find volumes by label or description\n"
+                          "  volumes                       list all volumes\n"
+                          "  catalogues                    list the catalogues\n\n"
+                          "Every command takes --catalogue NAME and --help.\n"
+                          "Exit status: 0 found or done, 1 nothing found, 2 error.\n");
+}
+
+} // namespace orvik::cli

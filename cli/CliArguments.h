@@ -1,0 +1,38 @@
+// The command line of orvik-cli: a command, its one argument and its options.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace orvik::cli {
+
+enum class Command { Add, Find, Keywords, Describe, Volumes, Catalogues, Help };
+enum class Format { Text, Tsv, Json };
+
+struct CliArguments {
+    Command command = Command::Help;
+    QString commandName;
+    QString argument; // PATH of add, TEXT of the queries
+    bool help = false;
+    std::optional<QString> catalogue;
+    // add
+    std::optional<QString> description;
+    QString keywords;
+    std::optional<bool> useFilter;
+    bool noDates = false;
+    bool noSizes = false;
+    std::optional<QString> extensions;
+    // queries
+    std::optional<int> width;
+    bool noPaths = false;
+    Format format = Format::Text;
+};
+
+// Throws std::invalid_argument with a one-line message on bad input.
+CliArguments parseArguments(const QStringList& arguments);
+
+// The usage text of a command, or of the program when `command` is Help.
+QString usage(Command command);
+
+} // namespace orvik::cli

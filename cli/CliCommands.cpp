@@ -1,0 +1,161 @@
+#include "CliCommands.h"
+
+#include "AppState.h"
+#include "CatalogueFiles.h"
+#include "CliOutput.h"
+#include "CliPrompt.h"
+#include "Error.h"
+#include "TerminalProgress.h"
+#include "VolumeAdd.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cstdio>
+
+namespace orvik::cli {
+
+namespace {
+
+void printError(const QString& text) {
+    std::fprintf(stderr, "orvik-cli: %s\n", text.toLocal8Bit().constData());
+}
+
+// The boxes the operation would have shown, as one line.
+int reportMessages(const CliPrompt& prompt) {
+    printError(prompt.messages().join(QStringLiteral(" ")));
+    return ExitError;
+}
+
+// Opens the catalogue once before any work so a file that is no catalogue is
+// reported at once and nothing is written.
+bool catalogueUsable(AppState& state, bool mustExist) {
+    const QString file = state.catalogueFile();
+    if (!QFileInfo::exists(file)) {
+        if (mustExist)
+            printError(QStringLiteral("no catalogue ") + state.CatalogueName +
+                       QStringLiteral(" in ") + state.appFolder());
+        return !mustExist;
+    }
+    try {
+        engine::Recordset probe(state.workspace().OpenDatabase(file),
+                                engine::RecordsetType::Dynaset);
+        return true;
+    } catch (const Error& error) {
+        printError(error.message() + QStringLiteral(" Can't open catalogue database."));
+        return false;
+    }
+}
+
+int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    const QString top = QDir::cleanPath(QFileInfo(args.argument).absoluteFilePath());
+    if (!QFileInfo(top).isDir()) {
+        printError(QStringLiteral("Path not found: ") + args.argument);
+        return ExitError;
+    }
+    try {
+        state.fileSystem().list(top);
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    if (!catalogueUsable(state, false)) return ExitError;
+
+    bool busy = false, cancelFlag = false;
+    VolumeAdd* running = nullptr;
+    TerminalProgress progress(cancelFlag, [&] {
+        return QStringLiteral("%1 directories counted, %2 files written")
+            .arg(running ? running->DirCount : 0)
+            .arg(running ? running->FileCount : 0);
+    });
+    TerminalProgress::catchInterrupt();
+    VolumeAdd add(state, progress, prompt, busy, cancelFlag);
+    running = &add;
+    if (!add.checkDescription(*args.description)) return reportMessages(prompt);
+    state.CurDescription = *args.description;
+    const VolumeAdd::Result result = add.run(top, args.keywords);
+    running = nullptr;
+    switch (result) {
+    case VolumeAdd::Result::Finished:
+        std::printf("%s\n",
+                    QString(progress.lastStatus()).replace("\r\n", "\n").toLocal8Bit().constData());
+        return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
+    case VolumeAdd::Result::Cancelled:
+        printError(progress.lastStatus());
+        return ExitError;
+    case VolumeAdd::Result::Failed:
+    case VolumeAdd::Result::ProgramEnds:
+        break;
+    }
+    return reportMessages(prompt);
+}
+
+int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    PrintingSink sink(args.format, stdout);
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    SearchQueries queries(state, sink, progress);
+    switch (args.command) {
+    case Command::Find: {
+        state.SearchText = args.argument;
+        const int width = args.width.value_or(state.DisplayPaths ? 53 : 30);
+        queries.Query_MyFindFile(QueryWidth::characters(width));
+        break;
+    }
+    case Command::Keywords:
+        queries.searchKeywords(args.argument);
+        break;
+    case Command::Describe:
+        queries.searchDescriptions(args.argument);
+        break;
+    default:
+        queries.listVolumes(args.argument);
+        break;
+    }
+    std::fflush(stdout);
+    if (!prompt.messages().isEmpty()) return reportMessages(prompt);
+    std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
+    return sink.count() > 0 ? ExitDone : ExitNothingFound;
+}
+
+int runCatalogues(AppState& state) {
+    const QStringList names = catalogueNames(state.appFolder());
+    for (const QString& name : names) {
+        const bool current = name.compare(state.CatalogueName, Qt::CaseInsensitive) == 0;
+        std::printf("%s %s\n", current ? "*" : " ", name.toLocal8Bit().constData());
+    }
+    return names.isEmpty() ? ExitNothingFound : ExitDone;
+}
+
+} // namespace
+
+void applySettings(AppState& state, const CliArguments& args) {
+    Settings& settings = state.settings();
+    state.CatalogueName = args.catalogue.value_or(settings.get("DBName", AppName)).toUpper();
+    state.DefaultExtensions = DefaultExtensionList;
+    state.ExtensionString =
+        args.extensions.value_or(settings.get(QStringLiteral("ExtensionString"), QString()));
+    if (state.ExtensionString.isEmpty()) state.ExtensionString = state.DefaultExtensions;
+    const bool useFilter = args.useFilter.value_or(settings.getBool("UseFilter", true));
+    state.UseFilter = Settings::boolText(useFilter);
+    state.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
+    state.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
+    state.DisplayPaths = !args.noPaths;
+}
+
+int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    switch (args.command) {
+    case Command::Add:
+        return runAdd(state, prompt, args);
+    case Command::Catalogues:
+        return runCatalogues(state);
+    case Command::Help:
+        return ExitDone;
+    default:
+        return runQuery(state, prompt, args);
+    }
+}
+
+} // namespace orvik::cli

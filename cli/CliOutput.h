@@ -1,0 +1,28 @@
+// Result lines of the queries as orvik-cli prints them: the search window's
+// lines, or one record per line as tab-separated values or JSON.
+#pragma once
+
+#include "CliArguments.h"
+#include "SearchQueries.h"
+
+#include <cstdio>
+
+namespace orvik::cli {
+
+class PrintingSink : public ResultSink {
+public:
+    PrintingSink(Format format, std::FILE* out);
+    void clear() override {}
+    void append(const QString& line, const ResolvedRecord& record) override;
+    qsizetype count() const { return m_count; }
+
+private:
+    Format m_format;
+    std::FILE* m_out;
+    qsizetype m_count = 0;
+};
+
+// The column names of the tsv header and the json keys, in order.
+extern const char* const RecordFields[8];
+
+} // namespace orvik::cli

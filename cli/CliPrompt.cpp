@@ -1,0 +1,19 @@
+#include "CliPrompt.h"
+
+namespace orvik::cli {
+
+Answer CliPrompt::ask(const QString& text, Buttons buttons, Icon, const QString&) {
+    m_messages << text.simplified();
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::RetryCancel:
+        break;
+    }
+    return Answer::Cancel;
+}
+
+} // namespace orvik::cli

@@ -1,0 +1,55 @@
+#include "TerminalProgress.h"
+
+#include <csignal>
+#include <cstdio>
+#include <unistd.h>
+
+namespace orvik::cli {
+
+namespace {
+volatile std::sig_atomic_t interruptSeen = 0;
+extern "C" void onInterrupt(int) {
+    interruptSeen = 1;
+}
+constexpr qint64 DrawIntervalMs = 200;
+} // namespace
+
+TerminalProgress::TerminalProgress(bool& cancelFlag, std::function<QString()> counter)
+    : m_cancelFlag(cancelFlag), m_counter(std::move(counter)), m_terminal(isatty(STDERR_FILENO)) {}
+
+TerminalProgress::~TerminalProgress() {
+    if (m_drawn) std::fputs("\r\033[K", stderr);
+}
+
+void TerminalProgress::catchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+bool TerminalProgress::interrupted() {
+    return interruptSeen != 0;
+}
+
+void TerminalProgress::status(const QString& text) {
+    m_last = text;
+    draw(false);
+}
+
+void TerminalProgress::letEventsRun() {
+    if (interrupted()) m_cancelFlag = true;
+    draw(false);
+}
+
+void TerminalProgress::draw(bool force) {
+    if (!m_terminal || !m_counter) return;
+    if (!force && m_sinceDraw.isValid() && m_sinceDraw.elapsed() < DrawIntervalMs) return;
+    m_sinceDraw.restart();
+    std::fprintf(stderr, "\r\033[K%s", m_counter().toLocal8Bit().constData());
+    std::fflush(stderr);
+    m_drawn = true;
+}
+
+} // namespace orvik::cli

@@ -1,0 +1,47 @@
+// orvik-cli: adds discs and finds files from a terminal, on the same
+// catalogues and settings as the Orvik windows.
+#include "AppState.h"
+#include "CliArguments.h"
+#include "CliCommands.h"
+#include "CliPrompt.h"
+#include "platform/DesktopShell.h"
+#include "platform/LinuxDrives.h"
+#include "platform/LinuxFileSystem.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <stdexcept>
+
+using namespace orvik;
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(AppName);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+
+    cli::CliArguments args;
+    try {
+        args = cli::parseArguments(arguments);
+    } catch (const std::invalid_argument& bad) {
+        std::fprintf(stderr, "orvik-cli: %s\n", bad.what());
+        return cli::ExitError;
+    }
+    if (args.help || args.command == cli::Command::Help) {
+        std::fputs(
+            cli::usage(args.help ? args.command : cli::Command::Help).toLocal8Bit().constData(),
+            stdout);
+        return cli::ExitDone;
+    }
+
+    Services services;
+    services.drives = std::make_unique<LinuxDrives>();
+    services.fileSystem = std::make_unique<LinuxFileSystem>();
+    services.shell = std::make_unique<DesktopShell>();
+    auto prompt = std::make_unique<cli::CliPrompt>();
+    cli::CliPrompt& messages = *prompt;
+    services.prompt = std::move(prompt);
+    AppState state(AppState::defaultAppFolder(), Settings::defaultFile(), std::move(services));
+    cli::applySettings(state, args);
+    return cli::runCommand(state, messages, args);
+}

@@ -1,0 +1,216 @@
+#include "FormSearch.h"
+#include "Startup.h"
+#include "TestApp.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+#include <QAbstractItemModel>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QThread>
+#include <csignal>
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using orvik::test::TestApp;
+
+namespace {
+
+struct CliRun {
+    int exitCode;
+    QStringList out;
+    QString err;
+};
+
+void touch(const QString& path, const QByteArray& content = "data") {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        tree = disc.path() + "/games1";
+        touch(tree + "/readme.txt", "read me first");
+        touch(tree + "/setup.exe", "MZ");
+        touch(tree + "/data/a.dat");
+        touch(tree + "/data/b.dat");
+        touch(tree + "/docs/o'brien notes.txt");
+        touch(tree + "/music/tune.mid");
+    }
+
+    CliRun cli(const QStringList& arguments) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("ORVIK_HOME", app.home());
+        process.setProcessEnvironment(env);
+        process.start(ORVIK_CLI, arguments);
+        EXPECT_TRUE(process.waitForFinished(60000));
+        const QString out = QString::fromUtf8(process.readAllStandardOutput());
+        QStringList lines = out.split('\n');
+        if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+        return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    int recordCount(const QString& name = "ORVIK") {
+        engine::Workspace workspace;
+        engine::Recordset rs(workspace.OpenDatabase(app.home() + "/" + name + ".mdb"),
+                             engine::RecordsetType::Dynaset);
+        int count = 0;
+        for (; !rs.Eof(); rs.MoveNext())
+            ++count;
+        return count;
+    }
+
+    // The lines the search window lists after `button` with `text` typed.
+    QStringList windowLines(const char* button, const QString& text) {
+        app.restart();
+        settleStartup(app.state());
+        FormSearch window(app.state());
+        window.resize(631, window.height()); // 9465 twips at 96 dpi: 53 characters
+        window.findChild<QLineEdit*>("Text1")->setText(text);
+        app.prompt().queue({Answer::Yes});
+        window.findChild<QPushButton*>(button)->click();
+        const QAbstractItemModel* model = window.findChild<QListView*>("SearchList")->model();
+        QStringList lines;
+        for (int row = 0; row < model->rowCount(); ++row)
+            lines << model->index(row, 0).data().toString();
+        return lines;
+    }
+
+    TestApp app;
+    QTemporaryDir disc;
+    QString tree;
+};
+
+} // namespace
+
+TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
+    CliRun add = cli({"add", tree, "--description", "Quake demo", "--keywords", "fps",
+                      "--no-filter", "--no-dates"});
+    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
+    ASSERT_EQ(add.out.size(), 3);
+    EXPECT_EQ(add.out[0], "Finished!");
+    EXPECT_EQ(add.out[1], "4 Directories ");
+    EXPECT_TRUE(add.out[2].startsWith("6 Files (")) << add.out[2].toStdString();
+    EXPECT_EQ(recordCount(), 6);
+
+    const struct {
+        QStringList arguments;
+        const char* button;
+        QString typed;
+        int lines;
+    } cases[] = {{{"find", "*.dat"}, "CmdSearchFile", "*.dat", 2},
+                 {{"find", "*.txt."}, "CmdSearchFile", "*.txt.", 2},
+                 {{"find", "."}, "CmdSearchFile", ".", 6},
+                 {{"keywords", "FP"}, "cmdSearchKeywords", "FP", 1},
+                 {{"describe", "quake"}, "cmdSearchDesc", "quake", 1},
+                 {{"volumes"}, "CmdListCD", "", 1}};
+    for (const auto& c : cases) {
+        const CliRun run = cli(c.arguments);
+        EXPECT_EQ(run.exitCode, 0) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.out.size(), c.lines) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(run.out, windowLines(c.button, c.typed)) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_TRUE(cli({"volumes"}).err.contains("1 CDs found"));
+    EXPECT_TRUE(cli({"find", "o'brien"}).out.value(0).contains("O'BRIEN NOTES.TXT"));
+}
+
+TEST_F(CliTest, tsvAndJsonHoldEveryResolvedField) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter"})
+                  .exitCode,
+              0);
+    const CliRun tsv = cli({"find", "b.dat.", "--format", "tsv"});
+    ASSERT_EQ(tsv.exitCode, 0);
+    ASSERT_EQ(tsv.out.size(), 2);
+    EXPECT_EQ(tsv.out[0], "volume\tdescription\tkeywords\tdirectory\tfile\tdate\tlength\tbookmark");
+    const QStringList fields = tsv.out[1].split('\t');
+    ASSERT_EQ(fields.size(), 8);
+    EXPECT_EQ(fields[1], "QUAKE DEMO");
+    EXPECT_EQ(fields[2], "FPS");
+    EXPECT_EQ(fields[3], (tree + "/DATA/").toUpper());
+    EXPECT_EQ(fields[4], "B.DAT");
+    EXPECT_EQ(fields[5].size(), 19);
+    EXPECT_EQ(fields[6], "4");
+    EXPECT_FALSE(fields[7].isEmpty());
+
+    const CliRun json = cli({"volumes", "--format", "json"});
+    ASSERT_EQ(json.out.size(), 1);
+    const QJsonObject volume = QJsonDocument::fromJson(json.out[0].toUtf8()).object();
+    EXPECT_EQ(volume["description"].toString(), "QUAKE DEMO");
+    EXPECT_EQ(volume["keywords"].toString(), "FPS");
+    EXPECT_EQ(volume["directory"].toString(), (tree + "/").toUpper());
+    EXPECT_FALSE(volume["bookmark"].toString().isEmpty());
+}
+
+TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
+    EXPECT_EQ(cli({"find", "x"}).exitCode, 2) << "no catalogue yet";
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo"}).exitCode, 0);
+    const int records = recordCount();
+    EXPECT_EQ(records, 4) << "the filter of the settings applies: .txt .exe .mid";
+
+    EXPECT_EQ(cli({"find", "nothing-like-this"}).exitCode, 1);
+    EXPECT_EQ(cli({"keywords", "fps"}).exitCode, 1);
+
+    const CliRun badPattern = cli({"find", "[abc"});
+    EXPECT_EQ(badPattern.exitCode, 2);
+    EXPECT_TRUE(badPattern.err.contains("Can't open table in catalogue database."));
+    EXPECT_EQ(badPattern.err.count('\n'), 1) << "one line";
+
+    for (const QStringList& bad :
+         QList<QStringList>{{"add", tree, "--description", ""},
+                            {"add", disc.path() + "/missing", "--description", "x"},
+                            {"add", tree},
+                            {"find", "x", "--bogus"},
+                            {"frobnicate"}}) {
+        const CliRun run = cli(bad);
+        EXPECT_EQ(run.exitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+    EXPECT_EQ(recordCount(), records) << "nothing was written";
+
+    touch(app.home() + "/JUNK.mdb", QByteArray(5000, 'j'));
+    const CliRun junk = cli({"add", tree, "--description", "x", "--catalogue", "junk"});
+    EXPECT_EQ(junk.exitCode, 2);
+    EXPECT_TRUE(junk.err.contains("Error")) << junk.err.toStdString();
+    EXPECT_EQ(cli({"volumes", "--catalogue", "junk"}).exitCode, 2);
+
+    const CliRun list = cli({"catalogues"});
+    EXPECT_EQ(list.out, QStringList({"  JUNK", "* ORVIK"}));
+    EXPECT_EQ(cli({"add", "--help"}).exitCode, 0);
+}
+
+TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
+    ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
+    const int before = recordCount();
+    for (int d = 0; d < 40; ++d) {
+        QDir().mkpath(QString("%1/big/d%2").arg(disc.path()).arg(d));
+        for (int f = 0; f < 1000; ++f)
+            QFile(QString("%1/big/d%2/f%3.txt").arg(disc.path()).arg(d).arg(f))
+                .open(QIODevice::WriteOnly);
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVIK_HOME", app.home());
+    process.setProcessEnvironment(env);
+    process.start(ORVIK_CLI, {"add", disc.path() + "/big", "--description", "big", "--no-filter"});
+    ASSERT_TRUE(process.waitForStarted());
+    // The rollback journal appears with the first record written.
+    const QString journal = app.home() + "/ORVIK.mdb-journal";
+    while (!QFile::exists(journal) && process.state() == QProcess::Running)
+        QThread::usleep(200);
+    ::kill(pid_t(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(process.readAllStandardError().contains("Cancelled by user!"));
+    EXPECT_EQ(recordCount(), before);
+}
