@@ -83,8 +83,10 @@ bool Pattern::tokenAccepts(const Token& token, char32_t ch) const {
 
 // Every token but the star takes exactly one character, so on a mismatch only
 // the most recent star has to take one character more: at most text x pattern
-// steps, never exponential.
-template <typename Char> bool Pattern::matchSequence(const Char* text, size_t length) const {
+// steps, never exponential. `next(i)` gives the upper-cased character at i, or
+// std::nullopt to give up (a character the caller cannot upper-case here).
+template <typename Read>
+std::optional<bool> Pattern::matchSequence(size_t length, Read read) const {
     size_t t = 0, p = 0;
     size_t starToken = SIZE_MAX, starText = 0;
     const size_t count = m_tokens.size();
@@ -92,7 +94,12 @@ template <typename Char> bool Pattern::matchSequence(const Char* text, size_t le
         if (p < count && m_tokens[p].kind == Kind::Star) {
             starToken = p++;
             starText = t;
-        } else if (p < count && tokenAccepts(m_tokens[p], char32_t(text[t]))) {
+            continue;
+        }
+        const std::optional<char32_t> ch = read(t);
+        if (!ch) return std::nullopt;
+        if (p < count && (m_tokens[p].kind == Kind::Literal ? m_tokens[p].ch == *ch
+                                                            : tokenAccepts(m_tokens[p], *ch))) {
             ++p;
             ++t;
         } else if (starToken != SIZE_MAX) {
@@ -109,28 +116,21 @@ template <typename Char> bool Pattern::matchSequence(const Char* text, size_t le
 
 bool Pattern::matches(const QString& text) const {
     const std::u32string points = text.toUpper().toStdU32String();
-    return matchSequence(points.data(), points.size());
+    return *matchSequence(points.size(), [&](size_t i) { return std::optional(points[i]); });
 }
 
 bool Pattern::matchesUtf8(std::string_view utf8) const {
-    // Upper-case ASCII in place on the stack when it fits; anything else goes
-    // through Unicode upper-casing.
-    char buffer[512];
-    if (utf8.size() <= sizeof buffer) {
-        bool ascii = true;
-        for (size_t i = 0; i < utf8.size(); ++i) {
-            const unsigned char c = static_cast<unsigned char>(utf8[i]);
-            if (c >= 0x80) {
-                ascii = false;
-                break;
-            }
-            buffer[i] = (c >= 'a' && c <= 'z') ? char(c - 32) : char(c);
-        }
-        if (ascii) {
-            const unsigned char* bytes = reinterpret_cast<const unsigned char*>(buffer);
-            return matchSequence(bytes, utf8.size());
-        }
-    }
+    // ASCII is upper-cased on the fly; at the first other byte the text goes
+    // through Unicode upper-casing instead. A mismatch found before that byte
+    // stands, since the ASCII before it upper-cases the same either way.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::optional<bool> ascii =
+        matchSequence(utf8.size(), [bytes](size_t i) -> std::optional<char32_t> {
+            const unsigned char c = bytes[i];
+            if (c >= 0x80) return std::nullopt;
+            return char32_t(c >= 'a' && c <= 'z' ? c - 32 : c);
+        });
+    if (ascii) return *ascii;
     return matches(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
 }
 

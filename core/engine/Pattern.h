@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -32,7 +33,7 @@ private:
         std::vector<Range> ranges = {};
     };
 
-    template <typename Char> bool matchSequence(const Char* text, size_t length) const;
+    template <typename Read> std::optional<bool> matchSequence(size_t length, Read read) const;
     bool tokenAccepts(const Token& token, char32_t ch) const;
 
     QString m_text;
