@@ -152,8 +152,7 @@ Statement::~Statement() {
 }
 
 Statement& Statement::bind(int index, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) !=
+    if (sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT) !=
         SQLITE_OK)
         m_db.fail();
     return *this;
