@@ -485,13 +485,7 @@ void FormMain::TextKeyword_LostFocus() {
     m_state.CurKeywords = TextKeyword->text();
 }
 
-void FormMain::About_Click() {
-    m_state.prompt().tell(
-        QStringLiteral("Orvik catalogues your discs so you can tell which one holds a file. "
-                       "Written by the Orvik developers - Orvik ") +
-            AppVersion,
-        Icon::None);
-}
+void FormMain::About_Click() { m_state.prompt().tell(AboutMessage); }
 
 void FormMain::refreshDrives() {
     const QString drive = currentDrive();
