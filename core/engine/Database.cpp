@@ -152,6 +152,19 @@ Statement::~Statement() {
 }
 
 Statement& Statement::bind(int index, const QString& text) {
+    // Text with lone surrogates (names that were not UTF-8) is stored with replacement characters.
+    if (!text.isValidUtf16()) {
+        QString replaced = text;
+        for (qsizetype i = 0; i < replaced.size(); ++i) {
+            const bool pair = replaced[i].isHighSurrogate() && i + 1 < replaced.size() &&
+                              replaced[i + 1].isLowSurrogate();
+            if (pair)
+                ++i;
+            else if (replaced[i].isSurrogate())
+                replaced[i] = QChar::ReplacementCharacter;
+        }
+        return bind(index, replaced);
+    }
     if (sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT) !=
         SQLITE_OK)
         m_db.fail();

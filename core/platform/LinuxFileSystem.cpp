@@ -1,6 +1,7 @@
 #include "platform/LinuxFileSystem.h"
 
 #include "Error.h"
+#include "platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,7 +28,7 @@ struct DirCloser {
 } // namespace
 
 std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
-    std::unique_ptr<DIR, DirCloser> dir(opendir(QFile::encodeName(directory).constData()));
+    std::unique_ptr<DIR, DirCloser> dir(opendir(encodeFileName(directory).constData()));
     if (!dir) throw systemError(errno, directory);
     const int fd = dirfd(dir.get());
     std::vector<DirEntry> entries;
@@ -44,7 +45,7 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
         const unsigned char type = item->d_type;
         if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
         if (type == DT_DIR) {
-            entries.push_back({QFile::decodeName(item->d_name), true});
+            entries.push_back({decodeFileName(item->d_name), true});
             continue;
         }
         if (type == DT_LNK) {
@@ -55,13 +56,13 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
         } else if (S_ISLNK(info.st_mode)) {
             if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
         } else if (S_ISDIR(info.st_mode)) {
-            entries.push_back({QFile::decodeName(item->d_name), true});
+            entries.push_back({decodeFileName(item->d_name), true});
             continue;
         } else if (!S_ISREG(info.st_mode)) {
             continue;
         }
         entries.push_back(
-            {QFile::decodeName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
+            {decodeFileName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
     }
     return entries;
 }

@@ -141,19 +141,29 @@ TEST_F(AddWindow, skipsHiddenAndSpecialEntriesAndKeepsOddNames) {
     FILE* raw = fopen((root + "/bad\xff\xfe.txt").constData(), "w");
     ASSERT_TRUE(raw);
     fclose(raw);
+    // A directory whose name is not UTF-8 is listed again for its files.
+    ASSERT_EQ(mkdir((root + "/dir\xff").constData(), 0755), 0);
+    raw = fopen((root + "/dir\xff/inside.txt").constData(), "w");
+    ASSERT_TRUE(raw);
+    fclose(raw);
     openWindow(false, false, false);
 
     addDisc("odd names");
     QStringList names = fileNames(records());
     std::sort(names.begin(), names.end());
-    QStringList expected = {"KEPT.TXT", "QUOTE'\"S.TXT", "WITH SPACE.TXT",
+    QStringList expected = {"KEPT.TXT",
+                            "INSIDE.TXT",
+                            "QUOTE'\"S.TXT",
+                            "WITH SPACE.TXT",
                             QString::fromUtf8("ÜNÏCØDÉ.TXT"),
                             QFile::decodeName("bad\xff\xfe.txt").toUpper()};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
-    EXPECT_TRUE(status().startsWith("Finished!\r\n2 Directories")) << status().toStdString();
-    // QDir cannot name this file to remove it.
+    EXPECT_TRUE(status().startsWith("Finished!\r\n3 Directories")) << status().toStdString();
+    // QDir cannot name these to remove them.
     unlink((root + "/bad\xff\xfe.txt").constData());
+    unlink((root + "/dir\xff/inside.txt").constData());
+    rmdir((root + "/dir\xff").constData());
 }
 
 TEST_F(AddWindow, datesAndLengthsFollowTheOptionsAtEachRecord) {
