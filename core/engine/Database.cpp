@@ -137,6 +137,10 @@ void Database::rollback() {
     if (inTransaction()) exec("ROLLBACK");
     ++m_writes;
 }
+bool Database::hasPendingWrites() const {
+    return m_db && sqlite3_txn_state(m_db, nullptr) == SQLITE_TXN_WRITE;
+}
+
 bool Database::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
 }

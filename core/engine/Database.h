@@ -32,6 +32,8 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const;
+    // True inside a transaction that has written something.
+    bool hasPendingWrites() const;
 
     // Grows with every write through this connection, so cursors can tell when
     // the rows under them may have changed.

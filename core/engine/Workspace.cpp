@@ -49,8 +49,11 @@ void Workspace::BeginTrans() {
 }
 
 void Workspace::CommitTrans() {
-    for (const auto& db : openDatabases())
-        if (db->inTransaction()) db->commit();
+    // Connections that only read let go of their locks first, so the ones
+    // that wrote can take the file to themselves.
+    for (bool writers : {false, true})
+        for (const auto& db : openDatabases())
+            if (db->inTransaction() && db->hasPendingWrites() == writers) db->commit();
 }
 
 void Workspace::Rollback() {

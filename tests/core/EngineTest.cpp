@@ -264,3 +264,15 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
     EXPECT_EQ(reader.Fields(Field::CDFile), v("A.DAT")) << "the reader goes on where it was";
     EXPECT_EQ(files(reader).size(), 6);
 }
+
+TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
+    Recordset writer(db, RecordsetType::Table);
+    Recordset reader(workspace.OpenDatabase(path), RecordsetType::Dynaset);
+    workspace.BeginTrans();
+    write(writer, Games1, 4);
+    reader.FindFirst(Criterion::NotNull(Field::CDFile)); // a read inside the reader's transaction
+    workspace.CommitTrans();
+    EXPECT_FALSE(db->inTransaction());
+    Recordset again(workspace.OpenDatabase(path), RecordsetType::Dynaset);
+    EXPECT_EQ(files(again).size(), 4);
+}
