@@ -30,6 +30,7 @@ OrvikWindows::OrvikWindows(AppState& state) {
     if (!QFileInfo::exists(state.catalogueFile())) {
         m_search->hide();
         m_main->show();
+        m_main->activateWindow();
         return;
     }
     const double width = twips::fromPixelsX(m_search->frameGeometry().width(), m_search.get());
@@ -38,6 +39,7 @@ OrvikWindows::OrvikWindows(AppState& state) {
     state.CentreTop = float((twips::screenHeight(m_search.get()) - height) / 2);
     m_main->hide();
     m_search->show();
+    m_search->activateWindow();
 }
 
 OrvikWindows::~OrvikWindows() = default;

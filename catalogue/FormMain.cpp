@@ -438,7 +438,9 @@ void FormMain::CmdExit_Click() {
 
 void FormMain::CmdFind_Click() {
     hide();
-    if (m_state.SearchWindow) m_state.SearchWindow->show();
+    if (!m_state.SearchWindow) return;
+    m_state.SearchWindow->show();
+    m_state.SearchWindow->activateWindow();
 }
 
 void FormMain::MyRefresh_Click() {
