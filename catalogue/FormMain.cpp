@@ -6,6 +6,7 @@
 #include "FileList.h"
 #include "LaunchMessage.h"
 #include "ui/Twips.h"
+#include "ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -247,11 +248,7 @@ void FormMain::Form_Deactivate() {
 }
 
 void FormMain::writeGeometry() {
-    Settings& settings = m_state.settings();
-    settings.saveNumber(QStringLiteral("MainHeight"), twips::fromPixelsY(height(), this));
-    settings.saveNumber(QStringLiteral("MainWidth"), twips::fromPixelsX(width(), this));
-    settings.saveNumber(QStringLiteral("MainTop"), twips::fromPixelsY(y(), this));
-    settings.saveNumber(QStringLiteral("MainLeft"), twips::fromPixelsX(x(), this));
+    saveWindowGeometry(m_state.settings(), QStringLiteral("Main"), *this);
 }
 
 void FormMain::Form_Unload() {
@@ -487,7 +484,9 @@ void FormMain::TextKeyword_LostFocus() {
     m_state.CurKeywords = TextKeyword->text();
 }
 
-void FormMain::About_Click() { m_state.prompt().tell(AboutMessage); }
+void FormMain::About_Click() {
+    m_state.prompt().tell(AboutMessage);
+}
 
 void FormMain::refreshDrives() {
     const QString drive = currentDrive();

@@ -6,6 +6,7 @@
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/Twips.h"
+#include "ui/WindowGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -263,10 +264,7 @@ void FormSearch::Form_Activate() {
 
 void FormSearch::saveSettings() {
     Settings& settings = m_state.settings();
-    settings.saveNumber(QStringLiteral("SearchHeight"), twips::fromPixelsY(height(), this));
-    settings.saveNumber(QStringLiteral("SearchWidth"), twips::fromPixelsX(width(), this));
-    settings.saveNumber(QStringLiteral("SearchTop"), twips::fromPixelsY(y(), this));
-    settings.saveNumber(QStringLiteral("SearchLeft"), twips::fromPixelsX(x(), this));
+    saveWindowGeometry(settings, QStringLiteral("Search"), *this);
     settings.save(QStringLiteral("PrnFontName"), PrinterFont.family());
     settings.saveNumber(QStringLiteral("PrnFontSize"), PrinterFont.pointSizeF());
     settings.saveBool(QStringLiteral("PrnFontBold"), PrinterFont.bold());
