@@ -76,6 +76,7 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     state.CurDescription = *args.description;
     const VolumeAdd::Result result = add.run(top, args.keywords);
     running = nullptr;
+    progress.clearLine();
     switch (result) {
     case VolumeAdd::Result::Finished:
         std::printf("%s\n",

@@ -15,10 +15,17 @@ constexpr qint64 DrawIntervalMs = 200;
 } // namespace
 
 TerminalProgress::TerminalProgress(bool& cancelFlag, std::function<QString()> counter)
-    : m_cancelFlag(cancelFlag), m_counter(std::move(counter)), m_terminal(isatty(STDERR_FILENO)) {}
+    : m_cancelFlag(cancelFlag), m_counter(std::move(counter)), m_terminal(isatty(STDERR_FILENO)) {
+    m_started.start();
+}
 
 TerminalProgress::~TerminalProgress() {
+    clearLine();
+}
+
+void TerminalProgress::clearLine() {
     if (m_drawn) std::fputs("\r\033[K", stderr);
+    m_drawn = false;
 }
 
 void TerminalProgress::catchInterrupt() {
@@ -47,7 +54,8 @@ void TerminalProgress::draw(bool force) {
     if (!m_terminal || !m_counter) return;
     if (!force && m_sinceDraw.isValid() && m_sinceDraw.elapsed() < DrawIntervalMs) return;
     m_sinceDraw.restart();
-    std::fprintf(stderr, "\r\033[K%s", m_counter().toLocal8Bit().constData());
+    std::fprintf(stderr, "\r\033[K%s, %lld secs elapsed", m_counter().toLocal8Bit().constData(),
+                 m_started.elapsed() / 1000);
     std::fflush(stderr);
     m_drawn = true;
 }

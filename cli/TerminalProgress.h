@@ -19,6 +19,8 @@ public:
     void status(const QString& text) override;
     void letEventsRun() override;
     const QString& lastStatus() const { return m_last; }
+    // Takes the counter line off the terminal before other output.
+    void clearLine();
 
     // Routes SIGINT to every TerminalProgress's cancel flag from now on.
     static void catchInterrupt();
@@ -33,6 +35,7 @@ private:
     bool m_drawn = false;
     QString m_last;
     QElapsedTimer m_sinceDraw;
+    QElapsedTimer m_started;
 };
 
 } // namespace orvik::cli
