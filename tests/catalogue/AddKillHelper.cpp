@@ -10,35 +10,31 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+using namespace orvik;
+
 namespace {
 
-// Prints every status text. At the first pause of the writing stage it
-// shrinks the catalogue's page cache, so the run's pages go into the file
-// long before the commit and a kill needs the journal to undo them.
-class PrintingProgress : public orvik::Progress {
-public:
-    explicit PrintingProgress(orvik::AppState& state) : m_state(state) {}
+// At the first pause of the writing stage the catalogue's page cache shrinks,
+// so the run's pages go into the file long before the commit and a kill needs
+// the journal to undo them.
+struct PrintingProgress : Progress {
+    AppState* state = nullptr;
+    bool shrunk = false;
     void status(const QString& text) override {
-        std::printf("%s\n", text.toUtf8().constData());
+        std::printf("%s\n", qPrintable(text));
         std::fflush(stdout);
     }
     void letEventsRun() override {
-        if (m_state.CatalogueDatabase && !m_shrunk) {
-            m_state.CatalogueDatabase->exec("PRAGMA cache_size=8");
-            m_shrunk = true;
-        }
+        if (shrunk || !state->CatalogueDatabase) return;
+        state->CatalogueDatabase->exec("PRAGMA cache_size=8");
+        shrunk = true;
     }
-
-private:
-    orvik::AppState& m_state;
-    bool m_shrunk = false;
 };
 
-class RefusingPrompt : public orvik::Prompt {
-public:
-    orvik::Answer ask(const QString& text, orvik::Buttons, orvik::Icon, const QString&) override {
-        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
-        return orvik::Answer::Cancel;
+struct RefusingPrompt : Prompt {
+    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        return Answer::Cancel;
     }
 };
 
@@ -48,17 +44,17 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc != 3) return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]);
-    orvik::Services services;
-    services.drives = std::make_unique<orvik::LinuxDrives>();
-    services.fileSystem = std::make_unique<orvik::LinuxFileSystem>();
+    Services services;
+    services.drives = std::make_unique<LinuxDrives>();
+    services.fileSystem = std::make_unique<LinuxFileSystem>();
     services.prompt = std::make_unique<RefusingPrompt>();
-    orvik::AppState state(folder, folder + "/Orvik.ini", std::move(services));
+    AppState state(folder, folder + "/Orvik.ini", std::move(services));
     state.UseFilter = QStringLiteral("False");
     state.SaveDates = state.SaveLengths = true;
     state.CurDescription = QStringLiteral("killed");
-    PrintingProgress progress(state);
+    PrintingProgress progress;
+    progress.state = &state;
     bool busy = false, cancel = false;
-    orvik::VolumeAdd add(state, progress, state.prompt(), busy, cancel);
-    return add.run(QString::fromLocal8Bit(argv[2]), {}) == orvik::VolumeAdd::Result::Finished ? 0
-                                                                                              : 1;
+    VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    return add.run(QString::fromLocal8Bit(argv[2]), {}) == VolumeAdd::Result::Finished ? 0 : 1;
 }

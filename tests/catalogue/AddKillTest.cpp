@@ -19,11 +19,8 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     for (int d = 0; d < 60; ++d) {
         const QByteArray dir = QFile::encodeName(big.path() + QString("/d%1/").arg(d));
         ASSERT_EQ(mkdir(dir.constData(), 0755), 0);
-        for (int i = 0; i < 1000; ++i) {
-            const int fd = ::creat((dir + QByteArray::number(i)).constData(), 0644);
-            ASSERT_GE(fd, 0);
-            ::close(fd);
-        }
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(close(creat(dir + QByteArray::number(i), 0644)), 0);
     }
 
     QProcess first;
@@ -40,7 +37,7 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     bool writing = false;
     while (!writing && second.waitForReadyRead(30000))
         while (second.canReadLine())
-            if (second.readLine().startsWith("File count: 20000")) writing = true;
+            writing = writing || second.readLine().startsWith("File count: 20000");
     ASSERT_TRUE(writing) << second.readAllStandardError().toStdString();
     second.kill();
     ASSERT_TRUE(second.waitForFinished(10000));

@@ -3,48 +3,97 @@
 #pragma once
 
 #include "FormMain.h"
+#include "Startup.h"
 #include "TestApp.h"
 #include "engine/CatalogueTable.h"
+#include "engine/Database.h"
 
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <utime.h>
 #include <vector>
-
-class QLabel;
-class QPushButton;
 
 namespace orvik::test {
 
 // Creates `path` (and its folders) holding `size` bytes; `modified` in seconds
 // since the epoch when not negative.
-void makeFile(const QString& path, qint64 size = 0, qint64 modified = -1);
-void makeDir(const QString& path);
+inline void makeFile(const QString& path, qint64 size = 0, qint64 modified = -1) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(QByteArray(size, 'x'));
+    file.close();
+    if (modified < 0) return;
+    const utimbuf times{time_t(modified), time_t(modified)};
+    ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
+}
 
 // Every record of the catalogue file in append order.
-std::vector<engine::Row> readCatalogue(const QString& file);
-QString show(const engine::Value& value);
+inline std::vector<engine::Row> readCatalogue(const QString& file) {
+    engine::Database db(file);
+    engine::Statement select(db, "SELECT CDVolume, CDDescription, CDFile, CDFileDate, CDPath, "
+                                 "CDFileLen, CDKeywords FROM CDTable ORDER BY rowid");
+    std::vector<engine::Row> rows;
+    while (select.step()) {
+        rows.emplace_back();
+        for (int i = 0; i < engine::FieldCount; ++i)
+            rows.back()[size_t(i)] = select.value(i);
+    }
+    return rows;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(disc)); }
 
     // Stores the three add options, then opens the window as showWindow does.
-    void openWindow(bool dates, bool lengths, bool filter, const QString& label = "games1");
+    void openWindow(bool dates, bool lengths, bool filter, const QString& label = "games1") {
+        Settings& settings = app.state().settings();
+        settings.saveBool("SaveDates", dates);
+        settings.saveBool("SaveLengths", lengths);
+        settings.saveBool("UseFilter", filter);
+        showWindow(label);
+    }
     // Settles start-up with `disc` as a CD-ROM labelled `label` and opens the
-    // main window on the disc.
-    void showWindow(const QString& label = "games1");
+    // main window on it.
+    void showWindow(const QString& label = "games1") {
+        app.drives().types.insert(disc, DriveCdRom);
+        app.drives().labels.insert(disc, label);
+        settleStartup(app.state());
+        form = std::make_unique<FormMain>(app.state());
+        form->Form_Activate();
+    }
     // Types the description and keywords and clicks Add1.
-    void addDisc(const QString& description, const QString& keywords = {});
+    void addDisc(const QString& description, const QString& keywords = {}) {
+        child<QLineEdit>("TextDesc")->setText(description);
+        child<QLineEdit>("TextKeyword")->setText(keywords);
+        child("Add1")->click();
+    }
     std::vector<engine::Row> records() { return readCatalogue(app.state().catalogueFile()); }
-    QString status() const;
-    QPushButton* button(const char* name) const;
+    // One field of every record, "<Null>" where it is Null.
+    QStringList column(engine::Field field) {
+        QStringList values;
+        for (const auto& row : records())
+            values << row[size_t(field)].value_or(QStringLiteral("<Null>"));
+        return values;
+    }
+    QString status() const { return child<QLabel>("Label1")->text(); }
+    template <class T = QPushButton> T* child(const char* name) const {
+        return form->findChild<T*>(name);
+    }
     // The disc's directory as stored: upper case, ending in "/".
-    QString stored(const QString& relative = {}) const;
+    QString stored(const QString& relative = {}) const {
+        return (relative.isEmpty() ? disc : disc + '/' + relative).toUpper() + '/';
+    }
 
     TestApp app;
     QTemporaryDir discs;
-    QString disc; // the tree's root, standing for a whole disc
+    const QString disc = discs.path() + "/disc"; // the tree's root, standing for a whole disc
     std::unique_ptr<FormMain> form;
 };
 

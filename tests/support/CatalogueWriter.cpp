@@ -1,15 +1,22 @@
 #include "CatalogueWriter.h"
 
-#include "AppState.h"
 #include "CatalogueFiles.h"
 #include "engine/Database.h"
-#include "engine/Recordset.h"
 
 #include <QFileInfo>
 
 namespace orvik::test {
+namespace {
 
-using engine::Field;
+QString append(engine::Recordset& rs, const engine::Row& row) {
+    rs.AddNew();
+    for (engine::Field field : engine::AllFields)
+        rs.setField(field, row[size_t(field)]);
+    rs.Update();
+    return rs.LastModified();
+}
+
+} // namespace
 
 TestDirectory directory(const QString& path, const QStringList& names) {
     TestDirectory d{path, {}};
@@ -19,17 +26,10 @@ TestDirectory directory(const QString& path, const QStringList& names) {
 }
 
 CatalogueWriter::CatalogueWriter(AppState& state) {
-    if (!QFileInfo::exists(state.catalogueFile())) {
-        int status = 1;
-        CreateCatalogue(state, status);
-    }
+    int status = 1;
+    if (!QFileInfo::exists(state.catalogueFile())) CreateCatalogue(state, status);
     m_db = state.workspace().OpenDatabase(state.catalogueFile());
     m_rs = std::make_unique<engine::Recordset>(m_db, engine::RecordsetType::Dynaset);
-}
-
-CatalogueWriter::~CatalogueWriter() {
-    m_rs.reset();
-    m_db.reset();
 }
 
 QString CatalogueWriter::addRun(const QString& volume, const QString& description,
@@ -37,40 +37,25 @@ QString CatalogueWriter::addRun(const QString& volume, const QString& descriptio
                                 const std::vector<TestDirectory>& directories) {
     QString head;
     engine::Transaction transaction(*m_db);
-    for (const TestDirectory& dir : directories) {
-        bool directoryHead = true;
+    for (const TestDirectory& dir : directories)
         for (const TestFile& file : dir.files) {
-            const bool volumeHead = head.isEmpty();
-            m_rs->AddNew();
-            if (volumeHead) {
-                m_rs->setField(Field::CDVolume, volume);
-                m_rs->setField(Field::CDDescription, description);
-                if (!keywords.isEmpty()) m_rs->setField(Field::CDKeywords, keywords);
-            }
-            if (directoryHead) m_rs->setField(Field::CDPath, dir.path);
-            m_rs->setField(Field::CDFile, file.name);
-            m_rs->setField(Field::CDFileDate, file.date);
-            m_rs->setField(Field::CDFileLen, file.length);
-            m_rs->Update();
-            if (volumeHead) head = m_rs->LastModified();
-            directoryHead = false;
+            const bool first = head.isEmpty();
+            const auto onHead = [first](const QString& value) {
+                return first ? Text(value) : Text();
+            };
+            const Text path = &file == &dir.files.front() ? Text(dir.path) : Text();
+            const QString bookmark =
+                append(*m_rs, {onHead(volume), onHead(description), file.name, file.date, path,
+                               file.length, keywords.isEmpty() ? Text() : onHead(keywords)});
+            if (first) head = bookmark;
         }
-    }
     transaction.commit();
     return head;
 }
 
-QString CatalogueWriter::addRecord(std::optional<QString> volume,
-                                   std::optional<QString> description, std::optional<QString> file,
-                                   std::optional<QString> path, std::optional<QString> keywords) {
-    m_rs->AddNew();
-    m_rs->setField(Field::CDVolume, volume);
-    m_rs->setField(Field::CDDescription, description);
-    m_rs->setField(Field::CDFile, file);
-    m_rs->setField(Field::CDPath, path);
-    m_rs->setField(Field::CDKeywords, keywords);
-    m_rs->Update();
-    return m_rs->LastModified();
+QString CatalogueWriter::addRecord(Text volume, Text description, Text file, Text path,
+                                   Text keywords) {
+    return append(*m_rs, {volume, description, file, {}, path, {}, keywords});
 }
 
 } // namespace orvik::test

@@ -3,26 +3,20 @@
 // each directory head its path, every other field stays Null.
 #pragma once
 
-#include <QString>
+#include "AppState.h"
+#include "engine/Recordset.h"
+
 #include <QStringList>
-#include <memory>
 #include <optional>
 #include <vector>
 
-namespace orvik {
-class AppState;
-namespace engine {
-class Database;
-class Recordset;
-} // namespace engine
-} // namespace orvik
-
 namespace orvik::test {
+
+using Text = std::optional<QString>; // Null where nullopt
 
 struct TestFile {
     QString name;
-    std::optional<QString> date;   // "YYYY-MM-DD HH:MM:SS"
-    std::optional<QString> length; // decimal text
+    Text date, length; // "YYYY-MM-DD HH:MM:SS", decimal text
 };
 
 struct TestDirectory {
@@ -37,16 +31,12 @@ class CatalogueWriter {
 public:
     // Creates the current catalogue of `state` when it is missing and opens it.
     explicit CatalogueWriter(AppState& state);
-    ~CatalogueWriter();
 
     // Appends one volume run; returns the bookmark of its head.
     QString addRun(const QString& volume, const QString& description, const QString& keywords,
                    const std::vector<TestDirectory>& directories);
-    // Appends one record with exactly these fields (Null where nullopt).
-    QString addRecord(std::optional<QString> volume, std::optional<QString> description,
-                      std::optional<QString> file, std::optional<QString> path,
-                      std::optional<QString> keywords);
-
+    // Appends one record with exactly these fields; returns its bookmark.
+    QString addRecord(Text volume, Text description, Text file, Text path, Text keywords);
     engine::Recordset& recordset() { return *m_rs; }
 
 private:

@@ -1,0 +1,346 @@
+// The queries of the search window on real catalogues: the patterns and lines
+// they make, what they list, and how each line leads back to its record.
+#include "SearchQueries.h"
+#include "AppState.h"
+#include "CatalogueWriter.h"
+#include "Progress.h"
+#include "RecordResolution.h"
+#include "TestApp.h"
+#include "engine/Pattern.h"
+#include "engine/Recordset.h"
+
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using namespace orvik::test;
+
+namespace {
+
+// Keeps the lines, records and statuses the queries hand over.
+struct Recorder : ResultSink, Progress {
+    QStringList lines, statuses;
+    std::vector<ResolvedRecord> records;
+    std::function<void()> onEvents;
+    void clear() override {
+        lines.clear();
+        records.clear();
+    }
+    void append(const QString& line, const ResolvedRecord& record) override {
+        lines << line;
+        records.push_back(record);
+    }
+    void status(const QString& text) override { statuses << text; }
+    void letEventsRun() override {
+        if (onEvents) onEvents();
+    }
+};
+
+class Search : public ::testing::Test {
+protected:
+    TestApp app;
+    AppState& state = app.state();
+    std::unique_ptr<CatalogueWriter> catalogue = std::make_unique<CatalogueWriter>(state);
+    Recorder got;
+    SearchQueries queries{state, got, got};
+    engine::Recordset& rs = catalogue->recordset();
+    QStringList heads;
+
+    void SetUp() override { state.DisplayPaths = true; }
+
+    // Runs "Find File&Match" with this text in a 9465-twip window; the files listed.
+    QStringList find(const QString& text) {
+        if (queries.startFileSearch(text)) queries.Query_MyFindFile(QueryWidth::window(9465));
+        QStringList files;
+        for (const auto& record : got.records)
+            files << record.file;
+        return files;
+    }
+    // Stands the recordset on the record and resolves it.
+    QStringList lookup(const QString& bookmark) {
+        rs.setBookmark(bookmark);
+        Lookup_All_Fields(state, rs);
+        return {state.CurFile, state.CurPath, state.CurVolume, state.CurDescription,
+                state.CurKeywords};
+    }
+    void addPhotos() {
+        catalogue->addRun("CD1", "PHOTOS", "",
+                          {directory("/MEDIA/CD/", {"README.TXT", "NOTES.TXT", "LIST.TXT.BAK",
+                                                    "TXT.DOC", "BREAD", "O'BRIEN"}),
+                           directory("/MEDIA/CD/DOCS/", {"A.PDF", "B.PDF"})});
+    }
+    void addVolumes() {
+        for (int twice = 0; twice < 2; ++twice)
+            heads << catalogue->addRun("CD1", "PHOTOS", "SUMMER 99",
+                                       {directory("/M/", {"A.JPG"}), directory("/M/X/", {"B"})});
+        heads << catalogue->addRun("MUSIC", "ROCK CD1", "", {directory("/M/", {"S", "T"})});
+        heads << catalogue->addRun("*NO_NAME*", "HOLIDAY", "WINTER", {directory("/M/", {"C"})});
+    }
+};
+
+TEST(ResultLine, patternsAndColumnsFollowTheirOddRules) {
+    const std::pair<const char*, const char*> fileExamples[] = {
+        {"read", "*READ*"}, {"*.txt", "*.TXT*"}, {"*.txt.", "*.TXT"}, {"read.", "*READ"},
+        {"?", "?*"},        {".", "*"},          {"", "**"}};
+    for (const auto& [typed, pattern] : fileExamples)
+        EXPECT_EQ(fileMatchPattern(typed), pattern) << typed;
+    EXPECT_EQ(volumePattern("summer"), "*SUMMER*");
+    EXPECT_EQ(volumePattern("cd1."), "*CD1.*");
+
+    // Name columns follow the window width and round halves to even.
+    EXPECT_FLOAT_EQ(QueryWidth::window(18930).nameColumn(false), 60);
+    EXPECT_FLOAT_EQ(QueryWidth::characters(40).nameColumn(true), 40);
+    const QString date = "2001-02-03 04:05:06";
+    EXPECT_EQ(composeFileLine("", "AB", 30.5f, date, "", "V", "D").indexOf(date), 31);
+    EXPECT_EQ(composeFileLine("A", "B", 31.5f, date, "", "V", "D").indexOf(date), 33);
+    // A short date gets 13 blanks, cut at 19 characters; a long one stays whole.
+    EXPECT_EQ(dateColumn("12345"), "12345" + QString(13, ' '));
+    EXPECT_EQ(dateColumn("1234567"), "1234567" + QString(12, ' '));
+    EXPECT_EQ(dateColumn(QString(20, '1')), QString(20, '1'));
+}
+
+TEST_F(Search, lookupFindsTheDirectoryAndVolumeThatOwnARecord) {
+    const QString first =
+        catalogue->addRun("OTHER", "FIRST RUN", "OLD", {directory("/MEDIA/A/", {"X.TXT"})});
+    const QString head = catalogue->addRecord("CD1", "PHOTOS", "ROOT.TXT", "/MEDIA/CD/", "SUMMER");
+    catalogue->addRecord(std::nullopt, std::nullopt, "A.JPG", "/MEDIA/CD/DIR/", std::nullopt);
+    catalogue->addRecord(std::nullopt, std::nullopt, "B.JPG", std::nullopt, std::nullopt);
+    const QString third =
+        catalogue->addRecord(std::nullopt, std::nullopt, "C.JPG", std::nullopt, "OWN WORDS");
+
+    // A find that failed before must not cut the walks short; on the first
+    // record they need no find of their own, so its NoMatch stays.
+    rs.FindFirst(engine::Criterion::FileOrPathLike("*NOTHING LIKE THIS*"));
+    ASSERT_TRUE(rs.NoMatch());
+    EXPECT_EQ(lookup(first), QStringList({"X.TXT", "/MEDIA/A/", "OTHER", "FIRST RUN", "OLD"}));
+    EXPECT_TRUE(rs.NoMatch());
+
+    // The third record of a directory headed by the run's second record; its
+    // own keywords win over those of its volume run.
+    EXPECT_EQ(lookup(third),
+              QStringList({"C.JPG", "/MEDIA/CD/DIR/", "CD1", "PHOTOS", "OWN WORDS"}));
+    EXPECT_EQ(rs.Bookmark(), third);
+    rs.MovePrevious();
+    EXPECT_EQ(lookup(rs.Bookmark()),
+              QStringList({"B.JPG", "/MEDIA/CD/DIR/", "CD1", "PHOTOS", "SUMMER"}));
+    EXPECT_EQ(lookup(head), QStringList({"ROOT.TXT", "/MEDIA/CD/", "CD1", "PHOTOS", "SUMMER"}));
+    EXPECT_TRUE(app.prompt().shown.empty());
+
+    rs.MoveLast();
+    rs.MoveNext();
+    Lookup_All_Fields(state, rs); // past the last record there is nothing to resolve
+    EXPECT_EQ(app.prompt().texts(), QStringList{"Error in Lookup_all_Fields!"});
+}
+
+TEST_F(Search, findMyDescSkipsOnlyARepeatOfTheHeadJustBefore) {
+    // PHOTOS CD1 twice in a row counts once; after MUSIC CD2 it counts again.
+    for (const auto& [description, label] :
+         {std::pair{"PHOTOS", "CD1"}, {"PHOTOS", "CD1"}, {"MUSIC", "CD2"}, {"PHOTOS", "CD1"}})
+        catalogue->addRun(label, description, "", {directory("/M/", {"F", "G"})});
+    LastDescription last;
+    std::vector<int> answers;
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        answers.push_back(FindMyDesc(state, rs, last));
+    EXPECT_EQ(answers, (std::vector<int>{1, 0, 0, 0, 1, 0, 1, 0}));
+}
+
+TEST_F(Search, findMyKWStopsOnTheNextHeadWhoseKeywordsMatch) {
+    catalogue->addRun("CD1", "TRIP", "HOLIDAY", {directory("/M/", {"A", "B"})});
+    catalogue->addRecord("CD2", "NO FILE", std::nullopt, "/M/", "SUMMER 98");
+    const QString summer =
+        catalogue->addRun("CD3", "BEACH", "SUMMER 99", {directory("/M/", {"C"})});
+    catalogue->addRun("CD4", "SNOW", "WINTER", {directory("/M/", {"D"})});
+
+    const Pattern pattern("*SUMMER*");
+    rs.MoveFirst();
+    ASSERT_EQ(FindMyKW(state, rs, pattern), 1);
+    EXPECT_EQ(rs.Bookmark(), summer);
+    EXPECT_EQ(state.MatchKeywords, "SUMMER 99");
+    EXPECT_EQ(state.CurVolume, "CD3");
+    rs.MoveNext();
+    EXPECT_EQ(FindMyKW(state, rs, pattern), 0);
+    EXPECT_TRUE(rs.Eof());
+}
+
+TEST_F(Search, fileMatchPatternsMatchNamesAndDirectoryPathsOrReportMalformedBrackets) {
+    addPhotos();
+    EXPECT_EQ(find("read"), QStringList({"README.TXT", "BREAD"}));
+    EXPECT_EQ(find("*.txt"), QStringList({"README.TXT", "NOTES.TXT", "LIST.TXT.BAK"}));
+    EXPECT_EQ(find("*.txt."), QStringList({"README.TXT", "NOTES.TXT"}));
+    EXPECT_EQ(find("read."), QStringList({"BREAD"}));
+    EXPECT_EQ(state.SearchText, "*READ");               // the pattern stays for the print heading
+    EXPECT_EQ(find("o'brien"), QStringList{"O'BRIEN"}); // a quote is an ordinary character
+    const QStringList all = find("?");
+    EXPECT_EQ(all.size(), 8);
+    EXPECT_EQ(find("."), all);
+    // A matching directory is listed once, on the line of its first file.
+    EXPECT_EQ(find("docs"), QStringList({"A.PDF"}));
+    EXPECT_TRUE(app.prompt().shown.empty());
+
+    // Empty text asks first; No leaves the list as it was.
+    app.prompt().queue({Answer::No, Answer::Yes});
+    EXPECT_EQ(find(""), QStringList({"A.PDF"}));
+    EXPECT_EQ(find(""), all);
+    ASSERT_EQ(app.prompt().shown.size(), 2u);
+    EXPECT_EQ(app.prompt().shown[0].text, "Do you want to list all Files?");
+    EXPECT_EQ(app.prompt().shown[0].buttons, Buttons::YesNo);
+
+    EXPECT_TRUE(find("[abc").isEmpty());
+    const QStringList texts = app.prompt().texts().mid(2);
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith("Error ")) << texts[0].toStdString();
+    EXPECT_EQ(texts[1], "Can't open table in catalogue database.");
+    EXPECT_FALSE(queries.Busy);
+}
+
+TEST_F(Search, fileLinesLineUpInColumnsWithAndWithoutPaths) {
+    const QString when = "2001-02-03 04:05:06";
+    catalogue->addRun("CD1", "PHOTOS", "",
+                      {{"/MEDIA/CD/",
+                        {{"ABCDEF.TXT", when, "1234"},
+                         {"BARE.TXT", std::nullopt, std::nullopt},
+                         {QString(30, 'N'), when, "12345678901"},
+                         {QString(31, 'L'), when, "1"}}}});
+    const QString date = when + " ", volume = "  CD1   PHOTOS";
+    const QString dots = QString(" .").repeated(52);
+
+    find("abcdef");
+    EXPECT_EQ(got.lines, QStringList{"/MEDIA/CD/ABCDEF.TXT" + dots.left(33) + " " + date +
+                                     "1234     " + volume});
+    EXPECT_EQ(got.statuses.first(), "Searching for *ABCDEF* ...");
+    EXPECT_EQ(got.statuses.last(), "Search completed (1 matches)");
+
+    state.DisplayPaths = false;
+    find(".");
+    EXPECT_EQ(got.lines,
+              QStringList({"ABCDEF.TXT" + dots.left(20) + " " + date + "1234     " + volume,
+                           "BARE.TXT" + dots.left(22) + " " + QString(13, ' ') + " " +
+                               QString(9, ' ') + volume,
+                           QString(30, 'N') + " " + date + "123456789" + volume,
+                           QString(31, 'L') + " " + date + "1        " + volume}));
+    EXPECT_EQ(got.records[0].directory, "/MEDIA/CD/"); // resolved even when not shown
+
+    find("nothing like it");
+    EXPECT_TRUE(got.lines.empty());
+    EXPECT_EQ(got.statuses.last(), "No matches found");
+}
+
+TEST_F(Search, fileMatchesResolveExactlyAsTheOwnerWalkResolvesThem) {
+    // Odd catalogues too, as hand edits leave them: records before any head, a
+    // directory without volume, a description or keywords off the heads, a
+    // volume head that is no directory head, and long gaps between matches.
+    const std::nullopt_t null = std::nullopt;
+    catalogue->addRecord(null, null, "A0", null, null);
+    catalogue->addRecord(null, null, "A1", "/P1/", null);
+    catalogue->addRecord(null, null, "A2", null, null);
+    catalogue->addRecord("V1", "D1", "A3", "/P2/", "K1");
+    catalogue->addRecord(null, null, "A4", null, "OWN");
+    catalogue->addRecord(null, "D-ONLY", "A5", null, null);
+    catalogue->addRecord(null, null, "A6", "/P3/", null);
+    for (int i = 0; i < 40; ++i)
+        catalogue->addRecord(null, null, QString("B%1").arg(i), QString("/Q%1/").arg(i), null);
+    catalogue->addRecord("V2", "D2", "A7", null, null);
+    catalogue->addRecord(null, null, "A8", null, null);
+    catalogue->addRecord("V3", null, "A9", "/P4/", null);
+    catalogue->addRecord(null, null, "A10", null, "");
+
+    for (const QString text : {".", "a", "b3"}) {
+        find(text);
+        ASSERT_FALSE(got.records.empty());
+        for (size_t i = 0; i < got.records.size(); ++i) {
+            const ResolvedRecord& r = got.records[i];
+            EXPECT_EQ(lookup(state.LinePositions[i]),
+                      QStringList({r.file, r.directory, r.volume, r.description, r.keywords}));
+        }
+    }
+    EXPECT_TRUE(app.prompt().shown.empty());
+}
+
+TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListed) {
+    catalogue->addRun("CD1", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
+    got.onEvents = [&] {
+        EXPECT_TRUE(queries.Busy);
+        if (got.lines.size() >= 41) queries.CancelFlag = true;
+    };
+    find("f");
+    EXPECT_EQ(got.lines.size(), 60);
+    EXPECT_EQ(got.statuses.last(), "Search completed (60 matches) CANCELLED BY USER");
+    EXPECT_FALSE(queries.Busy);
+    EXPECT_FALSE(queries.CancelFlag);
+}
+
+TEST_F(Search, everyLineOfALongResultReadsBackItsOwnRecord) {
+    // More lines than a 16-bit list index could hold, over many directories.
+    std::vector<TestDirectory> directories;
+    for (int d = 0; d < 1100; ++d) {
+        QStringList names;
+        for (int f = 0; f < 30; ++f)
+            names << QString("F%1_%2.DAT").arg(d).arg(f);
+        directories.push_back(directory(QString("/M/D%1/").arg(d), names));
+    }
+    catalogue->addRun("BIG", "LOTS", "", directories);
+    find(".");
+    ASSERT_EQ(got.lines.size(), 33000);
+    ASSERT_GE(state.LinePositions.size(), 33000u);
+    auto& rs = *state.CatalogueRecordset;
+    for (qsizetype i = 0; i < got.lines.size(); ++i) {
+        rs.setBookmark(state.LinePositions[size_t(i)]);
+        const QString file = rs.Fields(engine::Field::CDFile).value_or("");
+        ASSERT_TRUE(got.lines[i].startsWith("/M/D" + QString::number(i / 30) + "/" + file)) << i;
+    }
+}
+
+TEST_F(Search, volumeQueriesListRunHeadsAndDescriptionsARepeatedMediumOnce) {
+    addVolumes();
+    const QString photos = "Vol:CD1  (PHOTOS) - [KW=SUMMER 99]",
+                  music = "Vol:MUSIC  (ROCK CD1) - [KW=]";
+    queries.listVolumes("ignored text");
+    EXPECT_EQ(got.lines,
+              QStringList({photos, photos, music, "Vol:*NO_NAME*  (HOLIDAY) - [KW=WINTER]"}));
+    EXPECT_EQ(QStringList(state.LinePositions.begin(), state.LinePositions.begin() + 4), heads);
+    EXPECT_EQ(got.statuses, QStringList({"Searching catalogue for CD Volumes ...", "4 CDs found"}));
+    EXPECT_TRUE(queries.EraseEnabled);
+
+    queries.searchDescriptions("cd1");
+    EXPECT_EQ(got.lines, QStringList({photos, music}));
+    EXPECT_EQ(state.LinePositions[1], heads[2]);
+    EXPECT_EQ(got.statuses.mid(2), QStringList({"Searching Descriptions for *CD1* ...",
+                                                "Search completed (2 matches)"}));
+    EXPECT_FALSE(queries.EraseEnabled);
+    // Label and description are one text: the end of the label runs into the description.
+    queries.searchDescriptions("name?hol");
+    EXPECT_EQ(got.lines.size(), 1);
+    queries.searchDescriptions("");
+    EXPECT_EQ(got.lines.size(), 3);
+
+    queries.searchKeywords("summer");
+    EXPECT_EQ(got.lines, QStringList({photos, photos}));
+    EXPECT_EQ(got.statuses.last(2),
+              QStringList({"Searching Keywords for *SUMMER*...", "Search completed (2 matches)"}));
+    queries.searchKeywords("");
+    EXPECT_EQ(got.lines.size(), 3);
+}
+
+TEST_F(Search, anEmptyCatalogueFindsNothingOneRunIsOneCDAndAMissingFileIsReported) {
+    queries.listVolumes("");
+    EXPECT_EQ(got.statuses.last(), "No CDS found");
+    queries.searchKeywords("");
+    EXPECT_EQ(got.statuses.last(), "No matches found");
+    queries.searchDescriptions("");
+    EXPECT_EQ(got.statuses.last(), "No matches found");
+    EXPECT_TRUE(got.lines.isEmpty());
+    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
+    queries.listVolumes("");
+    EXPECT_EQ(got.statuses.last(), "1 CDs found");
+
+    got.statuses.clear();
+    catalogue.reset();
+    state.CatalogueDatabase.reset();
+    ASSERT_TRUE(QFile::remove(state.catalogueFile()));
+    queries.listVolumes("");
+    EXPECT_EQ(app.prompt().texts().value(1), "Can't open catalogue database.");
+    EXPECT_EQ(got.statuses, QStringList{"Searching catalogue for CD Volumes ..."});
+}
+
+} // namespace
