@@ -22,7 +22,6 @@ namespace orvik {
 
 namespace {
 
-const QString NoName = QStringLiteral("*No_Name*");
 constexpr double LayoutScreenWidth = 9000;
 
 template <typename T> T* named(T* widget, const char* name, const QString& toolTip = {}) {
@@ -336,7 +335,7 @@ void FormMain::Drive1_Change() {
     try {
         Dir1->setPath(currentDrive());
         m_state.CurVolume = m_state.drives().volumeLabel(Dir1->path());
-        if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoName;
+        if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoVolumeLabel;
         TxtVol->setText(m_state.CurVolume);
     } catch (const Error&) {
         m_state.prompt().tell(QStringLiteral("Can't access drive!"), Icon::Exclamation);

@@ -18,7 +18,6 @@ namespace {
 
 using engine::Field;
 
-const QString NoName = QStringLiteral("*No_Name*");
 // No real directory is named like this, so the run's first record always heads a directory.
 const QString NoPath = QStringLiteral("ZZZZZZZZZZZZZZZZZ");
 constexpr int YieldEvery = 20;
@@ -74,7 +73,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     for (;;) {
         try {
             m_state.CurVolume = m_state.drives().volumeLabel(m_state.CurPath);
-            if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoName;
+            if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoVolumeLabel;
             break;
         } catch (const Error& error) {
             if (collectionFailed(error) == Stage::EndProgram) return endWith(Result::ProgramEnds);
@@ -263,7 +262,7 @@ void VolumeAdd::writeRecord(engine::Recordset& records, const DirEntry& entry,
             records.setField(Field::CDKeywords, m_state.CurKeywords.toUpper());
         }
         records.setField(Field::CDVolume, m_state.CurVolume.isEmpty()
-                                              ? NoName.toUpper()
+                                              ? NoVolumeLabel.toUpper()
                                               : m_state.CurVolume.toUpper());
         records.setField(Field::CDDescription, m_state.CurDescription.toUpper());
     }

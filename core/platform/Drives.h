@@ -19,6 +19,8 @@ enum DriveType : int {
 
 // The drive that stands for the system disk and every fallback to it.
 inline const QString SystemDrive = QStringLiteral("/");
+// What stands for the label of a volume that has none.
+inline const QString NoVolumeLabel = QStringLiteral("*No_Name*");
 
 class Drives {
 public:
