@@ -6,6 +6,7 @@
 #include "FileList.h"
 #include "LaunchMessage.h"
 #include "ui/Twips.h"
+#include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
 
 #include <QAction>
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace orvik {
@@ -281,11 +281,7 @@ void FormMain::changeEvent(QEvent* event) {
         return;
     }
     Form_Deactivate();
-    // Only coming back from another window of the program is an activation:
-    // not the end of a message box (which would ask again for ever), nor a
-    // switch to another application.
-    QWidget* now = QApplication::activeWindow();
-    m_activateOnReturn = now && !qobject_cast<QMessageBox*>(now);
+    m_activateOnReturn = nextActivationCounts();
 }
 
 void FormMain::showEvent(QShowEvent* event) {

@@ -6,6 +6,7 @@
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/Twips.h"
+#include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
 
 #include <QAction>
@@ -17,7 +18,6 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -372,11 +372,7 @@ bool FormSearch::event(QEvent* event) {
         break;
     case QEvent::WindowDeactivate: {
         Form_Deactivate();
-        // Only coming back from another window of the program is an activation:
-        // not the end of a message box (a failing listing would report again
-        // for ever), nor a switch to another application.
-        QWidget* now = QApplication::activeWindow();
-        m_activateOnReturn = now && !qobject_cast<QMessageBox*>(now);
+        m_activateOnReturn = nextActivationCounts();
         break;
     }
     default:
