@@ -1,6 +1,7 @@
 #include "OrvikWindows.h"
 
 #include "AppState.h"
+#include "CatalogueFiles.h"
 #include "FormMain.h"
 #include "FormSearch.h"
 #include "platform/DesktopShell.h"
@@ -8,8 +9,6 @@
 #include "platform/LinuxFileSystem.h"
 #include "ui/QtPrompt.h"
 #include "ui/Twips.h"
-
-#include <QFileInfo>
 
 namespace orvik {
 
@@ -27,7 +26,7 @@ OrvikWindows::OrvikWindows(AppState& state) {
     m_main = std::make_unique<FormMain>(state);
     state.SearchWindow = m_search.get();
     state.MainWindow = m_main.get();
-    if (!QFileInfo::exists(state.catalogueFile())) {
+    if (!catalogueExists(state.catalogueFile())) {
         m_search->hide();
         m_main->show();
         m_main->activateWindow();

@@ -14,9 +14,13 @@ FileList::FileList(const FileSystem& fileSystem, QWidget* parent)
 
 void FileList::setPath(const QString& directory) {
     QStringList files;
-    for (const DirEntry& entry :
-         m_fileSystem.list(directory.endsWith('/') ? directory : directory + '/'))
-        if (!entry.isDirectory) files << entry.name;
+    try {
+        for (const DirEntry& entry :
+             m_fileSystem.list(directory.endsWith('/') ? directory : directory + '/'))
+            if (!entry.isDirectory) files << entry.name;
+    } catch (const AccessDenied&) {
+        // Nothing of it can be shown, and asking again would not change that.
+    }
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(files.begin(), files.end(), collator);

@@ -13,7 +13,8 @@ public:
     explicit FileList(const FileSystem& fileSystem, QWidget* parent = nullptr);
 
     const QString& path() const { return m_path; }
-    // Throws orvik::Error when the directory cannot be listed.
+    // Throws orvik::Error when the directory cannot be listed; one the system
+    // refuses for permission shows no files.
     void setPath(const QString& directory);
     void refresh() { setPath(m_path); }
     // The highlighted file's name, "" when none.

@@ -5,6 +5,7 @@
 #include "Error.h"
 #include "FileList.h"
 #include "LaunchMessage.h"
+#include "engine/CatalogueTable.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -112,6 +113,9 @@ void FormMain::createControls() {
     Drive1->setCurrentIndex(std::max(0, int(Drive1->findText(SystemDrive))));
     for (QLineEdit* box : {Extension_TxtBox, TextDesc, TextKeyword})
         box->installEventFilter(this);
+    // No longer than the catalogue's fields hold, or every write of the run would fail.
+    TextDesc->setMaxLength(engine::TextMaxChars);
+    TextKeyword->setMaxLength(engine::TextMaxChars);
 
     connect(Drive1, &QComboBox::currentIndexChanged, this, &FormMain::Drive1_Change);
     connect(Dir1, &DirectoryList::changed, this, &FormMain::Dir1_Change);

@@ -5,10 +5,10 @@
 #include "Error.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "engine/Database.h"
 #include "engine/Recordset.h"
 #include "platform/Drives.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <chrono>
 
@@ -21,6 +21,7 @@ using engine::Field;
 // No real directory is named like this, so the run's first record always heads a directory.
 const QString NoPath = QStringLiteral("ZZZZZZZZZZZZZZZZZ");
 constexpr int YieldEvery = 20;
+const QString AddFailed = QStringLiteral("Add failed - the catalogue is as it was before.");
 constexpr int DirListStep = 100;
 
 QString withSlash(const QString& directory) {
@@ -67,6 +68,10 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         return result;
     };
     if (!createCatalogueIfMissing()) return endWith(Result::Failed);
+    if (!catalogueWritable()) {
+        m_progress.status(AddFailed);
+        return endWith(Result::Failed);
+    }
     m_progress.status(QStringLiteral("Adding Files - please wait ..."));
 
     m_state.CurPath = topDirectory;
@@ -81,6 +86,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     }
     DirList[0] = m_state.CurPath;
     m_files.clear();
+    SkippedDirs.clear();
     m_progress.status(QStringLiteral("Counting directories ... "));
 
     DirStart = 0;
@@ -112,8 +118,12 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     if (m_controls) m_controls->enableButtons(true);
     m_progress.status(QStringLiteral("Writing entries to catalogue ... (") +
                       QString::number(secondsElapsed()) + QStringLiteral(" secs elapsed)"));
-    if (!CancelFlag && List_files(DirCount) == Stage::EndProgram)
-        return finish(Result::ProgramEnds);
+    const Stage written = CancelFlag ? Stage::Going : List_files(DirCount);
+    if (written == Stage::EndProgram) return finish(Result::ProgramEnds);
+    if (written == Stage::Abandoned) {
+        m_progress.status(AddFailed);
+        return finish(Result::Failed);
+    }
 
     if (CancelFlag) {
         m_progress.status(QStringLiteral("Cancelled by user!"));
@@ -122,14 +132,19 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     m_progress.status(QStringLiteral("Finished!\r\n") + QString::number(DirCount) +
                       QStringLiteral(" Directories \r\n") + QString::number(FileCount) +
                       QStringLiteral(" Files (") + QString::number(secondsElapsed()) +
-                      QStringLiteral(" secs elapsed)"));
+                      QStringLiteral(" secs elapsed)") +
+                      (SkippedDirs.empty()
+                           ? QString()
+                           : QStringLiteral("\r\n") + QString::number(SkippedDirs.size()) +
+                                 QStringLiteral(" Directories skipped (no "
+                                                "permission to read them)")));
     m_state.CurDescription.clear();
     return finish(Result::Finished);
 }
 
 // Retry creates it again; Cancel gives up the add before anything is collected.
 bool VolumeAdd::createCatalogueIfMissing() {
-    while (!QFileInfo::exists(m_state.catalogueFile())) {
+    while (!catalogueExists(m_state.catalogueFile())) {
         int status = 0;
         CreateCatalogue(m_state, status);
         if (status == 0) break;
@@ -138,6 +153,25 @@ bool VolumeAdd::createCatalogueIfMissing() {
             return false;
     }
     return true;
+}
+
+// A locked or read-only catalogue is found before minutes of scanning, not after.
+bool VolumeAdd::catalogueWritable() {
+    for (;;) {
+        try {
+            m_state.workspace().OpenDatabase(m_state.catalogueFile())->checkWritable();
+            return true;
+        } catch (const Error& error) {
+            if (writingFailed(error) != Answer::Retry) return false;
+        }
+    }
+}
+
+Answer VolumeAdd::writingFailed(const Error& error) {
+    m_prompt.tell(error.message(), Icon::Exclamation);
+    return m_prompt.ask(QStringLiteral("Can't open/edit catalogue file ") + m_state.CatalogueName +
+                            QStringLiteral(" - Read Only?."),
+                        Buttons::RetryCancel, Icon::Exclamation);
 }
 
 VolumeAdd::Stage VolumeAdd::collectionFailed(const Error& error) {
@@ -161,6 +195,11 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
             try {
                 entries = m_state.fileSystem().list(m_state.CurPath);
                 break;
+            } catch (const AccessDenied&) {
+                // Asking again would not change the answer: the directory is
+                // left out and the summary says so.
+                SkippedDirs.push_back(m_state.CurPath);
+                break;
             } catch (const Error& error) {
                 if (collectionFailed(error) == Stage::EndProgram) return Stage::EndProgram;
             }
@@ -172,6 +211,8 @@ VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
                 files.push_back(std::move(entry));
                 continue;
             }
+            // A volume is one file system: mounts below the top are not walked.
+            if (entry.otherFileSystem) continue;
             if (size_t(newEnd) >= DirList.size()) DirList.resize(DirList.size() + DirListStep);
             DirList[size_t(newEnd)] = m_state.CurPath + entry.name;
             m_progress.status(DirList[size_t(newEnd)]);
@@ -198,9 +239,11 @@ void VolumeAdd::Sort_Dirs() {
 }
 
 // A failure rolls the whole run back; Retry writes it again from the start.
+// Cancel ends the program, but once a rewrite has failed as well (a failure
+// that comes back on every write) it ends only the add.
 VolumeAdd::Stage VolumeAdd::List_files(int& MyEnd) {
     Sort_Dirs();
-    for (;;) {
+    for (bool rewrite = false;; rewrite = true) {
         try {
             writeRun(MyEnd);
             return Stage::Going;
@@ -210,11 +253,8 @@ VolumeAdd::Stage VolumeAdd::List_files(int& MyEnd) {
             } catch (const Error&) {
                 // A connection that failed has already given up its transaction.
             }
-            m_prompt.tell(error.message(), Icon::Exclamation);
-            if (m_prompt.ask(QStringLiteral("Can't open/edit catalogue file ") +
-                                 m_state.CatalogueName + QStringLiteral(" - Read Only?."),
-                             Buttons::RetryCancel, Icon::Exclamation) != Answer::Retry)
-                return Stage::EndProgram;
+            if (writingFailed(error) != Answer::Retry)
+                return rewrite ? Stage::Abandoned : Stage::EndProgram;
         }
     }
 }

@@ -2,6 +2,7 @@
 // writes one sparse volume run into the current catalogue in one transaction.
 #pragma once
 
+#include "Prompt.h"
 #include "platform/FileSystem.h"
 
 #include <QHash>
@@ -61,15 +62,20 @@ public:
     Result run(const QString& topDirectory, const QString& keywords);
 
     std::vector<QString> DirList;
+    // Directories of the last run that the system refused to read; left out.
+    std::vector<QString> SkippedDirs;
     int DirStart = 0;
     int DirCount = 0;
     int FileCount = 0;
     QString LastPath;
 
 private:
-    enum class Stage { Going, Retry, EndProgram };
+    enum class Stage { Going, Retry, EndProgram, Abandoned };
 
     bool createCatalogueIfMissing();
+    bool catalogueWritable();
+    // The two boxes of a catalogue that cannot be written; Retry or Cancel.
+    Answer writingFailed(const Error& error);
     Stage Add_SubDirs(int& MyStart, int& MyEnd);
     void Sort_Dirs();
     Stage List_files(int& MyEnd);

@@ -32,7 +32,7 @@ int reportMessages(const CliPrompt& prompt) {
 // reported at once and nothing is written.
 bool catalogueUsable(AppState& state, bool mustExist) {
     const QString file = state.catalogueFile();
-    if (!QFileInfo::exists(file)) {
+    if (!catalogueExists(file)) {
         if (mustExist)
             printError(QStringLiteral("no catalogue ") + state.CatalogueName +
                        QStringLiteral(" in ") + state.appFolder());
@@ -81,6 +81,8 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     case VolumeAdd::Result::Finished:
         std::printf("%s\n",
                     QString(progress.lastStatus()).replace("\r\n", "\n").toLocal8Bit().constData());
+        for (const QString& skipped : add.SkippedDirs)
+            printError(QStringLiteral("skipped (no permission to read it): ") + skipped);
         return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
     case VolumeAdd::Result::Cancelled:
         printError(progress.lastStatus());
@@ -96,7 +98,7 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     if (!catalogueUsable(state, true)) return ExitError;
     PrintingSink sink(args.format, stdout);
     bool cancelFlag = false;
-    TerminalProgress progress(cancelFlag, {});
+    TerminalProgress progress(cancelFlag, {}, [&sink] { sink.flush(); });
     SearchQueries queries(state, sink, progress);
     switch (args.command) {
     case Command::Find: {
@@ -115,7 +117,7 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         queries.listVolumes(args.argument);
         break;
     }
-    std::fflush(stdout);
+    sink.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
     return sink.count() > 0 ? ExitDone : ExitNothingFound;

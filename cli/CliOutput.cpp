@@ -21,20 +21,25 @@ QStringList values(const ResolvedRecord& r) {
     return {r.volume, r.description, r.keywords, r.directory, r.file, r.date, r.length, r.bookmark};
 }
 
-void print(std::FILE* out, const QString& text) {
-    const QByteArray utf8 = text.toUtf8();
-    std::fwrite(utf8.constData(), 1, size_t(utf8.size()), out);
-    std::fputc('\n', out);
+} // namespace
+
+void PrintingSink::print(const QString& text) {
+    m_pending += text.toUtf8();
+    m_pending += '\n';
 }
 
-} // namespace
+void PrintingSink::flush() {
+    std::fwrite(m_pending.constData(), 1, size_t(m_pending.size()), m_out);
+    std::fflush(m_out);
+    m_pending.clear();
+}
 
 PrintingSink::PrintingSink(Format format, std::FILE* out) : m_format(format), m_out(out) {
     if (m_format == Format::Tsv) {
         QStringList header;
         for (const char* name : RecordFields)
             header << QString::fromLatin1(name);
-        print(m_out, header.join('\t'));
+        print(header.join('\t'));
     }
 }
 
@@ -43,20 +48,20 @@ void PrintingSink::append(const QString& line, const ResolvedRecord& record) {
     const QStringList fields = values(record);
     switch (m_format) {
     case Format::Text:
-        print(m_out, line);
+        print(line);
         break;
     case Format::Tsv: {
         QStringList escaped;
         for (const QString& field : fields)
             escaped << tsvField(field);
-        print(m_out, escaped.join('\t'));
+        print(escaped.join('\t'));
         break;
     }
     case Format::Json: {
         QJsonObject object;
         for (int i = 0; i < fields.size(); ++i)
             object.insert(QString::fromLatin1(RecordFields[i]), fields[i]);
-        print(m_out, QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+        print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
         break;
     }
     }

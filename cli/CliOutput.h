@@ -15,8 +15,14 @@ public:
     void clear() override {}
     void append(const QString& line, const ResolvedRecord& record) override;
     qsizetype count() const { return m_count; }
+    // Writes the lines kept since the last flush. Lines wait for the query's
+    // pauses, when it holds no lock on the catalogue: a reader that stops
+    // reading (a pager, a full pipe) then never keeps another program out.
+    void flush();
 
 private:
+    void print(const QString& text);
+    QByteArray m_pending;
     Format m_format;
     std::FILE* m_out;
     qsizetype m_count = 0;

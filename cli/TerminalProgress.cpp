@@ -14,8 +14,10 @@ extern "C" void onInterrupt(int) {
 constexpr qint64 DrawIntervalMs = 200;
 } // namespace
 
-TerminalProgress::TerminalProgress(bool& cancelFlag, std::function<QString()> counter)
-    : m_cancelFlag(cancelFlag), m_counter(std::move(counter)), m_terminal(isatty(STDERR_FILENO)) {
+TerminalProgress::TerminalProgress(bool& cancelFlag, std::function<QString()> counter,
+                                   std::function<void()> atPause)
+    : m_cancelFlag(cancelFlag), m_counter(std::move(counter)), m_atPause(std::move(atPause)),
+      m_terminal(isatty(STDERR_FILENO)) {
     m_started.start();
 }
 
@@ -47,6 +49,7 @@ void TerminalProgress::status(const QString& text) {
 
 void TerminalProgress::letEventsRun() {
     if (interrupted()) m_cancelFlag = true;
+    if (m_atPause) m_atPause();
     draw(false);
 }
 

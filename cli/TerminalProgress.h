@@ -13,7 +13,9 @@ namespace orvik::cli {
 class TerminalProgress : public Progress {
 public:
     // `counter` gives the text of the live counter line; none draws nothing.
-    TerminalProgress(bool& cancelFlag, std::function<QString()> counter);
+    // `atPause` runs whenever the loop lets events run.
+    TerminalProgress(bool& cancelFlag, std::function<QString()> counter,
+                     std::function<void()> atPause = {});
     ~TerminalProgress() override;
 
     void status(const QString& text) override;
@@ -31,6 +33,7 @@ private:
 
     bool& m_cancelFlag;
     std::function<QString()> m_counter;
+    std::function<void()> m_atPause;
     bool m_terminal;
     bool m_drawn = false;
     QString m_last;

@@ -35,6 +35,11 @@ QString catalogueFilePath(const QString& folder, const QString& name) {
     return dir.filePath(wanted);
 }
 
+bool catalogueExists(const QString& file) {
+    const QFileInfo info(file);
+    return info.exists() && !(info.isFile() && info.size() == 0);
+}
+
 QStringList catalogueNames(const QString& folder) {
     QStringList names;
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
@@ -49,7 +54,6 @@ void CreateCatalogue(AppState& state, int& status) {
     const QString lockFile = database.left(database.size() - Extension.size()) + ".ldb";
     // A journal left beside a deleted catalogue would be played back into its successor.
     const QString journal = database + "-journal";
-    bool created = false;
     try {
         if (!removeIfPresent(lockFile))
             throw Error(errno, QStringLiteral("Cannot delete ") + lockFile);
@@ -61,14 +65,10 @@ void CreateCatalogue(AppState& state, int& status) {
             status = 0;
             return;
         }
-        auto db = state.workspace().CreateDatabase(database);
-        created = true;
-        engine::createCatalogueTable(*db);
-        state.CatalogueDatabase = db;
+        state.CatalogueDatabase =
+            state.workspace().CreateDatabase(database, engine::createCatalogueTable);
         status = 0;
     } catch (const Error&) {
-        // A file without its table would be no catalogue at all; don't leave one.
-        if (created) QFile::remove(database);
         state.prompt().ask(QStringLiteral("Can't delete/create catalogue file ") +
                                state.CatalogueName,
                            Buttons::Ok, Icon::Exclamation, AppTitle);

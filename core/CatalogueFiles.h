@@ -13,6 +13,10 @@ class AppState;
 // folder/NAME.mdb with NAME upper-cased, or the existing file whose name
 // matches it without regard to case.
 QString catalogueFilePath(const QString& folder, const QString& name);
+// Whether a catalogue file is there. A file of no bytes holds nothing (a
+// creation cut short by an older version) and counts as missing, so it is
+// created afresh instead of failing for ever with "no such table".
+bool catalogueExists(const QString& file);
 // Names (file names without ".mdb") of the catalogues in `folder`, sorted.
 QStringList catalogueNames(const QString& folder);
 

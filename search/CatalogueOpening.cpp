@@ -5,12 +5,10 @@
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
-#include <QFileInfo>
-
 namespace orvik {
 
 std::shared_ptr<engine::Database> openCurrentCatalogue(AppState& state) {
-    if (!QFileInfo::exists(state.catalogueFile())) {
+    if (!catalogueExists(state.catalogueFile())) {
         int status = 1;
         CreateCatalogue(state, status);
     }

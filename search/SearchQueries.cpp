@@ -9,6 +9,8 @@
 #include "engine/Pattern.h"
 #include "engine/Recordset.h"
 
+#include <QElapsedTimer>
+
 namespace orvik {
 
 using engine::Criterion;
@@ -16,6 +18,8 @@ using engine::Field;
 using engine::Recordset;
 
 namespace {
+
+constexpr qint64 YieldMs = 50;
 
 const QString CantOpenTable = QStringLiteral("Can't open table in catalogue database.");
 
@@ -110,6 +114,26 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         const auto rs = openRecordset();
         const auto criterion = Criterion::FileOrPathLike(m_state.SearchText);
         OwnerTracker owners(SearchDatabase);
+        // The scan keeps its read lock between finds, and gives it up whenever
+        // the user may act: every 20th line, and at least every 50 ms of
+        // scanning, so Cancel is seen even where little matches.
+        engine::ReadHold hold(*SearchDatabase);
+        QElapsedTimer sinceYield;
+        sinceYield.start();
+        auto yield = [&] {
+            hold.pause();
+            m_progress.letEventsRun();
+            sinceYield.restart();
+        };
+        rs->setPauseDuringFinds([&] {
+            if (sinceYield.elapsed() >= YieldMs) yield();
+            return !CancelFlag;
+        });
+        // The recordset outlives this scan: it must not keep calling into it.
+        struct EndPauses {
+            Recordset& rs;
+            ~EndPauses() { rs.setPauseDuringFinds({}); }
+        } endPauses{*rs};
         rs->FindFirst(criterion);
         Busy = true;
         while (!rs->NoMatch() && !CancelFlag) {
@@ -127,7 +151,7 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
                 append(line, std::move(record));
             }
             rs->FindNext(criterion);
-            if (resolved && m_lines % 20 == 0) m_progress.letEventsRun();
+            if ((resolved && m_lines % 20 == 0) || sinceYield.elapsed() >= YieldMs) yield();
         }
         const QString suffix = CancelFlag ? QStringLiteral(" CANCELLED BY USER") : QString();
         m_progress.status(matchesFound(m_lines) + suffix);
@@ -171,6 +195,8 @@ void SearchQueries::runVolumeQuery(const QString& status, Scan scan, QString (*d
         return;
     }
     try {
+        // These queries run to their end without yielding: one read lock for all of it.
+        engine::ReadHold hold(*SearchDatabase);
         scan(*openRecordset());
     } catch (const Error& error) {
         m_state.prompt().reportError(error, CantOpenTable);

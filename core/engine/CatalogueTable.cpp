@@ -29,17 +29,50 @@ namespace {
 
 // Only heads carry these fields, so each index holds a few entries per
 // directory or volume; keyed on a constant so it is ordered by rowid.
-constexpr const char* HeadIndexes =
-    "CREATE INDEX IF NOT EXISTS CDTable_PathHeads ON CDTable((CDPath IS NOT NULL)) "
-    "WHERE CDPath IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS CDTable_VolumeHeads ON CDTable((CDVolume IS NOT NULL)) "
-    "WHERE CDVolume IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS CDTable_DescriptionHeads ON CDTable((CDDescription IS NOT NULL)) "
-    "WHERE CDDescription IS NOT NULL;"
-    "CREATE INDEX IF NOT EXISTS CDTable_KeywordRecords ON CDTable((CDKeywords IS NOT NULL)) "
-    "WHERE CDKeywords IS NOT NULL;";
+struct Addition {
+    const char* name;
+    const char* sql;
+};
+constexpr Addition HeadIndexes[] = {
+    {"CDTable_PathHeads", "CREATE INDEX CDTable_PathHeads ON CDTable((CDPath IS NOT NULL)) "
+                          "WHERE CDPath IS NOT NULL"},
+    {"CDTable_VolumeHeads", "CREATE INDEX CDTable_VolumeHeads ON CDTable((CDVolume IS NOT NULL)) "
+                            "WHERE CDVolume IS NOT NULL"},
+    {"CDTable_DescriptionHeads",
+     "CREATE INDEX CDTable_DescriptionHeads ON CDTable((CDDescription IS NOT NULL)) "
+     "WHERE CDDescription IS NOT NULL"},
+    {"CDTable_KeywordRecords", "CREATE INDEX CDTable_KeywordRecords ON "
+                               "CDTable((CDKeywords IS NOT NULL)) WHERE CDKeywords IS NOT NULL"},
+};
+
+// A bookmark is a rowid, and SQLite would hand the rowid of a deleted last
+// record to the next one appended: CDTableRowids remembers the highest rowid
+// ever deleted, and appends number their records above it.
+constexpr Addition RowidKeeping[] = {
+    {"CDTableRowids", "CREATE TABLE CDTableRowids (Highest INTEGER NOT NULL);"
+                      "INSERT INTO CDTableRowids VALUES (0)"},
+    {"CDTable_KeepRowids", "CREATE TRIGGER CDTable_KeepRowids AFTER DELETE ON CDTable "
+                           "WHEN OLD.rowid > (SELECT Highest FROM CDTableRowids) "
+                           "BEGIN UPDATE CDTableRowids SET Highest = OLD.rowid; END"},
+};
+
+template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]) {
+    Statement exists(db, "SELECT 1 FROM sqlite_master WHERE name = ?1");
+    for (const Addition& addition : additions) {
+        exists.bind(1, QString::fromLatin1(addition.name));
+        const bool present = exists.step();
+        exists.reset();
+        if (!present) db.exec(addition.sql);
+    }
+}
 
 } // namespace
+
+const char* const InsertRecordSql =
+    "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, CDFileDate, CDPath, CDFileLen, "
+    "CDKeywords, rowid) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)";
+const char* const NextRowidSql = "SELECT max(coalesce((SELECT max(rowid) FROM CDTable), 0), "
+                                 "(SELECT Highest FROM CDTableRowids)) + 1";
 
 void createCatalogueTable(Database& db) {
     Transaction transaction(db);
@@ -51,16 +84,14 @@ void createCatalogueTable(Database& db) {
             "CDPath TEXT(4096) CHECK (length(CDPath) <= 4096),"
             "CDFileLen TEXT(20) CHECK (length(CDFileLen) <= 20),"
             "CDKeywords TEXT(4096) CHECK (length(CDKeywords) <= 4096))");
-    db.exec(HeadIndexes);
+    addMissing(db, HeadIndexes);
+    addMissing(db, RowidKeeping);
     transaction.commit();
 }
 
-void ensureHeadIndexes(Database& db) {
-    try {
-        db.exec(HeadIndexes);
-    } catch (const Error&) {
-        // A read-only catalogue is still readable, only slower to walk.
-    }
+void prepareForWriting(Database& db) {
+    addMissing(db, HeadIndexes);
+    addMissing(db, RowidKeeping);
 }
 
 } // namespace orvik::engine

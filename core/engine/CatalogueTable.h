@@ -26,10 +26,17 @@ using Row = std::array<Value, FieldCount>;
 
 const char* fieldName(Field field);
 
-// Defines CDTable and the partial indexes that let a reader jump to the
-// previous directory or volume head without scanning.
+// Defines CDTable, the partial indexes that let a reader jump to the previous
+// directory or volume head without scanning, and the bookkeeping that keeps
+// rowids (bookmarks) from being used twice.
 void createCatalogueTable(Database& db);
-// Adds those indexes to a catalogue that lacks them; silent when the file is read-only.
-void ensureHeadIndexes(Database& db);
+// Adds what createCatalogueTable makes to an older catalogue that lacks it.
+// Called before a catalogue's first write, never by a reader: a query leaves
+// the file as it found it.
+void prepareForWriting(Database& db);
+// Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
+extern const char* const InsertRecordSql;
+// The rowid for the next record: above every rowid the table ever held.
+extern const char* const NextRowidSql;
 
 } // namespace orvik::engine

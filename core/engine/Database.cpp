@@ -12,10 +12,24 @@ namespace orvik::engine {
 
 namespace {
 
+// How long a connection waits for another program to let go of the catalogue
+// before it gives up and says so.
+constexpr int BusyTimeoutMs = 5000;
+
+// SQLite's own text for a lock held elsewhere ("database is locked") does not
+// tell the user what to do about it.
+Error engineError(int number, const QString& text) {
+    if ((number & 0xff) == SQLITE_BUSY || (number & 0xff) == SQLITE_LOCKED)
+        return Error(number, QStringLiteral("Another program is using the catalogue; try again "
+                                            "when it has finished (") +
+                                 text + QStringLiteral(")"));
+    return Error(number, text);
+}
+
 Error sqliteError(sqlite3* db, int code) {
     const int number = db ? sqlite3_extended_errcode(db) : code;
     const char* text = db ? sqlite3_errmsg(db) : sqlite3_errstr(code);
-    return Error(number, QString::fromUtf8(text));
+    return engineError(number, QString::fromUtf8(text));
 }
 
 // like(text, pattern): the search pattern language, compiled once per
@@ -61,7 +75,7 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
         throw error;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, 2000);
+    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
     sqlite3_create_function_v2(m_db, "orvik_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
@@ -102,14 +116,8 @@ void Database::exec(const char* sql) {
         const QString text =
             message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_free(message);
-        throw Error(sqlite3_extended_errcode(m_db), text);
+        throw engineError(sqlite3_extended_errcode(m_db), text);
     }
-}
-
-void Database::releaseReadLocks() {
-    if (!m_db) return;
-    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
-        if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
 }
 
 namespace {
@@ -119,12 +127,41 @@ void releaseOthers(const QString& path, const Database* self) {
 }
 } // namespace
 
+void Database::checkWritable() {
+    if (sqlite3_db_readonly(handle(), "main") == 1)
+        throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
+    releaseOthers(m_path, this);
+    releaseReadLocks();
+    exec("BEGIN IMMEDIATE");
+    try {
+        // Rewriting the header's user version makes SQLite open the journal
+        // beside the file, so a folder that refuses it shows up here too.
+        Statement version(*this, "PRAGMA user_version");
+        version.step();
+        const QByteArray rewrite =
+            "PRAGMA user_version = " + QByteArray::number(version.integer(0));
+        version.reset();
+        exec(rewrite.constData());
+    } catch (...) {
+        exec("ROLLBACK");
+        throw;
+    }
+    exec("ROLLBACK");
+}
+
+void Database::releaseReadLocks() {
+    if (!m_db) return;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
+        if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
+}
+
 void Database::noteWrite() {
     ++m_writes;
     if (!inTransaction()) releaseOthers(m_path, this);
 }
 
 void Database::begin() {
+    ++m_transactions;
     releaseOthers(m_path, this);
     exec("BEGIN");
 }
@@ -195,10 +232,9 @@ bool Statement::step() {
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
-    const int code = sqlite3_extended_errcode(m_db.handle());
-    const QString text = QString::fromUtf8(sqlite3_errmsg(m_db.handle()));
+    const Error error = sqliteError(m_db.handle(), rc);
     sqlite3_reset(m_stmt);
-    throw Error(code, text);
+    throw error;
 }
 
 void Statement::reset() {
@@ -226,6 +262,18 @@ QString Statement::text(int column) const {
 std::optional<QString> Statement::value(int column) const {
     if (isNull(column)) return std::nullopt;
     return text(column);
+}
+
+ReadHold::ReadHold(Database& db) : m_db(db) {
+    m_db.m_readHolds++;
+}
+
+ReadHold::~ReadHold() {
+    if (--m_db.m_readHolds == 0) m_db.releaseReadLocks();
+}
+
+void ReadHold::pause() {
+    m_db.releaseReadLocks();
 }
 
 Transaction::Transaction(Database& db) : m_db(db) {

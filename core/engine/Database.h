@@ -38,11 +38,22 @@ public:
     // Grows with every write through this connection, so cursors can tell when
     // the rows under them may have changed.
     std::uint64_t writeCount() const { return m_writes; }
+    // Grows with every transaction begun, so a value kept for the length of
+    // one transaction can tell it is still in it.
+    std::uint64_t transactionNumber() const { return m_transactions; }
     // Called before every write: outside a transaction the write needs the
     // file to itself, so the other connections drop their read locks.
     void noteWrite();
     // Resets every statement of this connection that holds a read lock.
     void releaseReadLocks();
+    // While a ReadHold is alive, reading statements keep stepping between
+    // calls; otherwise every read lets go of its lock before it returns, so an
+    // idle window or a finished query never keeps another program from writing.
+    bool holdsReads() const { return m_readHolds > 0; }
+    // Throws unless the catalogue can be written now: not read-only, its
+    // folder takes a journal, and no other program holds the write lock.
+    // Writes nothing.
+    void checkWritable();
 
     // Throws the connection's last error as an orvik::Error.
     [[noreturn]] void fail() const;
@@ -51,6 +62,24 @@ private:
     QString m_path;
     sqlite3* m_db = nullptr;
     std::uint64_t m_writes = 0;
+    std::uint64_t m_transactions = 0;
+    int m_readHolds = 0;
+    friend class ReadHold;
+};
+
+// Keeps a scan's read lock between its finds, for the length of one query.
+// pause() lets go of it at the moments the user may act, so another program
+// can write; the scan then goes on from where it stood with one seek.
+class ReadHold {
+public:
+    explicit ReadHold(Database& db);
+    ~ReadHold();
+    ReadHold(const ReadHold&) = delete;
+    ReadHold& operator=(const ReadHold&) = delete;
+    void pause();
+
+private:
+    Database& m_db;
 };
 
 class Statement {

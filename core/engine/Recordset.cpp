@@ -22,10 +22,15 @@ Error noCurrentRecord() {
 
 } // namespace
 
+// Rowids a pattern find examines between two pauses: a few milliseconds' work.
+constexpr std::int64_t WindowRows = 8192;
+
 struct Recordset::Scan {
     std::unique_ptr<Statement> statement;
     QString pattern;
     bool active = false;
+    bool windowed = false;
+    std::int64_t windowEdge = 0; // the last rowid of the window being stepped through
     std::int64_t lastRowid = 0;
     std::uint64_t writes = 0;
 };
@@ -41,10 +46,6 @@ Criterion Criterion::FileOrPathLike(const QString& pattern) {
 Recordset::Recordset(std::shared_ptr<Database> db, RecordsetType type)
     : m_db(std::move(db)), m_type(type) {
     requireOpen();
-    ensureHeadIndexes(*m_db);
-    m_insert = std::make_unique<Statement>(
-        *m_db, "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, CDFileDate, CDPath, "
-               "CDFileLen, CDKeywords) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     // A recordset opens on its first record, or at BOF and EOF when empty.
     if (seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Forward, First))
         m_bof = m_eof = false;
@@ -55,6 +56,12 @@ Recordset::~Recordset() = default;
 void Recordset::requireOpen() const {
     if (!m_db || !m_db->isOpen())
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+}
+
+void Recordset::prepareWrites() {
+    if (m_writing) return;
+    prepareForWriting(*m_db);
+    m_writing = true;
 }
 
 void Recordset::requireCurrent() const {
@@ -80,46 +87,90 @@ Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direct
         break;
     }
     case Criterion::Kind::FileOrPathLike:
+        // Examined a window of rowids at a time, so a long stretch without a
+        // match can pause between windows with no statement open.
+        sql += forward ? "AND rowid <= ?3 " : "AND rowid >= ?3 ";
         sql += "AND (orvik_like(CDFile, ?2) OR orvik_like(CDPath, ?2)) ";
         break;
     }
     sql += forward ? "ORDER BY rowid" : "ORDER BY rowid DESC";
     slot = std::make_unique<Scan>();
+    slot->windowed = criterion.m_kind == Criterion::Kind::FileOrPathLike;
     slot->statement = std::make_unique<Statement>(*m_db, sql.constData());
     return *slot;
 }
 
 bool Recordset::seek(const Criterion& criterion, Direction direction, std::int64_t from) {
     requireOpen();
-    Scan& scan = scanFor(criterion, direction);
-    const bool continues = scan.active && scan.statement->busy() && scan.lastRowid == from &&
-                           scan.writes == m_db->writeCount() && scan.pattern == criterion.m_pattern;
-    if (!continues) {
-        scan.statement->reset();
-        scan.statement->bind(1, from);
-        if (criterion.m_kind == Criterion::Kind::FileOrPathLike)
-            scan.statement->bind(2, criterion.m_pattern);
-        scan.pattern = criterion.m_pattern;
-        scan.writes = m_db->writeCount();
-        scan.active = true;
+    Scan* scan = &scanFor(criterion, direction);
+    bool continues = scan->active && scan->statement->busy() && scan->lastRowid == from &&
+                     scan->writes == m_db->writeCount() && scan->pattern == criterion.m_pattern;
+    std::int64_t start = from;
+    for (;;) {
+        if (!continues) {
+            scan->statement->reset();
+            scan->statement->bind(1, start);
+            if (criterion.m_kind == Criterion::Kind::FileOrPathLike)
+                scan->statement->bind(2, criterion.m_pattern);
+            if (scan->windowed) {
+                scan->windowEdge = windowEdge(start, direction);
+                scan->statement->bind(3, scan->windowEdge);
+            }
+            scan->pattern = criterion.m_pattern;
+            scan->writes = m_db->writeCount();
+            scan->active = true;
+        }
+        continues = false;
+        bool found = false;
+        try {
+            found = scan->statement->step();
+        } catch (...) {
+            scan->active = false;
+            throw;
+        }
+        if (found) {
+            loadRow(*scan->statement);
+            scan->lastRowid = m_rowid;
+            m_bof = m_eof = false;
+        }
+        // Outside a query's hold the read lock goes at once, so other programs can write.
+        if (!found || !m_db->holdsReads()) {
+            scan->statement->reset();
+            scan->active = false;
+        }
+        if (found || !scan->windowed) return found;
+        // The next window begins at the next record, so a gap in the rowids costs one seek.
+        const std::optional<std::int64_t> next = neighbour(scan->windowEdge, direction);
+        if (!next) return false;
+        start = direction == Direction::Forward ? *next - 1 : *next + 1;
+        if (m_pauseDuringFinds && !m_pauseDuringFinds()) return false;
+        requireOpen(); // the pause may have closed the recordset
+        scan = &scanFor(criterion, direction);
     }
-    bool found = false;
-    try {
-        found = scan.statement->step();
-    } catch (...) {
-        scan.active = false;
-        throw;
-    }
-    if (!found) {
-        // Release the read lock at once so other connections can write.
-        scan.statement->reset();
-        scan.active = false;
-        return false;
-    }
-    loadRow(*scan.statement);
-    scan.lastRowid = m_rowid;
-    m_bof = m_eof = false;
-    return true;
+}
+
+std::int64_t Recordset::windowEdge(std::int64_t start, Direction direction) {
+    if (direction == Direction::Forward)
+        return start > Last - WindowRows ? Last : start + WindowRows;
+    return start < First + WindowRows ? First : start - WindowRows;
+}
+
+std::optional<std::int64_t> Recordset::neighbour(std::int64_t rowid, Direction direction) {
+    auto& statement = direction == Direction::Forward ? m_nextRowidAfter : m_nextRowidBefore;
+    if (!statement)
+        statement = std::make_unique<Statement>(
+            *m_db, direction == Direction::Forward
+                       ? "SELECT rowid FROM CDTable WHERE rowid > ?1 ORDER BY rowid LIMIT 1"
+                       : "SELECT rowid FROM CDTable WHERE rowid < ?1 ORDER BY rowid DESC LIMIT 1");
+    statement->bind(1, rowid);
+    std::optional<std::int64_t> found;
+    if (statement->step()) found = statement->integer(0);
+    statement->reset();
+    return found;
+}
+
+void Recordset::setPauseDuringFinds(std::function<bool()> pause) {
+    m_pauseDuringFinds = std::move(pause);
 }
 
 void Recordset::loadRow(const Statement& statement) {
@@ -229,7 +280,8 @@ void Recordset::setField(Field field, const Value& value) {
     if (m_editMode == EditMode::None)
         throw Error(errors::UpdateWithoutEdit,
                     QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
-    m_buffer[size_t(field)] = value;
+    // An empty field is Null, never empty text.
+    m_buffer[size_t(field)] = value && value->isEmpty() ? std::nullopt : value;
 }
 
 void Recordset::Update() {
@@ -237,6 +289,9 @@ void Recordset::Update() {
     if (m_editMode == EditMode::None)
         throw Error(errors::UpdateWithoutEdit,
                     QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
+    m_db->noteWrite();
+    prepareWrites();
+    if (!m_insert) m_insert = std::make_unique<Statement>(*m_db, InsertRecordSql);
     Statement* statement = m_insert.get();
     if (m_editMode == EditMode::Editing) {
         if (!m_update)
@@ -246,10 +301,11 @@ void Recordset::Update() {
                        "WHERE rowid = ?8");
         statement = m_update.get();
         statement->bind(8, m_rowid);
+    } else {
+        statement->bind(8, nextRowid());
     }
     for (int i = 0; i < FieldCount; ++i)
         statement->bind(i + 1, m_buffer[size_t(i)]);
-    m_db->noteWrite();
     try {
         statement->step();
     } catch (...) {
@@ -262,8 +318,23 @@ void Recordset::Update() {
         m_lastModified = m_rowid;
     } else {
         m_lastModified = sqlite3_last_insert_rowid(m_db->handle());
+        m_nextRowid = m_lastModified + 1;
     }
     m_editMode = EditMode::None;
+}
+
+// Within one transaction of this connection nobody else appends, so the
+// number is looked up once per transaction rather than once per record.
+std::int64_t Recordset::nextRowid() {
+    const bool known = m_db->inTransaction() && m_rowidTransaction == m_db->transactionNumber() &&
+                       sqlite3_last_insert_rowid(m_db->handle()) == m_lastModified;
+    if (known) return m_nextRowid;
+    if (!m_nextRowidQuery) m_nextRowidQuery = std::make_unique<Statement>(*m_db, NextRowidSql);
+    m_nextRowidQuery->step();
+    m_nextRowid = m_nextRowidQuery->integer(0);
+    m_nextRowidQuery->reset();
+    m_rowidTransaction = m_db->transactionNumber();
+    return m_nextRowid;
 }
 
 void Recordset::CancelUpdate() {
@@ -272,10 +343,11 @@ void Recordset::CancelUpdate() {
 
 void Recordset::Delete() {
     requireCurrent();
+    m_db->noteWrite();
+    prepareWrites();
     if (!m_delete)
         m_delete = std::make_unique<Statement>(*m_db, "DELETE FROM CDTable WHERE rowid = ?1");
     m_delete->bind(1, m_rowid);
-    m_db->noteWrite();
     m_delete->step();
     m_delete->reset();
     m_deleted = true;
@@ -291,6 +363,9 @@ void Recordset::Close() {
     m_insert.reset();
     m_update.reset();
     m_delete.reset();
+    m_nextRowidQuery.reset();
+    m_nextRowidAfter.reset();
+    m_nextRowidBefore.reset();
     m_db.reset();
     m_bof = m_eof = true;
 }

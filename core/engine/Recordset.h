@@ -1,15 +1,18 @@
 // A DAO-style cursor over CDTable: moves, finds with typed criteria,
 // bookmarks (the rowid as decimal text) and edits. Records always come in
-// append order. Every move or find is one indexed seek, and a scan that goes
-// on from where it stopped continues its open statement instead of seeking.
+// append order. Every move or find is one indexed seek. Under a ReadHold a
+// scan that goes on from where it stopped continues its open statement;
+// without one, no statement is left holding the catalogue between calls.
 #pragma once
 
 #include "engine/CatalogueTable.h"
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace orvik::engine {
 
@@ -61,6 +64,11 @@ public:
     QString Bookmark() const;
     void setBookmark(const QString& bookmark);
 
+    // Called between stretches of records that a pattern find examines without
+    // a match, with none of the find's statements open: the moment to let the
+    // event loop run. Returning false gives the find up; it then reports no match.
+    void setPauseDuringFinds(std::function<bool()> pause);
+
     void FindFirst(const Criterion& criterion);
     void FindLast(const Criterion& criterion);
     void FindNext(const Criterion& criterion);
@@ -71,7 +79,8 @@ public:
 
     void AddNew();
     void Edit();
-    // Assigns a field of the record being added or edited ("Collect").
+    // Assigns a field of the record being added or edited ("Collect"); empty
+    // text is stored as Null.
     void setField(Field field, const Value& value);
     void Update();
     void CancelUpdate();
@@ -91,6 +100,12 @@ private:
     bool seek(const Criterion& criterion, Direction direction, std::int64_t from);
     void requireOpen() const;
     void requireCurrent() const;
+    // Before the first write: adds what an older catalogue lacks.
+    void prepareWrites();
+    static std::int64_t windowEdge(std::int64_t start, Direction direction);
+    // The rowid of the first record beyond `rowid` in `direction`.
+    std::optional<std::int64_t> neighbour(std::int64_t rowid, Direction direction);
+    std::int64_t nextRowid();
     void loadRow(const Statement& statement);
     void resetScans();
 
@@ -103,8 +118,13 @@ private:
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
     Row m_buffer;
     std::int64_t m_lastModified = 0;
+    bool m_writing = false; // the catalogue has been made ready for writes
     std::map<std::tuple<int, int, int>, std::unique_ptr<Scan>> m_scans;
-    std::unique_ptr<Statement> m_insert, m_update, m_delete;
+    std::unique_ptr<Statement> m_insert, m_update, m_delete, m_nextRowidQuery;
+    std::unique_ptr<Statement> m_nextRowidAfter, m_nextRowidBefore;
+    std::function<bool()> m_pauseDuringFinds;
+    std::int64_t m_nextRowid = 0;
+    std::uint64_t m_rowidTransaction = UINT64_MAX;
 };
 
 } // namespace orvik::engine

@@ -14,6 +14,22 @@
 
 namespace orvik::engine {
 
+namespace {
+
+Error systemError(int code) {
+    return Error(code, QString::fromLocal8Bit(std::strerror(code)));
+}
+
+// Makes a file (or a folder's entries) durable before anything relies on it.
+void syncFile(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+} // namespace
+
 std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
     std::vector<std::shared_ptr<Database>> open;
     std::erase_if(m_databases, [](const std::weak_ptr<Database>& w) { return w.expired(); });
@@ -28,12 +44,42 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
     return db;
 }
 
-std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path) {
+std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path,
+                                                    const std::function<void(Database&)>& define) {
     if (QFileInfo::exists(path)) throw Error(3204, QStringLiteral("Database already exists."));
-    // SQLite writes nothing until the first statement; an empty file is a valid empty database.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
-    if (fd < 0) throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
-    ::close(fd);
+    const QFileInfo final(path);
+    // A leading dot keeps a half-built file out of every list of catalogues.
+    const QString building = final.absolutePath() + QStringLiteral("/.") + final.fileName() +
+                             QStringLiteral(".building");
+    QFile::remove(building);
+    QFile::remove(building + QStringLiteral("-journal"));
+    try {
+        // SQLite writes nothing until the first statement; an empty file is a valid empty database.
+        const int fd =
+            ::open(QFile::encodeName(building).constData(), O_CREAT | O_EXCL | O_WRONLY, 0644);
+        if (fd < 0) throw systemError(errno);
+        ::close(fd);
+        {
+            Database db(building);
+            if (define) define(db);
+        }
+        syncFile(building);
+        // Never over a file that appeared meanwhile; a file system that cannot
+        // promise that gets a check just before the rename.
+        const QByteArray from = QFile::encodeName(building), to = QFile::encodeName(path);
+        int rc =
+            ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE);
+        if (rc != 0 && errno == EINVAL)
+            rc = QFileInfo::exists(path) ? (errno = EEXIST, -1)
+                                         : std::rename(from.constData(), to.constData());
+        if (rc != 0)
+            throw errno == EEXIST ? Error(3204, QStringLiteral("Database already exists."))
+                                  : systemError(errno);
+    } catch (...) {
+        QFile::remove(building);
+        throw;
+    }
+    syncFile(final.absolutePath());
     return OpenDatabase(path);
 }
 
@@ -76,14 +122,10 @@ void Workspace::CompactInPlace(const QString& path) {
     try {
         CompactDatabase(path, temporary);
         // Make the copy durable before it replaces the original.
-        const int fd = ::open(QFile::encodeName(temporary).constData(), O_RDONLY);
-        if (fd >= 0) {
-            ::fsync(fd);
-            ::close(fd);
-        }
+        syncFile(temporary);
         if (std::rename(QFile::encodeName(temporary).constData(),
                         QFile::encodeName(path).constData()) != 0)
-            throw Error(errno, QString::fromLocal8Bit(std::strerror(errno)));
+            throw systemError(errno);
     } catch (...) {
         QFile::remove(temporary);
         throw;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -13,8 +14,12 @@ class Database;
 class Workspace {
 public:
     std::shared_ptr<Database> OpenDatabase(const QString& path);
-    // Creates a new, empty database file; fails when the file exists.
-    std::shared_ptr<Database> CreateDatabase(const QString& path);
+    // Creates a new database file, defined by `define`, whole or not at all:
+    // it is built under a hidden name beside `path` and renamed into place
+    // only when complete, so a crash never leaves a file without its table.
+    // Fails when the file exists.
+    std::shared_ptr<Database> CreateDatabase(const QString& path,
+                                             const std::function<void(Database&)>& define = {});
     // Closes every database opened through this workspace (and so their recordsets).
     void Close();
 

@@ -1,6 +1,8 @@
 // Directory listing and file facts as the add and the launch need them.
 #pragma once
 
+#include "Error.h"
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -12,6 +14,16 @@ struct DirEntry {
     bool isDirectory = false;
     std::int64_t size = 0;
     std::int64_t modified = 0; // seconds since the epoch
+    // A directory on another file system than the listed one (a mount point).
+    bool otherFileSystem = false;
+};
+
+// The system refused a directory for permission: it cannot be listed, or its
+// entries cannot be examined. Unlike a medium that cannot be read, trying
+// again does not help.
+class AccessDenied : public Error {
+public:
+    using Error::Error;
 };
 
 class FileSystem {
@@ -20,7 +32,9 @@ public:
     // The entries of `directory` in the order the file system returns them,
     // without ".", "..", hidden entries (a leading "."), system entries
     // (sockets, FIFOs, devices), broken links and links to directories.
-    // A link to a file stands for its target. Throws orvik::Error (errno).
+    // A link to a file stands for its target. An entry that vanishes while it
+    // is listed is left out; one that cannot be examined fails the listing.
+    // Throws AccessDenied or orvik::Error (errno).
     virtual std::vector<DirEntry> list(const QString& directory) const = 0;
 };
 

@@ -17,8 +17,10 @@ namespace orvik {
 
 namespace {
 
-Error systemError(int code, const QString& path) {
-    return Error(code, QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path);
+[[noreturn]] void failListing(int code, const QString& path) {
+    const QString text = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
+    if (code == EACCES || code == EPERM) throw AccessDenied(code, text);
+    throw Error(code, text);
 }
 
 struct DirCloser {
@@ -29,40 +31,39 @@ struct DirCloser {
 
 std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
     std::unique_ptr<DIR, DirCloser> dir(opendir(encodeFileName(directory).constData()));
-    if (!dir) throw systemError(errno, directory);
+    if (!dir) failListing(errno, directory);
     const int fd = dirfd(dir.get());
+    struct stat here {};
+    if (fstat(fd, &here) != 0) failListing(errno, directory);
     std::vector<DirEntry> entries;
     for (;;) {
         errno = 0;
         const dirent* item = readdir(dir.get());
         if (!item) {
-            if (errno != 0) throw systemError(errno, directory);
+            if (errno != 0) failListing(errno, directory);
             break;
         }
         // Hidden entries, and with them "." and "..".
         if (item->d_name[0] == '.') continue;
-        struct stat info {};
         const unsigned char type = item->d_type;
         if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
-        if (type == DT_DIR) {
-            entries.push_back({decodeFileName(item->d_name), true});
-            continue;
+        // A link stands for its target file; links to directories are not followed.
+        struct stat info {};
+        if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno == ENOENT) continue; // gone since it was listed
+            failListing(errno, directory + decodeFileName(item->d_name));
         }
-        if (type == DT_LNK) {
-            // A link stands for its target file; links to directories are not followed.
-            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
-        } else if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-            continue; // gone since it was listed
-        } else if (S_ISLNK(info.st_mode)) {
-            if (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) continue;
-        } else if (S_ISDIR(info.st_mode)) {
-            entries.push_back({decodeFileName(item->d_name), true});
+        if (S_ISLNK(info.st_mode) &&
+            (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)))
             continue;
-        } else if (!S_ISREG(info.st_mode)) {
-            continue;
+        if (S_ISDIR(info.st_mode)) {
+            DirEntry entry{decodeFileName(item->d_name), true};
+            entry.otherFileSystem = info.st_dev != here.st_dev;
+            entries.push_back(std::move(entry));
+        } else if (S_ISREG(info.st_mode)) {
+            entries.push_back(
+                {decodeFileName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
         }
-        entries.push_back(
-            {decodeFileName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
     }
     return entries;
 }

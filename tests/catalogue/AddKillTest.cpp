@@ -36,8 +36,8 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     second.start(ADD_KILL_HELPER, {home.path(), big.path()});
     bool writing = false;
     while (!writing && second.waitForReadyRead(30000))
-        while (second.canReadLine())
-            writing = writing || second.readLine().startsWith("File count: 20000");
+        while (!writing && second.canReadLine())
+            writing = second.readLine().startsWith("File count: 20000");
     ASSERT_TRUE(writing) << second.readAllStandardError().toStdString();
     second.kill();
     ASSERT_TRUE(second.waitForFinished(10000));

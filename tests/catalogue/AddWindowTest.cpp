@@ -175,11 +175,15 @@ TEST_F(AddWindow, aWritingFailureRollsTheRunBackAndOffersRetryAndCancel) {
         makeFile(disc + QString("/a%1.txt").arg(i));
     openWindow(false, false, false);
     addDisc("first");
-    // Another writer holds the catalogue; the boxes get OK and Cancel.
+    // Another writer holds the catalogue: that is found before the tree is
+    // read, and Cancel ends only the add.
     engine::Database other(app.state().catalogueFile());
     other.exec("BEGIN IMMEDIATE");
     addDisc("locked");
     other.exec("ROLLBACK");
+    EXPECT_EQ(app.endings, 0);
+    EXPECT_EQ(status(), "Add failed - the catalogue is as it was before.");
+    EXPECT_EQ(child<QLineEdit>("TextDesc")->text(), "locked");
 
     // From record 20 on the catalogue refuses records, as a full disk would.
     const auto refuseFromRecord20 = [this] {
@@ -193,20 +197,33 @@ TEST_F(AddWindow, aWritingFailureRollsTheRunBackAndOffersRetryAndCancel) {
     addDisc("cancelled");
     EXPECT_FALSE(app.state().CatalogueDatabase->inTransaction());
     EXPECT_EQ(records().size(), 30u);
+    EXPECT_EQ(app.endings, 1);
     // Retry writes the whole run again through a fresh connection.
     refuseFromRecord20();
     app.prompt().queue({Answer::Ok, Answer::Retry});
     addDisc("retried");
-    const QStringList texts = app.prompt().texts();
-    ASSERT_EQ(texts.size(), 6);
-    EXPECT_TRUE(texts[0].startsWith("Error 5")) << texts[0].toStdString();
-    const QString readOnly = "Can't open/edit catalogue file ORVIK - Read Only?.";
-    const QString refused = "Error 1811 - record refused";
-    EXPECT_EQ(texts.mid(1), QStringList({readOnly, refused, readOnly, refused, readOnly}));
-    EXPECT_EQ(app.prompt().shown[5].buttons, Buttons::RetryCancel);
-    EXPECT_EQ(app.endings, 2);
+    EXPECT_EQ(records().size(), 60u);
+    // A description that upper-cases past what the field holds fails every
+    // write; after a failed rewrite Cancel ends the add, not the program.
+    app.prompt().queue({Answer::Ok, Answer::Retry});
+    addDisc(QString(engine::TextMaxChars, QChar(0xDF)));
+    EXPECT_EQ(status(), "Add failed - the catalogue is as it was before.");
+    EXPECT_EQ(app.endings, 1);
     EXPECT_EQ(records().size(), 60u);
     EXPECT_EQ(column(Field::CDVolume).count("GAMES1"), 2);
+
+    const QStringList texts = app.prompt().texts();
+    ASSERT_EQ(texts.size(), 10);
+    EXPECT_TRUE(texts[0].startsWith("Error 5 - Another program is using the catalogue"))
+        << texts[0].toStdString();
+    const QString readOnly = "Can't open/edit catalogue file ORVIK - Read Only?.";
+    const QString refused = "Error 1811 - record refused";
+    EXPECT_EQ(texts.mid(1, 5), QStringList({readOnly, refused, readOnly, refused, readOnly}));
+    EXPECT_TRUE(texts[6].startsWith("Error 275 - CHECK constraint failed"))
+        << texts[6].toStdString();
+    EXPECT_EQ(texts[7], readOnly);
+    EXPECT_EQ(texts[8], texts[6]);
+    EXPECT_EQ(app.prompt().shown[9].buttons, Buttons::RetryCancel);
 }
 
 TEST_F(AddWindow, collectsAll250DirectoriesInPathOrderAndWrites40000FilesInOneRun) {
