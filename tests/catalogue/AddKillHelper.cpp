@@ -1,6 +1,8 @@
 // Runs one add of a tree into a catalogue and prints every status text, so a
-// test can kill it at a chosen moment. Arguments: catalogue folder, tree.
+// test can kill it at a chosen moment. Arguments: catalogue folder, tree; or
+// "--create" and a folder, to create catalogues C0, C1, ... until killed.
 #include "AppState.h"
+#include "CatalogueFiles.h"
 #include "Progress.h"
 #include "VolumeAdd.h"
 #include "engine/Database.h"
@@ -43,12 +45,20 @@ struct RefusingPrompt : Prompt {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc != 3) return 2;
-    const QString folder = QString::fromLocal8Bit(argv[1]);
+    const bool creating = QByteArray(argv[1]) == "--create";
+    const QString folder = QString::fromLocal8Bit(argv[creating ? 2 : 1]);
     Services services;
     services.drives = std::make_unique<LinuxDrives>();
     services.fileSystem = std::make_unique<LinuxFileSystem>();
     services.prompt = std::make_unique<RefusingPrompt>();
     AppState state(folder, folder + "/Orvik.ini", std::move(services));
+    for (int i = 0; creating; ++i) {
+        state.CatalogueName = QStringLiteral("C%1").arg(i);
+        int status = 0;
+        CreateCatalogue(state, status);
+        state.CatalogueDatabase.reset();
+        if (status != 0) return 1;
+    }
     state.UseFilter = QStringLiteral("False");
     state.SaveDates = state.SaveLengths = true;
     state.CurDescription = QStringLiteral("killed");

@@ -1,8 +1,14 @@
 // An add killed in the middle of its writing stage leaves the catalogue
-// whole and holding exactly the records it had before.
+// whole and holding exactly the records it had before; a creation killed at
+// any moment leaves a whole catalogue or none.
 #include "CatalogueFixture.h"
 
+#include "CatalogueFiles.h"
 #include "engine/Database.h"
+
+#include <QThread>
+#include <cstdlib>
+#include <ctime>
 
 #include <QProcess>
 #include <fcntl.h>
@@ -51,6 +57,27 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     ASSERT_TRUE(check.step());
     EXPECT_EQ(check.text(0), "ok");
     EXPECT_EQ(readCatalogue(catalogue), before);
+}
+
+TEST(CreationKilled, leavesAWholeCatalogueOrNone) {
+    std::srand(unsigned(std::time(nullptr)));
+    int catalogues = 0;
+    for (int kill = 0; kill < 40; ++kill) {
+        QTemporaryDir home;
+        QProcess creating;
+        creating.start(ADD_KILL_HELPER, {"--create", home.path()});
+        ASSERT_TRUE(creating.waitForStarted());
+        QThread::usleep(unsigned(5000 + std::rand() % 30000));
+        creating.kill();
+        ASSERT_TRUE(creating.waitForFinished(10000));
+        for (const QString& name : catalogueNames(home.path())) {
+            const QString file = home.path() + "/" + name + ".mdb";
+            ASSERT_TRUE(catalogueExists(file)) << file.toStdString();
+            EXPECT_TRUE(readCatalogue(file).empty()) << file.toStdString();
+            ++catalogues;
+        }
+    }
+    EXPECT_GT(catalogues, 0) << "the helper never got to create one";
 }
 
 } // namespace

@@ -139,7 +139,7 @@ TEST_F(AddWindow, datesAndLengthsFollowTheOptionsAtEachRecordAndAddIsNotReentere
     EXPECT_TRUE(app.prompt().shown.empty());
 }
 
-TEST_F(AddWindow, cancelDuringCollectionOrWritingLeavesTheCatalogueAsBefore) {
+TEST_F(AddWindow, cancelLeavesTheCatalogueAsBeforeAndAnEmptiedDescriptionIsNull) {
     makeFile(disc + "/first.txt");
     openWindow(false, false, false);
     addDisc("before");
@@ -168,6 +168,18 @@ TEST_F(AddWindow, cancelDuringCollectionOrWritingLeavesTheCatalogueAsBefore) {
     EXPECT_EQ(records().size(), 1u);
     EXPECT_EQ(app.endings, 0);
     EXPECT_EQ(child("CmdExit")->text(), "E&xit");
+
+    // The description box emptied while the tree is read: the head's description is Null.
+    for (int d = 0; d < 20; ++d)
+        makeFile(disc + QString("/e%1/f.txt").arg(d));
+    QTimer::singleShot(0, form.get(), [this] {
+        child<QLineEdit>("TextDesc")->clear();
+        form->TextDesc_LostFocus();
+    });
+    addDisc("emptied");
+    const auto rows = records();
+    ASSERT_EQ(rows.size(), 72u);
+    EXPECT_EQ(rows[1][size_t(Field::CDDescription)], std::nullopt);
 }
 
 TEST_F(AddWindow, aWritingFailureRollsTheRunBackAndOffersRetryAndCancel) {
@@ -253,14 +265,17 @@ TEST_F(AddWindow, collectsAll250DirectoriesInPathOrderAndWrites40000FilesInOneRu
 
 // A collection failure needs a file system that fails where the test says, so
 // this add runs headless: the real file system, except that the first listing
-// of `directory` fails.
+// of `directory` fails and directories named "mnt" are mount points.
 struct FlakyFileSystem : LinuxFileSystem {
     QString directory;
     mutable bool failed = false;
     std::vector<DirEntry> list(const QString& path) const override {
         if (path == directory && !std::exchange(failed, true))
             throw Error(5, QStringLiteral("Input/output error: ") + path);
-        return LinuxFileSystem::list(path);
+        std::vector<DirEntry> entries = LinuxFileSystem::list(path);
+        for (DirEntry& entry : entries)
+            entry.otherFileSystem = entry.name == "mnt";
+        return entries;
     }
 };
 
@@ -273,6 +288,7 @@ TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     QTemporaryDir home, disc;
     makeFile(disc.path() + "/a.txt");
     makeFile(disc.path() + "/zz/last.txt");
+    makeFile(disc.path() + "/zz/mnt/elsewhere.txt"); // not walked: another file system
     Services services;
     auto* files = new FlakyFileSystem;
     auto* prompt = new ScriptedPrompt;

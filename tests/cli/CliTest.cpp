@@ -1,3 +1,4 @@
+#include "CatalogueWriter.h"
 #include "FormSearch.h"
 #include "Startup.h"
 #include "TestApp.h"
@@ -5,6 +6,7 @@
 #include "engine/Recordset.h"
 
 #include <QAbstractItemModel>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -17,9 +19,11 @@
 #include <QThread>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvik;
-using orvik::test::TestApp;
+using namespace orvik::test;
 
 namespace {
 
@@ -213,4 +217,124 @@ TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
     EXPECT_EQ(process.exitCode(), 2);
     EXPECT_TRUE(process.readAllStandardError().contains("Cancelled by user!"));
     EXPECT_EQ(recordCount(), before);
+}
+
+namespace {
+QByteArray md5(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly)
+               ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5)
+               : QByteArray();
+}
+} // namespace
+
+TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting) {
+    // A catalogue of an older make: the table alone, no indexes.
+    const QString old = app.home() + "/OLD.mdb";
+    {
+        QFile(old).open(QIODevice::WriteOnly);
+        engine::Database db(old);
+        db.exec("CREATE TABLE CDTable (CDVolume TEXT, CDDescription TEXT, CDFile TEXT, "
+                "CDFileDate DATETIME, CDPath TEXT, CDFileLen TEXT(20), CDKeywords TEXT);"
+                "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, CDPath) "
+                "VALUES ('V1', 'OLD DISC', 'A.TXT', '/X/')");
+    }
+    touch(app.home() + "/JUNK.mdb", QByteArray(5000, 'j'));
+    const QByteArray oldSum = md5(old), junkSum = md5(app.home() + "/JUNK.mdb");
+    for (const QStringList& query :
+         QList<QStringList>{{"volumes"}, {"find", "a"}, {"keywords", "x"}, {"describe", "old"}}) {
+        EXPECT_NE(cli(query + QStringList{"--catalogue", "old"}).exitCode, 2);
+        cli(query + QStringList{"--catalogue", "junk"});
+    }
+    app.state().CatalogueName = "OLD";
+    {
+        FormSearch window(app.state());
+        window.show();
+        window.findChild<QLineEdit*>("Text1")->setText("a");
+        window.findChild<QPushButton*>("CmdSearchFile")->click();
+    }
+    EXPECT_EQ(md5(old), oldSum);
+    EXPECT_EQ(md5(app.home() + "/JUNK.mdb"), junkSum);
+    // The first add brings the older catalogue up to date and keeps its record.
+    EXPECT_EQ(cli({"add", tree, "--description", "new", "--catalogue", "old"}).exitCode, 0);
+    EXPECT_EQ(recordCount("OLD"), 5);
+
+    // An add while the search window sits idle after its queries.
+    app.state().CatalogueName = "ORVIK";
+    ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
+    FormSearch window(app.state());
+    window.show();
+    window.findChild<QLineEdit*>("Text1")->setText("a");
+    window.findChild<QPushButton*>("CmdSearchFile")->click();
+    window.findChild<QPushButton*>("CmdListCD")->click();
+    const CliRun second = cli({"add", tree, "--description", "second", "--no-filter"});
+    EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
+    EXPECT_EQ(recordCount(), 12);
+
+    // An add while a find's reader has stopped reading: its lines wait in the pipe.
+    {
+        CatalogueWriter writer(app.state());
+        for (int d = 0; d < 50; ++d)
+            writer.addRun(QString("BIG%1").arg(d), "MANY", "",
+                          {directory("/BIG/", {"X1",  "X2",  "X3",  "X4",  "X5",  "X6",  "X7",
+                                               "X8",  "X9",  "X10", "X11", "X12", "X13", "X14",
+                                               "X15", "X16", "X17", "X18", "X19", "X20"})});
+    }
+    QProcess stalled;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVIK_HOME", app.home());
+    stalled.setProcessEnvironment(env);
+    stalled.start("sh", {"-c", QString("'%1' find x | sleep 60").arg(ORVIK_CLI)});
+    ASSERT_TRUE(stalled.waitForStarted());
+    QThread::msleep(1500);
+    const CliRun third = cli({"add", tree, "--description", "third", "--no-filter"});
+    EXPECT_EQ(third.exitCode, 0) << third.err.toStdString();
+    EXPECT_EQ(stalled.state(), QProcess::Running) << "the find was still waiting to write";
+    stalled.kill();
+    stalled.waitForFinished();
+
+    // A writer of another program that keeps the catalogue is reported before the tree is read.
+    QProcess holder;
+    holder.start(HOLD_CATALOGUE, {app.home() + "/ORVIK.mdb"});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    const int before = recordCount();
+    const CliRun locked = cli({"add", tree, "--description", "locked", "--no-filter"});
+    holder.kill();
+    holder.waitForFinished();
+    EXPECT_EQ(locked.exitCode, 2);
+    EXPECT_TRUE(locked.err.contains("Another program is using the catalogue"))
+        << locked.err.toStdString();
+    EXPECT_FALSE(locked.err.contains("Counting")) << locked.err.toStdString();
+    EXPECT_EQ(recordCount(), before);
+}
+
+// Run as an ordinary user: root reads every directory.
+TEST_F(CliTest, directoriesRefusedForPermissionAreSkippedAndNamedNotRetriedOrLost) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    touch(tree + "/locked/secret.txt");  // mode 000: cannot be listed
+    touch(tree + "/noentry/hidden.txt"); // mode 644: listed, but its names cannot be examined
+    touch(tree + "/noentry/inner/deep.txt");
+    ASSERT_EQ(::chmod(QFile::encodeName(tree + "/locked").constData(), 0), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(tree + "/noentry").constData(), 0644), 0);
+    for (const QString& open : {disc.path(), app.home()})
+        ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("ORVIK_HOME", app.home());
+    process.setProcessEnvironment(env);
+    process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI,
+                              "add", tree, "--description", "as a user", "--no-filter"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    ::chmod(QFile::encodeName(tree + "/locked").constData(), 0755);
+    ::chmod(QFile::encodeName(tree + "/noentry").constData(), 0755);
+    ASSERT_EQ(process.exitCode(), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains("\n6 Files (")) << out.toStdString();
+    EXPECT_TRUE(out.contains("\n2 Directories skipped (no permission to read them)"))
+        << out.toStdString();
+    EXPECT_TRUE(err.contains(tree + "/locked/")) << err.toStdString();
+    EXPECT_TRUE(err.contains(tree + "/noentry/")) << err.toStdString();
+    EXPECT_EQ(recordCount(), 6);
 }

@@ -185,10 +185,19 @@ TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {
     rs.MoveNext();
     rs.Edit();
     rs.setField(Field::CDKeywords, QString("EDITED"));
+    rs.setField(Field::CDPath, QString("")); // empty text is stored as Null
     rs.Update();
     EXPECT_EQ(rs.Fields(Field::CDKeywords), v("EDITED"));
     write(rs, Games1 + 1, 1);
     EXPECT_EQ(files(rs), QStringList({"README.TXT", "A.DAT", "B.DAT", "SETUP.EXE"}));
+    // The last record deleted, the next one appended never takes its bookmark.
+    rs.MoveLast();
+    const QString deleted = rs.Bookmark();
+    rs.Delete();
+    write(rs, Games1 + 1, 1);
+    rs.MoveLast();
+    EXPECT_GT(rs.Bookmark().toLongLong(), deleted.toLongLong());
+    EXPECT_THROW(rs.setBookmark(deleted), Error);
 
     rs.Close();
     db->close();
@@ -199,6 +208,7 @@ TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {
     again.MoveFirst();
     again.MoveNext();
     EXPECT_EQ(again.Fields(Field::CDKeywords), v("EDITED"));
+    EXPECT_EQ(again.Fields(Field::CDPath), std::nullopt);
     EXPECT_FALSE(QFile::exists(path + ".compact"));
 }
 

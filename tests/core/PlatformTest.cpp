@@ -1,11 +1,12 @@
 #include "Error.h"
-#include "platform/FileSystem.h"
 #include "platform/DesktopShell.h"
+#include "platform/FileSystem.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -86,6 +87,12 @@ TEST(Platform, listingSkipsHiddenSystemAndLinkedDirectories) {
     }
     EXPECT_EQ(names(fs.list(root + "/sub"), true), QStringList({"deeper"}));
     EXPECT_THROW(fs.list(root + "/missing"), Error);
+    // /proc is a file system of its own under every root; /etc lies on the root's.
+    QHash<QString, bool> elsewhere;
+    for (const DirEntry& e : fs.list("/"))
+        elsewhere.insert(e.name, e.otherFileSystem);
+    EXPECT_TRUE(elsewhere.value("proc"));
+    EXPECT_FALSE(elsewhere.value("etc", true));
     ::unlink(invalid.constData()); // a name Qt cannot encode back for its clean-up
 }
 

@@ -6,6 +6,7 @@
 #include "Progress.h"
 #include "RecordResolution.h"
 #include "TestApp.h"
+#include "engine/Database.h"
 #include "engine/Pattern.h"
 #include "engine/Recordset.h"
 
@@ -268,6 +269,23 @@ TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListed) {
     EXPECT_EQ(got.statuses.last(), "Search completed (60 matches) CANCELLED BY USER");
     EXPECT_FALSE(queries.Busy);
     EXPECT_FALSE(queries.CancelFlag);
+}
+
+TEST_F(Search, cancelIsSeenInAScanThatListsNothing) {
+    catalogue->addRun("CD1", "MANY", "", {directory("/M/", {"A"})});
+    {
+        engine::Database db(state.catalogueFile());
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
+                "INSERT INTO CDTable (CDFile) SELECT 'FILE' || i || '.DAT' FROM n");
+    }
+    int pauses = 0;
+    got.onEvents = [&] {
+        ++pauses;
+        queries.CancelFlag = true;
+    };
+    find("*Q*Z*");
+    EXPECT_EQ(pauses, 1);
+    EXPECT_EQ(got.statuses.last(), "No matches found CANCELLED BY USER");
 }
 
 TEST_F(Search, everyLineOfALongResultReadsBackItsOwnRecord) {
