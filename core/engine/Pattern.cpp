@@ -17,12 +17,16 @@ Pattern::Pattern(const QString& pattern) : m_text(pattern) {
     const std::u32string points = pattern.toUpper().toStdU32String();
     for (size_t i = 0; i < points.size(); ++i) {
         const char32_t c = points[i];
-        if (c == U'*') {
-            // Consecutive stars are one star.
-            if (m_tokens.empty() || m_tokens.back().kind != Kind::Star)
-                m_tokens.push_back({Kind::Star});
-        } else if (c == U'?') {
-            m_tokens.push_back({Kind::AnyOne});
+        if (c == U'*' || c == U'?') {
+            // A run of "?" and "*" is one token: so many characters, any more
+            // when a star is in it ("*?" and "?*" are the same).
+            if (m_tokens.empty() || m_tokens.back().kind != Kind::Run)
+                m_tokens.push_back({Kind::Run});
+            Token& run = m_tokens.back();
+            if (c == U'?')
+                ++run.count;
+            else
+                run.star = true;
         } else if (c == U'#') {
             m_tokens.push_back({Kind::Digit});
         } else if (c == U'[') {
@@ -62,8 +66,6 @@ bool Pattern::tokenAccepts(const Token& token, char32_t ch) const {
     switch (token.kind) {
     case Kind::Literal:
         return token.ch == ch;
-    case Kind::AnyOne:
-        return true;
     case Kind::Digit:
         return ch >= U'0' && ch <= U'9';
     case Kind::List: {
@@ -75,42 +77,50 @@ bool Pattern::tokenAccepts(const Token& token, char32_t ch) const {
             }
         return inList != token.negated;
     }
-    case Kind::Star:
+    case Kind::Run:
         break;
     }
     return false;
 }
 
-// Every token but the star takes exactly one character, so on a mismatch only
-// the most recent star has to take one character more: at most text x pattern
-// steps, never exponential. `next(i)` gives the upper-cased character at i, or
-// std::nullopt to give up (a character the caller cannot upper-case here).
+// Every token but a run takes exactly one character, and a run a fixed count,
+// so on a mismatch only the most recent star has to take one character more:
+// at most text x tokens steps, never exponential. `read(i)` gives the
+// upper-cased character at i, or std::nullopt to give up (a character the
+// caller cannot upper-case here); every character is read before it is passed.
 template <typename Read>
 std::optional<bool> Pattern::matchSequence(size_t length, Read read) const {
     size_t t = 0, p = 0;
-    size_t starToken = SIZE_MAX, starText = 0;
+    // Where to go on after the most recent star, and the text its extra part starts at.
+    size_t afterStar = SIZE_MAX, starText = 0;
     const size_t count = m_tokens.size();
-    while (t < length) {
-        if (p < count && m_tokens[p].kind == Kind::Star) {
-            starToken = p++;
-            starText = t;
+    for (;;) {
+        if (p < count && m_tokens[p].kind == Kind::Run) {
+            const Token& run = m_tokens[p++];
+            // Going back to an earlier star only leaves less text.
+            if (length - t < run.count) return false;
+            for (const size_t end = t + run.count; t < end; ++t)
+                if (!read(t)) return std::nullopt;
+            if (run.star) {
+                afterStar = p;
+                starText = t;
+            }
             continue;
         }
+        if (t == length) break;
         const std::optional<char32_t> ch = read(t);
         if (!ch) return std::nullopt;
         if (p < count && (m_tokens[p].kind == Kind::Literal ? m_tokens[p].ch == *ch
                                                             : tokenAccepts(m_tokens[p], *ch))) {
             ++p;
             ++t;
-        } else if (starToken != SIZE_MAX) {
-            p = starToken + 1;
+        } else if (afterStar != SIZE_MAX) {
+            p = afterStar;
             t = ++starText;
         } else {
             return false;
         }
     }
-    while (p < count && m_tokens[p].kind == Kind::Star)
-        ++p;
     return p == count;
 }
 

@@ -21,6 +21,13 @@ TEST(Pattern, searchPatternsMatchWholeNamesWithoutRegardToCase) {
     EXPECT_FALSE(Pattern("*SUMMER*").matches("HOLIDAY"));
     EXPECT_TRUE(Pattern("*CD1.*").matches("MY CD1.2"));
     EXPECT_FALSE(Pattern("*CD1.*").matches("CD1"));
+    // A run of "?" and "*" takes at least one character per "?".
+    EXPECT_TRUE(Pattern("A?*?C").matches("AXYC"));
+    EXPECT_FALSE(Pattern("A?*?C").matches("AXC"));
+    EXPECT_TRUE(Pattern("*??B*?").matches("XXABBC"));
+    EXPECT_FALSE(Pattern("*??B*?").matches("XXAB"));
+    EXPECT_TRUE(Pattern("??É").matchesUtf8("àbé"));
+    EXPECT_FALSE(Pattern("???É").matchesUtf8("àbé"));
 }
 
 TEST(Pattern, digitsAndBracketListsTakeOneCharacter) {
