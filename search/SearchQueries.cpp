@@ -69,6 +69,13 @@ template <typename Visit> void forEachCarrying(Recordset& rs, Field field, Visit
     moveToEnd(rs);
 }
 
+// A malformed pattern is reported in the words the user typed, before any
+// record is read, so an empty catalogue reports it too. The wildcards a query
+// adds never make a typed text malformed or mend it.
+void checkTypedPattern(const QString& typed) {
+    [[maybe_unused]] const Pattern check(typed);
+}
+
 } // namespace
 
 SearchQueries::SearchQueries(AppState& state, ResultSink& sink, Progress& progress)
@@ -103,13 +110,15 @@ bool SearchQueries::startFileSearch(const QString& text) {
 
 void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
     const float width = columns.nameColumn(m_state.DisplayPaths);
-    m_state.SearchText = fileMatchPattern(m_state.SearchText);
+    const QString typed = m_state.SearchText;
+    m_state.SearchText = fileMatchPattern(typed);
     m_state.CurPath.clear();
     m_state.CurFile.clear();
     m_progress.status(QStringLiteral("Searching for ") + m_state.SearchText +
                       QStringLiteral(" ..."));
     m_lines = 0;
     try {
+        checkTypedPattern(typed);
         SearchDatabase = m_state.workspace().OpenDatabase(m_state.catalogueFile());
         const auto rs = openRecordset();
         const auto criterion = Criterion::FileOrPathLike(m_state.SearchText);
@@ -206,10 +215,12 @@ void SearchQueries::runVolumeQuery(const QString& status, Scan scan, QString (*d
 }
 
 void SearchQueries::Query_MyFindKW() {
-    m_state.SearchText = volumePattern(m_state.SearchText);
+    const QString typed = m_state.SearchText;
+    m_state.SearchText = volumePattern(typed);
     runVolumeQuery(
         QStringLiteral("Searching Keywords for ") + m_state.SearchText + QStringLiteral("..."),
-        [this](Recordset& rs) {
+        [this, &typed](Recordset& rs) {
+            checkTypedPattern(typed);
             const Pattern pattern(m_state.SearchText);
             m_state.CurVolume.clear();
             while (FindMyKW(m_state, rs, pattern) == 1) {
@@ -227,10 +238,12 @@ void SearchQueries::Query_MyFindKW() {
 
 void SearchQueries::Query_MyFindDesc() {
     LastDesc.startScan();
-    m_state.SearchText = volumePattern(m_state.SearchText);
+    const QString typed = m_state.SearchText;
+    m_state.SearchText = volumePattern(typed);
     runVolumeQuery(
         QStringLiteral("Searching Descriptions for ") + m_state.SearchText + QStringLiteral(" ..."),
-        [this](Recordset& rs) {
+        [this, &typed](Recordset& rs) {
+            checkTypedPattern(typed);
             const Pattern pattern(m_state.SearchText);
             forEachCarrying(rs, Field::CDDescription, [&] {
                 if (FindMyDesc(m_state, rs, LastDesc) == 1 &&

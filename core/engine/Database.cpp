@@ -47,7 +47,9 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
             compiled =
                 std::make_unique<Pattern>(QString::fromUtf8(text, sqlite3_value_bytes(args[1])));
         } catch (const Error& e) {
+            // The query sees the pattern error's own number, not SQLite's generic 1.
             sqlite3_result_error(context, e.description().toUtf8().constData(), -1);
+            sqlite3_result_error_code(context, e.number());
             return;
         }
         pattern = compiled.get();

@@ -160,6 +160,7 @@ TEST_F(EngineTest, fileOrPathLikeFindsFilesAndDirectoryHeadsWithUserTextBound) {
         rs.FindFirst(Criterion::FileOrPathLike("*[abc"));
         FAIL() << "a malformed bracket list was searched";
     } catch (const Error& e) {
+        EXPECT_EQ(e.number(), orvik::errors::BadPattern);
         EXPECT_TRUE(e.description().contains("[abc"));
     }
 }

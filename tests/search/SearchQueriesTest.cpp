@@ -340,7 +340,19 @@ TEST_F(Search, volumeQueriesListRunHeadsAndDescriptionsARepeatedMediumOnce) {
     EXPECT_EQ(got.lines.size(), 3);
 }
 
-TEST_F(Search, anEmptyCatalogueFindsNothingOneRunIsOneCDAndAMissingFileIsReported) {
+TEST_F(Search,
+       anEmptyCatalogueFindsNothingOneRunIsOneCDABadPatternIsOneErrorAndAMissingFileIsReported) {
+    // A malformed pattern is one error, in the words typed, with or without records.
+    const QStringList badPattern = {"Error 93 - Bracket list without closing ']' in pattern '[a-'",
+                                    "Can't open table in catalogue database."};
+    auto reportsOfBadPattern = [&] {
+        app.prompt().shown.clear();
+        find("[a-");
+        queries.searchKeywords("[a-");
+        queries.searchDescriptions("[a-");
+        return app.prompt().texts();
+    };
+    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
     queries.listVolumes("");
     EXPECT_EQ(got.statuses.last(), "No CDS found");
     queries.searchKeywords("");
@@ -351,7 +363,9 @@ TEST_F(Search, anEmptyCatalogueFindsNothingOneRunIsOneCDAndAMissingFileIsReporte
     catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
     queries.listVolumes("");
     EXPECT_EQ(got.statuses.last(), "1 CDs found");
+    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
 
+    app.prompt().shown.clear();
     got.statuses.clear();
     catalogue.reset();
     state.CatalogueDatabase.reset();
