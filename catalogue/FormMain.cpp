@@ -178,21 +178,22 @@ void FormMain::placeControls() {
 }
 
 void FormMain::Form_Load() {
-    // Each key defaults to the current value; the first unusable one ends the restore.
+    // Each key defaults to the current value; the first that is no number ends the restore.
     Settings& settings = m_state.settings();
-    const std::pair<const char*, std::function<void(double)>> geometry[] = {
-        {"MainHeight", [this](double t) { resize(width(), twips::toPixelsY(t, this)); }},
-        {"MainWidth", [this](double t) { resize(twips::toPixelsX(t, this), height()); }},
-        {"MainTop", [this](double t) { move(x(), twips::toPixelsY(t, this)); }},
-        {"MainLeft", [this](double t) { move(twips::toPixelsX(t, this), y()); }}};
-    for (const auto& [key, apply] : geometry) {
+    WindowPlace stored = windowPlace(*this);
+    const std::pair<const char*, double*> geometry[] = {{"MainHeight", &stored.height},
+                                                        {"MainWidth", &stored.width},
+                                                        {"MainTop", &stored.top},
+                                                        {"MainLeft", &stored.left}};
+    for (const auto& [key, value] : geometry) {
         const QString text = settings.get(QString::fromLatin1(key), QString());
         if (text.isEmpty()) continue;
         bool ok = false;
-        const double value = text.toDouble(&ok);
+        const double number = text.toDouble(&ok);
         if (!ok) break;
-        apply(value);
+        *value = number;
     }
+    restoreWindowGeometry(*this, stored);
 
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
     CancelFlag = false;

@@ -206,16 +206,12 @@ void FormSearch::Form_Load() {
                                                         : QPageLayout::Portrait);
     PrintOrientation = printerOrientation();
 
-    const double height = settings.getNumber(QStringLiteral("SearchHeight"),
-                                             twips::fromPixelsY(this->height(), this));
-    const double width =
-        settings.getNumber(QStringLiteral("SearchWidth"), twips::fromPixelsX(this->width(), this));
-    const double top =
-        settings.getNumber(QStringLiteral("SearchTop"), twips::fromPixelsY(y(), this));
-    const double left =
-        settings.getNumber(QStringLiteral("SearchLeft"), twips::fromPixelsX(x(), this));
-    resize(twips::toPixelsX(width, this), twips::toPixelsY(height, this));
-    move(twips::toPixelsX(left, this), twips::toPixelsY(top, this));
+    const WindowPlace design = windowPlace(*this);
+    restoreWindowGeometry(*this,
+                          {settings.getNumber(QStringLiteral("SearchLeft"), design.left),
+                           settings.getNumber(QStringLiteral("SearchTop"), design.top),
+                           settings.getNumber(QStringLiteral("SearchWidth"), design.width),
+                           settings.getNumber(QStringLiteral("SearchHeight"), design.height)});
 
     m_state.AutoList = settings.getBool(QStringLiteral("AutoList"), AutoList->isChecked());
     AutoList->setChecked(m_state.AutoList);

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScreen>
 #include <QTest>
 
 namespace orvik::test {
@@ -72,6 +73,16 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     FormMain partly(app.state());
     EXPECT_EQ(partly.height(), 480);
     EXPECT_NE(partly.x(), 90);
+
+    // A place that cannot be shown gives way to the design place and size.
+    settings.save("MainWidth", "1e308");
+    settings.save("MainHeight", "-480");
+    settings.save("MainLeft", "-2147483648000");
+    FormMain lost(app.state());
+    lost.show();
+    EXPECT_EQ(lost.width(), twips::toPixelsX(DesignWidth, &lost));
+    EXPECT_GT(lost.height(), twips::toPixelsY(DesignHeight, &lost));
+    EXPECT_TRUE(lost.screen()->availableGeometry().contains(lost.frameGeometry().topLeft()));
 }
 
 TEST_F(MainWindow, optionsPersistAcrossARestartAndAnEmptyFilterBoxRestoresTheDefaults) {

@@ -15,6 +15,7 @@
 #include <QListView>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -134,6 +135,17 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     // The orientation is kept, the printer given back as it was found.
     EXPECT_EQ(state.settings().get("PrnOrient", ""), "2");
     EXPECT_EQ(form.printer().pageLayout().orientation(), QPageLayout::Portrait);
+
+    // A place that cannot be shown gives way to the design place and size.
+    state.settings().save("SearchLeft", "-2147483648000");
+    for (const char* width : {"0", "-9000", "1e308"}) {
+        state.settings().save("SearchWidth", width);
+        FormSearch lost(state);
+        lost.show();
+        EXPECT_EQ(lost.width(), twips::toPixelsX(SearchDesignWidth, &lost)) << width;
+        const QRect screen = lost.screen()->availableGeometry();
+        EXPECT_TRUE(screen.contains(lost.frameGeometry().topLeft())) << width;
+    }
 }
 
 TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {
