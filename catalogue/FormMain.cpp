@@ -6,6 +6,7 @@
 #include "FileList.h"
 #include "LaunchMessage.h"
 #include "engine/CatalogueTable.h"
+#include "ui/MenuShortcuts.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -50,6 +51,7 @@ FormMain::FormMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_st
     setObjectName(QStringLiteral("FormMain"));
     createControls();
     createMenus();
+    giveMenuShortcutsPriority(*this);
     // The design size until stored geometry says otherwise.
     resize(twips::toPixelsX(DesignWidth, this),
            twips::toPixelsY(DesignHeight, this) + menuBar()->sizeHint().height());

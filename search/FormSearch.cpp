@@ -5,6 +5,7 @@
 #include "Error.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
+#include "ui/MenuShortcuts.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -14,6 +15,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -75,6 +77,7 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
     setObjectName(QStringLiteral("FormSearch"));
     createControls();
     createMenus();
+    giveMenuShortcutsPriority(*this);
     m_progress = std::make_unique<StatusProgress>(TextMatch, m_model);
     m_queries = std::make_unique<SearchQueries>(m_state, m_model, *m_progress);
     resize(twips::toPixelsX(SearchDesignWidth, this),
@@ -131,7 +134,6 @@ void FormSearch::createControls() {
                     QStringLiteral("Click to add a CD or tree structure to the current catalogue"));
     SearchExit = button(inner, "SearchExit", QStringLiteral("E&xit"), QStringLiteral("Quit Orvik"));
 
-    connect(Text1, &QLineEdit::returnPressed, CmdSearchFile, &QPushButton::click);
     connect(CmdSearchFile, &QPushButton::clicked, this, &FormSearch::CmdSearchFile_Click);
     connect(cmdSearchKeywords, &QPushButton::clicked, this, &FormSearch::cmdSearchKeywords_Click);
     connect(cmdSearchDesc, &QPushButton::clicked, this, &FormSearch::cmdSearchDesc_Click);
@@ -375,6 +377,16 @@ bool FormSearch::event(QEvent* event) {
         break;
     }
     return QMainWindow::event(event);
+}
+
+// Enter reaches the window when the control with the focus leaves it: it
+// presses a focused button, else the default button CmdSearchFile.
+void FormSearch::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!enter || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return QMainWindow::keyPressEvent(event);
+    auto* focused = qobject_cast<QPushButton*>(focusWidget());
+    (focused ? focused : CmdSearchFile)->click();
 }
 
 void FormSearch::closeEvent(QCloseEvent* event) {

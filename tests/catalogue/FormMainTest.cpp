@@ -85,11 +85,21 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     EXPECT_TRUE(lost.screen()->availableGeometry().contains(lost.frameGeometry().topLeft()));
 }
 
-TEST_F(MainWindow, optionsPersistAcrossARestartAndAnEmptyFilterBoxRestoresTheDefaults) {
+TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestoresTheDefaults) {
     const char* options[] = {"UseFilter", "OptDates", "OptLen"};
     openWindow(true, true, true);
-    for (const char* item : options)
-        child<QAction>(item)->trigger();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    // The menu keys work from the text boxes, which would take them for themselves.
+    app.state().settings().save("DefaultDrive", "/elsewhere");
+    for (auto [name, key] : {std::pair{"Extension_TxtBox", Qt::Key_D},
+                             {"TextKeyword", Qt::Key_S},
+                             {"TextDesc", Qt::Key_E},
+                             {"TextDesc", Qt::Key_C}}) {
+        child<QLineEdit>(name)->setFocus();
+        QTest::keyClick(child<QLineEdit>(name), key, Qt::ControlModifier);
+    }
+    EXPECT_EQ(app.state().settings().get("DefaultDrive", ""), disc.toUpper());
     auto* box = child<QLineEdit>("Extension_TxtBox");
     EXPECT_FALSE(box->isEnabled());
     box->setText(".iso");

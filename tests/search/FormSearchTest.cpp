@@ -148,6 +148,30 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     }
 }
 
+TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonHasTheFocus) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* text = child<QLineEdit>(form, "Text1");
+    text->setFocus();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_FALSE(child<QAction>(form, "AutoList")->isChecked());
+    EXPECT_EQ(state.settings().get("AutoList", ""), "False");
+
+    // Each Enter asks once whether to list all files (answered No).
+    for (const char* name : {"Text1", "TextMatch", "SearchList"}) {
+        auto* control = form.findChild<QWidget*>(name);
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_Return);
+    }
+    EXPECT_EQ(app.prompt().texts(), QStringList(3, "Do you want to list all Files?"));
+    auto* keywords = child(form, "cmdSearchKeywords");
+    keywords->setFocus();
+    QTest::keyClick(keywords, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(app.prompt().shown.size(), 3u);
+    EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(), "Search completed (1 matches)");
+}
+
 TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {
     SearchLayout layout = searchDesignLayout();
     EXPECT_FALSE(layOutSearch(layout, 9000, 4999));
