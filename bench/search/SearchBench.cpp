@@ -7,12 +7,12 @@
 // Goals: file match at most 1.5 times the LIKE scan; volume list under 50 ms;
 // 30,000 matches in one run at most 1.3 times as slow as in 30 runs.
 #include "AppState.h"
+#include "BenchCatalogue.h"
 #include "OwnerTracker.h"
 #include "Progress.h"
 #include "RecordResolution.h"
 #include "ResultListModel.h"
 #include "SearchQueries.h"
-#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
@@ -25,13 +25,9 @@
 #include <functional>
 
 using namespace orvik;
+using namespace orvik::bench;
 
 namespace {
-
-constexpr int Records = 1'000'000;
-constexpr int Runs = 30;
-constexpr int FilesPerDirectory = 30;
-constexpr int RunLength = Records / Runs + 1;
 
 class PrintingPrompt : public Prompt {
 public:
@@ -46,50 +42,6 @@ struct CountingSink : ResultSink {
     void clear() override { lines = 0; }
     void append(const QString&, const ResolvedRecord&) override { ++lines; }
 };
-
-// 30,000 records deep in the first run are ALPHA, the first 1,000 of every run
-// are BETA; of the rest, every 100th record is a PHOTO (about 1%) and ten
-// records are UNIQUE.
-QString fileName(int i) {
-    const int inRun = i % RunLength;
-    if (i / RunLength == 0 && inRun >= 3000 && inRun < 33000)
-        return QStringLiteral("ALPHA%1.DAT").arg(i);
-    if (inRun >= 1 && inRun <= 1000) return QStringLiteral("BETA%1.DAT").arg(i);
-    if (i % 100 == 7) return QStringLiteral("PHOTO%1.JPG").arg(i);
-    if (i % (Records / 10) == 52345) return QStringLiteral("UNIQUE%1.TXT").arg(i);
-    return QStringLiteral("FILE%1.DAT").arg(i);
-}
-
-std::optional<QString> onlyIf(bool condition, const QString& text) {
-    return condition ? std::optional(text) : std::nullopt;
-}
-
-void buildCatalogue(const QString& path) {
-    engine::Workspace workspace;
-    auto db = workspace.CreateDatabase(path);
-    engine::createCatalogueTable(*db);
-    engine::Statement insert(*db, "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, "
-                                  "CDFileDate, CDPath, CDFileLen, CDKeywords) "
-                                  "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
-    engine::Transaction transaction(*db);
-    for (int i = 0; i < Records; ++i) {
-        const int run = i / RunLength, inRun = i % RunLength;
-        const bool volumeHead = inRun == 0, directoryHead = inRun % FilesPerDirectory == 0;
-        insert.bind(1, onlyIf(volumeHead, QStringLiteral("CD%1").arg(run)));
-        insert.bind(2, onlyIf(volumeHead, QStringLiteral("DISC NUMBER %1").arg(run)));
-        insert.bind(3, fileName(i));
-        insert.bind(4, QStringLiteral("2001-02-03 04:05:06"));
-        insert.bind(
-            5,
-            onlyIf(directoryHead,
-                   QStringLiteral("/MEDIA/CD%1/DIR%2/").arg(run).arg(inRun / FilesPerDirectory)));
-        insert.bind(6, QString::number(1000 + i));
-        insert.bind(7, onlyIf(volumeHead, QStringLiteral("KEY%1").arg(run)));
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
-}
 
 // Best of three, in milliseconds.
 double timeMs(const std::function<void()>& work) {

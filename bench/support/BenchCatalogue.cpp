@@ -1,0 +1,61 @@
+#include "BenchCatalogue.h"
+
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+#include "engine/Workspace.h"
+
+#include <optional>
+
+namespace orvik::bench {
+
+namespace {
+
+// 30,000 records deep in the first run are ALPHA, the first 1,000 of every run
+// are BETA; of the rest, every 100th record is a PHOTO (about 1%) and ten
+// records are UNIQUE. Every name but PHOTO's and UNIQUE's ends in its record
+// number and ".DAT", so "*1.DAT" matches 100,000 records and "*01.DAT" 9,999
+// (record 1 is BETA1.DAT).
+QString fileName(int i) {
+    const int inRun = i % RunLength;
+    if (i / RunLength == 0 && inRun >= 3000 && inRun < 33000)
+        return QStringLiteral("ALPHA%1.DAT").arg(i);
+    if (inRun >= 1 && inRun <= 1000) return QStringLiteral("BETA%1.DAT").arg(i);
+    if (i % 100 == 7) return QStringLiteral("PHOTO%1.JPG").arg(i);
+    if (i % (Records / 10) == 52345) return QStringLiteral("UNIQUE%1.TXT").arg(i);
+    return QStringLiteral("FILE%1.DAT").arg(i);
+}
+
+std::optional<QString> onlyIf(bool condition, const QString& text) {
+    return condition ? std::optional(text) : std::nullopt;
+}
+
+} // namespace
+
+void buildCatalogue(const QString& path) {
+    engine::Workspace workspace;
+    auto db = workspace.CreateDatabase(path);
+    engine::createCatalogueTable(*db);
+    engine::Statement insert(*db, "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, "
+                                  "CDFileDate, CDPath, CDFileLen, CDKeywords) "
+                                  "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    engine::Transaction transaction(*db);
+    for (int i = 0; i < Records; ++i) {
+        const int run = i / RunLength, inRun = i % RunLength;
+        const bool volumeHead = inRun == 0, directoryHead = inRun % FilesPerDirectory == 0;
+        insert.bind(1, onlyIf(volumeHead, QStringLiteral("CD%1").arg(run)));
+        insert.bind(2, onlyIf(volumeHead, QStringLiteral("DISC NUMBER %1").arg(run)));
+        insert.bind(3, fileName(i));
+        insert.bind(4, QStringLiteral("2001-02-03 04:05:06"));
+        insert.bind(
+            5,
+            onlyIf(directoryHead,
+                   QStringLiteral("/MEDIA/CD%1/DIR%2/").arg(run).arg(inRun / FilesPerDirectory)));
+        insert.bind(6, QString::number(1000 + i));
+        insert.bind(7, onlyIf(volumeHead, QStringLiteral("KEY%1").arg(run)));
+        insert.step();
+        insert.reset();
+    }
+    transaction.commit();
+}
+
+} // namespace orvik::bench
