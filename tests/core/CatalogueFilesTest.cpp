@@ -1,31 +1,18 @@
 #include "CatalogueFiles.h"
+#include "CatalogueWriter.h"
 #include "TestApp.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "TestFiles.h"
 
 #include <QFile>
-#include <gtest/gtest.h>
 
 using namespace orvik;
-using orvik::test::TestApp;
+using namespace orvik::test;
 
 namespace {
 
+// One record written through a connection of its own, closed again.
 void addRecord(AppState& state) {
-    engine::Recordset rs(state.workspace().OpenDatabase(state.catalogueFile()),
-                         engine::RecordsetType::Table);
-    rs.AddNew();
-    rs.setField(engine::Field::CDFile, QString("A.TXT"));
-    rs.Update();
-}
-
-int recordCount(AppState& state) {
-    engine::Recordset rs(state.workspace().OpenDatabase(state.catalogueFile()),
-                         engine::RecordsetType::Dynaset);
-    int count = 0;
-    for (; !rs.Eof(); rs.MoveNext())
-        ++count;
-    return count;
+    CatalogueWriter(state).addRecord({}, {}, "A.TXT", {}, {});
 }
 
 } // namespace
@@ -38,43 +25,30 @@ TEST(CatalogueFiles, namesAreUpperCasedAndMatchedToFilesWithoutRegardToCase) {
     EXPECT_EQ(catalogueNames(app.home()), QStringList({"Games"}));
 }
 
-TEST(CatalogueFiles, deleteOnlyRemovesTheFileAndCreatesNothing) {
+TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesItAndDeletingCreatesNothing) {
     TestApp app;
     AppState& state = app.state();
+    const QString journal = state.catalogueFile() + "-journal";
     int status = 2;
     CreateCatalogue(state, status);
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(QFile::exists(state.catalogueFile()));
-
-    status = 0;
-    CreateCatalogue(state, status);
-    state.CatalogueDatabase.reset();
-    ASSERT_TRUE(QFile::exists(state.catalogueFile()));
-    QFile(state.catalogueFile() + "-journal").open(QIODevice::WriteOnly);
-    status = 2;
-    CreateCatalogue(state, status);
-    EXPECT_EQ(status, 0);
-    EXPECT_FALSE(QFile::exists(state.catalogueFile()));
-    EXPECT_FALSE(QFile::exists(state.catalogueFile() + "-journal"));
-    EXPECT_TRUE(app.prompt().shown.empty());
-}
-
-TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesIt) {
-    TestApp app;
-    AppState& state = app.state();
-    for (int statusIn : {0, 1}) {
-        int status = statusIn;
+    for (int statusIn : {0, 1, 2}) {
+        status = 1;
         CreateCatalogue(state, status);
         state.CatalogueDatabase.reset();
         addRecord(state);
-        EXPECT_EQ(recordCount(state), 1);
+        QFile(journal).open(QIODevice::WriteOnly);
         status = statusIn;
         CreateCatalogue(state, status);
         EXPECT_EQ(status, 0);
-        EXPECT_TRUE(state.CatalogueDatabase != nullptr);
+        EXPECT_FALSE(QFile::exists(journal)) << "it would be played back into the new one";
+        EXPECT_EQ(state.CatalogueDatabase != nullptr, statusIn != 2) << statusIn;
         state.CatalogueDatabase.reset();
-        EXPECT_EQ(recordCount(state), 0);
+        ASSERT_EQ(QFile::exists(state.catalogueFile()), statusIn != 2) << statusIn;
+        if (statusIn != 2) EXPECT_TRUE(readCatalogue(state.catalogueFile()).empty());
     }
+    EXPECT_TRUE(app.prompt().shown.empty());
 }
 
 TEST(CatalogueFiles, anOpenCatalogueIsNeverDeleted) {
@@ -84,19 +58,14 @@ TEST(CatalogueFiles, anOpenCatalogueIsNeverDeleted) {
     int status = 1;
     CreateCatalogue(state, status);
     addRecord(state);
-    state.CatalogueRecordset = std::make_shared<engine::Recordset>(state.CatalogueDatabase,
-                                                                   engine::RecordsetType::Dynaset);
-
     for (int statusIn : {0, 1, 2}) {
         status = statusIn;
         CreateCatalogue(state, status);
         EXPECT_EQ(status, 1);
     }
-    ASSERT_EQ(app.prompt().shown.size(), 3u);
-    EXPECT_EQ(app.prompt().shown[0].text, "Can't delete/create catalogue file MYCDS");
+    EXPECT_EQ(app.prompt().texts(), QStringList(3, "Can't delete/create catalogue file MYCDS"));
     EXPECT_EQ(app.prompt().shown[0].icon, Icon::Exclamation);
     EXPECT_EQ(app.prompt().shown[0].title, "ORVIK");
-    state.CatalogueRecordset.reset();
     state.CatalogueDatabase.reset();
-    EXPECT_EQ(recordCount(state), 1);
+    EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 1u);
 }

@@ -85,7 +85,7 @@ TEST_F(EngineTest, newCatalogueHasTheSevenFieldsInOrderAndNoRecords) {
     EXPECT_THROW(rs.MoveFirst(), Error);
 }
 
-TEST_F(EngineTest, sparseRecordsComeBackInAppendOrderWithTheirNulls) {
+TEST_F(EngineTest, sparseRecordsComeBackInOrderAndFindsWalkBackToTheHeads) {
     {
         Recordset table(db, RecordsetType::Table);
         write(table, Games1, 4);
@@ -104,13 +104,6 @@ TEST_F(EngineTest, sparseRecordsComeBackInAppendOrderWithTheirNulls) {
     EXPECT_TRUE(rs.Eof());
     EXPECT_THROW(rs.MoveNext(), Error);
     rs.MovePrevious();
-    EXPECT_EQ(rs.Fields(Field::CDFile), v("B.DAT"));
-}
-
-TEST_F(EngineTest, bookmarksSurviveMovesAndFindsWalkBackToTheHeads) {
-    Recordset rs(db, RecordsetType::Dynaset);
-    write(rs, Games1, 4);
-    rs.MoveLast();
     const QString last = rs.Bookmark();
     rs.MoveFirst();
     rs.setBookmark(last);
@@ -121,7 +114,6 @@ TEST_F(EngineTest, bookmarksSurviveMovesAndFindsWalkBackToTheHeads) {
     EXPECT_EQ(rs.Fields(Field::CDFile), v("A.DAT"));
     rs.FindPrevious(Criterion::NotNull(Field::CDPath));
     EXPECT_EQ(rs.Fields(Field::CDFile), v("README.TXT"));
-
     // A failed find says so and leaves the record where the find started.
     rs.FindPrevious(Criterion::NotNull(Field::CDPath));
     EXPECT_TRUE(rs.NoMatch());
@@ -215,15 +207,13 @@ TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {
 
 TEST_F(EngineTest, fieldsLongerThanTheirMaximumAreRefused) {
     Recordset rs(db, RecordsetType::Table);
-    rs.AddNew();
-    rs.setField(Field::CDFile, QString("X"));
-    rs.setField(Field::CDFileLen, QString(21, '9'));
-    EXPECT_THROW(rs.Update(), Error);
-    rs.CancelUpdate();
-    rs.AddNew();
-    rs.setField(Field::CDFile, QString(TextMaxChars + 1, 'X'));
-    EXPECT_THROW(rs.Update(), Error);
-    rs.CancelUpdate();
+    for (auto [field, text] : {std::pair{Field::CDFileLen, QString(21, '9')},
+                               {Field::CDFile, QString(TextMaxChars + 1, 'X')}}) {
+        rs.AddNew();
+        rs.setField(field, text);
+        EXPECT_THROW(rs.Update(), Error);
+        rs.CancelUpdate();
+    }
     EXPECT_TRUE(files(rs).isEmpty());
 }
 

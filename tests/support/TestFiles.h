@@ -1,0 +1,43 @@
+// Real files and catalogues read back, for the tests of every folder.
+#pragma once
+
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <utime.h>
+#include <vector>
+
+namespace orvik::test {
+
+// Creates `path` (and its folders) holding `size` bytes; `modified` in seconds
+// since the epoch when not negative.
+inline void makeFile(const QString& path, qint64 size = 0, qint64 modified = -1) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(QByteArray(size, 'x'));
+    file.close();
+    if (modified < 0) return;
+    const utimbuf times{time_t(modified), time_t(modified)};
+    ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
+}
+
+// Every record of the catalogue file in append order.
+inline std::vector<engine::Row> readCatalogue(const QString& file) {
+    engine::Database db(file);
+    engine::Statement select(db, "SELECT CDVolume, CDDescription, CDFile, CDFileDate, CDPath, "
+                                 "CDFileLen, CDKeywords FROM CDTable ORDER BY rowid");
+    std::vector<engine::Row> rows;
+    while (select.step()) {
+        rows.emplace_back();
+        for (int i = 0; i < engine::FieldCount; ++i)
+            rows.back()[size_t(i)] = select.value(i);
+    }
+    return rows;
+}
+
+} // namespace orvik::test
