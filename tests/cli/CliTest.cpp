@@ -2,6 +2,7 @@
 #include "FormSearch.h"
 #include "Startup.h"
 #include "TestApp.h"
+#include "TestFiles.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
@@ -33,30 +34,19 @@ struct CliRun {
     QString err;
 };
 
-void touch(const QString& path, const QByteArray& content = "data") {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
         tree = disc.path() + "/games1";
-        touch(tree + "/readme.txt", "read me first");
-        touch(tree + "/setup.exe", "MZ");
-        touch(tree + "/data/a.dat");
-        touch(tree + "/data/b.dat");
-        touch(tree + "/docs/o'brien notes.txt");
-        touch(tree + "/music/tune.mid");
+        for (const char* name : {"readme.txt", "setup.exe", "data/a.dat", "data/b.dat",
+                                 "docs/o'brien notes.txt", "music/tune.mid"})
+            makeFile(tree + "/" + name, 4);
     }
 
+    // Runs the command line program; it finds the catalogues through the
+    // ORVIK_HOME that TestApp sets.
     CliRun cli(const QStringList& arguments) {
         QProcess process;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("ORVIK_HOME", app.home());
-        process.setProcessEnvironment(env);
         process.start(ORVIK_CLI, arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
@@ -66,13 +56,7 @@ protected:
     }
 
     int recordCount(const QString& name = "ORVIK") {
-        engine::Workspace workspace;
-        engine::Recordset rs(workspace.OpenDatabase(app.home() + "/" + name + ".mdb"),
-                             engine::RecordsetType::Dynaset);
-        int count = 0;
-        for (; !rs.Eof(); rs.MoveNext())
-            ++count;
-        return count;
+        return int(readCatalogue(app.home() + "/" + name + ".mdb").size());
     }
 
     // The lines the search window lists after `button` with `text` typed.
@@ -139,10 +123,8 @@ TEST_F(CliTest, tsvAndJsonHoldEveryResolvedField) {
     EXPECT_EQ(tsv.out[0], "volume\tdescription\tkeywords\tdirectory\tfile\tdate\tlength\tbookmark");
     const QStringList fields = tsv.out[1].split('\t');
     ASSERT_EQ(fields.size(), 8);
-    EXPECT_EQ(fields[1], "QUAKE DEMO");
-    EXPECT_EQ(fields[2], "FPS");
-    EXPECT_EQ(fields[3], (tree + "/DATA/").toUpper());
-    EXPECT_EQ(fields[4], "B.DAT");
+    EXPECT_EQ(fields.mid(1, 4),
+              QStringList({"QUAKE DEMO", "FPS", (tree + "/DATA/").toUpper(), "B.DAT"}));
     EXPECT_EQ(fields[5].size(), 19);
     EXPECT_EQ(fields[6], "4");
     EXPECT_FALSE(fields[7].isEmpty());
@@ -182,7 +164,7 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     }
     EXPECT_EQ(recordCount(), records) << "nothing was written";
 
-    touch(app.home() + "/JUNK.mdb", QByteArray(5000, 'j'));
+    makeFile(app.home() + "/JUNK.mdb", 5000);
     const CliRun junk = cli({"add", tree, "--description", "x", "--catalogue", "junk"});
     EXPECT_EQ(junk.exitCode, 2);
     EXPECT_TRUE(junk.err.contains("Error")) << junk.err.toStdString();
@@ -203,9 +185,6 @@ TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
                 .open(QIODevice::WriteOnly);
     }
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ORVIK_HOME", app.home());
-    process.setProcessEnvironment(env);
     process.start(ORVIK_CLI, {"add", disc.path() + "/big", "--description", "big", "--no-filter"});
     ASSERT_TRUE(process.waitForStarted());
     // The rollback journal appears with the first record written.
@@ -239,7 +218,7 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
                 "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, CDPath) "
                 "VALUES ('V1', 'OLD DISC', 'A.TXT', '/X/')");
     }
-    touch(app.home() + "/JUNK.mdb", QByteArray(5000, 'j'));
+    makeFile(app.home() + "/JUNK.mdb", 5000);
     const QByteArray oldSum = md5(old), junkSum = md5(app.home() + "/JUNK.mdb");
     for (const QStringList& query :
          QList<QStringList>{{"volumes"}, {"find", "a"}, {"keywords", "x"}, {"describe", "old"}}) {
@@ -276,14 +255,9 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
         CatalogueWriter writer(app.state());
         for (int d = 0; d < 50; ++d)
             writer.addRun(QString("BIG%1").arg(d), "MANY", "",
-                          {directory("/BIG/", {"X1",  "X2",  "X3",  "X4",  "X5",  "X6",  "X7",
-                                               "X8",  "X9",  "X10", "X11", "X12", "X13", "X14",
-                                               "X15", "X16", "X17", "X18", "X19", "X20"})});
+                          {directory("/BIG/", QStringList(20, "X"))});
     }
     QProcess stalled;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ORVIK_HOME", app.home());
-    stalled.setProcessEnvironment(env);
     stalled.start("sh", {"-c", QString("'%1' find x | sleep 60").arg(ORVIK_CLI)});
     ASSERT_TRUE(stalled.waitForStarted());
     QThread::msleep(1500);
@@ -311,18 +285,15 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
 // Run as an ordinary user: root reads every directory.
 TEST_F(CliTest, directoriesRefusedForPermissionAreSkippedAndNamedNotRetriedOrLost) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
-    touch(tree + "/locked/secret.txt");  // mode 000: cannot be listed
-    touch(tree + "/noentry/hidden.txt"); // mode 644: listed, but its names cannot be examined
-    touch(tree + "/noentry/inner/deep.txt");
+    makeFile(tree + "/locked/secret.txt");  // mode 000: cannot be listed
+    makeFile(tree + "/noentry/hidden.txt"); // mode 644: listed, but its names cannot be examined
+    makeFile(tree + "/noentry/inner/deep.txt");
     ASSERT_EQ(::chmod(QFile::encodeName(tree + "/locked").constData(), 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(tree + "/noentry").constData(), 0644), 0);
     for (const QString& open : {disc.path(), app.home()})
         ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
 
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("ORVIK_HOME", app.home());
-    process.setProcessEnvironment(env);
     process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI,
                               "add", tree, "--description", "as a user", "--no-filter"});
     ASSERT_TRUE(process.waitForFinished(60000));
