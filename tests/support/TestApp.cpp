@@ -9,9 +9,9 @@ int RecordingShell::open(const QString& file, const QString&) {
     return result;
 }
 
-TestApp::TestApp() {
+TestApp::TestApp(std::unique_ptr<FileSystem> fileSystem) {
     qputenv("ORVIK_HOME", m_home.path().toUtf8());
-    build();
+    build(std::move(fileSystem));
 }
 
 TestApp::~TestApp() = default;
@@ -21,7 +21,7 @@ void TestApp::restart() {
     build();
 }
 
-void TestApp::build() {
+void TestApp::build(std::unique_ptr<FileSystem> fileSystem) {
     Services services;
     auto drives = std::make_unique<FakeDrives>();
     drives->types.insert(SystemDrive, DriveFixed);
@@ -31,7 +31,7 @@ void TestApp::build() {
     auto shell = std::make_unique<RecordingShell>();
     m_shell = shell.get();
     services.drives = std::move(drives);
-    services.fileSystem = std::make_unique<LinuxFileSystem>();
+    services.fileSystem = fileSystem ? std::move(fileSystem) : std::make_unique<LinuxFileSystem>();
     services.shell = std::move(shell);
     services.prompt = std::move(prompt);
     m_state = std::make_unique<AppState>(m_home.path(), m_home.path() + "/Orvik.ini",

@@ -4,9 +4,10 @@
 #pragma once
 
 #include "AppState.h"
-#include "QtPrinters.h"
 #include "FakeDrives.h"
+#include "QtPrinters.h"
 #include "ScriptedPrompt.h"
+#include "platform/FileSystem.h"
 #include "platform/Shell.h"
 
 #include <QTemporaryDir>
@@ -23,7 +24,8 @@ public:
 
 class TestApp {
 public:
-    TestApp();
+    // With the real Linux file system unless the test brings its own.
+    explicit TestApp(std::unique_ptr<FileSystem> fileSystem = nullptr);
     ~TestApp();
 
     QString home() const { return m_home.path(); }
@@ -31,12 +33,13 @@ public:
     ScriptedPrompt& prompt() { return *m_prompt; }
     FakeDrives& drives() { return *m_drives; }
     RecordingShell& shell() { return *m_shell; }
-    // A new AppState on the same folder, as a restart would make it.
+    // A new AppState on the same folder and the real file system, as a
+    // restart would make it.
     void restart();
     int endings = 0; // how often the program was ended
 
 private:
-    void build();
+    void build(std::unique_ptr<FileSystem> fileSystem = nullptr);
     QTemporaryDir m_home;
     std::unique_ptr<AppState> m_state;
     ScriptedPrompt* m_prompt = nullptr;
