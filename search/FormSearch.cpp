@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "LiveResultList.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
@@ -30,6 +31,7 @@ namespace orvik {
 namespace {
 
 const QString NoPrinterFont = QStringLiteral("XXXX");
+constexpr double BottomMarginTwips = 75;
 
 // "Courier New" when the system has it, else the system's fixed-pitch font.
 QString fixedFontFamily() {
@@ -55,20 +57,21 @@ public:
 
 } // namespace
 
-// Status in TextMatch; the lines found so far are shown whenever the query
-// lets the event loop run.
+// Status in TextMatch; the lines found so far are shown as the query lets the
+// event loop run.
 class FormSearch::StatusProgress : public Progress {
 public:
-    StatusProgress(QLineEdit* box, ResultListModel& model) : m_label(box), m_model(model) {}
+    StatusProgress(QLineEdit* box, ResultListModel& model, QListView& list)
+        : m_label(box), m_list(model, list) {}
     void status(const QString& text) override { m_label.status(text); }
     void letEventsRun() override {
-        m_model.flush();
+        m_list.showWhenDue();
         m_label.letEventsRun();
     }
 
 private:
     LabelProgress m_label;
-    ResultListModel& m_model;
+    LiveResultList m_list;
 };
 
 FormSearch::FormSearch(AppState& state, QWidget* parent)
@@ -78,10 +81,14 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
     createControls();
     createMenus();
     giveMenuShortcutsPriority(*this);
-    m_progress = std::make_unique<StatusProgress>(TextMatch, m_model);
+    m_progress = std::make_unique<StatusProgress>(TextMatch, m_model, *SearchList);
     m_queries = std::make_unique<SearchQueries>(m_state, m_model, *m_progress);
+    // The layout rule puts the status row flush with the inner area's bottom;
+    // a thin margin below the inner area keeps it clear of the window's edge.
+    setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
     resize(twips::toPixelsX(SearchDesignWidth, this),
-           twips::toPixelsY(SearchDesignHeight, this) + menuBar()->sizeHint().height());
+           twips::toPixelsY(SearchDesignHeight + BottomMarginTwips, this) +
+               menuBar()->sizeHint().height());
     applyLayout();
     Form_Load();
 }
@@ -91,6 +98,7 @@ FormSearch::~FormSearch() = default;
 void FormSearch::createControls() {
     auto* inner = new QWidget(this);
     setCentralWidget(inner);
+    inner->installEventFilter(this);
     auto button = [](QWidget* parent, const char* name, const QString& caption,
                      const QString& tip) {
         auto* b = new QPushButton(caption, parent);
@@ -394,9 +402,12 @@ void FormSearch::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void FormSearch::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    Form_Resize();
+// The rule works on the inner area as it is laid out, which settles after the
+// window's own resize (the menu bar takes its height only then); laying out on
+// the window's size would leave the status row hanging below the edge.
+bool FormSearch::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == centralWidget() && event->type() == QEvent::Resize) Form_Resize();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace orvik

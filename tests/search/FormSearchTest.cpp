@@ -136,6 +136,18 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     EXPECT_EQ(state.settings().get("PrnOrient", ""), "2");
     EXPECT_EQ(form.printer().pageLayout().orientation(), QPageLayout::Portrait);
 
+    // Stored and design sizes alike, the status row ends at the inner area's
+    // bottom edge, clear of the window's.
+    for (const char* size : {"9000", ""}) {
+        state.settings().save("SearchHeight", size);
+        state.settings().save("SearchWidth", size);
+        FormSearch again(state);
+        again.show();
+        const QWidget* box = child<QLineEdit>(again, "TextMatch");
+        EXPECT_NEAR(box->geometry().bottom() + 1, again.centralWidget()->height(), 1) << size;
+        EXPECT_LE(box->mapTo(&again, QPoint(0, box->height())).y() + 4, again.height()) << size;
+    }
+
     // A place that cannot be shown gives way to the design place and size.
     state.settings().save("SearchLeft", "-2147483648000");
     for (const char* width : {"0", "-9000", "1e308"}) {
