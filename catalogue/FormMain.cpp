@@ -4,7 +4,7 @@
 #include "DirectoryList.h"
 #include "Error.h"
 #include "FileList.h"
-#include "LaunchMessage.h"
+#include "platform/LaunchMessage.h"
 #include "engine/CatalogueTable.h"
 #include "ui/MenuShortcuts.h"
 #include "ui/Twips.h"

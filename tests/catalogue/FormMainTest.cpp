@@ -2,7 +2,7 @@
 // the drive check and the launch messages.
 #include "CatalogueFixture.h"
 
-#include "LaunchMessage.h"
+#include "platform/LaunchMessage.h"
 #include "MainLayout.h"
 #include "ui/Twips.h"
 

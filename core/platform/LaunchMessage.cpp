@@ -1,4 +1,4 @@
-#include "LaunchMessage.h"
+#include "platform/LaunchMessage.h"
 
 namespace orvik {
 

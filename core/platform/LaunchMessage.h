@@ -5,8 +5,10 @@
 
 namespace orvik {
 
-// The main window's wording of result 31; the details window has its own.
+// Result 31 in the main window's wording and in the details window's.
 inline const QString MainNoAssociation = QStringLiteral(" - No asociation exists for this file ");
+inline const QString DetailsNoAssociation =
+    QStringLiteral(" - No association exists for this file ");
 
 // " Error N" followed by the suffix of a known result; empty for a result of
 // 33 or more, which is success.

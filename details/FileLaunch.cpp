@@ -1,0 +1,39 @@
+#include "FileLaunch.h"
+
+#include "AppState.h"
+#include "platform/LaunchMessage.h"
+
+#include <QFileInfo>
+
+namespace orvik {
+
+namespace {
+
+// The file as it is on the disc, matched without regard to case: an ordinary
+// file, not hidden; empty when there is none.
+QString findOrdinaryFile(const QString& storedName) {
+    const QString real = resolvePath(storedName);
+    if (real.isEmpty()) return {};
+    const QFileInfo info(real);
+    return info.isFile() && !info.fileName().startsWith('.') ? real : QString();
+}
+
+} // namespace
+
+int launchCurrentFile(AppState& state) {
+    int result = 0;
+    try {
+        const QString fullName = state.CurPath + state.CurFile;
+        if (!findOrdinaryFile(fullName).isEmpty())
+            result = state.shell().open(fullName, state.CurPath);
+        else
+            state.prompt().tell(QStringLiteral("Please insert correct CD and try again"));
+        if (result >= 2 && result <= 32)
+            state.prompt().tell(launchMessage(result, DetailsNoAssociation));
+    } catch (const Error&) {
+        state.prompt().tell(QStringLiteral("Error accessing drive - check CD in drive!"));
+    }
+    return result;
+}
+
+} // namespace orvik

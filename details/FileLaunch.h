@@ -1,0 +1,13 @@
+// Opening the shown file with its default application, from the stored
+// (upper-case) path; tells the user what went wrong.
+#pragma once
+
+namespace orvik {
+
+class AppState;
+
+// Launches CurPath + CurFile through the shell; returns the shell's result,
+// 0 when the file is not on the disc in the drive.
+int launchCurrentFile(AppState& state);
+
+} // namespace orvik
