@@ -8,13 +8,13 @@ using engine::Criterion;
 using engine::Field;
 using engine::Recordset;
 
-bool moveToStart(Recordset& rs) {
+bool moveToFirstRecord(Recordset& rs) {
     if (rs.BOF()) return false;
     rs.MoveFirst();
     return true;
 }
 
-bool moveToEnd(Recordset& rs) {
+bool moveToLastRecord(Recordset& rs) {
     if (rs.Eof()) return false;
     rs.MoveLast();
     return true;

@@ -13,8 +13,8 @@ namespace engine {
 class Recordset;
 }
 
-bool moveToStart(engine::Recordset& rs);
-bool moveToEnd(engine::Recordset& rs);
+bool moveToFirstRecord(engine::Recordset& rs);
+bool moveToLastRecord(engine::Recordset& rs);
 // At the last (first) record the recordset steps back onto it and nothing lands.
 bool moveToNextFile(engine::Recordset& rs);
 bool moveToPreviousFile(engine::Recordset& rs);

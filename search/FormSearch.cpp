@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "FormViewDetails.h"
 #include "LiveResultList.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
@@ -16,6 +17,7 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +27,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace orvik {
 
@@ -88,7 +91,8 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
     setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
     resize(twips::toPixelsX(SearchDesignWidth, this),
            twips::toPixelsY(SearchDesignHeight + BottomMarginTwips, this) +
-               menuBar()->sizeHint().height());
+               menuBar()->sizeHint().height() + centralWidget()->layout()->spacing() +
+               CmdDetails->sizeHint().height());
     applyLayout();
     Form_Load();
 }
@@ -96,9 +100,13 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
 FormSearch::~FormSearch() = default;
 
 void FormSearch::createControls() {
-    auto* inner = new QWidget(this);
-    setCentralWidget(inner);
-    inner->installEventFilter(this);
+    // The inner area holds the controls the layout rule places; the buttons
+    // to the details and the raw table sit in a row below it.
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    m_inner = new QWidget(central);
+    m_inner->installEventFilter(this);
+    QWidget* inner = m_inner;
     auto button = [](QWidget* parent, const char* name, const QString& caption,
                      const QString& tip) {
         auto* b = new QPushButton(caption, parent);
@@ -141,6 +149,20 @@ void FormSearch::createControls() {
     CmdAdd = button(inner, "CmdAdd", QStringLiteral("&Add CD to Catalogue"),
                     QStringLiteral("Click to add a CD or tree structure to the current catalogue"));
     SearchExit = button(inner, "SearchExit", QStringLiteral("E&xit"), QStringLiteral("Quit Orvik"));
+    CmdDetails = button(central, "CmdDetails", QStringLiteral("&Display File Details"),
+                        QStringLiteral("Show selected file details and allow navigation of "
+                                       "current catalogue"));
+    CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Database"),
+                       QStringLiteral("Allow viewing/editing of raw data in current catalogue"));
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
+    buttons->addStretch();
+    buttons->addWidget(CmdDetails);
+    buttons->addWidget(CmdViewDB);
+    auto* rows = new QVBoxLayout(central);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->addWidget(m_inner, 1);
+    rows->addLayout(buttons);
 
     connect(CmdSearchFile, &QPushButton::clicked, this, &FormSearch::CmdSearchFile_Click);
     connect(cmdSearchKeywords, &QPushButton::clicked, this, &FormSearch::cmdSearchKeywords_Click);
@@ -148,6 +170,9 @@ void FormSearch::createControls() {
     connect(CmdListCD, &QPushButton::clicked, this, &FormSearch::CmdListCD_Click);
     connect(CmdAdd, &QPushButton::clicked, this, &FormSearch::CmdAdd_Click);
     connect(SearchExit, &QPushButton::clicked, this, &FormSearch::SearchExit_Click);
+    connect(CmdDetails, &QPushButton::clicked, this, &FormSearch::CmdDetails_Click);
+    connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
+    connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line becomes current by mouse or keyboard; a click on the current line
     // takes its position back after the details window moved elsewhere.
     connect(SearchList, &QListView::clicked, this, &FormSearch::SearchList_Click);
@@ -293,8 +318,8 @@ void FormSearch::Form_Unload() {
 }
 
 void FormSearch::Form_Resize() {
-    const double width = twips::fromPixelsX(centralWidget()->width(), this);
-    const double height = twips::fromPixelsY(centralWidget()->height(), this);
+    const double width = twips::fromPixelsX(m_inner->width(), this);
+    const double height = twips::fromPixelsY(m_inner->height(), this);
     if (layOutSearch(m_layout, width, height)) applyLayout();
 }
 
@@ -356,6 +381,32 @@ void FormSearch::SearchList_Click() {
         m_state.CurrentPosition = positions[size_t(current.row())];
 }
 
+void FormSearch::SearchList_DblClick() {
+    SearchList_Click();
+    if (!m_state.CurrentPosition.isEmpty()) showDetails();
+}
+
+// The two ways from a chosen line; a click on a line chose it.
+bool FormSearch::lineChosen() {
+    if (!m_state.CurrentPosition.isEmpty() && SearchList->currentIndex().isValid()) return true;
+    m_state.prompt().tell(QStringLiteral("Please select a catalogue entry first"));
+    return false;
+}
+
+void FormSearch::CmdDetails_Click() {
+    if (lineChosen()) showDetails();
+}
+
+void FormSearch::CmdViewDB_Click() {
+    if (!lineChosen()) return;
+    // The raw table window opens here once it is built.
+}
+
+void FormSearch::showDetails() {
+    FormViewDetails details(m_state, {SearchList->currentIndex().row(), m_model.rowCount()}, this);
+    details.exec();
+}
+
 void FormSearch::OptDispPaths_Click() {
     OptDispPaths->trigger();
 }
@@ -406,7 +457,7 @@ void FormSearch::closeEvent(QCloseEvent* event) {
 // window's own resize (the menu bar takes its height only then); laying out on
 // the window's size would leave the status row hanging below the edge.
 bool FormSearch::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == centralWidget() && event->type() == QEvent::Resize) Form_Resize();
+    if (watched == m_inner && event->type() == QEvent::Resize) Form_Resize();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -50,6 +50,9 @@ public:
     void CmdAdd_Click();
     void SearchExit_Click();
     void SearchList_Click();
+    void SearchList_DblClick();
+    void CmdDetails_Click();
+    void CmdViewDB_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void About_Click();
@@ -67,6 +70,8 @@ private:
     void place(QWidget* widget, const SearchLayout::Rect& rect);
     void applyLayout();
     void saveSettings();
+    bool lineChosen();
+    void showDetails();
     int printerOrientation() const;
     // Runs a volume query with the hourglass, unless the file-match query runs.
     template <typename Query> void runVolumeQuery(Query query);
@@ -77,6 +82,7 @@ private:
     std::unique_ptr<SearchQueries> m_queries;
     std::unique_ptr<QPrinter> m_printer;
     SearchLayout m_layout;
+    QWidget* m_inner = nullptr; // the area the layout rule lays out
     bool m_activateOnReturn = true;
 
     QGroupBox* FrameSrch = nullptr;
@@ -90,6 +96,8 @@ private:
     QLineEdit* TextMatch = nullptr;
     QPushButton* CmdAdd = nullptr;
     QPushButton* SearchExit = nullptr;
+    QPushButton* CmdDetails = nullptr;
+    QPushButton* CmdViewDB = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
 };

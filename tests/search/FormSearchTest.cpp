@@ -11,6 +11,7 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QPrinter>
@@ -100,6 +101,51 @@ TEST_F(FormSearchTest, linesLeadToTheirRecordsAndActivationRelistsOrEmptiesAsAut
     EXPECT_EQ(form.results().rowCount(), 1);
 }
 
+TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast) {
+    FormSearch form(state);
+    form.show();
+    child(form, "CmdDetails")->click();
+    child(form, "CmdViewDB")->click();
+    ASSERT_EQ(app.prompt().shown.size(), 2u);
+    for (const ShownBox& box : app.prompt().shown) {
+        EXPECT_EQ(box.text, "Please select a catalogue entry first");
+        EXPECT_EQ(box.icon, Icon::None);
+    }
+
+    child<QLineEdit>(form, "Text1")->setText("jpg");
+    child(form, "CmdSearchFile")->click();
+    auto* list = child<QListView>(form, "SearchList");
+    // Each opening of the details window runs `inside` on it, then closes it.
+    QStringList opened;
+    auto whenOpen = [&](std::function<void(QWidget&)> inside) {
+        QTimer::singleShot(0, [&, inside] {
+            QWidget* details = QApplication::activeModalWidget();
+            ASSERT_TRUE(details);
+            opened << child<QLineEdit>(*details, "TextFile")->text();
+            inside(*details);
+            child(*details, "CmdExit")->click();
+        });
+    };
+    auto doubleClick = [&](int line) { // as the mouse does it: a click, then the double click
+        const QPoint at = list->visualRect(form.results().index(line)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    };
+    whenOpen([&](QWidget& details) { child(details, "CmdNextFile")->click(); });
+    doubleClick(0);
+    EXPECT_EQ(list->currentIndex().row(), 0); // the search list is left alone
+    state.CatalogueRecordset->setBookmark(state.CurrentPosition);
+    EXPECT_EQ(state.CatalogueRecordset->Fields(engine::Field::CDFile), "B.JPG");
+    whenOpen([](QWidget&) {});
+    child(form, "CmdDetails")->click(); // on the record shown last
+    EXPECT_EQ(opened, QStringList({"A.JPG", "B.JPG"}));
+
+    state.LinePositions[1].clear();
+    doubleClick(1);
+    EXPECT_EQ(opened.size(), 2); // a line without a record opens nothing
+    EXPECT_TRUE(state.CurrentPosition.isEmpty());
+}
+
 TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryOrEndsTheProgram) {
     CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
     state.settings().save("SearchWidth", "12000");
@@ -144,7 +190,7 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
         FormSearch again(state);
         again.show();
         const QWidget* box = child<QLineEdit>(again, "TextMatch");
-        EXPECT_NEAR(box->geometry().bottom() + 1, again.centralWidget()->height(), 1) << size;
+        EXPECT_NEAR(box->geometry().bottom() + 1, box->parentWidget()->height(), 1) << size;
         EXPECT_LE(box->mapTo(&again, QPoint(0, box->height())).y() + 4, again.height()) << size;
     }
 

@@ -1,0 +1,81 @@
+// The details window: one record with the directory, volume, description and
+// keywords that own it, the files of its directory, the moves through the
+// catalogue, the two edits and the launch. Works on the shared recordset.
+#pragma once
+
+#include "DirectoryFilesModel.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QListView;
+class QPushButton;
+
+namespace orvik {
+
+class AppState;
+
+// What the window needs of the search window's result list.
+struct SearchListLines {
+    int selected = -1; // the highlighted line, -1 for none
+    int count = 0;
+};
+
+class FormViewDetails : public QDialog {
+    Q_OBJECT
+public:
+    FormViewDetails(AppState& state, SearchListLines searchList, QWidget* parent = nullptr);
+    ~FormViewDetails() override;
+
+    int CurrentIndex = 0;
+    int FileIndex = 0;
+    const DirectoryFilesModel& files() const { return m_files; }
+
+    void Form_Load();
+    void Form_Activate();
+    void CmdStart_Click();
+    void CmdEnd_Click();
+    void CmdNextFile_Click();
+    void CmdPrevFile_Click();
+    void CmdNextPath_Click();
+    void cmdPrevPath_Click();
+    void CmdNextVol_Click();
+    void cmdPrevVol_Click();
+    void CmdNextMatch_Click();
+    void CmdPrevMatch_Click();
+    void CmdCurrent_Click();
+    void CmdViewDB_Click();
+    void CmdExit_Click();
+    void Listfiles_Click(int row);
+    void ListDate_Click(int row);
+    void ListSize_Click(int row);
+    void CmdAddKw_Click();
+    void CmdChangeDesc_Click();
+    void cmdShell_Click();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void createControls();
+    void refresh();
+    void land();
+    void goToLine(int line);
+    void Display_All_Fields();
+    void FillListFiles();
+    void selectRow(int row);
+    // Runs a stepping move; an engine failure is told in `failure` and ends it.
+    template <typename Move> void step(const QString& failure, Move move);
+
+    AppState& m_state;
+    SearchListLines m_searchList;
+    DirectoryFilesModel m_files;
+    bool m_filling = false;
+    bool m_activated = false;
+
+    QLineEdit *TextFile = nullptr, *TextPath = nullptr, *TextVol = nullptr, *TextDesc = nullptr,
+              *TextKey = nullptr, *TextLen = nullptr, *TextDate = nullptr, *TextDBName = nullptr;
+    QListView *Listfiles = nullptr, *ListDate = nullptr, *ListSize = nullptr;
+};
+
+} // namespace orvik

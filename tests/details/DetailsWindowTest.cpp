@@ -1,0 +1,273 @@
+// The details window on catalogues made by real adds: the moves through files,
+// directories, volume runs and search lines, the directory lists, the edits
+// and the launch.
+#include "AppState.h"
+#include "CatalogueOpening.h"
+#include "FormViewDetails.h"
+#include "Progress.h"
+#include "TestApp.h"
+#include "TestFiles.h"
+#include "VolumeAdd.h"
+#include "engine/Recordset.h"
+#include "platform/DesktopShell.h"
+
+#include <QDesktopServices>
+#include <QLineEdit>
+#include <QListView>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using namespace orvik::test;
+using engine::Field;
+
+namespace {
+
+// Takes what the desktop would have opened.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls << url; }
+};
+
+class DetailsWindowTest : public ::testing::Test {
+protected:
+    TestApp app;
+    AppState& state = app.state();
+    QTemporaryDir discs;
+    std::vector<engine::Row> records;
+    std::unique_ptr<FormViewDetails> window;
+
+    // Record 0 heads CD1's root (two files), then its SUB (three files);
+    // CD2's root (two files), then X: one file, the catalogue's last record.
+    void SetUp() override {
+        state.SaveDates = state.SaveLengths = true;
+        for (const char* name : {"cd1/A.jpg", "cd1/B.jpg", "cd1/SUB/C.txt", "cd1/SUB/D.txt",
+                                 "cd1/SUB/E.txt", "cd2/R.mp3", "cd2/S.mp3", "cd2/X/T.mp3"})
+            makeFile(discs.path() + '/' + name, 7, 1000000000);
+        add("cd1", "CD1", "photos", "summer");
+        add("cd2", "CD2", "music", "");
+        openCurrentCatalogue(state);
+        reread();
+    }
+    void add(const QString& disc, const QString& label, const QString& description,
+             const QString& keywords) {
+        const QString top = discs.path() + '/' + disc;
+        app.drives().types.insert(top, DriveCdRom);
+        app.drives().labels.insert(top, label);
+        state.CurDescription = description;
+        SilentProgress progress;
+        bool busy = false, cancel = false;
+        VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+        ASSERT_EQ(add.run(top, keywords), VolumeAdd::Result::Finished);
+    }
+    void reread() { records = readCatalogue(state.catalogueFile()); }
+    std::optional<QString> field(int record, Field f) { return records[size_t(record)][size_t(f)]; }
+    QString name(int record) { return *field(record, Field::CDFile); }
+    static QString at(int record) { return QString::number(record + 1); }
+
+    void open(int record, SearchListLines lines = {0, 0}) {
+        state.CurrentPosition = at(record);
+        window = std::make_unique<FormViewDetails>(state, lines);
+        window->show();
+    }
+    QString box(const char* name) { return window->findChild<QLineEdit*>(name)->text(); }
+    void type(const char* name, const QString& text) {
+        window->findChild<QLineEdit*>(name)->setText(text);
+    }
+    void click(const char* button) { window->findChild<QPushButton*>(button)->click(); }
+    // The record the window shows, by its file name and its position.
+    void expectShown(int record, int line) {
+        EXPECT_EQ(box("TextFile"), name(record)) << "line " << line;
+        EXPECT_EQ(state.CurrentPosition, at(record)) << "line " << line;
+        EXPECT_EQ(state.CatalogueRecordset->Bookmark(), at(record)) << "line " << line;
+    }
+    QStringList rows(const char* list) {
+        auto* view = window->findChild<QListView*>(list);
+        QStringList texts;
+        for (int row = 0; row < view->model()->rowCount(); ++row)
+            texts << view->model()->index(row, view->modelColumn()).data().toString();
+        return texts;
+    }
+    int currentRow(const char* list) {
+        return window->findChild<QListView*>(list)->currentIndex().row();
+    }
+    void clickRow(const char* list, int row) {
+        auto* view = window->findChild<QListView*>(list);
+        const QModelIndex index = view->model()->index(row, view->modelColumn());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryAndVolume) {
+    open(3);
+    expectShown(3, __LINE__);
+    EXPECT_EQ(window->windowTitle(), "Orvik - File details");
+    EXPECT_EQ(box("TextPath"), *field(2, Field::CDPath));
+    EXPECT_EQ(box("TextVol"), "CD1");
+    EXPECT_EQ(box("TextDesc"), "PHOTOS");
+    EXPECT_EQ(box("TextKey"), "SUMMER");
+    EXPECT_EQ(box("TextLen"), "7");
+    EXPECT_EQ(box("TextDate"), formatFileDate(1000000000));
+    EXPECT_EQ(box("TextDBName"), "Orvik.mdb");
+
+    // From inside a directory "Dir >" reaches the next head, never its own.
+    click("CmdNextPath"), expectShown(5, __LINE__);
+    click("CmdNextPath"), expectShown(7, __LINE__);
+    click("CmdNextPath"), expectShown(7, __LINE__); // no later directory
+    click("CmdNextVol"), expectShown(7, __LINE__);  // no later volume
+    click("cmdPrevVol"), expectShown(5, __LINE__);
+    click("cmdPrevVol"), expectShown(0, __LINE__);
+    click("cmdPrevVol"), expectShown(0, __LINE__); // nothing before the first
+    click("cmdPrevPath"), expectShown(0, __LINE__);
+
+    open(3);
+    click("cmdPrevPath"), expectShown(2, __LINE__); // its own head first
+    click("cmdPrevPath"), expectShown(0, __LINE__); // then the previous one
+    click("CmdPrevFile"), expectShown(0, __LINE__);
+    click("CmdNextFile"), expectShown(1, __LINE__);
+    click("CmdEnd"), expectShown(7, __LINE__);
+    click("CmdNextFile"), expectShown(7, __LINE__);
+    click("CmdPrevFile"), expectShown(6, __LINE__);
+    click("CmdStart"), expectShown(0, __LINE__);
+
+    // A "Vol >" that found nothing leaves NoMatch set: the next "Dir >" only
+    // leaves the head and comes back, until a find succeeds again.
+    click("CmdNextVol"), expectShown(5, __LINE__);
+    click("CmdNextVol"), expectShown(5, __LINE__);
+    click("CmdNextPath"), expectShown(5, __LINE__);
+    click("CmdNextFile"), expectShown(6, __LINE__); // its lookup finds the head
+    click("CmdNextPath"), expectShown(7, __LINE__);
+}
+
+TEST_F(DetailsWindowTest, matchMovesFollowTheSearchLinesAndStopAtBothEnds) {
+    state.LinePositions = {at(1), at(4), at(7)};
+    open(4, {1, 3});
+    EXPECT_EQ(window->CurrentIndex, 1);
+    click("CmdNextMatch"), expectShown(7, __LINE__);
+    click("CmdNextMatch"), expectShown(7, __LINE__);
+    click("CmdStart"), expectShown(0, __LINE__);
+    click("CmdCurrent"), expectShown(7, __LINE__);
+    click("CmdPrevMatch"), click("CmdPrevMatch"), expectShown(1, __LINE__);
+    click("CmdPrevMatch"), expectShown(1, __LINE__);
+    EXPECT_EQ(window->CurrentIndex, 0);
+}
+
+TEST_F(DetailsWindowTest, listsTheDirectoryOfTheRecordAndMovesToAClickedRow) {
+    open(3);
+    const QStringList sub = {name(2), name(3), name(4)};
+    EXPECT_EQ(rows("Listfiles"), sub);
+    EXPECT_EQ(rows("ListSize"), QStringList({"7", "7", "7"}));
+    EXPECT_EQ(rows("ListDate"), QStringList(3, formatFileDate(1000000000)));
+    for (const char* list : {"Listfiles", "ListDate", "ListSize"})
+        EXPECT_EQ(currentRow(list), 1) << list;
+    EXPECT_EQ(window->FileIndex, 1);
+
+    open(2);
+    clickRow("Listfiles", 2), expectShown(4, __LINE__); // two rows down: two records on
+    clickRow("Listfiles", 2), expectShown(4, __LINE__);
+    clickRow("ListSize", 0), expectShown(2, __LINE__);
+    clickRow("ListDate", 1), expectShown(3, __LINE__);
+    EXPECT_EQ(currentRow("Listfiles"), 1);
+
+    open(6);
+    EXPECT_EQ(rows("Listfiles"), QStringList({name(5), name(6)})); // up to the next head
+    open(7);
+    EXPECT_EQ(rows("Listfiles"), QStringList({name(7)})); // a lone head, the last directory
+}
+
+TEST_F(DetailsWindowTest, keywordsAndDescriptionsAreStoredInCapitalsWithTheVolumeWarning) {
+    const QString warning = "Warning: This Keyword entry is for the whole Volume";
+    open(3);
+    type("TextKey", "beach");
+    click("CmdAddKw");
+    EXPECT_TRUE(app.prompt().shown.empty()); // not a run's first record
+    type("TextKey", "");
+    click("CmdAddKw");
+    reread();
+    EXPECT_EQ(field(3, Field::CDKeywords), std::nullopt);
+    EXPECT_EQ(box("TextKey"), "SUMMER"); // the run's keywords again
+
+    open(0);
+    click("CmdAddKw"); // unchanged: stored again without a warning
+    EXPECT_TRUE(app.prompt().shown.empty());
+    type("TextKey", "winter");
+    app.prompt().queue({Answer::Cancel});
+    click("CmdAddKw");
+    EXPECT_EQ(app.prompt().texts(), QStringList({warning}));
+    EXPECT_EQ(box("TextKey"), "SUMMER"); // refreshed from the catalogue
+    type("TextKey", "winter");
+    app.prompt().queue({Answer::Ok});
+    click("CmdAddKw");
+    reread();
+    EXPECT_EQ(field(0, Field::CDKeywords), "WINTER");
+
+    open(3);
+    type("TextDesc", "");
+    click("CmdChangeDesc");
+    EXPECT_EQ(app.prompt().texts().last(), "Sorry you cannot delete a description!");
+    type("TextDesc", "holiday photos");
+    click("CmdChangeDesc");
+    reread();
+    EXPECT_EQ(field(0, Field::CDDescription), "HOLIDAY PHOTOS"); // the run's first record
+    EXPECT_EQ(field(3, Field::CDDescription), std::nullopt);
+    EXPECT_EQ(box("TextDesc"), "HOLIDAY PHOTOS");
+    expectShown(3, __LINE__);
+}
+
+TEST_F(DetailsWindowTest, anEditRefusedByAnotherProgramsLockIsToldAndChangesNothing) {
+    QProcess holder;
+    holder.start(HOLD_CATALOGUE, {state.catalogueFile()});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    open(3);
+    type("TextKey", "locked out");
+    click("CmdAddKw");
+    holder.kill();
+    holder.waitForFinished();
+    ASSERT_EQ(app.prompt().shown.size(), 1u);
+    EXPECT_TRUE(app.prompt().texts()[0].startsWith("Error 5 - Another program is using"));
+    reread();
+    EXPECT_EQ(field(3, Field::CDKeywords), std::nullopt);
+    EXPECT_EQ(box("TextKey"), "SUMMER");
+    click("CmdNextFile"), expectShown(4, __LINE__); // the window goes on working
+}
+
+TEST_F(DetailsWindowTest, launchesTheFileFoundWithoutRegardToCaseAndTellsWhatFailed) {
+    open(0);
+    click("cmdShell");
+    const QString real = discs.path() + "/cd1/" + (name(0) == "A.JPG" ? "A.jpg" : "B.jpg");
+    EXPECT_EQ(app.shell().opened, QStringList({*field(0, Field::CDPath) + name(0)}));
+    EXPECT_TRUE(app.prompt().shown.empty());
+    app.shell().result = 31;
+    click("cmdShell");
+    app.shell().result = 26;
+    click("cmdShell");
+    EXPECT_EQ(app.prompt().texts(),
+              QStringList({" Error 31 - No association exists for this file ", " Error 26"}));
+    ASSERT_TRUE(QFile::remove(real));
+    click("cmdShell");
+    EXPECT_EQ(app.prompt().texts().last(), "Please insert correct CD and try again");
+    EXPECT_EQ(app.shell().opened.size(), 3);
+
+    // The desktop shell opens the file under its real name.
+    UrlCatcher desktop;
+    QDesktopServices::setUrlHandler("file", &desktop, "open");
+    DesktopShell shell;
+    const QString root = *field(0, Field::CDPath);
+    EXPECT_GT(shell.open(root + name(1), root), 32);
+    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_EQ(desktop.urls.size(), 1);
+    EXPECT_EQ(desktop.urls[0].toLocalFile(),
+              discs.path() + "/cd1/" + (name(1) == "A.JPG" ? "A.jpg" : "B.jpg"));
+}
+
+} // namespace
+
+#include "DetailsWindowTest.moc"
