@@ -7,11 +7,14 @@ namespace orvik::cli {
 
 namespace {
 
-const QMap<QString, Command> Commands = {
-    {"add", Command::Add},           {"find", Command::Find},
-    {"keywords", Command::Keywords}, {"describe", Command::Describe},
-    {"volumes", Command::Volumes},   {"catalogues", Command::Catalogues},
-    {"help", Command::Help}};
+const QMap<QString, Command> Commands = {{"add", Command::Add},
+                                         {"find", Command::Find},
+                                         {"keywords", Command::Keywords},
+                                         {"describe", Command::Describe},
+                                         {"volumes", Command::Volumes},
+                                         {"show", Command::Show},
+                                         {"catalogues", Command::Catalogues},
+                                         {"help", Command::Help}};
 
 [[noreturn]] void bad(const QString& message) {
     throw std::invalid_argument(message.toStdString());
@@ -19,12 +22,18 @@ const QMap<QString, Command> Commands = {
 
 bool takesArgument(Command c) {
     return c == Command::Add || c == Command::Find || c == Command::Keywords ||
-           c == Command::Describe;
+           c == Command::Describe || c == Command::Show;
 }
 
-bool isQuery(Command c) {
+QString argumentName(Command c) {
+    return c == Command::Add    ? QStringLiteral("PATH")
+           : c == Command::Show ? QStringLiteral("BOOKMARK")
+                                : QStringLiteral("TEXT");
+}
+
+bool takesFormat(Command c) {
     return c == Command::Find || c == Command::Keywords || c == Command::Describe ||
-           c == Command::Volumes;
+           c == Command::Volumes || c == Command::Show;
 }
 
 } // namespace
@@ -70,7 +79,7 @@ CliArguments parseArguments(const QStringList& arguments) {
                 bad(QStringLiteral("--width takes a whole number of characters"));
         } else if (c == Command::Find && a == "--no-paths") {
             args.noPaths = true;
-        } else if (isQuery(c) && a == "--format") {
+        } else if (takesFormat(c) && a == "--format") {
             const QString f = value(a);
             if (f == "text")
                 args.format = Format::Text;
@@ -91,9 +100,7 @@ CliArguments parseArguments(const QStringList& arguments) {
     }
     if (args.help || args.command == Command::Help) return args;
     if (takesArgument(args.command) && !haveArgument)
-        bad(args.command == Command::Add
-                ? QStringLiteral("add needs a PATH (try add --help)")
-                : QStringLiteral("%1 needs a TEXT (try %1 --help)").arg(first));
+        bad(QStringLiteral("%1 needs a %2 (try %1 --help)").arg(first, argumentName(args.command)));
     if (args.command == Command::Add && !args.description)
         bad(QStringLiteral("add needs --description TEXT"));
     return args;
@@ -141,6 +148,20 @@ QString usage(Command command) {
         return QStringLiteral("Usage: orvik-cli volumes [options]\n"
                               "Lists every volume of the catalogue.\n\n") +
                formats + common;
+    case Command::Show:
+        return QStringLiteral(
+                   "Usage: orvik-cli show BOOKMARK [options]\n"
+                   "Shows the record that BOOKMARK names (the bookmark column of the other\n"
+                   "commands' tsv and json), with the volume, description, keywords and\n"
+                   "directory that own it, and then the files of its directory.\n\n"
+                   "  --format FORMAT    text (the default; '>' marks the record's own file),\n"
+                   "                     tsv or json\n"
+                   "    tsv:  the record's header line and line as the other commands print\n"
+                   "          them, a blank line, the header 'file date length current' and\n"
+                   "          one line per file of the directory (current 1 on the record's own)\n"
+                   "    json: one line {\"record\": {...}, \"directory\": [{\"file\": ..,\n"
+                   "          \"date\": .., \"length\": .., \"current\": true|false}, ...]}\n") +
+               common;
     case Command::Catalogues:
         return QStringLiteral("Usage: orvik-cli catalogues [options]\n"
                               "Lists the catalogues; '*' marks the current one.\n\n") +
@@ -156,6 +177,7 @@ QString usage(Command command) {
                           "  keywords TEXT                 find volumes by keyword\n"
                           "  describe TEXT                 find volumes by label or description\n"
                           "  volumes                       list all volumes\n"
+                          "  show BOOKMARK                 show a found record and its directory\n"
                           "  catalogues                    list the catalogues\n\n"
                           "Every command takes --catalogue NAME and --help.\n"
                           "Exit status: 0 found or done, 1 nothing found, 2 error.\n");

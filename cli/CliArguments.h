@@ -7,13 +7,13 @@
 
 namespace orvik::cli {
 
-enum class Command { Add, Find, Keywords, Describe, Volumes, Catalogues, Help };
+enum class Command { Add, Find, Keywords, Describe, Volumes, Show, Catalogues, Help };
 enum class Format { Text, Tsv, Json };
 
 struct CliArguments {
     Command command = Command::Help;
     QString commandName;
-    QString argument; // PATH of add, TEXT of the queries
+    QString argument; // PATH of add, TEXT of the queries, BOOKMARK of show
     bool help = false;
     std::optional<QString> catalogue;
     // add

@@ -4,7 +4,10 @@
 #include "CatalogueFiles.h"
 #include "CliOutput.h"
 #include "CliPrompt.h"
+#include "DirectoryFiles.h"
 #include "Error.h"
+#include "RecordResolution.h"
+#include "ShowOutput.h"
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
 #include "engine/Database.h"
@@ -123,6 +126,57 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return sink.count() > 0 ? ExitDone : ExitNothingFound;
 }
 
+// A rowid written as Recordset::Bookmark() writes it.
+bool isBookmark(const QString& text) {
+    bool ok = false;
+    const qint64 rowid = text.toLongLong(&ok);
+    return ok && QString::number(rowid) == text;
+}
+
+// Resolves the record a bookmark names as the details window does when it
+// goes to a result line, and prints it with the files of its directory.
+int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    const QString& bookmark = args.argument;
+    if (!isBookmark(bookmark)) {
+        printError(QStringLiteral("not a bookmark: ") + bookmark);
+        return ExitError;
+    }
+    ResolvedRecord record;
+    DirectoryListing listing;
+    try {
+        const auto database = state.workspace().OpenDatabase(state.catalogueFile());
+        engine::Recordset rs(database, engine::RecordsetType::Dynaset);
+        // One read for the record, its owners and its directory, so another
+        // program's write cannot come between them.
+        engine::ReadHold hold(*database);
+        try {
+            rs.setBookmark(bookmark);
+        } catch (const Error& error) {
+            if (error.number() != errors::InvalidBookmark) throw;
+            printError(QStringLiteral("no record with bookmark ") + bookmark +
+                       QStringLiteral(" in catalogue ") + state.CatalogueName);
+            return ExitError;
+        }
+        state.CurrentPosition = bookmark;
+        Lookup_All_Fields(state, rs);
+        if (!prompt.messages().isEmpty()) return reportMessages(prompt);
+        record = {state.CurVolume, state.CurDescription, state.CurKeywords, state.CurPath,
+                  state.CurFile,   state.CurFileDate,    state.CurFileLen,  bookmark};
+        try {
+            listing = listDirectory(state, rs);
+        } catch (const Error& error) {
+            printError(error.message() + QStringLiteral(" Error in FillListFiles!"));
+            return ExitError;
+        }
+    } catch (const Error& error) {
+        printError(error.message() + QStringLiteral(" Can't open catalogue database."));
+        return ExitError;
+    }
+    std::fputs(showOutput(record, listing, args.format).toUtf8().constData(), stdout);
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -152,6 +206,8 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     switch (args.command) {
     case Command::Add:
         return runAdd(state, prompt, args);
+    case Command::Show:
+        return runShow(state, prompt, args);
     case Command::Catalogues:
         return runCatalogues(state);
     case Command::Help:

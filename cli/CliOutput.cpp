@@ -1,7 +1,6 @@
 #include "CliOutput.h"
 
 #include <QJsonDocument>
-#include <QJsonObject>
 
 namespace orvik::cli {
 
@@ -23,6 +22,32 @@ QStringList values(const ResolvedRecord& r) {
 
 } // namespace
 
+QString tsvLine(const QStringList& fields) {
+    QStringList escaped;
+    for (const QString& field : fields)
+        escaped << tsvField(field);
+    return escaped.join('\t');
+}
+
+QString tsvRecordHeader() {
+    QStringList header;
+    for (const char* name : RecordFields)
+        header << QString::fromLatin1(name);
+    return header.join('\t');
+}
+
+QString tsvRecordLine(const ResolvedRecord& record) {
+    return tsvLine(values(record));
+}
+
+QJsonObject jsonRecord(const ResolvedRecord& record) {
+    const QStringList fields = values(record);
+    QJsonObject object;
+    for (int i = 0; i < fields.size(); ++i)
+        object.insert(QString::fromLatin1(RecordFields[i]), fields[i]);
+    return object;
+}
+
 void PrintingSink::print(const QString& text) {
     m_pending += text.toUtf8();
     m_pending += '\n';
@@ -35,35 +60,21 @@ void PrintingSink::flush() {
 }
 
 PrintingSink::PrintingSink(Format format, std::FILE* out) : m_format(format), m_out(out) {
-    if (m_format == Format::Tsv) {
-        QStringList header;
-        for (const char* name : RecordFields)
-            header << QString::fromLatin1(name);
-        print(header.join('\t'));
-    }
+    if (m_format == Format::Tsv) print(tsvRecordHeader());
 }
 
 void PrintingSink::append(const QString& line, const ResolvedRecord& record) {
     ++m_count;
-    const QStringList fields = values(record);
     switch (m_format) {
     case Format::Text:
         print(line);
         break;
-    case Format::Tsv: {
-        QStringList escaped;
-        for (const QString& field : fields)
-            escaped << tsvField(field);
-        print(escaped.join('\t'));
+    case Format::Tsv:
+        print(tsvRecordLine(record));
         break;
-    }
-    case Format::Json: {
-        QJsonObject object;
-        for (int i = 0; i < fields.size(); ++i)
-            object.insert(QString::fromLatin1(RecordFields[i]), fields[i]);
-        print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    case Format::Json:
+        print(QString::fromUtf8(QJsonDocument(jsonRecord(record)).toJson(QJsonDocument::Compact)));
         break;
-    }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "CliArguments.h"
 #include "SearchQueries.h"
 
+#include <QJsonObject>
 #include <cstdio>
 
 namespace orvik::cli {
@@ -30,5 +31,12 @@ private:
 
 // The column names of the tsv header and the json keys, in order.
 extern const char* const RecordFields[8];
+
+// One record as the queries print it: its tsv line (with the header of
+// RecordFields) and its json object.
+QString tsvLine(const QStringList& fields);
+QString tsvRecordHeader();
+QString tsvRecordLine(const ResolvedRecord& record);
+QJsonObject jsonRecord(const ResolvedRecord& record);
 
 } // namespace orvik::cli

@@ -23,7 +23,8 @@ DirectoryListing listDirectory(AppState& state, engine::Recordset& rs) {
             auto text = [&](Field field) { return rs.Fields(field).value_or(QString()); };
             listing.files.push_back(
                 {text(Field::CDFile), text(Field::CDFileDate), text(Field::CDFileLen)});
-            if (listing.files.back().name == state.CurFile)
+            // By position, not by name: upper-cased names of one directory can repeat.
+            if (rs.Bookmark() == state.CurrentPosition)
                 listing.currentRow = int(listing.files.size()) - 1;
             rs.MoveNext();
             nextHead = !rs.Eof() && !text(Field::CDPath).isEmpty();

@@ -19,7 +19,7 @@ struct DirectoryFile {
 
 struct DirectoryListing {
     std::vector<DirectoryFile> files; // the head first, in catalogue order
-    // The last row whose name equals CurFile exactly; none when no row does.
+    // The row of the record `CurrentPosition` names; none when it is not listed.
     std::optional<int> currentRow;
 };
 

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
@@ -308,4 +309,66 @@ TEST_F(CliTest, directoriesRefusedForPermissionAreSkippedAndNamedNotRetriedOrLos
     EXPECT_TRUE(err.contains(tree + "/locked/")) << err.toStdString();
     EXPECT_TRUE(err.contains(tree + "/noentry/")) << err.toStdString();
     EXPECT_EQ(recordCount(), 6);
+}
+
+TEST_F(CliTest, showResolvesABookmarkAndListsItsDirectoryMarkingTheRecordsOwnRow) {
+    makeFile(tree + "/data/A.DAT", 7); // the same name as a.dat once upper-cased
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter"})
+                  .exitCode,
+              0);
+    const QString catalogue = app.home() + "/ORVIK.mdb";
+    const QByteArray sum = md5(catalogue);
+    const CliRun found = cli({"find", "*.dat", "--format", "tsv"});
+    ASSERT_EQ(found.out.size(), 4);
+    QStringList files, bookmarks;
+    for (const QString& line : found.out.mid(1)) {
+        files << line.split('\t')[4];
+        bookmarks << line.split('\t')[7];
+    }
+    const QString directory = (tree + "/DATA/").toUpper();
+    // The directory head first; the others take path, description and keywords from their owners.
+    for (int i = 0; i < 3; ++i) {
+        const CliRun json = cli({"show", bookmarks[i], "--format", "json"});
+        ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
+        ASSERT_EQ(json.out.size(), 1);
+        const QJsonObject shown = QJsonDocument::fromJson(json.out[0].toUtf8()).object();
+        const QJsonObject record = shown["record"].toObject();
+        EXPECT_EQ(record["directory"].toString(), directory);
+        EXPECT_EQ(record["description"].toString(), "QUAKE DEMO");
+        EXPECT_EQ(record["keywords"].toString(), "FPS");
+        EXPECT_EQ(record["file"].toString(), files[i]);
+        const QJsonArray listed = shown["directory"].toArray();
+        ASSERT_EQ(listed.size(), 3);
+        for (int row = 0; row < 3; ++row) {
+            EXPECT_EQ(listed[row]["file"].toString(), files[row]);
+            EXPECT_EQ(listed[row]["current"].toBool(), row == i) << i << " " << row;
+        }
+    }
+    const CliRun tsv = cli({"show", bookmarks[1], "--format", "tsv"});
+    ASSERT_EQ(tsv.out.size(), 7);
+    EXPECT_EQ(tsv.out.mid(0, 2), found.out.mid(0, 1) << found.out[2]) << "as find resolves it";
+    EXPECT_EQ(tsv.out.mid(2, 2), QStringList({"", "file\tdate\tlength\tcurrent"}));
+    EXPECT_EQ(tsv.out[5].split('\t').value(3), "1");
+    EXPECT_EQ(tsv.out[6].split('\t').value(3), "0");
+
+    const CliRun text = cli({"show", bookmarks[1]});
+    ASSERT_EQ(text.out.size(), 12);
+    EXPECT_EQ(text.out[3], "Directory:   " + directory);
+    EXPECT_EQ(text.out[4], "File name:   " + files[1]);
+    EXPECT_TRUE(text.out[8].startsWith("  Files in current directory"));
+    EXPECT_TRUE(text.out[10].startsWith("> " + files[1] + " "));
+    EXPECT_TRUE(text.out[11].startsWith("  " + files[2] + " "));
+    EXPECT_EQ(md5(catalogue), sum);
+
+    engine::Database(catalogue).exec(
+        QByteArray("DELETE FROM CDTable WHERE rowid = " + bookmarks[1].toLatin1()).constData());
+    for (const QStringList& unknown : QList<QStringList>{{"show", bookmarks[1]},
+                                                         {"show", "x1"},
+                                                         {"show", bookmarks[0] + " "},
+                                                         {"show", "1", "--catalogue", "none"}}) {
+        const CliRun run = cli(unknown);
+        EXPECT_EQ(run.exitCode, 2) << unknown.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty()) << unknown.join(' ').toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
 }
