@@ -32,6 +32,22 @@ std::optional<QString> onlyIf(bool condition, const QString& text) {
 } // namespace
 
 void buildCatalogue(const QString& path) {
+    buildCatalogue(path, Records, [](int i) {
+        const int run = i / RunLength, inRun = i % RunLength;
+        const bool volumeHead = inRun == 0, directoryHead = inRun % FilesPerDirectory == 0;
+        return BenchRecord{
+            onlyIf(volumeHead, QStringLiteral("CD%1").arg(run)),
+            onlyIf(volumeHead, QStringLiteral("DISC NUMBER %1").arg(run)),
+            fileName(i),
+            QStringLiteral("2001-02-03 04:05:06"),
+            onlyIf(directoryHead,
+                   QStringLiteral("/MEDIA/CD%1/DIR%2/").arg(run).arg(inRun / FilesPerDirectory)),
+            QString::number(1000 + i),
+            onlyIf(volumeHead, QStringLiteral("KEY%1").arg(run))};
+    });
+}
+
+void buildCatalogue(const QString& path, int count, const std::function<BenchRecord(int)>& record) {
     engine::Workspace workspace;
     auto db = workspace.CreateDatabase(path);
     engine::createCatalogueTable(*db);
@@ -39,19 +55,15 @@ void buildCatalogue(const QString& path) {
                                   "CDFileDate, CDPath, CDFileLen, CDKeywords) "
                                   "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     engine::Transaction transaction(*db);
-    for (int i = 0; i < Records; ++i) {
-        const int run = i / RunLength, inRun = i % RunLength;
-        const bool volumeHead = inRun == 0, directoryHead = inRun % FilesPerDirectory == 0;
-        insert.bind(1, onlyIf(volumeHead, QStringLiteral("CD%1").arg(run)));
-        insert.bind(2, onlyIf(volumeHead, QStringLiteral("DISC NUMBER %1").arg(run)));
-        insert.bind(3, fileName(i));
-        insert.bind(4, QStringLiteral("2001-02-03 04:05:06"));
-        insert.bind(
-            5,
-            onlyIf(directoryHead,
-                   QStringLiteral("/MEDIA/CD%1/DIR%2/").arg(run).arg(inRun / FilesPerDirectory)));
-        insert.bind(6, QString::number(1000 + i));
-        insert.bind(7, onlyIf(volumeHead, QStringLiteral("KEY%1").arg(run)));
+    for (int i = 0; i < count; ++i) {
+        const BenchRecord r = record(i);
+        insert.bind(1, r.volume);
+        insert.bind(2, r.description);
+        insert.bind(3, r.file);
+        insert.bind(4, r.date);
+        insert.bind(5, r.path);
+        insert.bind(6, r.length);
+        insert.bind(7, r.keywords);
         insert.step();
         insert.reset();
     }

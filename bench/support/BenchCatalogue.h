@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QString>
+#include <functional>
+#include <optional>
 
 namespace orvik::bench {
 
@@ -14,5 +16,16 @@ constexpr int RunLength = Records / Runs + 1;
 
 // Writes the catalogue file at `path`, which must not exist yet.
 void buildCatalogue(const QString& path);
+
+// One record as stored; Null where nullopt.
+struct BenchRecord {
+    std::optional<QString> volume, description;
+    QString file, date;
+    std::optional<QString> path;
+    QString length;
+    std::optional<QString> keywords;
+};
+// Writes a catalogue of `count` records at `path`, record i being `record(i)`.
+void buildCatalogue(const QString& path, int count, const std::function<BenchRecord(int)>& record);
 
 } // namespace orvik::bench

@@ -1,0 +1,122 @@
+// The details window benchmark: the real FormViewDetails, shown offscreen, on
+// a record in the middle of a directory of 50,000 files, against its floor:
+// reading the same 50,000 records through the recordset, as any listing must.
+// Also "File >" inside that directory, which lists it again.
+//
+// Goal: the window opens and moves in a small multiple of the floor; it never
+// makes a widget item per file.
+#include "AppState.h"
+#include "BenchCatalogue.h"
+#include "CatalogueOpening.h"
+#include "FormViewDetails.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <cstdio>
+
+using namespace orvik;
+using namespace orvik::bench;
+
+namespace {
+
+constexpr int Repeats = 5; // best of
+constexpr int BigDirectory = 50'000;
+constexpr int Before = 10; // a small directory ahead of the big one, another after it
+constexpr int Count = Before + BigDirectory + Before;
+constexpr int Middle = Before + BigDirectory / 2;
+
+class TellingPrompt : public Prompt {
+public:
+    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
+        std::printf("box: %s\n", qPrintable(text));
+        return Answer::Ok;
+    }
+};
+
+BenchRecord record(int i) {
+    const bool directoryHead = i == 0 || i == Before || i == Before + BigDirectory;
+    BenchRecord r;
+    if (i == 0) r.volume = QStringLiteral("BIG"), r.description = QStringLiteral("ONE LARGE DIR");
+    r.file = QStringLiteral("FILE%1.DAT").arg(i);
+    r.date = QStringLiteral("2001-02-03 04:05:06");
+    if (directoryHead) r.path = QStringLiteral("/MEDIA/BIG/DIR%1/").arg(i);
+    r.length = QString::number(1000 + i);
+    return r;
+}
+
+double elapsedMs(const QElapsedTimer& clock) {
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
+template <typename Run> double bestOf(Run run) {
+    double best = 1e300;
+    for (int i = 0; i < Repeats; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        best = std::min(best, elapsedMs(clock));
+    }
+    return best;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qt(argc, argv);
+    QTemporaryDir folder;
+    Services services;
+    services.prompt = std::make_unique<TellingPrompt>();
+    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
+    state.CatalogueName = QStringLiteral("BENCH");
+    buildCatalogue(state.catalogueFile(), Count, record);
+    openCurrentCatalogue(state);
+    engine::Recordset& rs = *state.CatalogueRecordset;
+    const QString middle = QString::number(Middle + 1);
+
+    // The floor: the directory's records read one after another.
+    const double floor = bestOf([&] {
+        engine::ReadHold hold(*rs.database());
+        rs.setBookmark(QString::number(Before + 1));
+        qsizetype characters = 0;
+        for (int i = 0; i < BigDirectory; ++i, rs.MoveNext())
+            characters += rs.Fields(engine::Field::CDFile)->size();
+        if (characters == 0) std::printf("nothing read\n");
+    });
+
+    int listed = 0;
+    const double open = bestOf([&] {
+        state.CurrentPosition = middle;
+        FormViewDetails window(state, {0, 1});
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window)) std::printf("window not shown\n");
+        QCoreApplication::processEvents(); // the lists are painted
+        listed = window.files().rowCount();
+    });
+
+    state.CurrentPosition = middle;
+    FormViewDetails window(state, {0, 1});
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 2;
+    auto* next = window.findChild<QPushButton*>(QStringLiteral("CmdNextFile"));
+    const double step = bestOf([&] {
+        next->click();
+        QCoreApplication::processEvents();
+    });
+    const QString shown = window.findChild<QLineEdit*>(QStringLiteral("TextFile"))->text();
+
+    std::printf("directory of %d files (%d listed); floor: its records read in %.1f ms\n",
+                BigDirectory, listed, floor);
+    std::printf("%-28s %9s %7s\n", "", "ms", "ratio");
+    std::printf("%-28s %9.1f %7.2f\n", "open the details window", open, open / floor);
+    std::printf("%-28s %9.1f %7.2f   (now on %s)\n", "\"File >\" inside it", step, step / floor,
+                qPrintable(shown));
+    return 0;
+}
