@@ -5,6 +5,7 @@
 #include "DirectoryFiles.h"
 #include "Error.h"
 #include "FileLaunch.h"
+#include "FormViewDB.h"
 #include "RecordEdits.h"
 #include "RecordResolution.h"
 #include "engine/Recordset.h"
@@ -351,7 +352,11 @@ void FormViewDetails::CmdCurrent_Click() {
     goToLine(CurrentIndex);
 }
 
-void FormViewDetails::CmdViewDB_Click() {}
+void FormViewDetails::CmdViewDB_Click() {
+    FormViewDB raw(m_state, this);
+    raw.exec();
+    Form_Activate(); // back from the raw table: the record may have changed
+}
 
 void FormViewDetails::CmdExit_Click() {
     accept();

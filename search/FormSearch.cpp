@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "FormViewDB.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
 #include "engine/Database.h"
@@ -399,7 +400,8 @@ void FormSearch::CmdDetails_Click() {
 
 void FormSearch::CmdViewDB_Click() {
     if (!lineChosen()) return;
-    // The raw table window opens here once it is built.
+    FormViewDB raw(m_state, this);
+    raw.exec();
 }
 
 void FormSearch::showDetails() {

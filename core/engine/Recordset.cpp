@@ -226,10 +226,15 @@ void Recordset::setBookmark(const QString& bookmark) {
     requireOpen();
     bool ok = false;
     const std::int64_t rowid = bookmark.toLongLong(&ok);
+    // The seek may land on a later record; a bookmark that names none moves nothing.
+    const auto bof = m_bof, eof = m_eof, deleted = m_deleted;
+    const auto kept = m_rowid;
+    const Row row = m_row;
     if (ok && rowid != First &&
         seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Forward, rowid - 1) &&
         m_rowid == rowid)
         return;
+    m_bof = bof, m_eof = eof, m_deleted = deleted, m_rowid = kept, m_row = row;
     throw Error(errors::InvalidBookmark, QStringLiteral("Not a valid bookmark."));
 }
 

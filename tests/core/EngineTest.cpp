@@ -117,6 +117,14 @@ TEST_F(EngineTest, sparseRecordsComeBackInOrderAndFindsWalkBackToTheHeads) {
 
     EXPECT_THROW(rs.setBookmark("999"), Error);
     EXPECT_THROW(rs.setBookmark("not a bookmark"), Error);
+    // The bookmark of a deleted record fails and leaves the record where it was.
+    rs.MoveFirst();
+    rs.MoveNext();
+    const QString gone = rs.Bookmark();
+    rs.Delete();
+    rs.MoveFirst();
+    EXPECT_THROW(rs.setBookmark(gone), Error);
+    EXPECT_EQ(rs.Bookmark(), QString::number(gone.toLongLong() - 1));
 }
 
 TEST_F(EngineTest, fileOrPathLikeFindsFilesAndDirectoryHeadsWithUserTextBound) {

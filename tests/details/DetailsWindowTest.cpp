@@ -11,6 +11,7 @@
 #include "engine/Recordset.h"
 #include "platform/DesktopShell.h"
 
+#include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
 #include <QListView>
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -219,6 +221,17 @@ TEST_F(DetailsWindowTest, keywordsAndDescriptionsAreStoredInCapitalsWithTheVolum
     EXPECT_EQ(field(0, Field::CDDescription), "HOLIDAY PHOTOS"); // the run's first record
     EXPECT_EQ(field(3, Field::CDDescription), std::nullopt);
     EXPECT_EQ(box("TextDesc"), "HOLIDAY PHOTOS");
+    expectShown(3, __LINE__);
+
+    // Keywords typed in the raw table show here on the way back.
+    QTimer::singleShot(0, [] {
+        QWidget* raw = QApplication::activeModalWidget();
+        ASSERT_TRUE(raw);
+        QTest::keyClicks(raw->findChild<QLineEdit*>("Textk"), "raw"); // typed by the user
+        raw->findChild<QPushButton*>("CommandExit")->click();
+    });
+    click("CmdViewDB");
+    EXPECT_EQ(box("TextKey"), "RAW");
     expectShown(3, __LINE__);
 }
 

@@ -139,6 +139,15 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     whenOpen([](QWidget&) {});
     child(form, "CmdDetails")->click(); // on the record shown last
     EXPECT_EQ(opened, QStringList({"A.JPG", "B.JPG"}));
+    QTimer::singleShot(0, [&] {
+        QWidget* raw = QApplication::activeModalWidget();
+        ASSERT_TRUE(raw);
+        opened << raw->windowTitle() + ": " + child<QLineEdit>(*raw, "Text4")->text();
+        child(*raw, "CommandExit")->click();
+    });
+    child(form, "CmdViewDB")->click();
+    EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
+    opened.removeLast();
 
     state.LinePositions[1].clear();
     doubleClick(1);
