@@ -278,6 +278,7 @@ void Recordset::AddNew() {
 void Recordset::Edit() {
     requireCurrent();
     m_buffer = m_row;
+    m_assigned = 0;
     m_editMode = EditMode::Editing;
 }
 
@@ -287,6 +288,7 @@ void Recordset::setField(Field field, const Value& value) {
                     QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     // An empty field is Null, never empty text.
     m_buffer[size_t(field)] = value && value->isEmpty() ? std::nullopt : value;
+    m_assigned |= 1 << int(field);
 }
 
 void Recordset::Update() {
@@ -299,13 +301,22 @@ void Recordset::Update() {
     if (!m_insert) m_insert = std::make_unique<Statement>(*m_db, InsertRecordSql);
     Statement* statement = m_insert.get();
     if (m_editMode == EditMode::Editing) {
+        // Only the fields assigned since Edit are written, so a change another
+        // program made meanwhile to the other fields is kept.
         if (!m_update)
             m_update = std::make_unique<Statement>(
-                *m_db, "UPDATE CDTable SET CDVolume = ?1, CDDescription = ?2, CDFile = ?3, "
-                       "CDFileDate = ?4, CDPath = ?5, CDFileLen = ?6, CDKeywords = ?7 "
+                *m_db, "UPDATE CDTable SET "
+                       "CDVolume = CASE WHEN ?9 & 1 THEN ?1 ELSE CDVolume END, "
+                       "CDDescription = CASE WHEN ?9 & 2 THEN ?2 ELSE CDDescription END, "
+                       "CDFile = CASE WHEN ?9 & 4 THEN ?3 ELSE CDFile END, "
+                       "CDFileDate = CASE WHEN ?9 & 8 THEN ?4 ELSE CDFileDate END, "
+                       "CDPath = CASE WHEN ?9 & 16 THEN ?5 ELSE CDPath END, "
+                       "CDFileLen = CASE WHEN ?9 & 32 THEN ?6 ELSE CDFileLen END, "
+                       "CDKeywords = CASE WHEN ?9 & 64 THEN ?7 ELSE CDKeywords END "
                        "WHERE rowid = ?8");
         statement = m_update.get();
         statement->bind(8, m_rowid);
+        statement->bind(9, std::int64_t(m_assigned));
     } else {
         statement->bind(8, nextRowid());
     }

@@ -117,6 +117,7 @@ private:
     Row m_row;
     enum class EditMode { None, Adding, Editing } m_editMode = EditMode::None;
     Row m_buffer;
+    unsigned m_assigned = 0; // bit per field assigned since Edit
     std::int64_t m_lastModified = 0;
     bool m_writing = false; // the catalogue has been made ready for writes
     std::map<std::tuple<int, int, int>, std::unique_ptr<Scan>> m_scans;

@@ -1,4 +1,5 @@
 #include "Error.h"
+#include "TestFiles.h"
 #include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
@@ -159,8 +160,18 @@ TEST_F(EngineTest, editsAndDeletionsKeepOrderAlsoAfterCompaction) {
     rs.Edit();
     rs.setField(Field::CDKeywords, QString("EDITED"));
     rs.setField(Field::CDPath, QString("")); // empty text is stored as Null
+    // Another program changes the record meanwhile: only the fields assigned
+    // here are written, so its change stays.
+    {
+        Recordset other(workspace.OpenDatabase(path), RecordsetType::Dynaset);
+        other.setBookmark(rs.Bookmark());
+        other.Edit();
+        other.setField(Field::CDFileLen, QString("99"));
+        other.Update();
+    }
     rs.Update();
     EXPECT_EQ(rs.Fields(Field::CDKeywords), v("EDITED"));
+    EXPECT_EQ(orvik::test::readCatalogue(path)[1][size_t(Field::CDFileLen)], v("99"));
     write(rs, Games1 + 1, 1);
     EXPECT_EQ(files(rs), QStringList({"README.TXT", "A.DAT", "B.DAT", "SETUP.EXE"}));
     // The last record deleted, the next one appended never takes its bookmark.
