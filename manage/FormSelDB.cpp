@@ -74,12 +74,11 @@ void FormSelDB::createControls() {
     grid->setColumnStretch(0, 1);
 
     connect(TextNewDB, &QLineEdit::textChanged, this, &FormSelDB::TextNewDB_Change);
-    // A catalogue is picked by mouse or keyboard; the click that precedes a
-    // double click has picked it already.
+    // A catalogue is picked by mouse or keyboard, which select it; the list
+    // taking the focus only makes its first entry current, and picks nothing.
+    // The click that precedes a double click has picked it already.
     connect(FileDB, &QListWidget::itemClicked, this, &FormSelDB::FileDB_Click);
-    connect(FileDB, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row >= 0) FileDB_Click();
-    });
+    connect(FileDB, &QListWidget::itemSelectionChanged, this, &FormSelDB::FileDB_Click);
     connect(FileDB, &QListWidget::itemDoubleClicked, this, &FormSelDB::FileDB_DblClick);
     connect(CmdAddDBName, &QPushButton::clicked, this, &FormSelDB::CmdAddDBName_Click);
     connect(CmdDone, &QPushButton::clicked, this, &FormSelDB::CmdDone_Click);
@@ -105,7 +104,7 @@ void FormSelDB::TextNewDB_Change() {
 
 void FormSelDB::FileDB_Click() {
     const QListWidgetItem* item = FileDB->currentItem();
-    if (!item) return;
+    if (!item || !item->isSelected()) return;
     TextNewDB->setText(CatalogueSelection::nameOfFile(item->text())); // runs TextNewDB_Change
 }
 

@@ -69,10 +69,12 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
     EXPECT_EQ(form.windowTitle(), "Orvik - Select catalogue");
     EXPECT_EQ(listed(form), QStringList({"A.B.mdb", "MyCDs.mdb", "ORVIK.mdb"}));
     EXPECT_EQ(child<QLabel>(form, "LabelCurrentDB")->text(), "ORVIK");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(form.NewName().isEmpty()) << "the list's focus picks nothing";
     clickFile(form, "A.B.mdb");
     EXPECT_EQ(child<QLineEdit>(form, "TextNewDB")->text(), "A");
 
-    clickFile(form, "MyCDs.mdb");
+    QTest::keyClick(child<QListWidget>(form, "FileDB"), Qt::Key_Down); // on to MyCDs.mdb
     EXPECT_EQ(form.NewName(), "MYCDS");
     app.prompt().queue({Answer::No});
     child(form, "CmdDelDB")->click();
