@@ -177,7 +177,6 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
 }
 
 TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
-    const auto exists = [&](const QString& file) { return QFile::exists(app.home() + "/" + file); };
     EXPECT_EQ(cli({"create", "games"}).exitCode, 0);
     EXPECT_TRUE(readCatalogue(app.home() + "/GAMES.mdb").empty());
     EXPECT_EQ(cli({"create", "Games"}).exitCode, 2) << "exists already";
@@ -188,27 +187,21 @@ TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
     EXPECT_EQ(app.state().settings().get("DBName", ""), "PHOTOS");
     EXPECT_EQ(cli({"catalogues"}).out, QStringList({"  GAMES", "* PHOTOS"}));
 
-    // The current catalogue, by the settings or by --catalogue, stays.
+    // The current catalogue (by the settings or --catalogue), a missing one and
+    // names outside the folder are refused: nothing is deleted or made.
     for (const QStringList& refused :
          QList<QStringList>{{"delete", "Photos"},
                             {"delete", "games", "--catalogue", "GAMES"},
-                            {"delete", "nothing"}}) {
-        const CliRun run = cli(refused);
-        EXPECT_EQ(run.exitCode, 2) << refused.join(' ').toStdString();
-        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
-    }
-    EXPECT_TRUE(exists("PHOTOS.mdb") && exists("GAMES.mdb"));
+                            {"delete", "nothing"},
+                            {"create", "../evil"},
+                            {"use", ".hidden"},
+                            {"delete", "../orvik"},
+                            {"volumes", "--catalogue", "../evil"}})
+        EXPECT_EQ(cli(refused).exitCode, 2) << refused.join(' ').toStdString();
     EXPECT_EQ(cli({"delete", "games"}).exitCode, 0);
-    EXPECT_FALSE(exists("GAMES.mdb"));
-
-    for (const QStringList& bad : QList<QStringList>{{"create", "../evil"},
-                                                     {"use", ".hidden"},
-                                                     {"delete", "../orvik"},
-                                                     {"volumes", "--catalogue", "../evil"}})
-        EXPECT_EQ(cli(bad).exitCode, 2) << bad.join(' ').toStdString();
-    EXPECT_FALSE(exists("../EVIL.mdb"));
+    EXPECT_FALSE(QFile::exists(app.home() + "/../EVIL.mdb"));
     EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
-              QStringList({"Orvik.ini", "PHOTOS.mdb"}));
+              QStringList({"Orvik.ini", "PHOTOS.mdb"})); // GAMES went on the last delete
 }
 
 TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
