@@ -4,8 +4,9 @@
 #include "DirectoryList.h"
 #include "Error.h"
 #include "FileList.h"
-#include "platform/LaunchMessage.h"
+#include "FormSelDB.h"
 #include "engine/CatalogueTable.h"
+#include "platform/LaunchMessage.h"
 #include "ui/MenuShortcuts.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
@@ -138,6 +139,9 @@ void FormMain::createControls() {
 }
 
 void FormMain::createMenus() {
+    DBFile = menuBar()->addAction(QStringLiteral("&File"));
+    DBFile->setObjectName(QStringLiteral("DBFile"));
+    connect(DBFile, &QAction::triggered, this, &FormMain::DBFile_Click);
     QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Opt"));
     UseFilter = checkItem(options, "UseFilter", QStringLiteral("Use &Extension filter"), "Ctrl+E");
@@ -488,6 +492,13 @@ void FormMain::TextKeyword_LostFocus() {
 
 void FormMain::About_Click() {
     m_state.prompt().tell(AboutMessage);
+}
+
+void FormMain::DBFile_Click() {
+    if (Busy) return; // closing the catalogue would tear the running add's writes apart
+    closeCatalogue(m_state);
+    FormSelDB selection(m_state, this);
+    selection.exec();
 }
 
 void FormMain::refreshDrives() {

@@ -49,6 +49,7 @@ public:
     void TextDesc_LostFocus();
     void TextKeyword_LostFocus();
     void About_Click();
+    void DBFile_Click();
     // Re-reads the drive, directory and file lists; false when the drive can
     // no longer be read and the user gave up on it.
     bool CheckDrive();
@@ -107,6 +108,7 @@ private:
     QAction* OptDates;
     QAction* SetDrive;
     QAction* About;
+    QAction* DBFile;
     MainLayout m_layout = designLayout();
     std::unique_ptr<LabelProgress> m_progress;
     std::unique_ptr<VolumeAdd> m_add;

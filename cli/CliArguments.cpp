@@ -14,21 +14,29 @@ const QMap<QString, Command> Commands = {{"add", Command::Add},
                                          {"volumes", Command::Volumes},
                                          {"show", Command::Show},
                                          {"catalogues", Command::Catalogues},
+                                         {"create", Command::Create},
+                                         {"delete", Command::Delete},
+                                         {"use", Command::Use},
                                          {"help", Command::Help}};
 
 [[noreturn]] void bad(const QString& message) {
     throw std::invalid_argument(message.toStdString());
 }
 
+bool isCatalogueCommand(Command c) {
+    return c == Command::Create || c == Command::Delete || c == Command::Use;
+}
+
 bool takesArgument(Command c) {
     return c == Command::Add || c == Command::Find || c == Command::Keywords ||
-           c == Command::Describe || c == Command::Show;
+           c == Command::Describe || c == Command::Show || isCatalogueCommand(c);
 }
 
 QString argumentName(Command c) {
-    return c == Command::Add    ? QStringLiteral("PATH")
-           : c == Command::Show ? QStringLiteral("BOOKMARK")
-                                : QStringLiteral("TEXT");
+    return c == Command::Add       ? QStringLiteral("PATH")
+           : c == Command::Show    ? QStringLiteral("BOOKMARK")
+           : isCatalogueCommand(c) ? QStringLiteral("NAME")
+                                   : QStringLiteral("TEXT");
 }
 
 bool takesFormat(Command c) {
@@ -166,6 +174,25 @@ QString usage(Command command) {
         return QStringLiteral("Usage: orvik-cli catalogues [options]\n"
                               "Lists the catalogues; '*' marks the current one.\n\n") +
                common;
+    case Command::Create:
+        return QStringLiteral("Usage: orvik-cli create NAME\n"
+                              "Creates the empty catalogue NAME (NAME.mdb in the application "
+                              "folder).\nA catalogue of that name must not exist yet.\n\n"
+                              "  --help             show this text\n");
+    case Command::Delete:
+        return QStringLiteral(
+                   "Usage: orvik-cli delete NAME [options]\n"
+                   "Deletes the catalogue NAME with all its records, without asking. The\n"
+                   "current catalogue (setting DBName, and the one --catalogue names) is never\n"
+                   "deleted, in any letter case.\n\n") +
+               common;
+    case Command::Use:
+        return QStringLiteral(
+            "Usage: orvik-cli use NAME\n"
+            "Makes NAME the current catalogue of the windows and of orvik-cli (setting\n"
+            "DBName). A catalogue that does not exist yet is created empty, as the\n"
+            "selection window's Set as Catalogue does.\n\n"
+            "  --help             show this text\n");
     case Command::Help:
         break;
     }
@@ -178,7 +205,12 @@ QString usage(Command command) {
                           "  describe TEXT                 find volumes by label or description\n"
                           "  volumes                       list all volumes\n"
                           "  show BOOKMARK                 show a found record and its directory\n"
-                          "  catalogues                    list the catalogues\n\n"
+                          "  catalogues                    list the catalogues\n"
+                          "  create NAME                   create an empty catalogue\n"
+                          "  delete NAME                   delete a catalogue other than the "
+                          "current one\n"
+                          "  use NAME                      make NAME current (created when "
+                          "missing)\n\n"
                           "Every command takes --catalogue NAME and --help.\n"
                           "Exit status: 0 found or done, 1 nothing found, 2 error.\n");
 }

@@ -7,13 +7,25 @@
 
 namespace orvik::cli {
 
-enum class Command { Add, Find, Keywords, Describe, Volumes, Show, Catalogues, Help };
+enum class Command {
+    Add,
+    Find,
+    Keywords,
+    Describe,
+    Volumes,
+    Show,
+    Catalogues,
+    Create,
+    Delete,
+    Use,
+    Help
+};
 enum class Format { Text, Tsv, Json };
 
 struct CliArguments {
     Command command = Command::Help;
     QString commandName;
-    QString argument; // PATH of add, TEXT of the queries, BOOKMARK of show
+    QString argument; // PATH of add, TEXT of queries, BOOKMARK of show, NAME of create, delete, use
     bool help = false;
     std::optional<QString> catalogue;
     // add

@@ -1,6 +1,7 @@
 #include "CliCommands.h"
 
 #include "AppState.h"
+#include "CatalogueCommands.h"
 #include "CatalogueFiles.h"
 #include "CliOutput.h"
 #include "CliPrompt.h"
@@ -204,17 +205,28 @@ void applySettings(AppState& state, const CliArguments& args) {
 
 int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     switch (args.command) {
-    case Command::Add:
-        return runAdd(state, prompt, args);
-    case Command::Show:
-        return runShow(state, prompt, args);
+    case Command::Create:
+        return runCreate(state, prompt, args.argument);
+    case Command::Delete:
+        return runDelete(state, prompt, args.argument);
+    case Command::Use:
+        return runUse(state, prompt, args.argument);
     case Command::Catalogues:
         return runCatalogues(state);
     case Command::Help:
         return ExitDone;
     default:
-        return runQuery(state, prompt, args);
+        break;
     }
+    // The rest work on the current catalogue, named by the settings or
+    // --catalogue: a name that leads out of the folder opens nothing.
+    if (const QString problem = catalogueNameProblem(state.CatalogueName); !problem.isEmpty()) {
+        printError(problem);
+        return ExitError;
+    }
+    if (args.command == Command::Add) return runAdd(state, prompt, args);
+    if (args.command == Command::Show) return runShow(state, prompt, args);
+    return runQuery(state, prompt, args);
 }
 
 } // namespace orvik::cli

@@ -95,6 +95,9 @@ public:
     QWidget* SearchWindow = nullptr;
     // Ends the program; tests replace it to watch for the end.
     std::function<void()> EndProgram;
+    // Empties the search window's result list and status text; set while that
+    // window exists, so the windows that change the catalogue need not know it.
+    std::function<void()> ClearSearchResults;
 
 private:
     QString m_appFolder;

@@ -10,12 +10,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace orvik {
 
 namespace {
 
 const QString Extension = QStringLiteral(".mdb");
+// Leaves room below the usual 255-byte limit for ".mdb" and the names of the
+// hidden files built beside a catalogue (".NAME.mdb.building-journal").
+constexpr qsizetype MaxNameBytes = 200;
 
 // Deletes `path` when it exists; false when it exists and cannot be deleted.
 bool removeIfPresent(const QString& path) {
@@ -23,6 +27,20 @@ bool removeIfPresent(const QString& path) {
 }
 
 } // namespace
+
+QString catalogueNameProblem(const QString& name) {
+    const QString shown =
+        QStringLiteral("That is not a catalogue name: '") + name + QStringLiteral("'. ");
+    if (name.trimmed().isEmpty())
+        return shown + QStringLiteral("A name cannot be empty or only blanks.");
+    if (name.contains('/'))
+        return shown + QStringLiteral("A name cannot hold \"/\": catalogues stay in one folder.");
+    if (name.startsWith('.')) return shown + QStringLiteral("A name cannot begin with \".\".");
+    if (name.contains(QChar(0))) return shown + QStringLiteral("A name cannot hold a NUL.");
+    if (name.toUpper().toUtf8().size() > MaxNameBytes)
+        return shown + QStringLiteral("A name holds at most %1 bytes.").arg(MaxNameBytes);
+    return {};
+}
 
 QString catalogueFilePath(const QString& folder, const QString& name) {
     const QString wanted = name.toUpper() + Extension;
@@ -40,12 +58,18 @@ bool catalogueExists(const QString& file) {
     return info.exists() && !(info.isFile() && info.size() == 0);
 }
 
-QStringList catalogueNames(const QString& folder) {
-    QStringList names;
+QStringList catalogueFileNames(const QString& folder) {
+    QStringList catalogues;
     const QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QString& file : files)
-        if (file.endsWith(Extension, Qt::CaseInsensitive))
-            names << file.left(file.size() - Extension.size());
+        if (file.endsWith(Extension, Qt::CaseInsensitive)) catalogues << file;
+    return catalogues;
+}
+
+QStringList catalogueNames(const QString& folder) {
+    QStringList names;
+    for (const QString& file : catalogueFileNames(folder))
+        names << file.left(file.size() - Extension.size());
     return names;
 }
 
@@ -55,6 +79,9 @@ void CreateCatalogue(AppState& state, int& status) {
     // A journal left beside a deleted catalogue would be played back into its successor.
     const QString journal = database + "-journal";
     try {
+        // A path in the name would delete or create a file outside the folder.
+        if (const QString problem = catalogueNameProblem(state.CatalogueName); !problem.isEmpty())
+            throw Error(EINVAL, problem);
         if (!removeIfPresent(lockFile))
             throw Error(errno, QStringLiteral("Cannot delete ") + lockFile);
         if (engine::OpenFiles::isOpen(database))

@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "FormSelDB.h"
 #include "FormViewDB.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
@@ -87,6 +88,10 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
     giveMenuShortcutsPriority(*this);
     m_progress = std::make_unique<StatusProgress>(TextMatch, m_model, *SearchList);
     m_queries = std::make_unique<SearchQueries>(m_state, m_model, *m_progress);
+    m_state.ClearSearchResults = [this] {
+        m_model.clear();
+        TextMatch->clear();
+    };
     // The layout rule puts the status row flush with the inner area's bottom;
     // a thin margin below the inner area keeps it clear of the window's edge.
     setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
@@ -98,7 +103,9 @@ FormSearch::FormSearch(AppState& state, QWidget* parent)
     Form_Load();
 }
 
-FormSearch::~FormSearch() = default;
+FormSearch::~FormSearch() {
+    m_state.ClearSearchResults = nullptr;
+}
 
 void FormSearch::createControls() {
     // The inner area holds the controls the layout rule places; the buttons
@@ -182,6 +189,9 @@ void FormSearch::createControls() {
 }
 
 void FormSearch::createMenus() {
+    QAction* DBFile = menuBar()->addAction(QStringLiteral("&File"));
+    DBFile->setObjectName(QStringLiteral("DBFile"));
+    connect(DBFile, &QAction::triggered, this, &FormSearch::DBFile_Click);
     QMenu* Opt = menuBar()->addMenu(QStringLiteral("&Options"));
     Opt->setObjectName(QStringLiteral("Opt"));
     auto option = [&](const char* name, const QString& caption, const QKeySequence& key) {
@@ -419,6 +429,13 @@ void FormSearch::AutoList_Click() {
 
 void FormSearch::About_Click() {
     m_state.prompt().tell(AboutMessage);
+}
+
+void FormSearch::DBFile_Click() {
+    if (m_queries->Busy) return; // the running file match reads the catalogue
+    closeCatalogue(m_state);
+    FormSelDB selection(m_state, this);
+    selection.exec();
 }
 
 bool FormSearch::event(QEvent* event) {

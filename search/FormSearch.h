@@ -56,6 +56,7 @@ public:
     void OptDispPaths_Click();
     void AutoList_Click();
     void About_Click();
+    void DBFile_Click();
 
 protected:
     bool event(QEvent* event) override;

@@ -176,6 +176,34 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     EXPECT_EQ(cli({"add", "--help"}).exitCode, 0);
 }
 
+TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
+    EXPECT_EQ(cli({"create", "games"}).exitCode, 0);
+    EXPECT_TRUE(readCatalogue(app.home() + "/GAMES.mdb").empty());
+    EXPECT_EQ(cli({"create", "Games"}).exitCode, 2) << "exists already";
+    const CliRun use = cli({"use", "photos"});
+    EXPECT_EQ(use.exitCode, 0);
+    EXPECT_EQ(use.out, QStringList({"Created catalogue PHOTOS", "Current catalogue: PHOTOS"}));
+    app.restart();
+    EXPECT_EQ(app.state().settings().get("DBName", ""), "PHOTOS");
+    EXPECT_EQ(cli({"catalogues"}).out, QStringList({"  GAMES", "* PHOTOS"}));
+
+    // The current catalogue (by the settings or --catalogue), a missing one and
+    // names outside the folder are refused: nothing is deleted or made.
+    for (const QStringList& refused :
+         QList<QStringList>{{"delete", "Photos"},
+                            {"delete", "games", "--catalogue", "GAMES"},
+                            {"delete", "nothing"},
+                            {"create", "../evil"},
+                            {"use", ".hidden"},
+                            {"delete", "../orvik"},
+                            {"volumes", "--catalogue", "../evil"}})
+        EXPECT_EQ(cli(refused).exitCode, 2) << refused.join(' ').toStdString();
+    EXPECT_EQ(cli({"delete", "games"}).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(app.home() + "/../EVIL.mdb"));
+    EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Orvik.ini", "PHOTOS.mdb"})); // GAMES went on the last delete
+}
+
 TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
     ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
     const int before = recordCount();

@@ -1,0 +1,227 @@
+// The catalogue selection window on real catalogue files, opened on its own
+// and from the File menus of both main windows.
+#include "FormSelDB.h"
+#include "CatalogueFiles.h"
+#include "CatalogueWriter.h"
+#include "FormMain.h"
+#include "FormSearch.h"
+#include "OrvikWindows.h"
+#include "Startup.h"
+#include "TestApp.h"
+#include "TestFiles.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using namespace orvik::test;
+
+namespace {
+
+class FormSelDBTest : public ::testing::Test {
+protected:
+    TestApp app;
+    AppState& state = app.state();
+
+    void SetUp() override {
+        settleStartup(state);
+        CatalogueWriter(state).addRun("CD1", "PHOTOS", "", {directory("/M/", {"A.JPG"})});
+        for (const char* file : {"MyCDs.mdb", "A.B.mdb"})
+            ASSERT_TRUE(QFile::copy(state.catalogueFile(), app.home() + "/" + file));
+    }
+    template <typename T = QPushButton> static T* child(QWidget& window, const char* name) {
+        return window.findChild<T*>(name);
+    }
+    static void clickFile(FormSelDB& form, const QString& file, bool twice = false) {
+        auto* list = child<QListWidget>(form, "FileDB");
+        const auto found = list->findItems(file, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << file.toStdString();
+        const QPoint at = list->visualItemRect(found[0]).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        if (twice) QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+    static void type(FormSelDB& form, const QString& name) {
+        child<QLineEdit>(form, "TextNewDB")->setText(name);
+    }
+    static QStringList listed(FormSelDB& form) {
+        QStringList files;
+        for (const QListWidgetItem* item :
+             child<QListWidget>(form, "FileDB")->findItems("*", Qt::MatchWildcard))
+            files << item->text();
+        return files;
+    }
+    bool exists(const QString& file) const { return QFile::exists(app.home() + "/" + file); }
+};
+
+TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDeletedOnYes) {
+    FormSelDB form(state);
+    form.show();
+    EXPECT_EQ(form.windowTitle(), "Orvik - Select catalogue");
+    EXPECT_EQ(listed(form), QStringList({"A.B.mdb", "MyCDs.mdb", "ORVIK.mdb"}));
+    EXPECT_EQ(child<QLabel>(form, "LabelCurrentDB")->text(), "ORVIK");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(form.NewName().isEmpty()) << "the list's focus picks nothing";
+    clickFile(form, "A.B.mdb");
+    EXPECT_EQ(child<QLineEdit>(form, "TextNewDB")->text(), "A");
+
+    QTest::keyClick(child<QListWidget>(form, "FileDB"), Qt::Key_Down); // on to MyCDs.mdb
+    EXPECT_EQ(form.NewName(), "MYCDS");
+    app.prompt().queue({Answer::No});
+    child(form, "CmdDelDB")->click();
+    ASSERT_EQ(app.prompt().texts(),
+              QStringList({"Are you sure you want to delete the entire CD catalogue 'MYCDS.mdb'"}));
+    EXPECT_TRUE(exists("MyCDs.mdb"));
+    app.prompt().queue({Answer::Yes});
+    child(form, "CmdDelDB")->click();
+    EXPECT_FALSE(exists("MyCDs.mdb"));
+    EXPECT_EQ(listed(form), QStringList({"A.B.mdb", "ORVIK.mdb"}));
+    EXPECT_TRUE(child<QLineEdit>(form, "TextNewDB")->text().isEmpty());
+
+    // Nothing picked, or the current catalogue in any letter case: refused.
+    app.prompt().shown.clear();
+    for (const char* name : {"", "orvik", "Orvik"}) {
+        type(form, name);
+        child(form, "CmdDelDB")->click();
+    }
+    EXPECT_EQ(app.prompt().texts(),
+              QStringList(3, "Sorry - Cannot delete current catalogue until new one selected"));
+    EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 1u);
+
+    // A name the file system cannot hold in the folder is refused and makes no file,
+    // by the window and by CreateCatalogue alike.
+    for (const QString& name : {QString("../EVIL"), QString(".hidden"), QString("  "),
+                                QString(201, 'X'), QString::fromLatin1("A\0B", 3)}) {
+        app.prompt().shown.clear();
+        type(form, name);
+        child(form, "CmdAddDBName")->click();
+        child(form, "CmdDone")->click();
+        ASSERT_EQ(app.prompt().shown.size(), 2u) << name.toStdString();
+        EXPECT_TRUE(app.prompt().shown[0].text.startsWith("That is not a catalogue name: "));
+        EXPECT_EQ(state.CatalogueName, "ORVIK");
+        state.CatalogueName = name.toUpper();
+        for (int status : {1, 2}) {
+            CreateCatalogue(state, status);
+            EXPECT_EQ(status, 1);
+        }
+        state.CatalogueName = "ORVIK";
+    }
+    EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden).filter(".mdb").size(), 2);
+    EXPECT_FALSE(exists("../EVIL.mdb"));
+}
+
+TEST_F(FormSelDBTest, setAsCatalogueCreatesShowsAndStoresItDoneAlsoClosesAndAnyCloseReopens) {
+    auto form = std::make_unique<FormSelDB>(state);
+    form->show();
+    type(*form, "Games");
+    child(*form, "CmdAddDBName")->click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(state.settings().get("DBName", ""), "GAMES");
+    EXPECT_EQ(child<QLabel>(*form, "LabelCurrentDB")->text(), "GAMES");
+    EXPECT_TRUE(child<QLineEdit>(*form, "TextNewDB")->text().isEmpty());
+    EXPECT_TRUE(readCatalogue(app.home() + "/GAMES.mdb").empty());
+    EXPECT_FALSE(listed(*form).contains("GAMES.mdb")); // the list is not re-read
+
+    // The catalogue just made is no longer current, so it can go.
+    type(*form, "orvik");
+    child(*form, "CmdAddDBName")->click();
+    type(*form, "games");
+    app.prompt().queue({Answer::Yes});
+    child(*form, "CmdDelDB")->click();
+    EXPECT_FALSE(exists("GAMES.mdb"));
+
+    type(*form, "photos");
+    child(*form, "CmdDone")->click();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(state.settings().get("DBName", ""), "PHOTOS");
+    ASSERT_TRUE(state.CatalogueRecordset);
+    EXPECT_TRUE(state.CatalogueRecordset->database()->path().endsWith("/PHOTOS.mdb"));
+
+    // Done while the current catalogue's file is missing stays open.
+    closeCatalogue(state);
+    form = std::make_unique<FormSelDB>(state);
+    form->show();
+    ASSERT_TRUE(QFile::remove(app.home() + "/PHOTOS.mdb"));
+    app.prompt().shown.clear();
+    child(*form, "CmdDone")->click();
+    EXPECT_EQ(app.prompt().texts(), QStringList({"Sorry - you must set a catalogue name"}));
+    EXPECT_TRUE(form->isVisible());
+    clickFile(*form, "MyCDs.mdb", true); // a double click picks, stores and closes
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(state.settings().get("DBName", ""), "MYCDS");
+    EXPECT_EQ(state.CatalogueRecordset->Fields(engine::Field::CDFile), "A.JPG");
+}
+
+TEST_F(FormSelDBTest,
+       fileMenusEmptyTheSearchListWhichActivationRefillsAndSurviveARemovedCatalogue) {
+    OrvikWindows windows(state);
+    FormSearch& search = windows.search();
+    QWidget& main = reinterpret_cast<QWidget&>(windows.main());
+    for (QWidget* window : {static_cast<QWidget*>(&search), &main}) {
+        const QAction* first = window->findChild<QMenuBar*>()->actions().value(0);
+        EXPECT_TRUE(first && first->objectName() == "DBFile" && !first->menu());
+    }
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&search));
+    ASSERT_EQ(search.results().rowCount(), 1);
+
+    // Runs `inside` on the selection window once the File menu opened it.
+    QStringList opened;
+    auto fileMenu = [&](QWidget& window, std::function<void(FormSelDB&)> inside) {
+        QTimer::singleShot(0, [&, inside] {
+            auto* selection = qobject_cast<FormSelDB*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(selection);
+            opened << selection->objectName();
+            EXPECT_FALSE(state.CatalogueRecordset); // closed while the window is open
+            inside(*selection);
+            if (selection->isVisible()) selection->reject(); // closed by the title bar
+        });
+        window.findChild<QAction*>("DBFile")->trigger();
+    };
+    fileMenu(search, [](FormSelDB&) {});
+    EXPECT_EQ(search.results().rowCount(), 0);
+    EXPECT_TRUE(child<QLineEdit>(search, "TextMatch")->text().isEmpty());
+    search.activateWindow(); // as the window manager does when a dialog closes
+    EXPECT_TRUE(QTest::qWaitFor([&] { return search.results().rowCount() == 1; }));
+
+    // A running query or add keeps the catalogue open: no selection window.
+    auto whileBusy = [&](QWidget& window, bool& busy) {
+        busy = true;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                opened << modal->objectName();
+                modal->close();
+            }
+        });
+        window.findChild<QAction*>("DBFile")->trigger();
+        QCoreApplication::processEvents();
+        busy = false;
+    };
+    whileBusy(search, search.queries().Busy);
+    whileBusy(main, windows.main().Busy);
+    EXPECT_EQ(opened.size(), 1);
+
+    // The catalogue removed behind the window's back: reported, and nothing breaks.
+    fileMenu(main, [&](FormSelDB&) { QFile::remove(state.catalogueFile()); });
+    EXPECT_EQ(opened.size(), 2);
+    QStringList texts = app.prompt().texts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_TRUE(texts[0].startsWith("Error ")) << texts[0].toStdString();
+    EXPECT_EQ(texts[1], "Can't open catalogue ORVIK - choose one from the File menu.");
+    EXPECT_FALSE(state.CatalogueRecordset);
+    child<QLineEdit>(search, "Text1")->setText("a");
+    for (const char* button : {"CmdListCD", "CmdSearchFile", "CmdDetails", "CmdViewDB"})
+        child(search, button)->click();
+    EXPECT_EQ(search.results().rowCount(), 0);
+    EXPECT_EQ(app.prompt().texts().last(), "Please select a catalogue entry first");
+}
+
+} // namespace
