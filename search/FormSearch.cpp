@@ -5,6 +5,7 @@
 #include "Error.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
+#include "ResultPrintout.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -35,14 +35,6 @@ namespace {
 
 const QString NoPrinterFont = QStringLiteral("XXXX");
 constexpr double BottomMarginTwips = 75;
-
-// "Courier New" when the system has it, else the system's fixed-pitch font.
-QString fixedFontFamily() {
-    const QString wanted = QStringLiteral("Courier New");
-    for (const QString& family : QFontDatabase::families())
-        if (family.compare(wanted, Qt::CaseInsensitive) == 0) return family;
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-}
 
 // The default printer, or a PDF printer when none is installed, so the printer
 // set-up never fails.
@@ -138,7 +130,7 @@ void FormSearch::createControls() {
     SearchList->setModel(&m_model);
     SearchList->setUniformItemSizes(true);
     SearchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SearchList->setFont(QFont(fixedFontFamily()));
+    SearchList->setFont(QFont(fixedPrinterFamily()));
 
     Label1 = new QLabel(QStringLiteral("Status:"), inner);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -275,8 +267,9 @@ void FormSearch::Form_Activate() {
     PrinterFont.setItalic(italic);
     PrinterFont.setBold(bold);
     Text1->setFocus();
-    PrinterFont.setFamily(
-        fontName.compare(NoPrinterFont, Qt::CaseInsensitive) == 0 ? fixedFontFamily() : fontName);
+    PrinterFont.setFamily(fontName.compare(NoPrinterFont, Qt::CaseInsensitive) == 0
+                              ? fixedPrinterFamily()
+                              : fontName);
     setWindowTitle(QStringLiteral("Orvik - Search     Catalogue=") + m_state.CatalogueName);
     AutoList->setChecked(m_state.AutoList);
     OptDispPaths->setChecked(m_state.DisplayPaths);
