@@ -4,8 +4,9 @@
 #include "DirectoryList.h"
 #include "Error.h"
 #include "FileList.h"
-#include "platform/LaunchMessage.h"
+#include "FormHelp.h"
 #include "engine/CatalogueTable.h"
+#include "platform/LaunchMessage.h"
 #include "ui/MenuShortcuts.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
@@ -147,6 +148,8 @@ void FormMain::createMenus() {
     SetDrive = options->addAction(QStringLiteral("Set &Current CD as default"));
     SetDrive->setObjectName(QStringLiteral("SetDrive"));
     SetDrive->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    QAction* hlp = menuBar()->addAction(QStringLiteral("&Help"));
+    hlp->setObjectName(QStringLiteral("hlp"));
     About = menuBar()->addAction(QStringLiteral("&About"));
     About->setObjectName(QStringLiteral("About"));
 
@@ -160,6 +163,7 @@ void FormMain::createMenus() {
             (this->*handler)();
         });
     connect(SetDrive, &QAction::triggered, this, &FormMain::SetDrive_Click);
+    connect(hlp, &QAction::triggered, this, &FormMain::hlp_Click);
     connect(About, &QAction::triggered, this, &FormMain::About_Click);
 }
 
@@ -484,6 +488,10 @@ void FormMain::TextDesc_LostFocus() {
 
 void FormMain::TextKeyword_LostFocus() {
     m_state.CurKeywords = TextKeyword->text();
+}
+
+void FormMain::hlp_Click() {
+    HelpWindow::showFor<FormHelp>(m_state, *this);
 }
 
 void FormMain::About_Click() {

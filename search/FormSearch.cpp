@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "FormHelpSearch.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
 #include "ResultPrintout.h"
@@ -196,6 +197,9 @@ void FormSearch::createMenus() {
         m_state.settings().saveBool(QStringLiteral("AutoList"), checked);
     });
 
+    QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
+    Help->setObjectName(QStringLiteral("Help"));
+    connect(Help, &QAction::triggered, this, &FormSearch::Help_Click);
     QAction* About = menuBar()->addAction(QStringLiteral("A&bout"));
     About->setObjectName(QStringLiteral("About"));
     connect(About, &QAction::triggered, this, &FormSearch::About_Click);
@@ -406,6 +410,10 @@ void FormSearch::OptDispPaths_Click() {
 
 void FormSearch::AutoList_Click() {
     AutoList->trigger();
+}
+
+void FormSearch::Help_Click() {
+    HelpWindow::showFor<FormHelpSearch>(m_state, *this);
 }
 
 void FormSearch::About_Click() {

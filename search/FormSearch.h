@@ -55,6 +55,7 @@ public:
     void CmdViewDB_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
+    void Help_Click();
     void About_Click();
 
 protected:
