@@ -6,6 +6,7 @@
 #include "FormHelpSearch.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
+#include "ResultPrinting.h"
 #include "ResultPrintout.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
@@ -17,6 +18,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -70,8 +74,8 @@ private:
     LiveResultList m_list;
 };
 
-FormSearch::FormSearch(AppState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_printer(makePrinter()),
+FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinter> printer)
+    : QMainWindow(parent), m_state(state), m_printer(printer ? std::move(printer) : makePrinter()),
       m_layout(searchDesignLayout()) {
     setObjectName(QStringLiteral("FormSearch"));
     createControls();
@@ -197,6 +201,29 @@ void FormSearch::createMenus() {
         m_state.settings().saveBool(QStringLiteral("AutoList"), checked);
     });
 
+    QMenu* PrintMenu = menuBar()->addMenu(QStringLiteral("&Print"));
+    PrintMenu->setObjectName(QStringLiteral("PrintMenu"));
+    auto item = [&](const char* name, const QString& caption) {
+        QAction* action = PrintMenu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    connect(item("Print_res", QStringLiteral("&Print Results")), &QAction::triggered, this,
+            &FormSearch::Print_res_Click);
+    connect(item("Print_Font", QStringLiteral("Set &Font")), &QAction::triggered, this,
+            &FormSearch::Print_Font_Click);
+    Print_Landscape = item("Print_Landscape", QStringLiteral("&Landscape"));
+    connect(item("Def_Font", QStringLiteral("Set &Default Font for Orvik")), &QAction::triggered,
+            this, &FormSearch::Def_Font_Click);
+    Print_Landscape->setCheckable(true);
+    Print_Landscape->setChecked(true);
+    // The item has inverted its mark when it reports the click; the handler
+    // inverts it itself, as a direct call does.
+    connect(Print_Landscape, &QAction::triggered, this, [this] {
+        Print_Landscape->setChecked(!Print_Landscape->isChecked());
+        Print_Landscape_Click();
+    });
+
     QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
     Help->setObjectName(QStringLiteral("Help"));
     connect(Help, &QAction::triggered, this, &FormSearch::Help_Click);
@@ -236,6 +263,7 @@ void FormSearch::Form_Load() {
     m_printer->setPageOrientation(PrintOrientation == 2 ? QPageLayout::Landscape
                                                         : QPageLayout::Portrait);
     PrintOrientation = printerOrientation();
+    Print_Landscape->setChecked(PrintOrientation == 2);
 
     const WindowPlace design = windowPlace(*this);
     restoreWindowGeometry(*this,
@@ -410,6 +438,46 @@ void FormSearch::OptDispPaths_Click() {
 
 void FormSearch::AutoList_Click() {
     AutoList->trigger();
+}
+
+void FormSearch::Print_res_Click() {
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt())
+        .printResults(resultsHeading(m_state.SearchText, m_state.CatalogueName), m_model.lines(),
+                      [this] { return choosePdfFile(); });
+}
+
+QString FormSearch::choosePdfFile() {
+    QFileDialog dialog(this, QStringLiteral("Print to PDF"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(m_pdfFile.isEmpty() ? QDir::home().filePath(QStringLiteral("Orvik.pdf"))
+                                          : m_pdfFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    m_pdfFile = dialog.selectedFiles().constFirst();
+    return m_pdfFile;
+}
+
+void FormSearch::Print_Font_Click() {
+    bool chosen = false;
+    const QFont font =
+        QFontDialog::getFont(&chosen, PrinterFont, this, QStringLiteral("Font Settings"),
+                             QFontDialog::ScalableFonts | QFontDialog::MonospacedFonts);
+    if (!chosen) return;
+    PrinterFont.setFamily(font.family());
+    PrinterFont.setPointSizeF(font.pointSizeF());
+    PrinterFont.setBold(font.bold());
+    PrinterFont.setItalic(font.italic());
+}
+
+void FormSearch::Print_Landscape_Click() {
+    Print_Landscape->setChecked(!Print_Landscape->isChecked());
+    PrintOrientation = Print_Landscape->isChecked() ? 2 : 1;
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setOrientation(PrintOrientation);
+}
+
+void FormSearch::Def_Font_Click() {
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setDefaultFont();
 }
 
 void FormSearch::Help_Click() {
