@@ -18,11 +18,11 @@ using namespace orvik;
 
 namespace {
 // A print-out needs fonts, and with them a GUI application; it draws on no
-// screen, so it needs no display either.
+// screen, so it takes none, whatever display the terminal has or lacks.
 std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--print") != 0) continue;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);
     }
     return std::make_unique<QCoreApplication>(argc, argv);
