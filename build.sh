@@ -10,6 +10,8 @@ cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${ORVIK_BUILD_DIR:-build}
 packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
+# The tests read printed PDFs back with poppler's pdftotext and pdfinfo.
+[ "$action" != test ] || packages+=(poppler-utils)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 #include "DirectoryList.h"
 #include "Error.h"
 #include "FileList.h"
+#include "FormHelp.h"
 #include "FormSelDB.h"
 #include "engine/CatalogueTable.h"
 #include "platform/LaunchMessage.h"
@@ -151,6 +152,8 @@ void FormMain::createMenus() {
     SetDrive = options->addAction(QStringLiteral("Set &Current CD as default"));
     SetDrive->setObjectName(QStringLiteral("SetDrive"));
     SetDrive->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+    QAction* hlp = menuBar()->addAction(QStringLiteral("&Help"));
+    hlp->setObjectName(QStringLiteral("hlp"));
     About = menuBar()->addAction(QStringLiteral("&About"));
     About->setObjectName(QStringLiteral("About"));
 
@@ -164,6 +167,7 @@ void FormMain::createMenus() {
             (this->*handler)();
         });
     connect(SetDrive, &QAction::triggered, this, &FormMain::SetDrive_Click);
+    connect(hlp, &QAction::triggered, this, &FormMain::hlp_Click);
     connect(About, &QAction::triggered, this, &FormMain::About_Click);
 }
 
@@ -488,6 +492,10 @@ void FormMain::TextDesc_LostFocus() {
 
 void FormMain::TextKeyword_LostFocus() {
     m_state.CurKeywords = TextKeyword->text();
+}
+
+void FormMain::hlp_Click() {
+    HelpWindow::showFor<FormHelp>(m_state, *this);
 }
 
 void FormMain::About_Click() {

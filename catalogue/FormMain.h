@@ -48,6 +48,7 @@ public:
     void Extension_TxtBox_LostFocus();
     void TextDesc_LostFocus();
     void TextKeyword_LostFocus();
+    void hlp_Click();
     void About_Click();
     void DBFile_Click();
     // Re-reads the drive, directory and file lists; false when the drive can

@@ -97,6 +97,9 @@ CliArguments parseArguments(const QStringList& arguments) {
                 args.format = Format::Json;
             else
                 bad(QStringLiteral("--format takes text, tsv or json"));
+        } else if (takesFormat(c) && c != Command::Show && a == "--print") {
+            args.print = value(a);
+            if (args.print->isEmpty()) bad(QStringLiteral("--print needs a file name"));
         } else if (a.startsWith("--") && a.size() > 2) {
             bad(QStringLiteral("unknown option '%1' for %2 (try %2 --help)").arg(a, first));
         } else if (takesArgument(c) && !haveArgument) {
@@ -119,7 +122,9 @@ QString usage(Command command) {
         "  --catalogue NAME   use catalogue NAME instead of the current one (setting DBName)\n"
         "  --help             show this text\n");
     const QString formats = QStringLiteral(
-        "  --format FORMAT    text (the search window's lines, the default), tsv or json\n");
+        "  --format FORMAT    text (the search window's lines, the default), tsv or json\n"
+        "  --print FILE.pdf   also print the lines under their heading to FILE.pdf, in\n"
+        "                     the search window's printer font and orientation\n");
     switch (command) {
     case Command::Add:
         return QStringLiteral(

@@ -39,6 +39,7 @@ struct CliArguments {
     std::optional<int> width;
     bool noPaths = false;
     Format format = Format::Text;
+    std::optional<QString> print; // the PDF file of the print-out
 };
 
 // Throws std::invalid_argument with a one-line message on bad input.

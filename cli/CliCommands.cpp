@@ -8,6 +8,7 @@
 #include "DirectoryFiles.h"
 #include "Error.h"
 #include "RecordResolution.h"
+#include "ResultPrintout.h"
 #include "ShowOutput.h"
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
@@ -16,6 +17,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPageLayout>
+#include <QPdfWriter>
 #include <cstdio>
 
 namespace orvik::cli {
@@ -98,11 +101,52 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return reportMessages(prompt);
 }
 
+// Keeps the lines for the print-out on their way to the terminal.
+class KeepingSink : public ResultSink {
+public:
+    explicit KeepingSink(ResultSink& next) : m_next(next) {}
+    void clear() override {
+        lines.clear();
+        m_next.clear();
+    }
+    void append(const QString& line, const ResolvedRecord& record) override {
+        lines.append(line);
+        m_next.append(line, record);
+    }
+    QStringList lines;
+
+private:
+    ResultSink& m_next;
+};
+
+// The search window's print-out of `lines` as a PDF file, in the printer font
+// and orientation of the settings.
+bool printToPdf(AppState& state, const QString& file, const QStringList& lines) {
+    try {
+        checkWritable(file);
+        QPdfWriter pdf(file);
+        pdf.setCreator(AppName);
+        pdf.setPageOrientation(state.settings().getNumber(QStringLiteral("PrnOrient"), 1) == 2
+                                   ? QPageLayout::Landscape
+                                   : QPageLayout::Portrait);
+        const int pages =
+            printResultLines(pdf, storedPrinterFont(state.settings()),
+                             resultsHeading(state.SearchText, state.CatalogueName), lines);
+        std::fprintf(stderr, "Printed %lld lines on %d pages to %s\n", qlonglong(lines.size()),
+                     pages, QFile::encodeName(file).constData());
+        return true;
+    } catch (const Error& error) {
+        printError(error.message() + QStringLiteral(" Problems found with printing!"));
+        return false;
+    }
+}
+
 int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     if (!catalogueUsable(state, true)) return ExitError;
-    PrintingSink sink(args.format, stdout);
+    PrintingSink terminal(args.format, stdout);
+    KeepingSink sink(terminal);
     bool cancelFlag = false;
-    TerminalProgress progress(cancelFlag, {}, [&sink] { sink.flush(); });
+    TerminalProgress progress(cancelFlag, {}, [&terminal] { terminal.flush(); });
     SearchQueries queries(state, sink, progress);
     switch (args.command) {
     case Command::Find: {
@@ -121,10 +165,11 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         queries.listVolumes(args.argument);
         break;
     }
-    sink.flush();
+    terminal.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
-    return sink.count() > 0 ? ExitDone : ExitNothingFound;
+    if (args.print && !printToPdf(state, *args.print, sink.lines)) return ExitError;
+    return terminal.count() > 0 ? ExitDone : ExitNothingFound;
 }
 
 // A rowid written as Recordset::Bookmark() writes it.

@@ -8,14 +8,29 @@
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <stdexcept>
 
 using namespace orvik;
 
+namespace {
+// A print-out needs fonts, and with them a GUI application; it draws on no
+// screen, so it takes none, whatever display the terminal has or lacks.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--print") != 0) continue;
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+} // namespace
+
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    const auto app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(AppName);
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();

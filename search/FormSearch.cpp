@@ -3,10 +3,13 @@
 #include "AppState.h"
 #include "CatalogueOpening.h"
 #include "Error.h"
+#include "FormHelpSearch.h"
 #include "FormSelDB.h"
 #include "FormViewDB.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
+#include "ResultPrinting.h"
+#include "ResultPrintout.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
@@ -17,7 +20,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontDatabase>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -37,14 +42,6 @@ namespace {
 
 const QString NoPrinterFont = QStringLiteral("XXXX");
 constexpr double BottomMarginTwips = 75;
-
-// "Courier New" when the system has it, else the system's fixed-pitch font.
-QString fixedFontFamily() {
-    const QString wanted = QStringLiteral("Courier New");
-    for (const QString& family : QFontDatabase::families())
-        if (family.compare(wanted, Qt::CaseInsensitive) == 0) return family;
-    return QFontDatabase::systemFont(QFontDatabase::FixedFont).family();
-}
 
 // The default printer, or a PDF printer when none is installed, so the printer
 // set-up never fails.
@@ -79,8 +76,8 @@ private:
     LiveResultList m_list;
 };
 
-FormSearch::FormSearch(AppState& state, QWidget* parent)
-    : QMainWindow(parent), m_state(state), m_printer(makePrinter()),
+FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinter> printer)
+    : QMainWindow(parent), m_state(state), m_printer(printer ? std::move(printer) : makePrinter()),
       m_layout(searchDesignLayout()) {
     setObjectName(QStringLiteral("FormSearch"));
     createControls();
@@ -146,7 +143,7 @@ void FormSearch::createControls() {
     SearchList->setModel(&m_model);
     SearchList->setUniformItemSizes(true);
     SearchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    SearchList->setFont(QFont(fixedFontFamily()));
+    SearchList->setFont(QFont(fixedPrinterFamily()));
 
     Label1 = new QLabel(QStringLiteral("Status:"), inner);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -215,6 +212,32 @@ void FormSearch::createMenus() {
         m_state.settings().saveBool(QStringLiteral("AutoList"), checked);
     });
 
+    QMenu* PrintMenu = menuBar()->addMenu(QStringLiteral("&Print"));
+    PrintMenu->setObjectName(QStringLiteral("PrintMenu"));
+    auto item = [&](const char* name, const QString& caption) {
+        QAction* action = PrintMenu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    connect(item("Print_res", QStringLiteral("&Print Results")), &QAction::triggered, this,
+            &FormSearch::Print_res_Click);
+    connect(item("Print_Font", QStringLiteral("Set &Font")), &QAction::triggered, this,
+            &FormSearch::Print_Font_Click);
+    Print_Landscape = item("Print_Landscape", QStringLiteral("&Landscape"));
+    connect(item("Def_Font", QStringLiteral("Set &Default Font for Orvik")), &QAction::triggered,
+            this, &FormSearch::Def_Font_Click);
+    Print_Landscape->setCheckable(true);
+    Print_Landscape->setChecked(true);
+    // The item has inverted its mark when it reports the click; the handler
+    // inverts it itself, as a direct call does.
+    connect(Print_Landscape, &QAction::triggered, this, [this] {
+        Print_Landscape->setChecked(!Print_Landscape->isChecked());
+        Print_Landscape_Click();
+    });
+
+    QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
+    Help->setObjectName(QStringLiteral("Help"));
+    connect(Help, &QAction::triggered, this, &FormSearch::Help_Click);
     QAction* About = menuBar()->addAction(QStringLiteral("A&bout"));
     About->setObjectName(QStringLiteral("About"));
     connect(About, &QAction::triggered, this, &FormSearch::About_Click);
@@ -251,6 +274,7 @@ void FormSearch::Form_Load() {
     m_printer->setPageOrientation(PrintOrientation == 2 ? QPageLayout::Landscape
                                                         : QPageLayout::Portrait);
     PrintOrientation = printerOrientation();
+    Print_Landscape->setChecked(PrintOrientation == 2);
 
     const WindowPlace design = windowPlace(*this);
     restoreWindowGeometry(*this,
@@ -286,8 +310,9 @@ void FormSearch::Form_Activate() {
     PrinterFont.setItalic(italic);
     PrinterFont.setBold(bold);
     Text1->setFocus();
-    PrinterFont.setFamily(
-        fontName.compare(NoPrinterFont, Qt::CaseInsensitive) == 0 ? fixedFontFamily() : fontName);
+    PrinterFont.setFamily(fontName.compare(NoPrinterFont, Qt::CaseInsensitive) == 0
+                              ? fixedPrinterFamily()
+                              : fontName);
     setWindowTitle(QStringLiteral("Orvik - Search     Catalogue=") + m_state.CatalogueName);
     AutoList->setChecked(m_state.AutoList);
     OptDispPaths->setChecked(m_state.DisplayPaths);
@@ -425,6 +450,50 @@ void FormSearch::OptDispPaths_Click() {
 
 void FormSearch::AutoList_Click() {
     AutoList->trigger();
+}
+
+void FormSearch::Print_res_Click() {
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt())
+        .printResults(resultsHeading(m_state.SearchText, m_state.CatalogueName), m_model.lines(),
+                      [this] { return choosePdfFile(); });
+}
+
+QString FormSearch::choosePdfFile() {
+    QFileDialog dialog(this, QStringLiteral("Print to PDF"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("PDF files (*.pdf)"));
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(m_pdfFile.isEmpty() ? QDir::home().filePath(QStringLiteral("Orvik.pdf"))
+                                          : m_pdfFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    m_pdfFile = dialog.selectedFiles().constFirst();
+    return m_pdfFile;
+}
+
+void FormSearch::Print_Font_Click() {
+    bool chosen = false;
+    const QFont font =
+        QFontDialog::getFont(&chosen, PrinterFont, this, QStringLiteral("Font Settings"),
+                             QFontDialog::ScalableFonts | QFontDialog::MonospacedFonts);
+    if (!chosen) return;
+    PrinterFont.setFamily(font.family());
+    PrinterFont.setPointSizeF(font.pointSizeF());
+    PrinterFont.setBold(font.bold());
+    PrinterFont.setItalic(font.italic());
+}
+
+void FormSearch::Print_Landscape_Click() {
+    Print_Landscape->setChecked(!Print_Landscape->isChecked());
+    PrintOrientation = Print_Landscape->isChecked() ? 2 : 1;
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setOrientation(PrintOrientation);
+}
+
+void FormSearch::Def_Font_Click() {
+    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setDefaultFont();
+}
+
+void FormSearch::Help_Click() {
+    HelpWindow::showFor<FormHelpSearch>(m_state, *this);
 }
 
 void FormSearch::About_Click() {

@@ -1,5 +1,6 @@
 // The query window: the search text, the four query buttons, the result list
-// with its status line, the options menu, and the hand-over to the main window.
+// with its status line, the options and print menus, and the hand-over to the
+// main window.
 #pragma once
 
 #include "ResultListModel.h"
@@ -8,6 +9,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QPrinter>
 #include <memory>
 
 class QAction;
@@ -15,7 +17,6 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListView;
-class QPrinter;
 class QPushButton;
 
 namespace orvik {
@@ -25,7 +26,10 @@ class AppState;
 class FormSearch : public QMainWindow {
     Q_OBJECT
 public:
-    explicit FormSearch(AppState& state, QWidget* parent = nullptr);
+    // Prints on `printer` when one is given (a test's), else on the system's
+    // default printer, or a PDF printer when none is installed.
+    explicit FormSearch(AppState& state, QWidget* parent = nullptr,
+                        std::unique_ptr<QPrinter> printer = nullptr);
     ~FormSearch() override;
 
     // The queries with the window's flags (Busy, CancelFlag, CmdDelCD's
@@ -55,6 +59,11 @@ public:
     void CmdViewDB_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
+    void Print_res_Click();
+    void Print_Font_Click();
+    void Print_Landscape_Click();
+    void Def_Font_Click();
+    void Help_Click();
     void About_Click();
     void DBFile_Click();
 
@@ -74,6 +83,8 @@ private:
     bool lineChosen();
     void showDetails();
     int printerOrientation() const;
+    // The PDF printer's file for one print-out; empty when the user cancels.
+    QString choosePdfFile();
     // Runs a volume query with the hourglass, unless the file-match query runs.
     template <typename Query> void runVolumeQuery(Query query);
 
@@ -85,6 +96,7 @@ private:
     SearchLayout m_layout;
     QWidget* m_inner = nullptr; // the area the layout rule lays out
     bool m_activateOnReturn = true;
+    QString m_pdfFile; // offered again at the next print-out
 
     QGroupBox* FrameSrch = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -101,6 +113,7 @@ private:
     QPushButton* CmdViewDB = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
+    QAction* Print_Landscape = nullptr;
 };
 
 } // namespace orvik

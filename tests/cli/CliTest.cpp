@@ -46,8 +46,10 @@ protected:
 
     // Runs the command line program; it finds the catalogues through the
     // ORVIK_HOME that TestApp sets.
-    CliRun cli(const QStringList& arguments) {
+    CliRun cli(const QStringList& arguments,
+               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(ORVIK_CLI, arguments);
         EXPECT_TRUE(process.waitForFinished(60000));
         const QString out = QString::fromUtf8(process.readAllStandardOutput());
@@ -104,12 +106,28 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
                  {{"keywords", "FP"}, "cmdSearchKeywords", "FP", 1},
                  {{"describe", "quake"}, "cmdSearchDesc", "quake", 1},
                  {{"volumes"}, "CmdListCD", "", 1}};
+    // A print-out works from a plain terminal, without a display.
+    QProcessEnvironment terminal = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        terminal.remove(name);
+    const QString pdf = disc.path() + "/lines.pdf";
     for (const auto& c : cases) {
         const CliRun run = cli(c.arguments);
         EXPECT_EQ(run.exitCode, 0) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.out.size(), c.lines) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(run.out, windowLines(c.button, c.typed)) << c.arguments.join(' ').toStdString();
+        const CliRun printed = cli(c.arguments + QStringList{"--print", pdf}, terminal);
+        EXPECT_EQ(printed.out, run.out);
+        const QStringList page = pdfLines(pdf);
+        EXPECT_TRUE(page.value(0).startsWith("Orvik - Results of search for "))
+            << page.value(0).toStdString();
+        EXPECT_TRUE(page.value(0).endsWith(" in Catalogue ORVIK")) << page.value(0).toStdString();
+        EXPECT_EQ(page.mid(1), simplified(run.out)) << c.arguments.join(' ').toStdString();
     }
+    const CliRun unwritable = cli({"volumes", "--print", disc.path() + "/missing/lines.pdf"});
+    EXPECT_EQ(unwritable.exitCode, 2);
+    EXPECT_TRUE(unwritable.err.contains("No such file or directory"))
+        << unwritable.err.toStdString();
     EXPECT_TRUE(cli({"volumes"}).err.contains("1 CDs found"));
     EXPECT_TRUE(cli({"find", "o'brien"}).out.value(0).contains("O'BRIEN NOTES.TXT"));
 }

@@ -1,19 +1,26 @@
 // The search window around the queries: start-up, AutoList, switching to the
-// main window, cancel and exit, stored geometry and the layout rule.
+// main window, cancel and exit, stored geometry, the layout rule and printing.
 #include "FormSearch.h"
 #include "AppState.h"
 #include "CatalogueWriter.h"
 #include "OrvikWindows.h"
+#include "PortraitOnlyPrinter.h"
+#include "ResultPrintout.h"
 #include "SearchLayout.h"
 #include "Startup.h"
 #include "TestApp.h"
+#include "TestFiles.h"
 #include "engine/Recordset.h"
 #include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileDialog>
+#include <QFontDialog>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -237,6 +244,158 @@ TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonH
     QTest::keyClick(keywords, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(app.prompt().shown.size(), 3u);
     EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(), "Search completed (1 matches)");
+}
+
+TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing) {
+    CatalogueWriter(state).addRun("CD3", "MANY", "",
+                                  {directory("/T/", QStringList(50, "F.TXT") << "F.TXTX")});
+    FormSearch form(state);
+    form.Form_Activate();
+    const QString pdf = app.home() + "/out.pdf";
+    auto find = [&](const char* text) {
+        child<QLineEdit>(form, "Text1")->setText(text);
+        child(form, "CmdSearchFile")->click();
+    };
+    auto print = [&](std::initializer_list<Answer> answers) {
+        QFile::remove(pdf);
+        app.prompt().shown.clear();
+        app.prompt().queue(answers);
+        form.printer().setOutputFileName(pdf);
+        child<QAction>(form, "Print_res")->trigger();
+        return QFile::exists(pdf) ? pdfLines(pdf) : QStringList();
+    };
+    const QStringList volumes = print({Answer::Ok});
+    ASSERT_EQ(app.prompt().shown.size(), 1u);
+    EXPECT_EQ(app.prompt().shown[0].text,
+              "Print search results to printer: PDF\n\n Font=" + form.PrinterFont.family() +
+                  "    Size=6  Paper=Portrait");
+    EXPECT_EQ(app.prompt().shown[0].title, "Printing ...");
+    EXPECT_EQ(volumes, simplified({"Orvik - Results of search for  in Catalogue Orvik"}) +
+                           simplified(form.results().lines()));
+    EXPECT_TRUE(print({Answer::Cancel}).isEmpty());
+
+    find("f.txt."); // 50 lines: one question
+    EXPECT_EQ(print({Answer::Ok}).size(), 51);
+    EXPECT_EQ(app.prompt().shown.size(), 1u);
+    find("f.txt"); // 51 lines: the second question
+    EXPECT_TRUE(print({Answer::Ok, Answer::Cancel}).isEmpty());
+    ASSERT_EQ(app.prompt().shown.size(), 2u);
+    EXPECT_EQ(app.prompt().shown[1].text, "Do you really want to print all 51 lines?");
+    EXPECT_EQ(app.prompt().shown[1].title, "Print warning");
+    const QStringList all = print({Answer::Ok, Answer::Ok});
+    EXPECT_EQ(all.value(0), "Orvik - Results of search for *F.TXT* in Catalogue Orvik");
+    EXPECT_EQ(all.mid(1), simplified(form.results().lines()));
+    find("nothing-like-this");
+    EXPECT_EQ(print({Answer::Ok}).size(), 1) << "the heading alone";
+
+    // A file that cannot be written is reported; without a file set the user
+    // picks one, each print-out anew.
+    form.printer().setOutputFileName(app.home() + "/missing/out.pdf");
+    app.prompt().shown.clear();
+    app.prompt().queue({Answer::Ok});
+    child<QAction>(form, "Print_res")->trigger();
+    ASSERT_EQ(app.prompt().shown.size(), 3u);
+    EXPECT_TRUE(app.prompt().shown[1].text.startsWith("Error 2 - No such file or directory"));
+    EXPECT_EQ(app.prompt().shown[2].text, "Problems found with printing!");
+    EXPECT_EQ(app.prompt().shown[2].title, "Print Error");
+    EXPECT_EQ(app.prompt().shown[2].icon, Icon::Exclamation);
+    for (const char* name : {"picked.pdf", "again.pdf"}) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog);
+            dialog->selectFile(app.home() + "/" + name);
+            static_cast<QDialog*>(dialog)->accept(); // as "Save" does
+        });
+        app.prompt().queue({Answer::Ok});
+        child<QAction>(form, "Print_res")->trigger();
+        EXPECT_EQ(pdfLines(app.home() + "/" + name).size(), 1) << name;
+    }
+}
+
+TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
+    FormSearch form(state);
+    QStringList bar, items;
+    for (QAction* item : form.menuBar()->actions())
+        bar << item->text();
+    for (QAction* item : child<QMenu>(form, "PrintMenu")->actions())
+        items << item->text();
+    EXPECT_EQ(bar.mid(bar.indexOf("&Options")),
+              QStringList({"&Options", "&Print", "&Help", "A&bout"}));
+    EXPECT_EQ(items, QStringList({"&Print Results", "Set &Font", "&Landscape",
+                                  "Set &Default Font for Orvik"}));
+
+    // The description of the next print-out tells the font's style and the paper.
+    auto described = [&] {
+        app.prompt().shown.clear();
+        child<QAction>(form, "Print_res")->trigger(); // Cancel
+        return app.prompt().shown.at(0).text;
+    };
+    const struct {
+        bool bold, italic;
+        const char* style;
+    } styles[] = {{true, false, "  Bold  Size="},
+                  {true, true, "  Bold&Italic  Size="},
+                  {false, true, "  Italic  Size="},
+                  {false, false, "    Size="}};
+    for (const auto& s : styles) {
+        form.PrinterFont.setBold(s.bold);
+        form.PrinterFont.setItalic(s.italic);
+        EXPECT_TRUE(described().contains(form.PrinterFont.family() + s.style)) << s.style;
+    }
+    auto* landscape = child<QAction>(form, "Print_Landscape");
+    EXPECT_FALSE(landscape->isChecked());
+    landscape->trigger();
+    EXPECT_TRUE(landscape->isChecked());
+    EXPECT_EQ(form.PrintOrientation, 2);
+    EXPECT_TRUE(described().endsWith("  Paper=Landscape"));
+    landscape->trigger();
+    EXPECT_TRUE(described().endsWith("  Paper=Portrait"));
+    landscape->trigger();
+    const QString pdf = app.home() + "/wide.pdf";
+    form.printer().setOutputFileName(pdf);
+    app.prompt().queue({Answer::Ok});
+    child<QAction>(form, "Print_res")->trigger();
+    EXPECT_TRUE(pdfInfo(pdf, "Page size").startsWith("842 x 595")) << "A4 landscape";
+
+    // The font dialog offers fixed-pitch fonts; the default font is size 6,
+    // plain, and keeps the name on a system without "Courier New".
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(dialog);
+        EXPECT_EQ(dialog->windowTitle(), "Font Settings");
+        EXPECT_TRUE(dialog->testOption(QFontDialog::MonospacedFonts));
+        dialog->setCurrentFont(QFont("DejaVu Sans Mono", 11, QFont::Bold, true));
+        dialog->accept();
+    });
+    child<QAction>(form, "Print_Font")->trigger();
+    EXPECT_EQ(form.PrinterFont.family(), "DejaVu Sans Mono");
+    EXPECT_EQ(form.PrinterFont.pointSizeF(), 11);
+    EXPECT_TRUE(form.PrinterFont.bold() && form.PrinterFont.italic());
+    child<QAction>(form, "Def_Font")->trigger();
+    EXPECT_EQ(form.PrinterFont.family(), courierNew().value_or("DejaVu Sans Mono"));
+    EXPECT_EQ(form.PrinterFont.pointSizeF(), 6);
+    EXPECT_FALSE(form.PrinterFont.bold() || form.PrinterFont.italic());
+
+    // Landscape chosen, then the window closed: 2 is kept, the printer given
+    // back in portrait.
+    form.close();
+    EXPECT_EQ(state.settings().get("PrnOrient", ""), "2");
+    EXPECT_EQ(state.settings().get("PrnFontName", ""), form.PrinterFont.family());
+    EXPECT_EQ(state.settings().get("PrnFontBold", ""), "False");
+    EXPECT_EQ(form.printer().pageLayout().orientation(), QPageLayout::Portrait);
+
+    // A stored 2 on a printer that stays portrait: unchecked and 1; choosing
+    // landscape there is reported.
+    FormSearch portrait(state, nullptr, std::make_unique<PortraitOnlyPrinter>());
+    EXPECT_FALSE(child<QAction>(portrait, "Print_Landscape")->isChecked());
+    EXPECT_EQ(portrait.PrintOrientation, 1);
+    portrait.Form_Deactivate();
+    EXPECT_EQ(state.settings().get("PrnOrient", ""), "1");
+    app.prompt().shown.clear();
+    child<QAction>(portrait, "Print_Landscape")->trigger();
+    ASSERT_EQ(app.prompt().shown.size(), 2u);
+    EXPECT_EQ(app.prompt().shown[1].text, "Problems found with setting Printer device !");
+    EXPECT_EQ(app.prompt().shown[1].title, "Printer Setup Error");
 }
 
 TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <utime.h>
 #include <vector>
@@ -38,6 +39,31 @@ inline std::vector<engine::Row> readCatalogue(const QString& file) {
             rows.back()[size_t(i)] = select.value(i);
     }
     return rows;
+}
+
+// A PDF read back by poppler's tools: pdftotext's lines (blanks run together,
+// the page breaks dropped) and one field of pdfinfo ("Pages", "Page size").
+inline QString popplerOutput(const QString& tool, const QStringList& arguments) {
+    QProcess process;
+    process.start(tool, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000)) << tool.toStdString() << " (poppler-utils)";
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+inline QStringList pdfLines(const QString& pdf) {
+    QStringList lines;
+    for (const QString& line : popplerOutput("pdftotext", {"-layout", pdf, "-"}).split('\n'))
+        if (!line.trimmed().isEmpty()) lines << line.simplified();
+    return lines;
+}
+inline QString pdfInfo(const QString& pdf, const QString& field) {
+    for (const QString& line : popplerOutput("pdfinfo", {pdf}).split('\n'))
+        if (line.startsWith(field + ':')) return line.mid(field.size() + 1).trimmed();
+    return {};
+}
+inline QStringList simplified(QStringList lines) {
+    for (QString& line : lines)
+        line = line.simplified();
+    return lines;
 }
 
 } // namespace orvik::test

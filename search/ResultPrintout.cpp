@@ -1,0 +1,84 @@
+#include "ResultPrintout.h"
+
+#include "Error.h"
+#include "Settings.h"
+
+#include <QFile>
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace orvik {
+
+namespace {
+const QString NoPrinterFont = QStringLiteral("XXXX");
+} // namespace
+
+QString resultsHeading(const QString& searchText, const QString& catalogueName) {
+    return QStringLiteral("Orvik - Results of search for ") + searchText +
+           QStringLiteral(" in Catalogue ") + catalogueName;
+}
+
+std::optional<QString> courierNew() {
+    const QString wanted = QStringLiteral("Courier New");
+    for (const QString& family : QFontDatabase::families())
+        if (family.compare(wanted, Qt::CaseInsensitive) == 0) return family;
+    return std::nullopt;
+}
+
+QString fixedPrinterFamily() {
+    return courierNew().value_or(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
+}
+
+QFont storedPrinterFont(const Settings& settings) {
+    const QString name = settings.get(QStringLiteral("PrnFontName"), NoPrinterFont);
+    QFont font(name.compare(NoPrinterFont, Qt::CaseInsensitive) == 0 ? fixedPrinterFamily() : name);
+    const double size = settings.getNumber(QStringLiteral("PrnFontSize"), 6);
+    font.setPointSizeF(size > 0 ? size : 6);
+    font.setBold(settings.getBool(QStringLiteral("PrnFontBold"), false));
+    font.setItalic(settings.getBool(QStringLiteral("PrnFontItalic"), false));
+    return font;
+}
+
+void checkWritable(const QString& file) {
+    const int fd =
+        ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    const int code = errno;
+    throw Error(code, QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + file);
+}
+
+int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
+                     const QStringList& lines) {
+    QPainter painter;
+    if (!painter.begin(&device)) throw Error(errors::PrinterError, QStringLiteral("Printer error"));
+    painter.setFont(font);
+    const QFontMetricsF metrics(painter.font(), &device);
+    const double pageHeight = device.height();
+    int pages = 1;
+    double baseline = metrics.ascent();
+    auto print = [&](const QString& line) {
+        if (baseline + metrics.descent() > pageHeight && baseline > metrics.ascent()) {
+            device.newPage();
+            ++pages;
+            baseline = metrics.ascent();
+        }
+        painter.drawText(QPointF(0, baseline), line);
+        baseline += metrics.lineSpacing();
+    };
+    print(heading);
+    for (const QString& line : lines)
+        print(line);
+    if (!painter.end()) throw Error(errors::PrinterError, QStringLiteral("Printer error"));
+    return pages;
+}
+
+} // namespace orvik

@@ -1,0 +1,42 @@
+// The print-out of a result list: the heading line that names the search and
+// the catalogue, then every line of the list, one printed line each, a new
+// page whenever one is full. Lines are never wrapped. Used by the search
+// window's printer and by orvik-cli's PDF files alike.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QPagedPaintDevice;
+
+namespace orvik {
+
+class Settings;
+
+namespace errors {
+constexpr int PrinterError = 482;
+constexpr int PrinterProperty = 483;
+} // namespace errors
+
+QString resultsHeading(const QString& searchText, const QString& catalogueName);
+
+// "Courier New" as the printer's font list spells it, when it has it. The
+// printer prints with the system's fonts, so those are its list.
+std::optional<QString> courierNew();
+// "Courier New" when there is one, else the system's fixed-pitch font.
+QString fixedPrinterFamily();
+// The printer font kept in the settings (PrnFontName, PrnFontSize,
+// PrnFontBold, PrnFontItalic); the marker "XXXX" stands for fixedPrinterFamily.
+QFont storedPrinterFont(const Settings& settings);
+
+// Throws Error (errno, its text and the file) when `file` cannot be written,
+// so a print-out to a file fails with the reason before it starts.
+void checkWritable(const QString& file);
+// Prints `heading` and `lines` on `device` and ends the document; returns the
+// number of pages. Throws Error when the device cannot be printed on.
+int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
+                     const QStringList& lines);
+
+} // namespace orvik

@@ -1,0 +1,95 @@
+// The help windows as the two main windows open them: their fixed text, its
+// place, and a second opening or focus that adds nothing.
+#include "FormHelp.h"
+#include "FormHelpSearch.h"
+#include "FormMain.h"
+#include "FormSearch.h"
+#include "OrvikWindows.h"
+#include "Startup.h"
+#include "TestApp.h"
+#include "ui/Twips.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace orvik;
+using namespace orvik::test;
+
+namespace {
+
+QStringList rows(const QListWidget& list) {
+    QStringList lines;
+    for (int row = 0; row < list.count(); ++row)
+        lines << list.item(row)->text();
+    return lines;
+}
+
+TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
+    TestApp app;
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    QWidget& search = windows.search();
+    QWidget& main = reinterpret_cast<QWidget&>(windows.main());
+    const struct {
+        QWidget& opener;
+        const char* item;
+        const char* caption;
+        const char* frame;
+        const char* tip;
+        int lines;
+        int row;
+        const char* line; // with its leading blanks or backslashes
+    } cases[] = {
+        {main, "hlp", "Orvik - Help", "Orvik - Help", "Orvik has useful ToolTips", 21, 8,
+         "   typically the root of your CD drive (default). The Status box shows the directory "
+         "chosen."},
+        {search, "Help", "Orvik - Search Help", "ORVIK - Search Help", "", 23, 5,
+         "      one file for each path such as 'WINDOWS\\FRED.BMP' and 'WINDOWS\\TEMP\\123.TMP'."}};
+    for (const auto& c : cases) {
+        QAction* item = c.opener.findChild<QAction*>(c.item);
+        item->trigger();
+        item->trigger();
+        const QList<HelpWindow*> open = c.opener.findChildren<HelpWindow*>();
+        ASSERT_EQ(open.size(), 1) << c.caption;
+        HelpWindow& help = *open[0];
+        EXPECT_TRUE(help.isVisible());
+        EXPECT_FALSE(help.isModal());
+        EXPECT_EQ(help.windowTitle(), c.caption);
+        EXPECT_EQ(help.findChild<QGroupBox*>("Frame1")->title(), c.frame);
+        EXPECT_EQ(help.findChild<QPushButton*>("CommandExit")->text(), "&Done");
+        EXPECT_EQ(help.pos(), QPoint(twips::toPixelsX(app.state().CentreLeft, &help),
+                                     twips::toPixelsY(app.state().CentreTop, &help)));
+        auto* list = help.findChild<QListWidget*>("ListHelp");
+        EXPECT_EQ(list->toolTip(), c.tip);
+        EXPECT_EQ(list->palette().color(QPalette::Text), QColor(0, 0, 255));
+        const QStringList lines = rows(*list);
+        EXPECT_EQ(lines.size(), c.lines) << c.caption;
+        EXPECT_EQ(lines.value(c.row), c.line);
+        EXPECT_EQ(lines.value(1), c.lines == 21 ? ""
+                                                : "Enter search text in Search field box "
+                                                  "(e.g. g*.bmp, .xl?, windows\\system).");
+    }
+
+    // The search help is filled again at each focus, and "&Done" unloads it.
+    auto* help = search.findChild<FormHelpSearch*>();
+    auto* list = help->findChild<QListWidget*>("ListHelp");
+    list->item(0)->setText("changed");
+    ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+    list->clearFocus();
+    list->setFocus();
+    EXPECT_EQ(rows(*list).size(), 23);
+    EXPECT_EQ(rows(*list).value(0), "A listing of all Volumes in the current catalogue is shown "
+                                    "on entry (if option is enabled).");
+    EXPECT_EQ(rows(*list).value(18), QString(24, ' ') + "line length so that you can see the CD "
+                                                        "Description on printouts.");
+    help->findChild<QPushButton*>("CommandExit")->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(search.findChildren<HelpWindow*>().isEmpty());
+}
+
+} // namespace
