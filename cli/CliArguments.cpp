@@ -7,17 +7,13 @@ namespace orvik::cli {
 
 namespace {
 
-const QMap<QString, Command> Commands = {{"add", Command::Add},
-                                         {"find", Command::Find},
-                                         {"keywords", Command::Keywords},
-                                         {"describe", Command::Describe},
-                                         {"volumes", Command::Volumes},
-                                         {"show", Command::Show},
-                                         {"catalogues", Command::Catalogues},
-                                         {"create", Command::Create},
-                                         {"delete", Command::Delete},
-                                         {"use", Command::Use},
-                                         {"help", Command::Help}};
+const QMap<QString, Command> Commands = {
+    {"add", Command::Add},           {"find", Command::Find},
+    {"keywords", Command::Keywords}, {"describe", Command::Describe},
+    {"volumes", Command::Volumes},   {"show", Command::Show},
+    {"erase", Command::Erase},       {"catalogues", Command::Catalogues},
+    {"create", Command::Create},     {"delete", Command::Delete},
+    {"use", Command::Use},           {"help", Command::Help}};
 
 [[noreturn]] void bad(const QString& message) {
     throw std::invalid_argument(message.toStdString());
@@ -29,14 +25,15 @@ bool isCatalogueCommand(Command c) {
 
 bool takesArgument(Command c) {
     return c == Command::Add || c == Command::Find || c == Command::Keywords ||
-           c == Command::Describe || c == Command::Show || isCatalogueCommand(c);
+           c == Command::Describe || c == Command::Show || c == Command::Erase ||
+           isCatalogueCommand(c);
 }
 
 QString argumentName(Command c) {
-    return c == Command::Add       ? QStringLiteral("PATH")
-           : c == Command::Show    ? QStringLiteral("BOOKMARK")
-           : isCatalogueCommand(c) ? QStringLiteral("NAME")
-                                   : QStringLiteral("TEXT");
+    return c == Command::Add                           ? QStringLiteral("PATH")
+           : c == Command::Show || c == Command::Erase ? QStringLiteral("BOOKMARK")
+           : isCatalogueCommand(c)                     ? QStringLiteral("NAME")
+                                                       : QStringLiteral("TEXT");
 }
 
 bool takesFormat(Command c) {
@@ -175,6 +172,14 @@ QString usage(Command command) {
                    "    json: one line {\"record\": {...}, \"directory\": [{\"file\": ..,\n"
                    "          \"date\": .., \"length\": .., \"current\": true|false}, ...]}\n") +
                common;
+    case Command::Erase:
+        return QStringLiteral(
+                   "Usage: orvik-cli erase BOOKMARK [options]\n"
+                   "Erases a volume from the catalogue, as the search window's \"Erase selected\n"
+                   "CD\" does: the record BOOKMARK names (the bookmark column of volumes\n"
+                   "--format tsv) and every record after it up to the next volume, in one\n"
+                   "step; then compacts the catalogue file. Asks nothing.\n\n") +
+               common;
     case Command::Catalogues:
         return QStringLiteral("Usage: orvik-cli catalogues [options]\n"
                               "Lists the catalogues; '*' marks the current one.\n\n") +
@@ -210,6 +215,7 @@ QString usage(Command command) {
                           "  describe TEXT                 find volumes by label or description\n"
                           "  volumes                       list all volumes\n"
                           "  show BOOKMARK                 show a found record and its directory\n"
+                          "  erase BOOKMARK                erase a volume from the catalogue\n"
                           "  catalogues                    list the catalogues\n"
                           "  create NAME                   create an empty catalogue\n"
                           "  delete NAME                   delete a catalogue other than the "

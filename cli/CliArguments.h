@@ -14,6 +14,7 @@ enum class Command {
     Describe,
     Volumes,
     Show,
+    Erase,
     Catalogues,
     Create,
     Delete,

@@ -12,6 +12,7 @@
 #include "ShowOutput.h"
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
+#include "VolumeErase.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
@@ -223,6 +224,36 @@ int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return ExitDone;
 }
 
+// Erases from the record a bookmark names, as the search window's erase does.
+int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    const QString& bookmark = args.argument;
+    if (!isBookmark(bookmark)) {
+        printError(QStringLiteral("not a bookmark: ") + bookmark);
+        return ExitError;
+    }
+    std::shared_ptr<engine::Database> database;
+    try {
+        database = state.workspace().OpenDatabase(state.catalogueFile());
+        state.CatalogueRecordset =
+            std::make_shared<engine::Recordset>(database, engine::RecordsetType::Dynaset);
+        state.CatalogueRecordset->setBookmark(bookmark);
+    } catch (const Error& error) {
+        printError(error.number() == errors::InvalidBookmark
+                       ? QStringLiteral("no record with bookmark ") + bookmark +
+                             QStringLiteral(" in catalogue ") + state.CatalogueName
+                       : error.message() + QStringLiteral(" Can't open catalogue database."));
+        return ExitError;
+    }
+    state.CurrentPosition = bookmark;
+    SilentProgress progress;
+    const int erased = eraseVolume(state, progress, database);
+    if (!prompt.messages().isEmpty()) return reportMessages(prompt);
+    std::fprintf(stderr, "%d records erased from catalogue %s\n", erased,
+                 state.CatalogueName.toLocal8Bit().constData());
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -271,6 +302,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     }
     if (args.command == Command::Add) return runAdd(state, prompt, args);
     if (args.command == Command::Show) return runShow(state, prompt, args);
+    if (args.command == Command::Erase) return runErase(state, prompt, args);
     return runQuery(state, prompt, args);
 }
 

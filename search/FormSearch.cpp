@@ -10,6 +10,7 @@
 #include "LiveResultList.h"
 #include "ResultPrinting.h"
 #include "ResultPrintout.h"
+#include "VolumeErase.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
@@ -159,10 +160,14 @@ void FormSearch::createControls() {
                                        "current catalogue"));
     CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Database"),
                        QStringLiteral("Allow viewing/editing of raw data in current catalogue"));
+    CmdDelCD = button(central, "CmdDelCD", QStringLiteral("&Erase selected CD"),
+                      QStringLiteral("Erase from the current catalogue the highlighted entry"));
+    CmdDelCD->setEnabled(false); // offered only on the list of all volumes
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
     buttons->addStretch();
     buttons->addWidget(CmdDetails);
+    buttons->addWidget(CmdDelCD);
     buttons->addWidget(CmdViewDB);
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
@@ -177,6 +182,7 @@ void FormSearch::createControls() {
     connect(SearchExit, &QPushButton::clicked, this, &FormSearch::SearchExit_Click);
     connect(CmdDetails, &QPushButton::clicked, this, &FormSearch::CmdDetails_Click);
     connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
+    connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line becomes current by mouse or keyboard; a click on the current line
     // takes its position back after the details window moved elsewhere.
@@ -369,6 +375,7 @@ void FormSearch::CmdSearchFile_Click() {
             QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
         m_model.flush();
     }
+    CmdDelCD->setEnabled(m_queries->EraseEnabled);
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -377,6 +384,7 @@ template <typename Query> void FormSearch::runVolumeQuery(Query query) {
     WaitCursor wait;
     query(Text1->text());
     m_model.flush();
+    CmdDelCD->setEnabled(m_queries->EraseEnabled);
 }
 
 void FormSearch::cmdSearchKeywords_Click() {
@@ -431,6 +439,34 @@ bool FormSearch::lineChosen() {
 
 void FormSearch::CmdDetails_Click() {
     if (lineChosen()) showDetails();
+}
+
+// The erase's two statuses are shown at once: the compaction that follows
+// the second may take a while.
+class ImmediateStatus : public Progress {
+public:
+    explicit ImmediateStatus(QLineEdit* box) : m_box(box) {}
+    void status(const QString& text) override {
+        m_box->setText(text);
+        if (m_box->isVisible()) m_box->repaint();
+    }
+    void letEventsRun() override {}
+
+private:
+    QLineEdit* m_box;
+};
+
+void FormSearch::CmdDelCD_Click() {
+    if (m_queries->Busy || !lineChosen()) return;
+    ImmediateStatus status(TextMatch);
+    int erased = 0;
+    {
+        WaitCursor wait;
+        erased = eraseVolume(m_state, status, m_queries->SearchDatabase);
+    }
+    if (erased < 0) return;
+    CmdListCD_Click();
+    m_state.CurrentPosition.clear();
 }
 
 void FormSearch::CmdViewDB_Click() {

@@ -57,6 +57,7 @@ public:
     void SearchList_DblClick();
     void CmdDetails_Click();
     void CmdViewDB_Click();
+    void CmdDelCD_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -111,6 +112,7 @@ private:
     QPushButton* SearchExit = nullptr;
     QPushButton* CmdDetails = nullptr;
     QPushButton* CmdViewDB = nullptr;
+    QPushButton* CmdDelCD = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;

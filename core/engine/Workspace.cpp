@@ -117,19 +117,8 @@ void Workspace::CompactDatabase(const QString& source, const QString& destinatio
 }
 
 void Workspace::CompactInPlace(const QString& path) {
-    const QString temporary = path + QStringLiteral(".compact");
-    QFile::remove(temporary);
-    try {
-        CompactDatabase(path, temporary);
-        // Make the copy durable before it replaces the original.
-        syncFile(temporary);
-        if (std::rename(QFile::encodeName(temporary).constData(),
-                        QFile::encodeName(path).constData()) != 0)
-            throw systemError(errno);
-    } catch (...) {
-        QFile::remove(temporary);
-        throw;
-    }
+    Database db(path);
+    db.exec("VACUUM");
 }
 
 } // namespace orvik::engine

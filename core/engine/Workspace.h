@@ -30,8 +30,11 @@ public:
     // Copies a closed catalogue into `destination`, which must not exist yet,
     // dropping the space of deleted records. Record order is kept.
     static void CompactDatabase(const QString& source, const QString& destination);
-    // Compacts a closed catalogue in place through a temporary file beside it
-    // and an atomic rename: a failure leaves the original untouched.
+    // Compacts a catalogue in place with SQLite's VACUUM, one transaction
+    // through the journal: a failure or a crash leaves it as it was, and
+    // another program that has the file open keeps working on the same file
+    // (a copy renamed over it would leave that program writing to a
+    // detached file). Fails while another connection reads it.
     static void CompactInPlace(const QString& path);
 
 private:

@@ -9,7 +9,9 @@
 #include <QAbstractItemModel>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -252,6 +254,59 @@ QByteArray md5(const QString& file) {
                ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5)
                : QByteArray();
 }
+// Killed at any moment, an erase leaves a sound catalogue holding either every
+// record or exactly those of the other runs.
+TEST_F(CliTest, anEraseKilledAtAnyMomentLeavesTheCatalogueWholeOrWithoutTheRun) {
+    QString runHead;
+    {
+        CatalogueWriter catalogue(app.state());
+        catalogue.addRun("BEFORE", "KEPT", "", {directory("/A/", QStringList(1000, "A.DAT"))});
+        runHead = catalogue.addRun("ERASED", "GONE", "",
+                                   {directory("/B/", QStringList(100000, "B.DAT"))});
+        catalogue.addRun("AFTER", "KEPT", "", {directory("/C/", QStringList(1000, "C.DAT"))});
+    }
+    const QString file = app.state().catalogueFile(), master = file + ".master";
+    ASSERT_TRUE(QFile::copy(file, master));
+    const qint64 sizeBefore = QFileInfo(file).size();
+    QElapsedTimer clock;
+    clock.start();
+    const CliRun whole = cli({"erase", runHead});
+    const qint64 wholeMs = clock.elapsed();
+    ASSERT_EQ(whole.exitCode, 0) << whole.err.toStdString();
+    EXPECT_EQ(recordCount(), 2000);
+    EXPECT_LT(QFileInfo(file).size(), sizeBefore / 10); // compacted
+
+    int killedMidway = 0;
+    for (int attempt = 0; attempt < 12; ++attempt) {
+        QFile::remove(file);
+        QFile::remove(file + "-journal"); // the journal of the last try belongs to its file
+        ASSERT_TRUE(QFile::copy(master, file));
+        QProcess erase;
+        erase.start(ORVIK_CLI, {"erase", runHead});
+        ASSERT_TRUE(erase.waitForStarted());
+        QThread::msleep(qint64(attempt) * wholeMs / 10);
+        ::kill(pid_t(erase.processId()), SIGKILL);
+        erase.waitForFinished();
+        killedMidway += erase.exitStatus() == QProcess::CrashExit;
+
+        engine::Database db(file);
+        engine::Statement check(db, "PRAGMA integrity_check");
+        ASSERT_TRUE(check.step());
+        EXPECT_EQ(check.value(0), "ok") << "attempt " << attempt;
+        QStringList files;
+        for (const auto& row : readCatalogue(file))
+            files << *row[size_t(engine::Field::CDFile)];
+        if (files.size() != 2000) {
+            EXPECT_EQ(files.size(), 102000) << "attempt " << attempt;
+            continue;
+        }
+        EXPECT_EQ(files.count("B.DAT"), 0);
+        EXPECT_EQ(files.count("A.DAT"), 1000);
+        EXPECT_EQ(files.last(), "C.DAT");
+    }
+    EXPECT_GE(killedMidway, 5); // the kills fell inside the erase
+}
+
 } // namespace
 
 TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting) {

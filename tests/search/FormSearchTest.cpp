@@ -10,12 +10,15 @@
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
+#include "engine/Database.h"
 #include "engine/Recordset.h"
 #include "ui/Twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QLineEdit>
 #include <QListView>
@@ -160,6 +163,92 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     doubleClick(1);
     EXPECT_EQ(opened.size(), 2); // a line without a record opens nothing
     EXPECT_TRUE(state.CurrentPosition.isEmpty());
+}
+
+TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompacts) {
+    CatalogueWriter(state).addRun(
+        "CD3", "BIG", "",
+        {directory("/B/", QStringList(3000, "X.DAT")), directory("/C/", {"Y.DAT"})});
+    CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/D/", {"Z.DAT"})});
+    const QString file = state.catalogueFile();
+    const auto before = readCatalogue(file); // CD1: 0-1, CD2: 2, CD3: 3-3003, CD4: 3004
+    const qint64 sizeBefore = QFileInfo(file).size();
+    // A temporary file of an older version, in the working folder and beside the catalogue.
+    for (const QString& stale : {QDir::current().filePath("tmpdb.mdb"), app.home() + "/tmpdb.mdb"})
+        makeFile(stale, 5);
+
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    QStringList statuses;
+    QObject::connect(child<QLineEdit>(form, "TextMatch"), &QLineEdit::textChanged,
+                     [&](const QString& text) { statuses << text; });
+    auto erase = [&](int line) {
+        child(form, "CmdListCD")->click();
+        list->setCurrentIndex(form.results().index(line));
+        statuses.clear();
+        child(form, "CmdDelCD")->click();
+    };
+    erase(2);
+    EXPECT_EQ(statuses,
+              QStringList({"Deleting CD ...", " CD deleted from catalogue - now compressing ...",
+                           "Searching catalogue for CD Volumes ...", "3 CDs found"}));
+    EXPECT_TRUE(state.CurrentPosition.isEmpty());
+    EXPECT_FALSE(list->currentIndex().isValid());
+    EXPECT_LT(QFileInfo(file).size(), sizeBefore / 2);
+    auto kept = before;
+    kept.erase(kept.begin() + 3, kept.begin() + 3004);
+    EXPECT_EQ(readCatalogue(file), kept);
+    EXPECT_TRUE(app.prompt().shown.empty());
+    EXPECT_EQ(QFileInfo(app.home() + "/tmpdb.mdb").size(), 5);
+    EXPECT_EQ(QFileInfo("tmpdb.mdb").size(), 5);
+    QFile::remove("tmpdb.mdb");
+
+    erase(2); // the last run, to the end of the catalogue
+    kept.pop_back();
+    EXPECT_EQ(readCatalogue(file), kept);
+
+    // From the details window's last record: the tail of the run goes, its head stays.
+    child(form, "CmdListCD")->click();
+    list->setCurrentIndex(form.results().index(0));
+    QTimer::singleShot(0, [] {
+        QWidget* details = QApplication::activeModalWidget();
+        ASSERT_TRUE(details);
+        child(*details, "CmdNextFile")->click();
+        child(*details, "CmdExit")->click();
+    });
+    child(form, "CmdDetails")->click();
+    statuses.clear();
+    child(form, "CmdDelCD")->click();
+    kept.erase(kept.begin() + 1);
+    EXPECT_EQ(readCatalogue(file), kept);
+    EXPECT_EQ(form.results().rowCount(), 2);
+}
+
+TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWithTheRunErased) {
+    const QString file = state.catalogueFile();
+    auto kept = readCatalogue(file);
+    kept.pop_back(); // CD2's one record
+    FormSearch form(state);
+    child(form, "CmdListCD")->click();
+    child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
+    // Another connection starts reading as the compaction begins.
+    std::unique_ptr<engine::Database> reader;
+    std::unique_ptr<engine::Statement> reading;
+    QObject::connect(
+        child<QLineEdit>(form, "TextMatch"), &QLineEdit::textChanged, [&](const QString& text) {
+            if (!text.contains("now compressing")) return;
+            reader = std::make_unique<engine::Database>(file);
+            reading = std::make_unique<engine::Statement>(*reader, "SELECT CDFile FROM CDTable");
+            ASSERT_TRUE(reading->step());
+        });
+    child(form, "CmdDelCD")->click();
+    ASSERT_TRUE(reading);
+    reading.reset();
+    reader.reset();
+    EXPECT_TRUE(app.prompt().shown.empty());
+    EXPECT_EQ(readCatalogue(file), kept);
+    EXPECT_EQ(form.results().lines(), QStringList({"Vol:CD1  (PHOTOS) - [KW=SUMMER]"}));
 }
 
 TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryOrEndsTheProgram) {

@@ -1,0 +1,82 @@
+#include "VolumeErase.h"
+
+#include "AppState.h"
+#include "Error.h"
+#include "Progress.h"
+#include "RecordResolution.h"
+#include "engine/Database.h"
+#include "engine/Recordset.h"
+
+namespace orvik {
+
+namespace {
+
+const QString CantDelete =
+    QStringLiteral("Can't open table or delete records in catalogue database.");
+
+// The chosen record and every record after it up to the next volume head.
+int deleteRun(AppState& state, engine::Recordset& rs) {
+    rs.setBookmark(state.CurrentPosition);
+    rs.Delete();
+    int deleted = 1;
+    if (!rs.Eof()) rs.MoveNext();
+    int atHead = 0;
+    while (!rs.Eof() && atHead != 1) {
+        atHead = FindMyVol(state, rs);
+        if (atHead != 1) rs.Delete(), ++deleted;
+        if (!rs.Eof()) rs.MoveNext();
+    }
+    return deleted;
+}
+
+void reopen(AppState& state, std::shared_ptr<engine::Database>& searchDatabase) {
+    searchDatabase = state.workspace().OpenDatabase(state.catalogueFile());
+    state.CatalogueRecordset =
+        std::make_shared<engine::Recordset>(searchDatabase, engine::RecordsetType::Dynaset);
+}
+
+} // namespace
+
+int eraseVolume(AppState& state, Progress& progress,
+                std::shared_ptr<engine::Database>& searchDatabase) {
+    progress.status(QStringLiteral("Deleting CD ..."));
+    engine::Workspace& workspace = state.workspace();
+    int deleted = 0;
+    try {
+        if (!state.CatalogueRecordset)
+            throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        // One transaction: a failure or a kill half-way leaves the run whole.
+        workspace.BeginTrans();
+        try {
+            deleted = deleteRun(state, *state.CatalogueRecordset);
+            workspace.CommitTrans();
+        } catch (...) {
+            workspace.Rollback();
+            throw;
+        }
+        progress.status(QStringLiteral(" CD deleted from catalogue - now compressing ..."));
+        state.CatalogueRecordset.reset();
+        workspace.Close();
+    } catch (const Error& error) {
+        state.prompt().reportError(error, CantDelete);
+        return -1;
+    }
+    try {
+        engine::Workspace::CompactInPlace(state.catalogueFile());
+    } catch (const Error&) {
+        // Uncompacted, with the run deleted: the space is given back at a later erase.
+    }
+    try {
+        try {
+            reopen(state, searchDatabase);
+        } catch (const Error&) {
+            reopen(state, searchDatabase); // once more, as a medium may need a moment
+        }
+    } catch (const Error& error) {
+        searchDatabase.reset();
+        state.prompt().reportError(error, QStringLiteral("Can't open catalogue database."));
+    }
+    return deleted;
+}
+
+} // namespace orvik
