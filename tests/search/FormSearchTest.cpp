@@ -223,6 +223,9 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     kept.erase(kept.begin() + 1);
     EXPECT_EQ(readCatalogue(file), kept);
     EXPECT_EQ(form.results().rowCount(), 2);
+    EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
+    child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
+    EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
 }
 
 TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWithTheRunErased) {
