@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "engine/Database.h"
+#include "engine/FileIndex.h"
 
 namespace orvik::engine {
 
@@ -28,7 +29,9 @@ const char* fieldName(Field field) {
 namespace {
 
 // Only heads carry these fields, so each index holds a few entries per
-// directory or volume; keyed on a constant so it is ordered by rowid.
+// directory or volume; keyed on a constant so it is ordered by rowid. A table
+// with an index also keeps its rowids through VACUUM, which renumbers the
+// records of a table without one: bookmarks and the file index rely on that.
 struct Addition {
     const char* name;
     const char* sql;
@@ -86,12 +89,14 @@ void createCatalogueTable(Database& db) {
             "CDKeywords TEXT(4096) CHECK (length(CDKeywords) <= 4096))");
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
+    addFileIndex(db);
     transaction.commit();
 }
 
 void prepareForWriting(Database& db) {
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
+    addFileIndex(db);
 }
 
 } // namespace orvik::engine

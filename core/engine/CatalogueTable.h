@@ -27,8 +27,8 @@ using Row = std::array<Value, FieldCount>;
 const char* fieldName(Field field);
 
 // Defines CDTable, the partial indexes that let a reader jump to the previous
-// directory or volume head without scanning, and the bookkeeping that keeps
-// rowids (bookmarks) from being used twice.
+// directory or volume head without scanning, the bookkeeping that keeps
+// rowids (bookmarks) from being used twice, and the file index (FileIndex.h).
 void createCatalogueTable(Database& db);
 // Adds what createCatalogueTable makes to an older catalogue that lacks it.
 // Called before a catalogue's first write, never by a reader: a query leaves

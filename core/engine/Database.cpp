@@ -169,6 +169,7 @@ void Database::begin() {
 }
 
 void Database::commit() {
+    if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     releaseOthers(m_path, this);
     exec("COMMIT");
 }
@@ -259,6 +260,11 @@ std::int64_t Statement::integer(int column) const {
 QString Statement::text(int column) const {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
     return QString::fromUtf8(bytes, sqlite3_column_bytes(m_stmt, column));
+}
+
+std::string_view Statement::utf8(int column) const {
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, column));
+    return {bytes ? bytes : "", size_t(sqlite3_column_bytes(m_stmt, column))};
 }
 
 std::optional<QString> Statement::value(int column) const {

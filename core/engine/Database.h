@@ -5,7 +5,9 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string_view>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -29,7 +31,10 @@ public:
     sqlite3* handle() const;
 
     void begin();
+    // Runs the step set by setBeforeCommit first when the transaction wrote.
     void commit();
+    // Work that belongs to every transaction that wrote, done just before it commits.
+    void setBeforeCommit(std::function<void()> step) { m_beforeCommit = std::move(step); }
     void rollback();
     bool inTransaction() const;
     // True inside a transaction that has written something.
@@ -64,6 +69,7 @@ private:
     std::uint64_t m_writes = 0;
     std::uint64_t m_transactions = 0;
     int m_readHolds = 0;
+    std::function<void()> m_beforeCommit;
     friend class ReadHold;
 };
 
@@ -103,6 +109,8 @@ public:
     bool isNull(int column) const;
     std::int64_t integer(int column) const;
     QString text(int column) const;
+    // The column's text as SQLite holds it, valid until the next step or reset.
+    std::string_view utf8(int column) const;
     std::optional<QString> value(int column) const;
 
 private:

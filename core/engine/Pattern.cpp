@@ -124,6 +124,18 @@ std::optional<bool> Pattern::matchSequence(size_t length, Read read) const {
     return p == count;
 }
 
+std::vector<std::u32string> Pattern::literalRuns() const {
+    std::vector<std::u32string> runs(1);
+    for (const Token& token : m_tokens) {
+        if (token.kind == Kind::Literal)
+            runs.back() += token.ch;
+        else if (!runs.back().empty())
+            runs.emplace_back();
+    }
+    if (runs.back().empty()) runs.pop_back();
+    return runs;
+}
+
 bool Pattern::matches(const QString& text) const {
     const std::u32string points = text.toUpper().toStdU32String();
     return *matchSequence(points.size(), [&](size_t i) { return std::optional(points[i]); });

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +23,9 @@ public:
     bool matchesUtf8(std::string_view utf8) const;
 
     const QString& text() const { return m_text; }
+    // The runs of literal characters, upper-cased: every text that matches
+    // holds each of them, upper-cased. "*", "?", "#" and bracket lists end a run.
+    std::vector<std::u32string> literalRuns() const;
 
 private:
     struct Range {

@@ -2,6 +2,8 @@
 
 #include "Error.h"
 #include "engine/Database.h"
+#include "engine/FileIndex.h"
+#include "engine/IndexedFind.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -61,6 +63,7 @@ void Recordset::requireOpen() const {
 void Recordset::prepareWrites() {
     if (m_writing) return;
     prepareForWriting(*m_db);
+    m_hasFileIndex.reset();
     m_writing = true;
 }
 
@@ -100,8 +103,37 @@ Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direct
     return *slot;
 }
 
+IndexedFind* Recordset::indexedFind(const QString& pattern, Direction direction) {
+    if (!m_hasFileIndex) m_hasFileIndex = hasFileIndex(*m_db);
+    if (!*m_hasFileIndex) return nullptr;
+    auto& find = m_indexedFinds[direction == Direction::Forward ? 0 : 1];
+    if (!find) find = std::make_unique<IndexedFind>(*m_db, direction == Direction::Forward);
+    return find->uses(pattern) ? find.get() : nullptr;
+}
+
+bool Recordset::seekIndexed(const QString& pattern, Direction direction, std::int64_t from) {
+    for (;;) {
+        IndexedFind* find = indexedFind(pattern, direction);
+        switch (find->next(from, [this](const Statement& row) { loadRow(row); })) {
+        case IndexedFind::Outcome::Found:
+            m_bof = m_eof = false;
+            return true;
+        case IndexedFind::Outcome::End:
+            return false;
+        case IndexedFind::Outcome::Stretch:
+            break;
+        }
+        from = find->reached();
+        if (m_pauseDuringFinds && !m_pauseDuringFinds()) return false;
+        requireOpen(); // the pause may have closed the recordset
+    }
+}
+
 bool Recordset::seek(const Criterion& criterion, Direction direction, std::int64_t from) {
     requireOpen();
+    if (criterion.m_kind == Criterion::Kind::FileOrPathLike &&
+        indexedFind(criterion.m_pattern, direction))
+        return seekIndexed(criterion.m_pattern, direction, from);
     Scan* scan = &scanFor(criterion, direction);
     bool continues = scan->active && scan->statement->busy() && scan->lastRowid == from &&
                      scan->writes == m_db->writeCount() && scan->pattern == criterion.m_pattern;
@@ -376,6 +408,8 @@ QString Recordset::LastModified() const {
 
 void Recordset::Close() {
     m_scans.clear();
+    for (auto& find : m_indexedFinds)
+        find.reset();
     m_insert.reset();
     m_update.reset();
     m_delete.reset();

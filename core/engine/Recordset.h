@@ -17,6 +17,7 @@
 namespace orvik::engine {
 
 class Database;
+class IndexedFind;
 class Statement;
 
 enum class RecordsetType { Table = 1, Dynaset = 2 };
@@ -98,6 +99,10 @@ private:
     Scan& scanFor(const Criterion& criterion, Direction direction);
     // Steps the scan from `from` (exclusive); positions on the hit or returns false.
     bool seek(const Criterion& criterion, Direction direction, std::int64_t from);
+    // The file match through the trigram index, when the catalogue has one
+    // and the pattern a literal run it can look up; null otherwise.
+    IndexedFind* indexedFind(const QString& pattern, Direction direction);
+    bool seekIndexed(const QString& pattern, Direction direction, std::int64_t from);
     void requireOpen() const;
     void requireCurrent() const;
     // Before the first write: adds what an older catalogue lacks.
@@ -121,6 +126,8 @@ private:
     std::int64_t m_lastModified = 0;
     bool m_writing = false; // the catalogue has been made ready for writes
     std::map<std::tuple<int, int, int>, std::unique_ptr<Scan>> m_scans;
+    std::optional<bool> m_hasFileIndex;
+    std::unique_ptr<IndexedFind> m_indexedFinds[2];
     std::unique_ptr<Statement> m_insert, m_update, m_delete, m_nextRowidQuery;
     std::unique_ptr<Statement> m_nextRowidAfter, m_nextRowidBefore;
     std::function<bool()> m_pauseDuringFinds;

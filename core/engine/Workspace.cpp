@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "engine/Database.h"
+#include "engine/FileIndex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -118,6 +119,8 @@ void Workspace::CompactDatabase(const QString& source, const QString& destinatio
 
 void Workspace::CompactInPlace(const QString& path) {
     Database db(path);
+    // VACUUM copies the file index as it is, with what it keeps of deleted records.
+    optimizeFileIndex(db);
     db.exec("VACUUM");
 }
 

@@ -4,6 +4,7 @@
 #include "TestApp.h"
 #include "TestFiles.h"
 #include "engine/Database.h"
+#include "engine/FileIndex.h"
 #include "engine/Recordset.h"
 
 #include <QAbstractItemModel>
@@ -336,9 +337,14 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     }
     EXPECT_EQ(md5(old), oldSum);
     EXPECT_EQ(md5(app.home() + "/JUNK.mdb"), junkSum);
-    // The first add brings the older catalogue up to date and keeps its record.
+    // The first add brings the older catalogue up to date, its file index too,
+    // and keeps its record.
     EXPECT_EQ(cli({"add", tree, "--description", "new", "--catalogue", "old"}).exitCode, 0);
     EXPECT_EQ(recordCount("OLD"), 5);
+    {
+        engine::Database updated(old);
+        EXPECT_TRUE(engine::hasFileIndex(updated));
+    }
 
     // An add while the search window sits idle after its queries.
     app.state().CatalogueName = "ORVIK";

@@ -242,6 +242,8 @@ TEST_F(EngineTest, closingTheWorkspaceClosesItsDatabasesAndRecordsets) {
 TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
     Recordset reader(db, RecordsetType::Dynaset);
     write(reader, Games1, 4);
+    const auto readme = Criterion::FileOrPathLike("*README*"); // through the file index
+    reader.FindFirst(readme);
     reader.MoveFirst();
     reader.MoveNext(); // leaves its scan open on SETUP.EXE
 
@@ -254,6 +256,8 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
 
     reader.MoveNext();
     EXPECT_EQ(reader.Fields(Field::CDFile), v("A.DAT")) << "the reader goes on where it was";
+    reader.FindNext(readme);
+    EXPECT_EQ(reader.Bookmark(), "5") << "the find sees the other program's record";
     EXPECT_EQ(files(reader).size(), 6);
 }
 

@@ -6,13 +6,21 @@
 #include "Progress.h"
 #include "RecordResolution.h"
 #include "TestApp.h"
+#include "TestFiles.h"
+#include "VolumeAdd.h"
+#include "VolumeErase.h"
 #include "engine/Database.h"
+#include "engine/FileIndex.h"
 #include "engine/Pattern.h"
 #include "engine/Recordset.h"
+#include "engine/Workspace.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -274,9 +282,143 @@ TEST_F(Search, cancelIsSeenInAScanThatListsNothing) {
         ++pauses;
         queries.CancelFlag = true;
     };
-    find("*Q*Z*");
-    EXPECT_EQ(pauses, 1);
-    EXPECT_EQ(got.statuses.last(), "No matches found CANCELLED BY USER");
+    for (const QString text : {"*Q*Z*", "file*q"}) { // the second through the file index
+        pauses = 0;
+        find(text);
+        EXPECT_EQ(pauses, 1) << text.toStdString();
+        EXPECT_EQ(got.statuses.last(), "No matches found CANCELLED BY USER");
+    }
+}
+
+// The index only proposes candidates: whoever wrote the catalogue, a find
+// through it gives the lines, bookmarks and status of a find that reads every
+// record, which is what the same catalogue without its index gets.
+TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue) {
+    std::mt19937 random(20240612);
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const QStringList pieces = {"read", "me",  "Ärger", "straße", "o'brien", "100%",
+                                "a_b",  "[x]", "\"q\"", "photo",  "abc",     "cab",
+                                " ",    "7",   "été",   "ǆ"};
+    auto name = [&] {
+        QString text;
+        for (int i = pick(3); i >= 0; --i)
+            text += pieces[pick(int(pieces.size()))];
+        return text + QString::number(pick(100));
+    };
+    QTemporaryDir discs;
+    for (int d = 0; d < 12; ++d)
+        for (int f = pick(8); f >= 0; --f)
+            makeFile(discs.path() + "/disc/" + (d % 3 ? name() + '/' : QString()) + name() + "/" +
+                     name() + ".txt");
+    for (const QString label : {"ONE", "TWO"}) {
+        app.drives().types.insert(discs.path() + "/disc", DriveCdRom);
+        app.drives().labels.insert(discs.path() + "/disc", label);
+        SilentProgress progress;
+        bool busy = false, cancel = false;
+        VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+        ASSERT_EQ(add.run(discs.path() + "/disc", {}), VolumeAdd::Result::Finished);
+    }
+    std::vector<TestDirectory> many;
+    for (int d = 0; d < 10; ++d) {
+        QStringList names;
+        for (int f = 0; f < 1000; ++f)
+            names << QString("F%1.DAT").arg(d * 1000 + f);
+        many.push_back(directory(QString("/BIG/D%1/").arg(d), names));
+    }
+    catalogue->addRun("BIG", "MANY", "", many);
+
+    const QString indexed = state.CatalogueName;
+    const QString folder = QFileInfo(state.catalogueFile()).path() + "/";
+    auto compare = [&](const QString& catalogue, const char* stage) {
+        const QString scanned = folder + "SCANNED.mdb";
+        QFile::remove(scanned);
+        ASSERT_TRUE(QFile::copy(folder + catalogue.toUpper() + ".mdb", scanned));
+        engine::Database(scanned).exec("DROP TABLE CDFileIndex; DROP TABLE CDIndexAdded;"
+                                       "DROP TABLE CDIndexRemoved;");
+        std::vector<QString> texts;
+        for (const auto& row : readCatalogue(scanned))
+            if (const auto& field =
+                    row[size_t(pick(2) ? engine::Field::CDFile : engine::Field::CDPath)])
+                texts.push_back(*field);
+        int listing = 0;
+        for (int i = 0; i < 20; ++i) {
+            const QString text = texts[size_t(pick(int(texts.size())))];
+            QString typed = text.mid(pick(int(text.size())), 3 + pick(5));
+            if (pick(2)) typed = typed.toLower();
+            const QStringList wildcards = {"?", "*", "#", "[a-m]", "[!x]", ""};
+            typed.insert(pick(int(typed.size()) + 1), wildcards[pick(int(wildcards.size()))]);
+            if (pick(4) == 0) typed += '.';
+            QStringList seen[2];
+            for (int k = 0; k < 2; ++k) {
+                state.CatalogueName = k ? "SCANNED" : catalogue;
+                app.prompt().shown.clear();
+                const QStringList files = find(typed);
+                seen[k] << got.lines << got.statuses.last() << app.prompt().texts()
+                        << QStringList(state.LinePositions.begin(),
+                                       state.LinePositions.begin() + files.size());
+                auto& records = *state.CatalogueRecordset;
+                const auto criterion = engine::Criterion::FileOrPathLike(state.SearchText);
+                if (app.prompt().shown.empty())
+                    for (records.FindLast(criterion); !records.NoMatch();
+                         records.FindPrevious(criterion))
+                        seen[k] << records.Bookmark();
+                listing += k == 0 && !files.isEmpty();
+                if (i == 0) {
+                    EXPECT_EQ(engine::hasFileIndex(*records.database()), k == 0) << stage;
+                }
+            }
+            EXPECT_EQ(seen[0], seen[1]) << stage << " " << typed.toStdString();
+        }
+        EXPECT_GT(listing, 6) << stage;
+        state.CatalogueName = indexed;
+    };
+    compare(indexed, "after the adds");
+
+    // Edits of names and paths through the recordset, and another program's
+    // changes, appends (more than one batch of candidates) and deletions,
+    // which only the triggers see.
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
+        if (pick(5) == 0) {
+            rs.Edit();
+            rs.setField(pick(2) ? engine::Field::CDFile : engine::Field::CDPath,
+                        pick(3) ? name().toUpper() : QString());
+            rs.Update();
+        }
+    {
+        engine::Database other(state.catalogueFile());
+        other.exec("UPDATE CDTable SET CDFile = 'ABC' || CDFile WHERE rowid % 7 = 3;"
+                   "UPDATE CDTable SET CDFile = 'CAB' WHERE rowid % 7 = 4;"
+                   "DELETE FROM CDTable WHERE rowid % 11 = 5;"
+                   "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 9000)"
+                   "INSERT INTO CDTable (CDFile, CDPath) SELECT 'F' || i || '.ABC', "
+                   "CASE WHEN i % 100 = 0 THEN '/OTHER/' || i || '/' END FROM n");
+    }
+    compare(indexed, "after edits and another program's changes");
+
+    // An erase, with its compaction.
+    catalogue.reset();
+    queries.listVolumes("");
+    state.CurrentPosition = state.LinePositions[1];
+    ASSERT_GT(eraseVolume(state, got, queries.SearchDatabase), 0);
+    {
+        engine::Statement unused(*queries.SearchDatabase, "PRAGMA freelist_count");
+        ASSERT_TRUE(unused.step());
+        EXPECT_EQ(unused.integer(0), 0) << "compacted";
+    }
+    compare(indexed, "after an erase");
+
+    // A catalogue without the index gets it with its next write.
+    const QString older = folder + "OLDER.mdb";
+    ASSERT_TRUE(QFile::copy(folder + "SCANNED.mdb", older));
+    {
+        engine::Recordset records(state.workspace().OpenDatabase(older),
+                                  engine::RecordsetType::Dynaset);
+        records.Edit();
+        records.setField(engine::Field::CDFile, QString("ABCDEF"));
+        records.Update();
+        EXPECT_TRUE(engine::hasFileIndex(*records.database()));
+    }
+    compare("OLDER", "after indexing a catalogue of an older make");
 }
 
 TEST_F(Search, everyLineOfALongResultReadsBackItsOwnRecord) {

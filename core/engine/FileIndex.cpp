@@ -1,0 +1,136 @@
+#include "engine/FileIndex.h"
+
+#include "engine/Database.h"
+#include "engine/Pattern.h"
+
+#include <set>
+
+namespace orvik::engine {
+
+namespace {
+
+// detail=none keeps only which records hold a trigram, not where: a third of
+// the size, and enough, since the matcher confirms every candidate. Folding
+// case (case_sensitive 0) changes nothing for the upper-case text this
+// program stores, and still finds text another program stored in lower case.
+constexpr const char* CreateIndex =
+    "CREATE VIRTUAL TABLE CDFileIndex USING fts5(CDFile, CDPath, content='CDTable', "
+    "content_rowid='rowid', tokenize='trigram case_sensitive 0', detail=none, columnsize=0);"
+    "CREATE TABLE CDIndexAdded (Id INTEGER PRIMARY KEY);"
+    "CREATE TABLE CDIndexRemoved (Id INTEGER PRIMARY KEY, CDFile TEXT, CDPath TEXT)";
+
+// A record leaves the index only with the names it was indexed with: those
+// of a record not waiting in CDIndexAdded, kept the first time it changes.
+constexpr const char* Triggers =
+    "CREATE TRIGGER CDTable_IndexInsert AFTER INSERT ON CDTable BEGIN "
+    "INSERT OR IGNORE INTO CDIndexAdded VALUES (NEW.rowid); END;"
+    "CREATE TRIGGER CDTable_IndexDelete AFTER DELETE ON CDTable BEGIN "
+    "INSERT OR IGNORE INTO CDIndexRemoved SELECT OLD.rowid, OLD.CDFile, OLD.CDPath "
+    "WHERE NOT EXISTS (SELECT 1 FROM CDIndexAdded WHERE Id = OLD.rowid);"
+    "DELETE FROM CDIndexAdded WHERE Id = OLD.rowid; END;"
+    "CREATE TRIGGER CDTable_IndexUpdate AFTER UPDATE ON CDTable "
+    "WHEN OLD.rowid IS NOT NEW.rowid OR OLD.CDFile IS NOT NEW.CDFile "
+    "OR OLD.CDPath IS NOT NEW.CDPath BEGIN "
+    "INSERT OR IGNORE INTO CDIndexRemoved SELECT OLD.rowid, OLD.CDFile, OLD.CDPath "
+    "WHERE NOT EXISTS (SELECT 1 FROM CDIndexAdded WHERE Id = OLD.rowid);"
+    "DELETE FROM CDIndexAdded WHERE Id = OLD.rowid;"
+    "INSERT OR IGNORE INTO CDIndexAdded VALUES (NEW.rowid); END";
+
+constexpr const char* Parts = "('CDFileIndex', 'CDIndexAdded', 'CDIndexRemoved', "
+                              "'CDTable_IndexInsert', 'CDTable_IndexDelete', "
+                              "'CDTable_IndexUpdate')";
+constexpr int PartCount = 6;
+
+constexpr int TrigramLength = 3;
+
+bool breaksRun(char32_t c) {
+    // Text never stores these (lone surrogates become U+FFFD), so a trigram
+    // with one could only find less than the matcher would.
+    return c == 0 || (c >= 0xD800 && c <= 0xDFFF);
+}
+
+bool hasRows(Database& db, const char* table) {
+    Statement any(db, (QByteArray("SELECT 1 FROM ") + table + " LIMIT 1").constData());
+    return any.step();
+}
+
+// Whole or not at all: a note taken twice would corrupt the index.
+template <typename Work> void atomically(Database& db, Work work) {
+    db.exec("SAVEPOINT FileIndex");
+    try {
+        work();
+        db.exec("RELEASE FileIndex");
+    } catch (...) {
+        db.exec("ROLLBACK TO FileIndex; RELEASE FileIndex");
+        throw;
+    }
+}
+
+// Takes the notes of changes into the index.
+void updateFileIndex(Database& db) {
+    const bool removed = hasRows(db, "CDIndexRemoved"), added = hasRows(db, "CDIndexAdded");
+    if (!removed && !added) return;
+    atomically(db, [&] {
+        if (removed)
+            db.exec("INSERT INTO CDFileIndex (CDFileIndex, rowid, CDFile, CDPath) "
+                    "SELECT 'delete', Id, CDFile, CDPath FROM CDIndexRemoved;"
+                    "DELETE FROM CDIndexRemoved");
+        if (added)
+            db.exec("INSERT INTO CDFileIndex (rowid, CDFile, CDPath) SELECT Id, CDFile, CDPath "
+                    "FROM CDIndexAdded JOIN CDTable ON CDTable.rowid = Id;"
+                    "DELETE FROM CDIndexAdded");
+    });
+}
+
+} // namespace
+
+bool hasFileIndex(Database& db) {
+    Statement count(
+        db, (QByteArray("SELECT count(*) FROM sqlite_master WHERE name IN ") + Parts).constData());
+    count.step();
+    return count.integer(0) == PartCount;
+}
+
+void addFileIndex(Database& db) {
+    // A part left by another program is built afresh.
+    if (!hasFileIndex(db))
+        atomically(db, [&] {
+            db.exec("DROP TRIGGER IF EXISTS CDTable_IndexInsert;"
+                    "DROP TRIGGER IF EXISTS CDTable_IndexDelete;"
+                    "DROP TRIGGER IF EXISTS CDTable_IndexUpdate;"
+                    "DROP TABLE IF EXISTS CDFileIndex;"
+                    "DROP TABLE IF EXISTS CDIndexAdded;"
+                    "DROP TABLE IF EXISTS CDIndexRemoved");
+            db.exec(CreateIndex);
+            db.exec(Triggers);
+            db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('rebuild')");
+        });
+    updateFileIndex(db);
+    db.setBeforeCommit([&db] { updateFileIndex(db); });
+}
+
+void optimizeFileIndex(Database& db) {
+    if (hasFileIndex(db)) db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('optimize')");
+}
+
+QStringList fileIndexTerms(const Pattern& pattern) {
+    std::set<std::u32string> trigrams;
+    for (const std::u32string& run : pattern.literalRuns()) {
+        size_t start = 0;
+        for (size_t end = 0; end <= run.size(); ++end) {
+            if (end < run.size() && !breaksRun(run[end])) continue;
+            for (size_t i = start; i + TrigramLength <= end; ++i)
+                trigrams.insert(run.substr(i, TrigramLength));
+            start = end + 1;
+        }
+    }
+    QStringList terms;
+    for (const std::u32string& trigram : trigrams) {
+        QString term = QString::fromStdU32String(trigram);
+        term.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+        terms << QLatin1Char('"') + term + QLatin1Char('"');
+    }
+    return terms;
+}
+
+} // namespace orvik::engine

@@ -1,0 +1,209 @@
+#include "engine/IndexedFind.h"
+
+#include "Error.h"
+#include "engine/Database.h"
+#include "engine/FileIndex.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace orvik::engine {
+
+namespace {
+
+// Candidates asked of the index at once, and looked at between two chances
+// to pause: a few milliseconds' work each.
+constexpr std::int64_t BatchSize = 8192;
+constexpr int StretchSize = 4096;
+// Records read of each trigram to tell how common it is; trigrams up to this
+// many times as common as the rarest still go into the query, up to MaxTerms.
+constexpr std::int64_t ProbeSize = 256;
+constexpr double CommonerFactor = 10;
+constexpr qsizetype MaxTerms = 6;
+
+// The columns Recordset loads: rowid, then the seven fields.
+constexpr int FileColumn = 3, PathColumn = 5;
+
+} // namespace
+
+IndexedFind::IndexedFind(Database& db, bool forward) : m_db(db), m_forward(forward) {}
+
+IndexedFind::~IndexedFind() = default;
+
+bool IndexedFind::uses(const QString& pattern) {
+    if (m_pattern && pattern == m_patternText) return !m_query.isEmpty();
+    m_patternText = pattern;
+    m_haveBatch = false;
+    try {
+        m_pattern.emplace(pattern);
+    } catch (const Error&) {
+        // The scan reports the malformed pattern as it always has.
+        m_pattern.reset();
+        return false;
+    }
+    const QStringList terms = fileIndexTerms(*m_pattern);
+    m_query = terms.isEmpty() ? QString() : chooseTerms(terms);
+    return !m_query.isEmpty();
+}
+
+// A common trigram costs the index more to read than the candidates it rules
+// out cost to confirm, so the query takes the rarest trigram and those not
+// much more common. How common each is comes from its first ProbeSize
+// records: their count when fewer, else how far into the catalogue they reach.
+QString IndexedFind::chooseTerms(const QStringList& terms) {
+    Statement span(m_db,
+                   "SELECT (SELECT min(rowid) FROM CDTable), (SELECT max(rowid) FROM CDTable)");
+    span.step();
+    const double first = double(span.integer(0)), records = double(span.integer(1)) - first + 1;
+    span.reset();
+    Statement probe(m_db, "SELECT rowid FROM CDFileIndex WHERE CDFileIndex MATCH ?1 "
+                          "ORDER BY rowid LIMIT ?2");
+    std::vector<std::pair<double, QString>> estimates;
+    for (const QString& term : terms) {
+        probe.bind(1, term).bind(2, ProbeSize);
+        std::int64_t count = 0, reached = 0;
+        while (probe.step()) {
+            ++count;
+            reached = probe.integer(0);
+        }
+        probe.reset();
+        const double estimate = count < ProbeSize ? double(count)
+                                                  : double(ProbeSize) * records /
+                                                        std::max(1.0, double(reached) - first + 1);
+        estimates.emplace_back(estimate, term);
+    }
+    std::sort(estimates.begin(), estimates.end());
+    const double worthReading =
+        std::max(estimates.front().first * CommonerFactor, double(ProbeSize));
+    QStringList chosen;
+    for (const auto& [estimate, term] : estimates)
+        if (chosen.size() < MaxTerms && (chosen.isEmpty() || estimate <= worthReading))
+            chosen << term;
+    return chosen.join(QStringLiteral(" AND "));
+}
+
+void IndexedFind::checkSnapshot() {
+    if (!m_version) m_version = std::make_unique<Statement>(m_db, "PRAGMA data_version");
+    // While the statement stands on its row it holds the read lock, and no
+    // other connection can have written since it was taken.
+    if (!m_version->busy()) {
+        m_version->reset();
+        m_version->step();
+        const std::int64_t version = m_version->integer(0);
+        if (version != m_dataVersion) m_haveBatch = false;
+        m_dataVersion = version;
+    }
+    if (m_writes != m_db.writeCount()) m_haveBatch = false;
+    m_writes = m_db.writeCount();
+}
+
+bool IndexedFind::batchCovers(std::int64_t from) const {
+    if (!m_haveBatch) return false;
+    if (m_forward) return from >= m_batchFrom && (m_batchIsLast || from < m_candidates.back());
+    return from <= m_batchFrom && (m_batchIsLast || from > m_candidates.back());
+}
+
+namespace {
+
+// Up to BatchSize rowids beyond `from`, in the order of the finds.
+std::vector<std::int64_t> rowids(Statement& statement, std::int64_t from, const QString* query) {
+    std::vector<std::int64_t> found;
+    if (query) statement.bind(3, *query);
+    statement.bind(1, from).bind(2, BatchSize);
+    try {
+        while (statement.step())
+            found.push_back(statement.integer(0));
+    } catch (...) {
+        statement.reset();
+        throw;
+    }
+    statement.reset();
+    return found;
+}
+
+} // namespace
+
+void IndexedFind::fetchBatch(std::int64_t from) {
+    if (!m_batch) {
+        const char* order =
+            m_forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2";
+        m_batch = std::make_unique<Statement>(
+            m_db,
+            (QByteArray("SELECT rowid FROM CDFileIndex WHERE CDFileIndex MATCH ?3 AND rowid ") +
+             order)
+                .constData());
+        m_waiting = std::make_unique<Statement>(
+            m_db,
+            (QByteArray("SELECT Id AS rowid FROM CDIndexAdded WHERE rowid ") + order).constData());
+    }
+    // The records still waiting for the index are candidates whatever they hold.
+    const std::vector<std::int64_t> indexed = rowids(*m_batch, from, &m_query);
+    const std::vector<std::int64_t> waiting = rowids(*m_waiting, from, nullptr);
+    auto before = [this](std::int64_t a, std::int64_t b) { return m_forward ? a < b : a > b; };
+    // A full list may go on beyond its last rowid: the batch ends at the nearer such edge.
+    std::optional<std::int64_t> edge;
+    for (const auto* list : {&indexed, &waiting})
+        if (std::int64_t(list->size()) == BatchSize && (!edge || before(list->back(), *edge)))
+            edge = list->back();
+    m_candidates.clear();
+    std::set_union(indexed.begin(), indexed.end(), waiting.begin(), waiting.end(),
+                   std::back_inserter(m_candidates), before);
+    if (edge)
+        m_candidates.erase(
+            std::upper_bound(m_candidates.begin(), m_candidates.end(), *edge, before),
+            m_candidates.end());
+    m_batchFrom = from;
+    m_batchIsLast = !edge;
+    m_haveBatch = true;
+}
+
+bool IndexedFind::confirm(std::int64_t rowid) {
+    if (!m_row)
+        m_row = std::make_unique<Statement>(
+            m_db, "SELECT rowid, CDVolume, CDDescription, CDFile, CDFileDate, CDPath, CDFileLen, "
+                  "CDKeywords FROM CDTable WHERE rowid = ?1");
+    m_row->reset();
+    m_row->bind(1, rowid);
+    if (!m_row->step()) return false; // gone since the index named it
+    auto matches = [&](int column) {
+        return !m_row->isNull(column) && m_pattern->matchesUtf8(m_row->utf8(column));
+    };
+    return matches(FileColumn) || matches(PathColumn);
+}
+
+void IndexedFind::release() {
+    if (m_version) m_version->reset();
+    if (m_row) m_row->reset();
+}
+
+IndexedFind::Outcome IndexedFind::next(std::int64_t from,
+                                       const std::function<void(const Statement&)>& load) {
+    // Outside a query's hold nothing stays open between finds.
+    struct Release {
+        IndexedFind& find;
+        ~Release() {
+            if (!find.m_db.holdsReads()) find.release();
+        }
+    } release{*this};
+    checkSnapshot();
+    int examined = 0;
+    for (;;) {
+        if (!batchCovers(from)) fetchBatch(from);
+        auto candidate = m_forward
+                             ? std::upper_bound(m_candidates.begin(), m_candidates.end(), from)
+                             : std::upper_bound(m_candidates.begin(), m_candidates.end(), from,
+                                                std::greater<>());
+        for (; candidate != m_candidates.end(); ++candidate) {
+            if (examined++ == StretchSize) return Outcome::Stretch;
+            m_reached = *candidate;
+            if (confirm(*candidate)) {
+                load(*m_row);
+                return Outcome::Found;
+            }
+        }
+        if (m_batchIsLast) return Outcome::End;
+        from = m_candidates.back();
+    }
+}
+
+} // namespace orvik::engine
