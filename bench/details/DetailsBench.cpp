@@ -6,6 +6,7 @@
 // Goal: the window opens and moves in a small multiple of the floor; it never
 // makes a widget item per file.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "BenchCatalogue.h"
 #include "CatalogueOpening.h"
 #include "FormViewDetails.h"
@@ -31,14 +32,6 @@ constexpr int BigDirectory = 50'000;
 constexpr int Before = 10; // a small directory ahead of the big one, another after it
 constexpr int Count = Before + BigDirectory + Before;
 constexpr int Middle = Before + BigDirectory / 2;
-
-class TellingPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-};
 
 BenchRecord record(int i) {
     const bool directoryHead = i == 0 || i == Before || i == Before + BigDirectory;
@@ -71,11 +64,8 @@ template <typename Run> double bestOf(Run run) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<TellingPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
+    BenchApp app;
+    AppState& state = app.state();
     buildCatalogue(state.catalogueFile(), Count, record);
     openCurrentCatalogue(state);
     engine::Recordset& rs = *state.CatalogueRecordset;

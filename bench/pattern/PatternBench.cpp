@@ -4,13 +4,11 @@
 // path). Prints both times and their ratio; the goal is a small constant, not
 // a factor that grows with the number of "?".
 #include "AppState.h"
+#include "BenchApp.h"
+#include "BenchCatalogue.h"
 #include "Progress.h"
-#include "Prompt.h"
 #include "ResultLine.h"
 #include "SearchQueries.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/Workspace.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -25,14 +23,6 @@ namespace {
 constexpr int Heads = 2000;
 constexpr int Marks = 2000;
 
-class PrintingPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Yes;
-    }
-};
-
 struct CountingSink : ResultSink {
     qsizetype lines = 0;
     void clear() override { lines = 0; }
@@ -41,25 +31,16 @@ struct CountingSink : ResultSink {
 
 // No "B" anywhere but at the end of every tenth path, so most paths make the
 // matcher try every start.
-void buildCatalogue(const QString& path) {
-    engine::Workspace workspace;
-    auto db = workspace.CreateDatabase(path);
-    engine::createCatalogueTable(*db);
-    engine::Statement insert(*db, "INSERT INTO CDTable (CDVolume, CDFile, CDPath) "
-                                  "VALUES (?1, ?2, ?3)");
-    engine::Transaction transaction(*db);
-    for (int i = 0; i < Heads; ++i) {
-        QString directory = QStringLiteral("/MEDIA/CD%1/").arg(i);
-        while (directory.size() < 3890)
-            directory += QStringLiteral("DIRECTORY/");
-        if (i % 10 == 0) directory += QStringLiteral("B/");
-        insert.bind(1, i == 0 ? std::optional(QStringLiteral("CD")) : std::nullopt);
-        insert.bind(2, QStringLiteral("FILE%1.DAT").arg(i));
-        insert.bind(3, directory);
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
+bench::BenchRecord record(int i) {
+    QString directory = QStringLiteral("/MEDIA/CD%1/").arg(i);
+    while (directory.size() < 3890)
+        directory += QStringLiteral("DIRECTORY/");
+    if (i % 10 == 0) directory += QStringLiteral("B/");
+    bench::BenchRecord r;
+    if (i == 0) r.volume = QStringLiteral("CD");
+    r.file = QStringLiteral("FILE%1.DAT").arg(i);
+    r.path = directory;
+    return r;
 }
 
 // Best of three, in milliseconds.
@@ -79,12 +60,9 @@ double timeMs(const std::function<void()>& work) {
 
 int main(int argc, char** argv) {
     QCoreApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<PrintingPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
-    buildCatalogue(state.catalogueFile());
+    bench::BenchApp app;
+    AppState& state = app.state();
+    bench::buildCatalogue(state.catalogueFile(), Heads, record);
 
     CountingSink sink;
     SilentProgress progress;
