@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QIcon>
 #include <gtest/gtest.h>
 
 using namespace orvik;
@@ -22,6 +23,10 @@ TEST(StartupWindows, freshFolderGetsAnEmptyCatalogueAndTheSearchWindow) {
     EXPECT_NE(app.state().CentreLeft, 0.0f);
     EXPECT_EQ(app.state().SearchWindow, &windows.search());
     EXPECT_EQ(app.state().MainWindow, &windows.main());
+    // Orvik's own icon, in the sizes the menu entry has.
+    const QIcon icon = windows.search().windowIcon();
+    for (const int size : {48, 64, 128, 256})
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size))) << size;
 }
 
 TEST(StartupWindows, catalogueThatCannotBeCreatedShowsTheMainWindow) {
