@@ -43,19 +43,6 @@ bench::BenchRecord record(int i) {
     return r;
 }
 
-// Best of three, in milliseconds.
-double timeMs(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> elapsed =
-            std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -69,7 +56,7 @@ int main(int argc, char** argv) {
     SearchQueries queries(state, sink, progress);
     qsizetype lines = 0;
     auto fileMatch = [&](const QString& text) {
-        return timeMs([&] {
+        return bench::bestOfMs([&] {
             queries.startFileSearch(text);
             queries.Query_MyFindFile(QueryWidth::window(9465));
             lines = sink.lines;

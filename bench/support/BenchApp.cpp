@@ -1,5 +1,7 @@
 #include "BenchApp.h"
 
+#include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace orvik::bench {
@@ -35,6 +37,17 @@ BenchApp::BenchApp() {
     m_state->CatalogueName = QStringLiteral("BENCH");
     m_state->DisplayPaths = true;
     m_state->EndProgram = [] {};
+}
+
+double bestOfMs(const std::function<void()>& work, int repeats) {
+    double best = 1e300;
+    for (int i = 0; i < repeats; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        work();
+        best = std::min(best, double(clock.nsecsElapsed()) / 1e6);
+    }
+    return best;
 }
 
 } // namespace orvik::bench

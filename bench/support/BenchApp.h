@@ -6,6 +6,7 @@
 #include "AppState.h"
 
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace orvik::bench {
@@ -21,5 +22,8 @@ private:
     QTemporaryDir m_folder;
     std::unique_ptr<AppState> m_state;
 };
+
+// The best of `repeats` runs of `work`, in milliseconds.
+double bestOfMs(const std::function<void()>& work, int repeats = 3);
 
 } // namespace orvik::bench
