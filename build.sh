@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
-# Sets up a Debian 12 machine for Orvik, builds it, and then either starts it
-# or runs every test.
-#   ./build.sh run    install what is missing, build, start Orvik
-#   ./build.sh test   install what is missing, build, run all tests
-#   ./build.sh build  install what is missing, build
+# Sets up a Debian 12 machine for Orvik, builds it, and then starts it, runs
+# every test or makes the Debian package.
+#   ./build.sh run      install what is missing, build, start Orvik
+#   ./build.sh test     install what is missing, build, run all tests
+#   ./build.sh build    install what is missing, build
+#   ./build.sh package  install what is missing, build, make orvik_VERSION_amd64.deb
 set -euo pipefail
 
 cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${ORVIK_BUILD_DIR:-build}
 packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
-# The tests read printed PDFs back with poppler's pdftotext and pdfinfo.
-[ "$action" != test ] || packages+=(poppler-utils)
+# The package's dependencies come from dpkg-shlibdeps, which CPack runs on
+# the programs it finds with file.
+[ "$action" != package ] || packages+=(dpkg-dev file)
+# The tests read printed PDFs back with poppler's pdftotext and pdfinfo, and
+# check the installed files and the package with the tools that read them.
+[ "$action" != test ] ||
+    packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -38,9 +44,13 @@ test)
     cd "$build_dir"
     QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
     ;;
+package)
+    cd "$build_dir"
+    cpack -G DEB
+    ;;
 build) ;;
 *)
-    echo "usage: $0 run|test|build" >&2
+    echo "usage: $0 run|test|build|package" >&2
     exit 2
     ;;
 esac

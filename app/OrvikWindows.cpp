@@ -1,5 +1,6 @@
 #include "OrvikWindows.h"
 
+#include "AppIcon.h"
 #include "AppState.h"
 #include "CatalogueFiles.h"
 #include "FormMain.h"
@@ -9,6 +10,8 @@
 #include "platform/LinuxFileSystem.h"
 #include "ui/QtPrompt.h"
 #include "ui/Twips.h"
+
+#include <QApplication>
 
 namespace orvik {
 
@@ -22,6 +25,8 @@ Services linuxServices() {
 }
 
 OrvikWindows::OrvikWindows(AppState& state) {
+    // Every window of the run, dialogs and message boxes included.
+    QApplication::setWindowIcon(appIcon());
     m_search = std::make_unique<FormSearch>(state);
     m_main = std::make_unique<FormMain>(state);
     state.SearchWindow = m_search.get();

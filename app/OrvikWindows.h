@@ -15,9 +15,10 @@ Services linuxServices();
 
 class OrvikWindows {
 public:
-    // Creates the search window, then the main window (running their load
-    // handlers), and shows the main window when the current catalogue's file
-    // is missing, else the search window (after setting CentreLeft and CentreTop).
+    // Gives the application Orvik's icon, creates the search window, then the
+    // main window (running their load handlers), and shows the main window
+    // when the current catalogue's file is missing, else the search window
+    // (after setting CentreLeft and CentreTop).
     explicit OrvikWindows(AppState& state);
     ~OrvikWindows();
 

@@ -1,14 +1,16 @@
 // Orvik: catalogues removable media so you can tell which disc holds a file.
 #include "AppState.h"
+#include "InfoOptions.h"
 #include "OrvikWindows.h"
 #include "Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    if (const auto status = orvik::answerInfoOption(argc, argv, stdout)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(orvik::AppName);
-    QApplication::setApplicationVersion(QStringLiteral("1.2.0"));
+    QApplication::setApplicationVersion(QStringLiteral(ORVIK_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
 
     orvik::AppState state(orvik::AppState::defaultAppFolder(), orvik::Settings::defaultFile(),

@@ -49,6 +49,10 @@ CliArguments parseArguments(const QStringList& arguments) {
     int i = 0;
     const QString first = arguments[0];
     if (first == "--help" || first == "-h") return args;
+    if (first == "--version") {
+        args.version = true;
+        return args;
+    }
     if (!Commands.contains(first))
         bad(QStringLiteral("unknown command '%1' (try --help)").arg(first));
     args.command = Commands.value(first);
@@ -223,6 +227,7 @@ QString usage(Command command) {
                           "  use NAME                      make NAME current (created when "
                           "missing)\n\n"
                           "Every command takes --catalogue NAME and --help.\n"
+                          "orvik-cli --version shows the version.\n"
                           "Exit status: 0 found or done, 1 nothing found, 2 error.\n");
 }
 

@@ -28,6 +28,7 @@ struct CliArguments {
     QString commandName;
     QString argument; // PATH of add, TEXT of queries, BOOKMARK of show, NAME of create, delete, use
     bool help = false;
+    bool version = false; // --version in place of a command
     std::optional<QString> catalogue;
     // add
     std::optional<QString> description;

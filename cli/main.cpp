@@ -4,6 +4,7 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "CliPrompt.h"
+#include "Version.h"
 #include "platform/DesktopShell.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
@@ -41,6 +42,10 @@ int main(int argc, char** argv) {
     } catch (const std::invalid_argument& bad) {
         std::fprintf(stderr, "orvik-cli: %s\n", bad.what());
         return cli::ExitError;
+    }
+    if (args.version) {
+        std::fputs("orvik-cli " ORVIK_VERSION "\n", stdout);
+        return cli::ExitDone;
     }
     if (args.help || args.command == cli::Command::Help) {
         std::fputs(

@@ -4,6 +4,7 @@
 
 #include "Prompt.h"
 #include "Settings.h"
+#include "Version.h"
 #include "engine/Workspace.h"
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
@@ -24,7 +25,7 @@ class Recordset;
 } // namespace engine
 
 inline const QString AppName = QStringLiteral("Orvik");
-inline const QString AppVersion = QStringLiteral("v1.2.0");
+inline const QString AppVersion = QStringLiteral("v" ORVIK_VERSION);
 // The About message of both main windows.
 inline const QString AboutMessage =
     QStringLiteral("Orvik catalogues your discs so you can tell which one holds a file. "

@@ -257,35 +257,28 @@ void FormViewDetails::selectRow(int row) {
     m_filling = filling;
 }
 
+// The stepping handlers tell a failure in their own words; the others, which
+// have none, tell it as it is.
 template <typename Move> void FormViewDetails::step(const QString& failure, Move move) {
     if (!m_state.CatalogueRecordset) return;
     try {
         move(*m_state.CatalogueRecordset);
-    } catch (const Error&) {
-        m_state.prompt().tell(failure);
-    }
-}
-
-// The handlers without a failure text of their own tell a failure as it is.
-namespace {
-template <typename Move> void orReport(AppState& state, Move move) {
-    if (!state.CatalogueRecordset) return;
-    try {
-        move(*state.CatalogueRecordset);
     } catch (const Error& error) {
-        state.prompt().tell(error.message(), Icon::Exclamation);
+        if (failure.isEmpty())
+            m_state.prompt().tell(error.message(), Icon::Exclamation);
+        else
+            m_state.prompt().tell(failure);
     }
 }
-} // namespace
 
 void FormViewDetails::CmdStart_Click() {
-    orReport(m_state, [this](engine::Recordset& rs) {
+    step({}, [this](engine::Recordset& rs) {
         if (moveToFirstRecord(rs)) land();
     });
 }
 
 void FormViewDetails::CmdEnd_Click() {
-    orReport(m_state, [this](engine::Recordset& rs) {
+    step({}, [this](engine::Recordset& rs) {
         if (moveToLastRecord(rs)) land();
     });
 }
@@ -333,7 +326,7 @@ void FormViewDetails::cmdPrevVol_Click() {
 void FormViewDetails::goToLine(int line) {
     const auto& positions = m_state.LinePositions;
     if (line < 0 || size_t(line) >= positions.size() || positions[size_t(line)].isEmpty()) return;
-    orReport(m_state, [&](engine::Recordset& rs) {
+    step({}, [&](engine::Recordset& rs) {
         rs.setBookmark(positions[size_t(line)]);
         m_state.CurrentPosition = positions[size_t(line)];
         refresh();
@@ -364,7 +357,7 @@ void FormViewDetails::CmdExit_Click() {
 
 void FormViewDetails::Listfiles_Click(int row) {
     if (row == FileIndex) return;
-    orReport(m_state, [&](engine::Recordset& rs) {
+    step({}, [&](engine::Recordset& rs) {
         moveByRows(rs, row - FileIndex);
         land();
     });
@@ -381,14 +374,14 @@ void FormViewDetails::ListSize_Click(int row) {
 }
 
 void FormViewDetails::CmdAddKw_Click() {
-    orReport(m_state, [&](engine::Recordset& rs) {
+    step({}, [&](engine::Recordset& rs) {
         storeKeywords(m_state, rs, TextKey->text());
         refresh();
     });
 }
 
 void FormViewDetails::CmdChangeDesc_Click() {
-    orReport(m_state, [&](engine::Recordset& rs) {
+    step({}, [&](engine::Recordset& rs) {
         storeDescription(m_state, rs, TextDesc->text());
         refresh();
     });

@@ -64,7 +64,8 @@ private:
     void Display_All_Fields();
     void FillListFiles();
     void selectRow(int row);
-    // Runs a stepping move; an engine failure is told in `failure` and ends it.
+    // Runs a move on the shared recordset; an engine failure is told (in
+    // `failure` when not empty) and ends it.
     template <typename Move> void step(const QString& failure, Move move);
 
     AppState& m_state;

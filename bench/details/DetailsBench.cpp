@@ -6,6 +6,7 @@
 // Goal: the window opens and moves in a small multiple of the floor; it never
 // makes a widget item per file.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "BenchCatalogue.h"
 #include "CatalogueOpening.h"
 #include "FormViewDetails.h"
@@ -32,14 +33,6 @@ constexpr int Before = 10; // a small directory ahead of the big one, another af
 constexpr int Count = Before + BigDirectory + Before;
 constexpr int Middle = Before + BigDirectory / 2;
 
-class TellingPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-};
-
 BenchRecord record(int i) {
     const bool directoryHead = i == 0 || i == Before || i == Before + BigDirectory;
     BenchRecord r;
@@ -51,65 +44,53 @@ BenchRecord record(int i) {
     return r;
 }
 
-double elapsedMs(const QElapsedTimer& clock) {
-    return double(clock.nsecsElapsed()) / 1e6;
-}
-
-template <typename Run> double bestOf(Run run) {
-    double best = 1e300;
-    for (int i = 0; i < Repeats; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        run();
-        best = std::min(best, elapsedMs(clock));
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<TellingPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
+    BenchApp app;
+    AppState& state = app.state();
     buildCatalogue(state.catalogueFile(), Count, record);
     openCurrentCatalogue(state);
     engine::Recordset& rs = *state.CatalogueRecordset;
     const QString middle = QString::number(Middle + 1);
 
     // The floor: the directory's records read one after another.
-    const double floor = bestOf([&] {
-        engine::ReadHold hold(*rs.database());
-        rs.setBookmark(QString::number(Before + 1));
-        qsizetype characters = 0;
-        for (int i = 0; i < BigDirectory; ++i, rs.MoveNext())
-            characters += rs.Fields(engine::Field::CDFile)->size();
-        if (characters == 0) std::printf("nothing read\n");
-    });
+    const double floor = bestOfMs(
+        [&] {
+            engine::ReadHold hold(*rs.database());
+            rs.setBookmark(QString::number(Before + 1));
+            qsizetype characters = 0;
+            for (int i = 0; i < BigDirectory; ++i, rs.MoveNext())
+                characters += rs.Fields(engine::Field::CDFile)->size();
+            if (characters == 0) std::printf("nothing read\n");
+        },
+        Repeats);
 
     int listed = 0;
-    const double open = bestOf([&] {
-        state.CurrentPosition = middle;
-        FormViewDetails window(state, {0, 1});
-        window.show();
-        if (!QTest::qWaitForWindowExposed(&window)) std::printf("window not shown\n");
-        QCoreApplication::processEvents(); // the lists are painted
-        listed = window.files().rowCount();
-    });
+    const double open = bestOfMs(
+        [&] {
+            state.CurrentPosition = middle;
+            FormViewDetails window(state, {0, 1});
+            window.show();
+            if (!QTest::qWaitForWindowExposed(&window)) std::printf("window not shown\n");
+            QCoreApplication::processEvents(); // the lists are painted
+            listed = window.files().rowCount();
+        },
+        Repeats);
 
     state.CurrentPosition = middle;
     FormViewDetails window(state, {0, 1});
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 2;
     auto* next = window.findChild<QPushButton*>(QStringLiteral("CmdNextFile"));
-    const double step = bestOf([&] {
-        next->click();
-        QCoreApplication::processEvents();
-    });
+    const double step = bestOfMs(
+        [&] {
+            next->click();
+            QCoreApplication::processEvents();
+        },
+        Repeats);
     const QString shown = window.findChild<QLineEdit*>(QStringLiteral("TextFile"))->text();
 
     std::printf("directory of %d files (%d listed); floor: its records read in %.1f ms\n",

@@ -4,13 +4,11 @@
 // path). Prints both times and their ratio; the goal is a small constant, not
 // a factor that grows with the number of "?".
 #include "AppState.h"
+#include "BenchApp.h"
+#include "BenchCatalogue.h"
 #include "Progress.h"
-#include "Prompt.h"
 #include "ResultLine.h"
 #include "SearchQueries.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/Workspace.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -25,14 +23,6 @@ namespace {
 constexpr int Heads = 2000;
 constexpr int Marks = 2000;
 
-class PrintingPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Yes;
-    }
-};
-
 struct CountingSink : ResultSink {
     qsizetype lines = 0;
     void clear() override { lines = 0; }
@@ -41,57 +31,32 @@ struct CountingSink : ResultSink {
 
 // No "B" anywhere but at the end of every tenth path, so most paths make the
 // matcher try every start.
-void buildCatalogue(const QString& path) {
-    engine::Workspace workspace;
-    auto db = workspace.CreateDatabase(path);
-    engine::createCatalogueTable(*db);
-    engine::Statement insert(*db, "INSERT INTO CDTable (CDVolume, CDFile, CDPath) "
-                                  "VALUES (?1, ?2, ?3)");
-    engine::Transaction transaction(*db);
-    for (int i = 0; i < Heads; ++i) {
-        QString directory = QStringLiteral("/MEDIA/CD%1/").arg(i);
-        while (directory.size() < 3890)
-            directory += QStringLiteral("DIRECTORY/");
-        if (i % 10 == 0) directory += QStringLiteral("B/");
-        insert.bind(1, i == 0 ? std::optional(QStringLiteral("CD")) : std::nullopt);
-        insert.bind(2, QStringLiteral("FILE%1.DAT").arg(i));
-        insert.bind(3, directory);
-        insert.step();
-        insert.reset();
-    }
-    transaction.commit();
-}
-
-// Best of three, in milliseconds.
-double timeMs(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> elapsed =
-            std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
+bench::BenchRecord record(int i) {
+    QString directory = QStringLiteral("/MEDIA/CD%1/").arg(i);
+    while (directory.size() < 3890)
+        directory += QStringLiteral("DIRECTORY/");
+    if (i % 10 == 0) directory += QStringLiteral("B/");
+    bench::BenchRecord r;
+    if (i == 0) r.volume = QStringLiteral("CD");
+    r.file = QStringLiteral("FILE%1.DAT").arg(i);
+    r.path = directory;
+    return r;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<PrintingPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
-    buildCatalogue(state.catalogueFile());
+    bench::BenchApp app;
+    AppState& state = app.state();
+    bench::buildCatalogue(state.catalogueFile(), Heads, record);
 
     CountingSink sink;
     SilentProgress progress;
     SearchQueries queries(state, sink, progress);
     qsizetype lines = 0;
     auto fileMatch = [&](const QString& text) {
-        return timeMs([&] {
+        return bench::bestOfMs([&] {
             queries.startFileSearch(text);
             queries.Query_MyFindFile(QueryWidth::window(9465));
             lines = sink.lines;

@@ -6,6 +6,7 @@
 //    command without --print plus the bare drawing of its lines.
 // Prints the times (best of 3), the ratios and the pages of each PDF.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "BenchCatalogue.h"
 #include "FormSearch.h"
 #include "ResultPrintout.h"
@@ -33,14 +34,6 @@ namespace {
 
 constexpr int Lines = 10'000;
 constexpr int Repeats = 3;
-
-class OkPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons buttons, Icon, const QString&) override {
-        if (buttons != Buttons::OkCancel) std::printf("box: %s\n", qPrintable(text));
-        return Answer::Ok;
-    }
-};
 
 double elapsedMs(const QElapsedTimer& clock) {
     return double(clock.nsecsElapsed()) / 1e6;
@@ -93,13 +86,8 @@ double runCli(const QStringList& arguments, const QString& home) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<OkPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
-    state.DisplayPaths = true;
-    state.EndProgram = [] {};
+    BenchApp app;
+    AppState& state = app.state();
     buildCatalogue(state.catalogueFile(), Lines, [](int i) {
         const bool head = i % FilesPerDirectory == 0;
         return BenchRecord{
@@ -123,9 +111,9 @@ int main(int argc, char** argv) {
     if (lines.size() != Lines) std::printf("the find listed %lld lines\n", qlonglong(lines.size()));
     QAction* print = form.findChild<QAction*>(QStringLiteral("Print_res"));
 
-    const QString windowPdf = folder.filePath(QStringLiteral("window.pdf"));
-    const QString barePdf = folder.filePath(QStringLiteral("bare.pdf"));
-    const QString cliPdf = folder.filePath(QStringLiteral("cli.pdf"));
+    const QString windowPdf = app.filePath(QStringLiteral("window.pdf"));
+    const QString barePdf = app.filePath(QStringLiteral("bare.pdf"));
+    const QString cliPdf = app.filePath(QStringLiteral("cli.pdf"));
     const QStringList find = {QStringLiteral("find"), QStringLiteral(".dat."),
                               QStringLiteral("--catalogue"), QStringLiteral("BENCH")};
     double window = 1e300, bare = 1e300, cli = 1e300, cliFloor = 1e300;
@@ -141,9 +129,9 @@ int main(int argc, char** argv) {
                  QStringList(resultsHeading(state.SearchText, state.CatalogueName)) + lines);
         bare = std::min(bare, elapsedMs(clock));
 
-        cli = std::min(
-            cli, runCli(find + QStringList{QStringLiteral("--print"), cliPdf}, folder.path()));
-        cliFloor = std::min(cliFloor, runCli(find, folder.path()));
+        cli = std::min(cli,
+                       runCli(find + QStringList{QStringLiteral("--print"), cliPdf}, app.path()));
+        cliFloor = std::min(cliFloor, runCli(find, app.path()));
     }
     std::printf("%lld lines in %s %g pt\n", qlonglong(lines.size()),
                 qPrintable(form.PrinterFont.family()), form.PrinterFont.pointSizeF());

@@ -7,6 +7,7 @@
 // Goals: file match at most 1.5 times the LIKE scan; volume list under 50 ms;
 // 30,000 matches in one run at most 1.3 times as slow as in 30 runs.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "BenchCatalogue.h"
 #include "OwnerTracker.h"
 #include "Progress.h"
@@ -29,46 +30,21 @@ using namespace orvik::bench;
 
 namespace {
 
-class PrintingPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Yes;
-    }
-};
-
 struct CountingSink : ResultSink {
     qsizetype lines = 0;
     void clear() override { lines = 0; }
     void append(const QString&, const ResolvedRecord&) override { ++lines; }
 };
 
-// Best of three, in milliseconds.
-double timeMs(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        const std::chrono::duration<double, std::milli> elapsed =
-            std::chrono::steady_clock::now() - start;
-        best = std::min(best, elapsed.count());
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<PrintingPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
-    state.DisplayPaths = true;
+    BenchApp app;
+    AppState& state = app.state();
 
-    const double built = timeMs([&] {
+    const double built = bestOfMs([&] {
         QFile::remove(state.catalogueFile());
         buildCatalogue(state.catalogueFile());
     });
@@ -84,12 +60,12 @@ int main(int argc, char** argv) {
     };
 
     qsizetype lines = 0;
-    const double photo = timeMs([&] { lines = fileMatch("photo"); });
+    const double photo = bestOfMs([&] { lines = fileMatch("photo"); });
     std::printf("file match, about 1%%:       %7.1f ms  (%lld lines)\n", photo, qlonglong(lines));
-    const double unique = timeMs([&] { lines = fileMatch("unique"); });
+    const double unique = bestOfMs([&] { lines = fileMatch("unique"); });
     std::printf("file match, 10 records:     %7.1f ms  (%lld lines)\n", unique, qlonglong(lines));
     qint64 rawCount = 0;
-    const double raw = timeMs([&] {
+    const double raw = bestOfMs([&] {
         engine::Database db(state.catalogueFile());
         engine::Statement scan(db, "SELECT count(*) FROM CDTable WHERE CDFile LIKE ?1 "
                                    "OR CDPath LIKE ?1");
@@ -101,7 +77,7 @@ int main(int argc, char** argv) {
     std::printf("file match / LIKE scan:     %7.2f (1%%), %.2f (10 records)\n", photo / raw,
                 unique / raw);
 
-    const double volumes = timeMs([&] { queries.listVolumes(QString()); });
+    const double volumes = bestOfMs([&] { queries.listVolumes(QString()); });
     std::printf("volume list:                %7.1f ms  (%lld lines)\n", volumes,
                 qlonglong(sink.lines));
 
@@ -125,15 +101,15 @@ int main(int argc, char** argv) {
         }
     };
     for (const bool tracked : {false, true}) {
-        const double inOneRun = timeMs([&] { resolveAll(oneRun, tracked); });
-        const double overRuns = timeMs([&] { resolveAll(spread, tracked); });
+        const double inOneRun = bestOfMs([&] { resolveAll(oneRun, tracked); });
+        const double overRuns = bestOfMs([&] { resolveAll(spread, tracked); });
         std::printf("resolve 30,000 by %s: one run %7.1f ms, 30 runs %7.1f ms, ratio %.2f\n",
                     tracked ? "forward tracker" : "owner walk     ", inOneRun, overRuns,
                     inOneRun / overRuns);
     }
     qsizetype alphaLines = 0, betaLines = 0;
-    const double alpha = timeMs([&] { alphaLines = fileMatch("alpha"); });
-    const double beta = timeMs([&] { betaLines = fileMatch("beta"); });
+    const double alpha = bestOfMs([&] { alphaLines = fileMatch("alpha"); });
+    const double beta = bestOfMs([&] { betaLines = fileMatch("beta"); });
     std::printf("file match, %lld in one run %7.1f ms, %lld in 30 runs %7.1f ms, ratio %.2f\n",
                 qlonglong(alphaLines), alpha, qlonglong(betaLines), beta, alpha / beta);
 
@@ -144,7 +120,7 @@ int main(int argc, char** argv) {
     view.setModel(&model);
     view.resize(800, 600);
     view.show();
-    const double listFill = timeMs([&] {
+    const double listFill = bestOfMs([&] {
         model.clear();
         for (int i = 0; i < 100000; ++i)
             model.append(QStringLiteral("line %1").arg(i), {});

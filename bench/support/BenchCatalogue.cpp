@@ -60,9 +60,9 @@ void buildCatalogue(const QString& path, int count, const std::function<BenchRec
         insert.bind(1, r.volume);
         insert.bind(2, r.description);
         insert.bind(3, r.file);
-        insert.bind(4, r.date);
+        insert.bind(4, onlyIf(!r.date.isEmpty(), r.date)); // an empty field is Null
         insert.bind(5, r.path);
-        insert.bind(6, r.length);
+        insert.bind(6, onlyIf(!r.length.isEmpty(), r.length));
         insert.bind(7, r.keywords);
         insert.step();
         insert.reset();

@@ -8,6 +8,7 @@
 // Goal: 100,000 lines listed through the window in at most 1.3 times the time
 // of the query without a window, with lines on screen while it runs.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "BenchCatalogue.h"
 #include "FormSearch.h"
 #include "Progress.h"
@@ -31,14 +32,6 @@ using namespace orvik::bench;
 namespace {
 
 constexpr int Repeats = 3; // best of
-
-class YesPrompt : public Prompt {
-public:
-    Answer ask(const QString& text, Buttons, Icon, const QString&) override {
-        std::printf("box: %s\n", qPrintable(text));
-        return Answer::Yes;
-    }
-};
 
 // Keeps the lines, as the window's model does, and nothing else.
 struct PlainSink : ResultSink {
@@ -97,13 +90,8 @@ double elapsedMs(const QElapsedTimer& clock) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qt(argc, argv);
-    QTemporaryDir folder;
-    Services services;
-    services.prompt = std::make_unique<YesPrompt>();
-    AppState state(folder.path(), folder.filePath("Orvik.ini"), std::move(services));
-    state.CatalogueName = QStringLiteral("BENCH");
-    state.DisplayPaths = true;
-    state.EndProgram = [] {};
+    BenchApp app;
+    AppState& state = app.state();
 
     QElapsedTimer clock;
     clock.start();

@@ -6,11 +6,10 @@
 #include "CatalogueFiles.h"
 #include "engine/Database.h"
 
+#include <QProcess>
 #include <QThread>
 #include <cstdlib>
 #include <ctime>
-
-#include <QProcess>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>

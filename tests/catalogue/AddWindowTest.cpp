@@ -2,7 +2,7 @@
 // window, the catalogue read back record by record.
 #include "CatalogueFixture.h"
 
-#include "Progress.h"
+#include "TreeAdd.h"
 #include "platform/LinuxFileSystem.h"
 
 #include <QAction>
@@ -288,24 +288,18 @@ TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     AppState& state = app.state();
     ScriptedPrompt* prompt = &app.prompt();
     state.UseFilter = "False";
-    state.CurDescription = "disc";
-    SilentProgress progress;
-    bool busy = false, cancel = false;
-    VolumeAdd add(state, progress, *prompt, busy, cancel);
-
     files->directory = disc.path() + "/zz/";
     prompt->queue({Answer::Ok, Answer::Retry});
-    EXPECT_EQ(add.run(disc.path(), {}), VolumeAdd::Result::Finished);
+    EXPECT_EQ(addTree(state, disc.path(), "disc"), VolumeAdd::Result::Finished);
     EXPECT_EQ(prompt->texts(), QStringList({"Error 5 - Input/output error: " + disc.path() + "/zz/",
                                             "Can't open file - check CD."}));
     EXPECT_EQ(prompt->shown[1].buttons, Buttons::RetryCancel);
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 2u);
 
     files->failed = false; // this time the boxes get OK and Cancel
-    EXPECT_EQ(add.run(disc.path(), {}), VolumeAdd::Result::ProgramEnds);
+    EXPECT_EQ(addTree(state, disc.path(), "disc"), VolumeAdd::Result::ProgramEnds);
     EXPECT_EQ(prompt->shown.size(), 4u);
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 2u);
-    EXPECT_FALSE(busy);
 }
 
 } // namespace

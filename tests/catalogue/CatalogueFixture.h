@@ -6,14 +6,27 @@
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
+#include "platform/LinuxFileSystem.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <memory>
 
 namespace orvik::test {
+
+// The real file system, except that a directory named "refused" is refused
+// for permission, as the system refuses a root-owned one to an ordinary user.
+class RefusingFileSystem : public LinuxFileSystem {
+public:
+    std::vector<DirEntry> list(const QString& directory) const override {
+        if (QFileInfo(QDir::cleanPath(directory)).fileName() == "refused")
+            throw AccessDenied(EACCES, QStringLiteral("Permission denied"));
+        return LinuxFileSystem::list(directory);
+    }
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -59,7 +72,7 @@ protected:
         return (relative.isEmpty() ? disc : disc + '/' + relative).toUpper() + '/';
     }
 
-    TestApp app;
+    TestApp app{std::make_unique<RefusingFileSystem>()};
     QTemporaryDir discs;
     const QString disc = discs.path() + "/disc"; // the tree's root, standing for a whole disc
     std::unique_ptr<FormMain> form;

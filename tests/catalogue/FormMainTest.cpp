@@ -2,8 +2,8 @@
 // the drive check and the launch messages.
 #include "CatalogueFixture.h"
 
-#include "platform/LaunchMessage.h"
 #include "MainLayout.h"
+#include "platform/LaunchMessage.h"
 #include "ui/Twips.h"
 
 #include <QAction>
@@ -147,12 +147,19 @@ TEST_F(MainWindow, aClickHighlightsADirectoryAndEnterOpensIt) {
     makeFile(disc + "/top.txt");
     makeFile(disc + "/sub/inner.txt");
     QDir().mkpath(disc + "/sub/deeper");
+    QDir().mkpath(disc + "/refused");
     openWindow(true, true, true);
     form->show();
     auto* dirs = child<QListWidget>("Dir1");
-    ASSERT_EQ(dirs->count(), 2);
-    QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {},
-                      dirs->visualItemRect(dirs->item(1)).center());
+    ASSERT_EQ(dirs->count(), 3);
+    auto click = [dirs](int row) {
+        QTest::mouseClick(dirs->viewport(), Qt::LeftButton, {},
+                          dirs->visualItemRect(dirs->item(row)).center());
+    };
+    click(1); // a directory the system refuses shows no files and asks nothing
+    EXPECT_EQ(child<QListWidget>("File1")->count(), 0);
+    EXPECT_TRUE(app.prompt().shown.empty());
+    click(2);
     EXPECT_EQ(child<QListWidget>("File1")->item(0)->text(), "inner.txt");
     EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
 

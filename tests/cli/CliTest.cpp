@@ -3,27 +3,20 @@
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
+#include "Widgets.h"
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 #include "engine/Recordset.h"
 
-#include <QAbstractItemModel>
 #include <QCryptographicHash>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
-#include <QListView>
-#include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,14 +64,15 @@ protected:
         settleStartup(app.state());
         FormSearch window(app.state());
         window.resize(631, window.height()); // 9465 twips at 96 dpi: 53 characters
-        window.findChild<QLineEdit*>("Text1")->setText(text);
+        child<QLineEdit>(window, "Text1")->setText(text);
         app.prompt().queue({Answer::Yes});
-        window.findChild<QPushButton*>(button)->click();
-        const QAbstractItemModel* model = window.findChild<QListView*>("SearchList")->model();
-        QStringList lines;
-        for (int row = 0; row < model->rowCount(); ++row)
-            lines << model->index(row, 0).data().toString();
-        return lines;
+        child(window, button)->click();
+        return rows(*child<QListView>(window, "SearchList"));
+    }
+    // A query in `window` of the search button with `text` typed.
+    static void search(QWidget& window, const char* button, const QString& text = "a") {
+        child<QLineEdit>(window, "Text1")->setText(text);
+        child(window, button)->click();
     }
 
     TestApp app;
@@ -133,31 +127,6 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
         << unwritable.err.toStdString();
     EXPECT_TRUE(cli({"volumes"}).err.contains("1 CDs found"));
     EXPECT_TRUE(cli({"find", "o'brien"}).out.value(0).contains("O'BRIEN NOTES.TXT"));
-}
-
-TEST_F(CliTest, tsvAndJsonHoldEveryResolvedField) {
-    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter"})
-                  .exitCode,
-              0);
-    const CliRun tsv = cli({"find", "b.dat.", "--format", "tsv"});
-    ASSERT_EQ(tsv.exitCode, 0);
-    ASSERT_EQ(tsv.out.size(), 2);
-    EXPECT_EQ(tsv.out[0], "volume\tdescription\tkeywords\tdirectory\tfile\tdate\tlength\tbookmark");
-    const QStringList fields = tsv.out[1].split('\t');
-    ASSERT_EQ(fields.size(), 8);
-    EXPECT_EQ(fields.mid(1, 4),
-              QStringList({"QUAKE DEMO", "FPS", (tree + "/DATA/").toUpper(), "B.DAT"}));
-    EXPECT_EQ(fields[5].size(), 19);
-    EXPECT_EQ(fields[6], "4");
-    EXPECT_FALSE(fields[7].isEmpty());
-
-    const CliRun json = cli({"volumes", "--format", "json"});
-    ASSERT_EQ(json.out.size(), 1);
-    const QJsonObject volume = QJsonDocument::fromJson(json.out[0].toUtf8()).object();
-    EXPECT_EQ(volume["description"].toString(), "QUAKE DEMO");
-    EXPECT_EQ(volume["keywords"].toString(), "FPS");
-    EXPECT_EQ(volume["directory"].toString(), (tree + "/").toUpper());
-    EXPECT_FALSE(volume["bookmark"].toString().isEmpty());
 }
 
 TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
@@ -332,8 +301,7 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     {
         FormSearch window(app.state());
         window.show();
-        window.findChild<QLineEdit*>("Text1")->setText("a");
-        window.findChild<QPushButton*>("CmdSearchFile")->click();
+        search(window, "CmdSearchFile");
     }
     EXPECT_EQ(md5(old), oldSum);
     EXPECT_EQ(md5(app.home() + "/JUNK.mdb"), junkSum);
@@ -351,9 +319,8 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
     FormSearch window(app.state());
     window.show();
-    window.findChild<QLineEdit*>("Text1")->setText("a");
-    window.findChild<QPushButton*>("CmdSearchFile")->click();
-    window.findChild<QPushButton*>("CmdListCD")->click();
+    search(window, "CmdSearchFile");
+    search(window, "CmdListCD");
     const CliRun second = cli({"add", tree, "--description", "second", "--no-filter"});
     EXPECT_EQ(second.exitCode, 0) << second.err.toStdString();
     EXPECT_EQ(recordCount(), 12);
@@ -418,7 +385,7 @@ TEST_F(CliTest, directoriesRefusedForPermissionAreSkippedAndNamedNotRetriedOrLos
     EXPECT_EQ(recordCount(), 6);
 }
 
-TEST_F(CliTest, showResolvesABookmarkAndListsItsDirectoryMarkingTheRecordsOwnRow) {
+TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingTheRecordsOwnRow) {
     makeFile(tree + "/data/A.DAT", 7); // the same name as a.dat once upper-cased
     ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter"})
                   .exitCode,
@@ -427,12 +394,28 @@ TEST_F(CliTest, showResolvesABookmarkAndListsItsDirectoryMarkingTheRecordsOwnRow
     const QByteArray sum = md5(catalogue);
     const CliRun found = cli({"find", "*.dat", "--format", "tsv"});
     ASSERT_EQ(found.out.size(), 4);
-    QStringList files, bookmarks;
-    for (const QString& line : found.out.mid(1)) {
-        files << line.split('\t')[4];
-        bookmarks << line.split('\t')[7];
-    }
+    EXPECT_EQ(found.out[0],
+              "volume\tdescription\tkeywords\tdirectory\tfile\tdate\tlength\tbookmark");
+    const QJsonObject volume =
+        QJsonDocument::fromJson(cli({"volumes", "--format", "json"}).out.value(0).toUtf8())
+            .object();
+    EXPECT_EQ(volume["description"].toString(), "QUAKE DEMO");
+    EXPECT_EQ(volume["keywords"].toString(), "FPS");
+    EXPECT_EQ(volume["directory"].toString(), (tree + "/").toUpper());
+    EXPECT_FALSE(volume["bookmark"].toString().isEmpty());
     const QString directory = (tree + "/DATA/").toUpper();
+    QStringList files, lengths, bookmarks;
+    for (const QString& line : found.out.mid(1)) {
+        const QStringList fields = line.split('\t');
+        ASSERT_EQ(fields.size(), 8);
+        EXPECT_EQ(fields.mid(1, 3), QStringList({"QUAKE DEMO", "FPS", directory}));
+        EXPECT_EQ(fields[5].size(), 19); // the date
+        files << fields[4];
+        lengths << fields[6];
+        bookmarks << fields[7];
+    }
+    lengths.sort();
+    EXPECT_EQ(lengths, QStringList({"4", "4", "7"}));
     // The directory head first; the others take path, description and keywords from their owners.
     for (int i = 0; i < 3; ++i) {
         const CliRun json = cli({"show", bookmarks[i], "--format", "json"});

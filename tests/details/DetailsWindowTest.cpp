@@ -1,27 +1,22 @@
 // The details window on catalogues made by real adds: the moves through files,
 // directories, volume runs and search lines, the directory lists, the edits
 // and the launch.
-#include "AppState.h"
 #include "CatalogueOpening.h"
 #include "FormViewDetails.h"
-#include "Progress.h"
 #include "TestApp.h"
 #include "TestFiles.h"
-#include "VolumeAdd.h"
+#include "TreeAdd.h"
+#include "Widgets.h"
 #include "engine/Recordset.h"
 #include "platform/DesktopShell.h"
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QLineEdit>
-#include <QListView>
 #include <QProcess>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QUrl>
-#include <gtest/gtest.h>
+#include <array>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -53,21 +48,16 @@ protected:
         for (const char* name : {"cd1/A.jpg", "cd1/B.jpg", "cd1/SUB/C.txt", "cd1/SUB/D.txt",
                                  "cd1/SUB/E.txt", "cd2/R.mp3", "cd2/S.mp3", "cd2/X/T.mp3"})
             makeFile(discs.path() + '/' + name, 7, 1000000000);
-        add("cd1", "CD1", "photos", "summer");
-        add("cd2", "CD2", "music", "");
+        for (const auto& [disc, label, description, keywords] :
+             {std::array<QString, 4>{"cd1", "CD1", "photos", "summer"},
+              {"cd2", "CD2", "music", ""}}) {
+            const QString top = discs.path() + '/' + disc;
+            app.drives().types.insert(top, DriveCdRom);
+            app.drives().labels.insert(top, label);
+            ASSERT_EQ(addTree(state, top, description, keywords), VolumeAdd::Result::Finished);
+        }
         openCurrentCatalogue(state);
         reread();
-    }
-    void add(const QString& disc, const QString& label, const QString& description,
-             const QString& keywords) {
-        const QString top = discs.path() + '/' + disc;
-        app.drives().types.insert(top, DriveCdRom);
-        app.drives().labels.insert(top, label);
-        state.CurDescription = description;
-        SilentProgress progress;
-        bool busy = false, cancel = false;
-        VolumeAdd add(state, progress, state.prompt(), busy, cancel);
-        ASSERT_EQ(add.run(top, keywords), VolumeAdd::Result::Finished);
     }
     void reread() { records = readCatalogue(state.catalogueFile()); }
     std::optional<QString> field(int record, Field f) { return records[size_t(record)][size_t(f)]; }
@@ -79,46 +69,39 @@ protected:
         window = std::make_unique<FormViewDetails>(state, lines);
         window->show();
     }
-    QString box(const char* name) { return window->findChild<QLineEdit*>(name)->text(); }
+    QString box(const char* name) { return child<QLineEdit>(*window, name)->text(); }
     void type(const char* name, const QString& text) {
-        window->findChild<QLineEdit*>(name)->setText(text);
+        child<QLineEdit>(*window, name)->setText(text);
     }
-    void click(const char* button) { window->findChild<QPushButton*>(button)->click(); }
+    void click(const char* button) { child(*window, button)->click(); }
     // The record the window shows, by its file name and its position.
     void expectShown(int record, int line) {
         EXPECT_EQ(box("TextFile"), name(record)) << "line " << line;
         EXPECT_EQ(state.CurrentPosition, at(record)) << "line " << line;
         EXPECT_EQ(state.CatalogueRecordset->Bookmark(), at(record)) << "line " << line;
     }
-    QStringList rows(const char* list) {
-        auto* view = window->findChild<QListView*>(list);
-        QStringList texts;
-        for (int row = 0; row < view->model()->rowCount(); ++row)
-            texts << view->model()->index(row, view->modelColumn()).data().toString();
-        return texts;
-    }
+    QStringList listed(const char* list) { return rows(*child<QListView>(*window, list)); }
     int currentRow(const char* list) {
-        return window->findChild<QListView*>(list)->currentIndex().row();
+        return child<QListView>(*window, list)->currentIndex().row();
     }
     void clickRow(const char* list, int row) {
-        auto* view = window->findChild<QListView*>(list);
+        auto* view = child<QListView>(*window, list);
         const QModelIndex index = view->model()->index(row, view->modelColumn());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
         QCoreApplication::processEvents();
     }
 };
 
-TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryAndVolume) {
+TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryVolumeAndSearchLine) {
     open(3);
     expectShown(3, __LINE__);
     EXPECT_EQ(window->windowTitle(), "Orvik - File details");
-    EXPECT_EQ(box("TextPath"), *field(2, Field::CDPath));
-    EXPECT_EQ(box("TextVol"), "CD1");
-    EXPECT_EQ(box("TextDesc"), "PHOTOS");
-    EXPECT_EQ(box("TextKey"), "SUMMER");
-    EXPECT_EQ(box("TextLen"), "7");
-    EXPECT_EQ(box("TextDate"), formatFileDate(1000000000));
-    EXPECT_EQ(box("TextDBName"), "Orvik.mdb");
+    QStringList boxes;
+    for (const char* name :
+         {"TextPath", "TextVol", "TextDesc", "TextKey", "TextLen", "TextDate", "TextDBName"})
+        boxes << box(name);
+    EXPECT_EQ(boxes, QStringList({*field(2, Field::CDPath), "CD1", "PHOTOS", "SUMMER", "7",
+                                  formatFileDate(1000000000), "Orvik.mdb"}));
 
     // From inside a directory "Dir >" reaches the next head, never its own.
     click("CmdNextPath"), expectShown(5, __LINE__);
@@ -147,9 +130,8 @@ TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryAndV
     click("CmdNextPath"), expectShown(5, __LINE__);
     click("CmdNextFile"), expectShown(6, __LINE__); // its lookup finds the head
     click("CmdNextPath"), expectShown(7, __LINE__);
-}
 
-TEST_F(DetailsWindowTest, matchMovesFollowTheSearchLinesAndStopAtBothEnds) {
+    // The match moves follow the search lines and stop at both ends.
     state.LinePositions = {at(1), at(4), at(7)};
     open(4, {1, 3});
     EXPECT_EQ(window->CurrentIndex, 1);
@@ -165,9 +147,9 @@ TEST_F(DetailsWindowTest, matchMovesFollowTheSearchLinesAndStopAtBothEnds) {
 TEST_F(DetailsWindowTest, listsTheDirectoryOfTheRecordAndMovesToAClickedRow) {
     open(3);
     const QStringList sub = {name(2), name(3), name(4)};
-    EXPECT_EQ(rows("Listfiles"), sub);
-    EXPECT_EQ(rows("ListSize"), QStringList({"7", "7", "7"}));
-    EXPECT_EQ(rows("ListDate"), QStringList(3, formatFileDate(1000000000)));
+    EXPECT_EQ(listed("Listfiles"), sub);
+    EXPECT_EQ(listed("ListSize"), QStringList({"7", "7", "7"}));
+    EXPECT_EQ(listed("ListDate"), QStringList(3, formatFileDate(1000000000)));
     for (const char* list : {"Listfiles", "ListDate", "ListSize"})
         EXPECT_EQ(currentRow(list), 1) << list;
     EXPECT_EQ(window->FileIndex, 1);
@@ -180,9 +162,9 @@ TEST_F(DetailsWindowTest, listsTheDirectoryOfTheRecordAndMovesToAClickedRow) {
     EXPECT_EQ(currentRow("Listfiles"), 1);
 
     open(6);
-    EXPECT_EQ(rows("Listfiles"), QStringList({name(5), name(6)})); // up to the next head
+    EXPECT_EQ(listed("Listfiles"), QStringList({name(5), name(6)})); // up to the next head
     open(7);
-    EXPECT_EQ(rows("Listfiles"), QStringList({name(7)})); // a lone head, the last directory
+    EXPECT_EQ(listed("Listfiles"), QStringList({name(7)})); // a lone head, the last directory
 }
 
 TEST_F(DetailsWindowTest, keywordsAndDescriptionsAreStoredInCapitalsWithTheVolumeWarning) {
@@ -224,11 +206,9 @@ TEST_F(DetailsWindowTest, keywordsAndDescriptionsAreStoredInCapitalsWithTheVolum
     expectShown(3, __LINE__);
 
     // Keywords typed in the raw table show here on the way back.
-    QTimer::singleShot(0, [] {
-        QWidget* raw = QApplication::activeModalWidget();
-        ASSERT_TRUE(raw);
-        QTest::keyClicks(raw->findChild<QLineEdit*>("Textk"), "raw"); // typed by the user
-        raw->findChild<QPushButton*>("CommandExit")->click();
+    whenModal([](QWidget& raw) {
+        QTest::keyClicks(child<QLineEdit>(raw, "Textk"), "raw"); // typed by the user
+        child(raw, "CommandExit")->click();
     });
     click("CmdViewDB");
     EXPECT_EQ(box("TextKey"), "RAW");

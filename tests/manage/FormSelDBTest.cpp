@@ -9,19 +9,15 @@
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
-#include "engine/Database.h"
+#include "Widgets.h"
 #include "engine/Recordset.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -39,9 +35,6 @@ protected:
         for (const char* file : {"MyCDs.mdb", "A.B.mdb"})
             ASSERT_TRUE(QFile::copy(state.catalogueFile(), app.home() + "/" + file));
     }
-    template <typename T = QPushButton> static T* child(QWidget& window, const char* name) {
-        return window.findChild<T*>(name);
-    }
     static void clickFile(FormSelDB& form, const QString& file, bool twice = false) {
         auto* list = child<QListWidget>(form, "FileDB");
         const auto found = list->findItems(file, Qt::MatchExactly);
@@ -53,13 +46,7 @@ protected:
     static void type(FormSelDB& form, const QString& name) {
         child<QLineEdit>(form, "TextNewDB")->setText(name);
     }
-    static QStringList listed(FormSelDB& form) {
-        QStringList files;
-        for (const QListWidgetItem* item :
-             child<QListWidget>(form, "FileDB")->findItems("*", Qt::MatchWildcard))
-            files << item->text();
-        return files;
-    }
+    static QStringList listed(FormSelDB& form) { return rows(*child<QListWidget>(form, "FileDB")); }
     bool exists(const QString& file) const { return QFile::exists(app.home() + "/" + file); }
 };
 
@@ -175,18 +162,16 @@ TEST_F(FormSelDBTest,
 
     // Runs `inside` on the selection window once the File menu opened it.
     QStringList opened;
-    auto fileMenu = [&](QWidget& window, std::function<void(FormSelDB&)> inside) {
-        QTimer::singleShot(0, [&, inside] {
-            auto* selection = qobject_cast<FormSelDB*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(selection);
-            opened << selection->objectName();
+    auto fileMenu = [&](QWidget& window, std::function<void()> inside) {
+        whenModal([&, inside](QWidget& selection) {
+            opened << selection.objectName();
             EXPECT_FALSE(state.CatalogueRecordset); // closed while the window is open
-            inside(*selection);
-            if (selection->isVisible()) selection->reject(); // closed by the title bar
+            inside();
+            selection.close(); // by the title bar
         });
-        window.findChild<QAction*>("DBFile")->trigger();
+        child<QAction>(window, "DBFile")->trigger();
     };
-    fileMenu(search, [](FormSelDB&) {});
+    fileMenu(search, [] {});
     EXPECT_EQ(search.results().rowCount(), 0);
     EXPECT_TRUE(child<QLineEdit>(search, "TextMatch")->text().isEmpty());
     search.activateWindow(); // as the window manager does when a dialog closes
@@ -201,7 +186,7 @@ TEST_F(FormSelDBTest,
                 modal->close();
             }
         });
-        window.findChild<QAction*>("DBFile")->trigger();
+        child<QAction>(window, "DBFile")->trigger();
         QCoreApplication::processEvents();
         busy = false;
     };
@@ -210,7 +195,7 @@ TEST_F(FormSelDBTest,
     EXPECT_EQ(opened.size(), 1);
 
     // The catalogue removed behind the window's back: reported, and nothing breaks.
-    fileMenu(main, [&](FormSelDB&) { QFile::remove(state.catalogueFile()); });
+    fileMenu(main, [&] { QFile::remove(state.catalogueFile()); });
     EXPECT_EQ(opened.size(), 2);
     QStringList texts = app.prompt().texts();
     ASSERT_EQ(texts.size(), 2);

@@ -10,26 +10,18 @@
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
-#include "engine/Database.h"
+#include "Widgets.h"
 #include "engine/Recordset.h"
 #include "ui/Twips.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFontDialog>
 #include <QLineEdit>
-#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPrinter>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
-#include <QTimer>
-#include <gtest/gtest.h>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -46,9 +38,6 @@ protected:
         catalogue.addRun("CD1", "PHOTOS", "SUMMER", {directory("/M/", {"A.JPG", "B.JPG"})});
         catalogue.addRun("CD2", "MUSIC", "", {directory("/M/", {"S.MP3"})});
         state.DisplayPaths = true;
-    }
-    template <typename T = QPushButton> static T* child(QWidget& window, const char* name) {
-        return window.findChild<T*>(name);
     }
 };
 
@@ -128,12 +117,10 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     // Each opening of the details window runs `inside` on it, then closes it.
     QStringList opened;
     auto whenOpen = [&](std::function<void(QWidget&)> inside) {
-        QTimer::singleShot(0, [&, inside] {
-            QWidget* details = QApplication::activeModalWidget();
-            ASSERT_TRUE(details);
-            opened << child<QLineEdit>(*details, "TextFile")->text();
-            inside(*details);
-            child(*details, "CmdExit")->click();
+        whenModal([&, inside](QWidget& details) {
+            opened << child<QLineEdit>(details, "TextFile")->text();
+            inside(details);
+            child(details, "CmdExit")->click();
         });
     };
     auto doubleClick = [&](int line) { // as the mouse does it: a click, then the double click
@@ -149,11 +136,9 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     whenOpen([](QWidget&) {});
     child(form, "CmdDetails")->click(); // on the record shown last
     EXPECT_EQ(opened, QStringList({"A.JPG", "B.JPG"}));
-    QTimer::singleShot(0, [&] {
-        QWidget* raw = QApplication::activeModalWidget();
-        ASSERT_TRUE(raw);
-        opened << raw->windowTitle() + ": " + child<QLineEdit>(*raw, "Text4")->text();
-        child(*raw, "CommandExit")->click();
+    whenModal([&](QWidget& raw) {
+        opened << raw.windowTitle() + ": " + child<QLineEdit>(raw, "Text4")->text();
+        child(raw, "CommandExit")->click();
     });
     child(form, "CmdViewDB")->click();
     EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
@@ -165,7 +150,8 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     EXPECT_TRUE(state.CurrentPosition.isEmpty());
 }
 
-TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompacts) {
+TEST_F(FormSearchTest,
+       eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompactsUnlessAReaderBlocks) {
     CatalogueWriter(state).addRun(
         "CD3", "BIG", "",
         {directory("/B/", QStringList(3000, "X.DAT")), directory("/C/", {"Y.DAT"})});
@@ -211,11 +197,9 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     // From the details window's last record: the tail of the run goes, its head stays.
     child(form, "CmdListCD")->click();
     list->setCurrentIndex(form.results().index(0));
-    QTimer::singleShot(0, [] {
-        QWidget* details = QApplication::activeModalWidget();
-        ASSERT_TRUE(details);
-        child(*details, "CmdNextFile")->click();
-        child(*details, "CmdExit")->click();
+    whenModal([](QWidget& details) {
+        child(details, "CmdNextFile")->click();
+        child(details, "CmdExit")->click();
     });
     child(form, "CmdDetails")->click();
     statuses.clear();
@@ -226,32 +210,26 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
     child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
     EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
-}
 
-TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWithTheRunErased) {
-    const QString file = state.catalogueFile();
-    auto kept = readCatalogue(file);
-    kept.pop_back(); // CD2's one record
-    FormSearch form(state);
-    child(form, "CmdListCD")->click();
-    child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
-    // Another connection starts reading as the compaction begins.
+    // Another connection that starts reading as the compaction begins blocks
+    // it: the run is erased all the same and the catalogue left whole.
     std::unique_ptr<engine::Database> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(
         child<QLineEdit>(form, "TextMatch"), &QLineEdit::textChanged, [&](const QString& text) {
-            if (!text.contains("now compressing")) return;
+            if (!text.contains("now compressing") || reader) return;
             reader = std::make_unique<engine::Database>(file);
             reading = std::make_unique<engine::Statement>(*reader, "SELECT CDFile FROM CDTable");
             ASSERT_TRUE(reading->step());
         });
-    child(form, "CmdDelCD")->click();
+    erase(1);
     ASSERT_TRUE(reading);
     reading.reset();
     reader.reset();
-    EXPECT_TRUE(app.prompt().shown.empty());
+    kept.erase(kept.begin() + 1); // CD2's one record
     EXPECT_EQ(readCatalogue(file), kept);
     EXPECT_EQ(form.results().lines(), QStringList({"Vol:CD1  (PHOTOS) - [KW=SUMMER]"}));
+    EXPECT_TRUE(app.prompt().shown.empty());
 }
 
 TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryOrEndsTheProgram) {
@@ -392,11 +370,9 @@ TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing
     EXPECT_EQ(app.prompt().shown[2].title, "Print Error");
     EXPECT_EQ(app.prompt().shown[2].icon, Icon::Exclamation);
     for (const char* name : {"picked.pdf", "again.pdf"}) {
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog);
-            dialog->selectFile(app.home() + "/" + name);
-            static_cast<QDialog*>(dialog)->accept(); // as "Save" does
+        whenModal([&](QWidget& dialog) {
+            dynamic_cast<QFileDialog&>(dialog).selectFile(app.home() + "/" + name);
+            static_cast<QDialog&>(dialog).accept(); // as "Save" does
         });
         app.prompt().queue({Answer::Ok});
         child<QAction>(form, "Print_res")->trigger();
@@ -422,17 +398,12 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
         child<QAction>(form, "Print_res")->trigger(); // Cancel
         return app.prompt().shown.at(0).text;
     };
-    const struct {
-        bool bold, italic;
-        const char* style;
-    } styles[] = {{true, false, "  Bold  Size="},
-                  {true, true, "  Bold&Italic  Size="},
-                  {false, true, "  Italic  Size="},
-                  {false, false, "    Size="}};
-    for (const auto& s : styles) {
-        form.PrinterFont.setBold(s.bold);
-        form.PrinterFont.setItalic(s.italic);
-        EXPECT_TRUE(described().contains(form.PrinterFont.family() + s.style)) << s.style;
+    const QStringList styles = {"    Size=", "  Italic  Size=", "  Bold  Size=",
+                                "  Bold&Italic  Size="}; // by bold * 2 + italic
+    for (int style = 0; style < 4; ++style) {
+        form.PrinterFont.setBold(style & 2);
+        form.PrinterFont.setItalic(style & 1);
+        EXPECT_TRUE(described().contains(form.PrinterFont.family() + styles[style])) << style;
     }
     auto* landscape = child<QAction>(form, "Print_Landscape");
     EXPECT_FALSE(landscape->isChecked());
@@ -451,13 +422,12 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
 
     // The font dialog offers fixed-pitch fonts; the default font is size 6,
     // plain, and keeps the name on a system without "Courier New".
-    QTimer::singleShot(0, [] {
-        auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
-        ASSERT_TRUE(dialog);
-        EXPECT_EQ(dialog->windowTitle(), "Font Settings");
-        EXPECT_TRUE(dialog->testOption(QFontDialog::MonospacedFonts));
-        dialog->setCurrentFont(QFont("DejaVu Sans Mono", 11, QFont::Bold, true));
-        dialog->accept();
+    whenModal([](QWidget& modal) {
+        auto& dialog = dynamic_cast<QFontDialog&>(modal);
+        EXPECT_EQ(dialog.windowTitle(), "Font Settings");
+        EXPECT_TRUE(dialog.testOption(QFontDialog::MonospacedFonts));
+        dialog.setCurrentFont(QFont("DejaVu Sans Mono", 11, QFont::Bold, true));
+        dialog.accept();
     });
     child<QAction>(form, "Print_Font")->trigger();
     EXPECT_EQ(form.PrinterFont.family(), "DejaVu Sans Mono");

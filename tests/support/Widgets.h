@@ -1,0 +1,40 @@
+// Reaching into real windows as a user would: their controls by name, the rows
+// a list shows, and the dialog a click opens.
+#pragma once
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace orvik::test {
+
+template <typename T = QPushButton> T* child(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(name);
+    EXPECT_TRUE(found) << name;
+    return found;
+}
+
+// The texts of every row, in the column a list view shows.
+inline QStringList rows(const QAbstractItemView& view) {
+    const auto* list = qobject_cast<const QListView*>(&view);
+    const int column = list ? list->modelColumn() : 0;
+    QStringList texts;
+    for (int row = 0; row < view.model()->rowCount(); ++row)
+        texts << view.model()->index(row, column).data().toString();
+    return texts;
+}
+
+// Runs `inside` on the modal dialog that the next call opens, once it shows.
+inline void whenModal(std::function<void(QWidget&)> inside) {
+    QTimer::singleShot(0, [inside] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_TRUE(modal) << "no dialog opened";
+        inside(*modal);
+    });
+}
+
+} // namespace orvik::test
