@@ -14,6 +14,7 @@
 // 10,000,000; a 1% match no slower than the scan; the catalogue at most twice
 // the size of the one without the index.
 #include "AppState.h"
+#include "BenchApp.h"
 #include "FormSearch.h"
 #include "Progress.h"
 #include "SearchQueries.h"
@@ -101,20 +102,13 @@ std::unique_ptr<AppState> makeState(const QString& home) {
     return state;
 }
 
-double ms(const QElapsedTimer& clock) {
-    return double(clock.nsecsElapsed()) / 1e6;
+// Best of `repeats`, in milliseconds.
+double bestOf(int repeats, const std::function<void()>& work) {
+    return bench::bestOfMs(work, repeats);
 }
 
-// Best of `repeats`, in milliseconds.
-double bestMs(int repeats, const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        best = std::min(best, ms(clock));
-    }
-    return best;
+double ms(const QElapsedTimer& clock) {
+    return double(clock.nsecsElapsed()) / 1e6;
 }
 
 // `adds` adds of the tree into cache/INDEXEDn.mdb, and a copy without the
@@ -187,7 +181,7 @@ struct Probe {
 
 // A whole process, best of five, its output thrown away.
 double processMs(const QString& program, const QStringList& arguments, const QString& home) {
-    return bestMs(5, [&] {
+    return bestOf(5, [&] {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("ORVIK_HOME"), home);
@@ -262,10 +256,10 @@ void measure(const QString& cache, const QString& size, bool window) {
     for (const Probe& probe : probes) {
         QStringList indexedLines, scannedLines;
         const double index =
-            bestMs(repeats, [&] { indexedLines = fileMatch(indexedName, probe.typed); });
+            bestOf(repeats, [&] { indexedLines = fileMatch(indexedName, probe.typed); });
         const double scan =
-            bestMs(repeats, [&] { scannedLines = fileMatch(plainName, probe.typed); });
-        const double likeMs = bestMs(repeats, [&] {
+            bestOf(repeats, [&] { scannedLines = fileMatch(plainName, probe.typed); });
+        const double likeMs = bestOf(repeats, [&] {
             like.bind(1, probe.like);
             like.step();
             like.reset();
@@ -275,7 +269,7 @@ void measure(const QString& cache, const QString& size, bool window) {
         const QString query = chosen.uses(state->SearchText) ? chosen.query() : QString();
         double lookupMs = 0;
         if (!query.isEmpty())
-            lookupMs = bestMs(repeats, [&] {
+            lookupMs = bestOf(repeats, [&] {
                 lookup.bind(1, query);
                 lookup.step();
                 lookup.reset();
@@ -298,13 +292,13 @@ void measure(const QString& cache, const QString& size, bool window) {
             QueryWidth::window(twips::fromPixelsX(form.frameGeometry().width(), &form));
         std::printf("%-15s %7s %9s %9s %8s\n", "window", "lines", "window ms", "query ms", "ratio");
         for (const Probe& probe : {probes[0], probes[2]}) {
-            const double shown = bestMs(repeats, [&] {
+            const double shown = bestOf(repeats, [&] {
                 text->setText(probe.typed);
                 find->click();
                 QCoreApplication::processEvents();
             });
             state->CatalogueName = indexedName;
-            const double bare = bestMs(repeats, [&] {
+            const double bare = bestOf(repeats, [&] {
                 queries.startFileSearch(probe.typed);
                 queries.Query_MyFindFile(windowWidth);
             });
