@@ -84,14 +84,10 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
             if (collectionFailed(error) == Stage::EndProgram) return endWith(Result::ProgramEnds);
         }
     }
-    DirList[0] = m_state.CurPath;
-    m_files.clear();
     SkippedDirs.clear();
     m_progress.status(QStringLiteral("Counting directories ... "));
 
-    DirStart = 0;
-    DirCount = 1;
-    int previousCount = -1;
+    DirCount = 0;
     Busy = true;
     if (m_controls) {
         m_controls->setExitCaption(QStringLiteral("Cancel"));
@@ -106,19 +102,11 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         CancelFlag = false;
         Busy = false;
         m_state.CatalogueChanged = true;
-        m_files.clear();
+        m_collected.clear();
         return endWith(result);
     };
 
-    while (DirCount != previousCount && !CancelFlag) {
-        previousCount = DirCount;
-        if (Add_SubDirs(DirStart, DirCount) == Stage::EndProgram)
-            return finish(Result::ProgramEnds);
-    }
-    if (m_controls) m_controls->enableButtons(true);
-    m_progress.status(QStringLiteral("Writing entries to catalogue ... (") +
-                      QString::number(secondsElapsed()) + QStringLiteral(" secs elapsed)"));
-    const Stage written = CancelFlag ? Stage::Going : List_files(DirCount);
+    const Stage written = List_files();
     if (written == Stage::EndProgram) return finish(Result::ProgramEnds);
     if (written == Stage::Abandoned) {
         m_progress.status(AddFailed);
@@ -181,85 +169,36 @@ VolumeAdd::Stage VolumeAdd::collectionFailed(const Error& error) {
     return answer == Answer::Retry ? Stage::Retry : Stage::EndProgram;
 }
 
-VolumeAdd::Stage VolumeAdd::Add_SubDirs(int& MyStart, int& MyEnd) {
-    int i = MyStart;
-    int newEnd = MyEnd;
-    const int oldEnd = MyEnd;
-    // Once cancelled, the rest of the level is not worth listing.
-    while (i < oldEnd && !CancelFlag) {
-        m_state.CurPath = DirList[size_t(i)];
-        m_progress.status(m_state.CurPath);
-        m_state.CurPath = withSlash(m_state.CurPath);
-        std::vector<DirEntry> entries;
-        for (;;) {
-            try {
-                entries = m_state.fileSystem().list(m_state.CurPath);
-                break;
-            } catch (const AccessDenied&) {
-                // Asking again would not change the answer: the directory is
-                // left out and the summary says so.
-                SkippedDirs.push_back(m_state.CurPath);
-                break;
-            } catch (const Error& error) {
-                if (collectionFailed(error) == Stage::EndProgram) return Stage::EndProgram;
-            }
-        }
-        std::vector<DirEntry> files;
-        for (DirEntry& entry : entries) {
-            if (CancelFlag) break;
-            if (!entry.isDirectory) {
-                files.push_back(std::move(entry));
-                continue;
-            }
-            // A volume is one file system: mounts below the top are not walked.
-            if (entry.otherFileSystem) continue;
-            if (size_t(newEnd) >= DirList.size()) DirList.resize(DirList.size() + DirListStep);
-            DirList[size_t(newEnd)] = m_state.CurPath + entry.name;
-            m_progress.status(DirList[size_t(newEnd)]);
-            ++newEnd;
-            if (newEnd % YieldEvery == 0) m_progress.letEventsRun();
-        }
-        m_files.insert(DirList[size_t(i)], std::move(files));
-        ++i;
-    }
-    MyEnd = newEnd;
-    MyStart = oldEnd;
-    return Stage::Going;
-}
-
-// Case-insensitive and stable; a path sorts before every longer path that
-// begins with it, so each directory comes before the ones below it.
-void VolumeAdd::Sort_Dirs() {
-    m_progress.status(QStringLiteral("Started sorting directories"));
-    std::stable_sort(
-        DirList.begin(), DirList.begin() + DirCount,
-        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
-    m_progress.status(
-        QStringLiteral("Finished sorting directories - now adding files to database ..."));
-}
-
-// A failure rolls the whole run back; Retry writes it again from the start.
-// Cancel ends the program, but once a rewrite has failed as well (a failure
-// that comes back on every write) it ends only the add.
-VolumeAdd::Stage VolumeAdd::List_files(int& MyEnd) {
-    Sort_Dirs();
+// A failure rolls the whole run back; Retry writes it again from the start
+// while the walk goes on. Cancel ends the program, but once a rewrite has
+// failed as well (a failure that comes back on every write) it ends only the add.
+VolumeAdd::Stage VolumeAdd::List_files() {
+    m_collected.clear();
+    TreeCollector walk(m_state.fileSystem(), m_state.CurPath);
+    bool walking = true;
     for (bool rewrite = false;; rewrite = true) {
         try {
-            writeRun(MyEnd);
-            return Stage::Going;
+            return writeRun(walk, walking);
         } catch (const Error& error) {
-            try {
-                m_state.workspace().Rollback();
-            } catch (const Error&) {
-                // A connection that failed has already given up its transaction.
-            }
+            rollBack();
             if (writingFailed(error) != Answer::Retry)
                 return rewrite ? Stage::Abandoned : Stage::EndProgram;
         }
     }
 }
 
-void VolumeAdd::writeRun(int dirCount) {
+void VolumeAdd::rollBack() {
+    try {
+        m_state.workspace().Rollback();
+    } catch (const Error&) {
+        // A connection that failed has already given up its transaction.
+    }
+}
+
+VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
+    // While the walk reads on, the writer waits this long for it at a time,
+    // letting the events run in between.
+    constexpr std::chrono::milliseconds WaitForWalk(30);
     FileCount = 0;
     LastPath = NoPath;
     engine::Workspace& workspace = m_state.workspace();
@@ -272,24 +211,100 @@ void VolumeAdd::writeRun(int dirCount) {
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
     workspace.BeginTrans();
-    for (int i = 0; i < dirCount && !CancelFlag; ++i) {
-        m_state.CurPath = withSlash(DirList[size_t(i)]);
-        for (const DirEntry& entry : m_files[DirList[size_t(i)]]) {
-            if (CancelFlag) break;
-            const AddOptions options = m_options();
-            if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;
-            writeRecord(*records, entry, options);
-            ++FileCount;
-            if (FileCount % YieldEvery == 0) {
-                m_progress.letEventsRun();
-                m_progress.status(QStringLiteral("File count: ") + QString::number(FileCount));
+    m_walkSettings = {};
+    for (size_t next = 0;;) {
+        const bool idle = next == m_collected.size();
+        if (walking) {
+            const Stage taken = takeOver(
+                walk.take(idle ? WaitForWalk : std::chrono::milliseconds(0)), walk, walking, idle);
+            if (taken != Stage::Going) {
+                rollBack();
+                return taken;
+            }
+            // The records come out as if all were written after the walk: an
+            // option or the description changed meanwhile has them written anew.
+            if (!walking && writtenWithOtherSettings()) {
+                workspace.Rollback();
+                workspace.BeginTrans();
+                FileCount = 0;
+                LastPath = NoPath;
+                next = 0;
             }
         }
+        if (CancelFlag) {
+            walk.stop();
+            workspace.Rollback();
+            return Stage::Going;
+        }
+        if (next < m_collected.size())
+            writeDirectory(*records, m_collected[next++], walking);
+        else if (walking)
+            m_progress.letEventsRun();
+        else
+            break;
     }
-    if (CancelFlag)
-        workspace.Rollback();
-    else
-        workspace.CommitTrans();
+    workspace.CommitTrans();
+    return Stage::Going;
+}
+
+VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& walk, bool& walking,
+                                     bool writerIdle) {
+    for (TreeCollector::Directory& directory : news.directories) {
+        if (size_t(DirCount) >= DirList.size()) DirList.resize(DirList.size() + DirListStep);
+        DirList[size_t(DirCount++)] = directory.path;
+        m_collected.push_back(std::move(directory));
+        // While the walk goes on, a click on Cancel is seen at least this often.
+        if (DirCount % YieldEvery == 0) m_progress.letEventsRun();
+    }
+    SkippedDirs.insert(SkippedDirs.end(), news.skipped.begin(), news.skipped.end());
+    // The status shows what the add waits for: the walk, or else the writing.
+    if (writerIdle && !news.latest.isEmpty()) m_progress.status(news.latest);
+    if (news.failure) {
+        if (collectionFailed(*news.failure) == Stage::EndProgram) {
+            walk.stop();
+            return Stage::EndProgram;
+        }
+        walk.retry();
+    }
+    if (news.finished) {
+        walking = false;
+        if (m_controls) m_controls->enableButtons(true);
+        m_progress.status(QStringLiteral("Writing entries to catalogue ... (") +
+                          QString::number(secondsElapsed()) + QStringLiteral(" secs elapsed)"));
+        // The walk has handed the directories over in sorted order already.
+        m_progress.status(QStringLiteral("Started sorting directories"));
+        m_progress.status(
+            QStringLiteral("Finished sorting directories - now adding files to database ..."));
+    }
+    return Stage::Going;
+}
+
+bool VolumeAdd::writtenWithOtherSettings() const {
+    if (!m_walkSettings.options) return false;
+    return m_walkSettings.varied || !(*m_walkSettings.options == m_options()) ||
+           (FileCount > 0 && m_walkSettings.description != m_state.CurDescription);
+}
+
+void VolumeAdd::writeDirectory(engine::Recordset& records,
+                               const TreeCollector::Directory& directory, bool walking) {
+    m_state.CurPath = withSlash(directory.path);
+    for (const DirEntry& entry : directory.files) {
+        if (CancelFlag) return;
+        const AddOptions options = m_options();
+        if (walking) {
+            if (!m_walkSettings.options)
+                m_walkSettings = {options, false, m_state.CurDescription};
+            else if (!(*m_walkSettings.options == options))
+                m_walkSettings.varied = true;
+        }
+        if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;
+        writeRecord(records, entry, options);
+        ++FileCount;
+        if (FileCount % YieldEvery == 0) {
+            m_progress.letEventsRun();
+            m_progress.status(QStringLiteral("File count: ") + QString::number(FileCount));
+        }
+    }
 }
 
 void VolumeAdd::writeRecord(engine::Recordset& records, const DirEntry& entry,

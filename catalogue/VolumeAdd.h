@@ -1,14 +1,16 @@
-// Adding a volume: collects a directory tree level by level, sorts it and
-// writes one sparse volume run into the current catalogue in one transaction.
+// Adding a volume: walks a directory tree and writes one sparse volume run
+// into the current catalogue in one transaction, directory by directory in
+// sorted path order, each as soon as the walk has listed it.
 #pragma once
 
 #include "Prompt.h"
+#include "TreeCollector.h"
 #include "platform/FileSystem.h"
 
-#include <QHash>
 #include <QString>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace orvik {
@@ -27,6 +29,7 @@ struct AddOptions {
     bool saveLengths = false;
     QString useFilter; // the word True or False
     QString extensionString;
+    bool operator==(const AddOptions&) const = default;
 };
 
 // Whether `name` passes the extension filter: everything from its first dot
@@ -61,10 +64,10 @@ public:
     // Adds the tree below `topDirectory` with the description in CurDescription.
     Result run(const QString& topDirectory, const QString& keywords);
 
+    // The directories of the last run in sorted order, the first DirCount used.
     std::vector<QString> DirList;
     // Directories of the last run that the system refused to read; left out.
     std::vector<QString> SkippedDirs;
-    int DirStart = 0;
     int DirCount = 0;
     int FileCount = 0;
     QString LastPath;
@@ -76,13 +79,22 @@ private:
     bool catalogueWritable();
     // The two boxes of a catalogue that cannot be written; Retry or Cancel.
     Answer writingFailed(const Error& error);
-    Stage Add_SubDirs(int& MyStart, int& MyEnd);
-    void Sort_Dirs();
-    Stage List_files(int& MyEnd);
-    // Writes the records of the sorted directories in one transaction; throws orvik::Error.
-    void writeRun(int dirCount);
+    // Walks the tree and writes its records; a failed write starts again.
+    Stage List_files();
+    // Writes the directories in one transaction as the walk hands them over,
+    // until the walk ends or the add is cancelled; throws orvik::Error.
+    Stage writeRun(TreeCollector& walk, bool& walking);
+    // Takes over what the walk found; EndProgram when a failed listing is
+    // not to be tried again.
+    Stage takeOver(TreeCollector::News news, TreeCollector& walk, bool& walking, bool writerIdle);
+    void writeDirectory(engine::Recordset& records, const TreeCollector::Directory& directory,
+                        bool walking);
+    // Whether the records written while the walk went on differ from those
+    // a writing stage begun only now would write.
+    bool writtenWithOtherSettings() const;
     void writeRecord(engine::Recordset& records, const DirEntry& entry, const AddOptions& options);
     Stage collectionFailed(const Error& error);
+    void rollBack();
     int secondsElapsed() const;
 
     AppState& m_state;
@@ -90,8 +102,14 @@ private:
     Prompt& m_prompt;
     bool& Busy;
     bool& CancelFlag;
-    // The files of each collected directory, kept so the tree is read only once.
-    QHash<QString, std::vector<DirEntry>> m_files;
+    // The directories handed over so far, kept so a rewrite reads nothing again.
+    std::vector<TreeCollector::Directory> m_collected;
+    // The settings the records written while walking were written with.
+    struct WalkSettings {
+        std::optional<AddOptions> options; // none when nothing was written
+        bool varied = false;
+        QString description;
+    } m_walkSettings;
     AddControls* m_controls;
     std::function<AddOptions()> m_options;
     QString m_keywords;

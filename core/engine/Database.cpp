@@ -209,7 +209,9 @@ Statement& Statement::bind(int index, const QString& text) {
         }
         return bind(index, replaced);
     }
-    if (sqlite3_bind_text16(m_stmt, index, text.utf16(), int(text.size() * 2), SQLITE_TRANSIENT) !=
+    // As UTF-8, the encoding catalogues are stored in, so SQLite need not convert it.
+    const QByteArray utf8 = text.toUtf8();
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) !=
         SQLITE_OK)
         m_db.fail();
     return *this;

@@ -72,10 +72,31 @@ QString formatFileDate(std::int64_t secondsSinceEpoch) {
     const std::time_t time = std::time_t(secondsSinceEpoch);
     std::tm local{};
     localtime_r(&time, &local);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
-                  local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return QString::fromLatin1(text);
+    const int year = local.tm_year + 1900;
+    if (year < 0 || year > 9999) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, local.tm_mon + 1,
+                      local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+        return QString::fromLatin1(text);
+    }
+    // Written digit by digit: an add formats one date per file.
+    char16_t text[19];
+    auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10)
+            text[at + i] = char16_t(u'0' + value % 10);
+    };
+    put(0, year, 4);
+    text[4] = u'-';
+    put(5, local.tm_mon + 1, 2);
+    text[7] = u'-';
+    put(8, local.tm_mday, 2);
+    text[10] = u' ';
+    put(11, local.tm_hour, 2);
+    text[13] = u':';
+    put(14, local.tm_min, 2);
+    text[16] = u':';
+    put(17, local.tm_sec, 2);
+    return QString(reinterpret_cast<const QChar*>(text), 19);
 }
 
 QString resolvePath(const QString& storedPath) {

@@ -1,0 +1,115 @@
+#include "TreeCollector.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace orvik {
+
+namespace {
+
+QString withSlash(const QString& directory) {
+    return directory.endsWith('/') ? directory : directory + '/';
+}
+
+} // namespace
+
+TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top)
+    : m_fileSystem(fileSystem), m_thread([this, top = std::move(top)] { walk(top); }) {}
+
+TreeCollector::~TreeCollector() {
+    stop();
+    m_thread.join();
+}
+
+// For a heap whose top is the least directory.
+bool TreeCollector::sortsAfter(const Waiting& a, const Waiting& b) {
+    const int order = a.path.compare(b.path, Qt::CaseInsensitive);
+    return order != 0 ? order > 0 : a.walkOrder > b.walkOrder;
+}
+
+TreeCollector::News TreeCollector::take(std::chrono::milliseconds wait) {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait_for(lock, wait, [this] {
+        return !m_news.directories.empty() || m_news.failure || m_news.finished;
+    });
+    return std::exchange(m_news, News{});
+}
+
+void TreeCollector::retry() {
+    const std::lock_guard lock(m_mutex);
+    m_retry = true;
+    m_changed.notify_all();
+}
+
+void TreeCollector::stop() {
+    const std::lock_guard lock(m_mutex);
+    m_stop = true;
+    m_changed.notify_all();
+}
+
+bool TreeCollector::stopped() {
+    const std::lock_guard lock(m_mutex);
+    return m_stop;
+}
+
+void TreeCollector::walk(QString top) {
+    std::vector<Waiting> waiting{{std::move(top), {}}};
+    while (!waiting.empty()) {
+        std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
+        const Waiting least = std::move(waiting.back());
+        waiting.pop_back();
+        if (!Add_SubDirs(least, waiting)) return;
+    }
+    const std::lock_guard lock(m_mutex);
+    m_news.finished = true;
+    m_changed.notify_all();
+}
+
+bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
+    const QString path = withSlash(directory.path);
+    std::optional<std::vector<DirEntry>> entries = listing(path);
+    if (!entries) return false;
+    Directory listed{directory.path, {}};
+    int found = 0;
+    for (DirEntry& entry : *entries) {
+        if (!entry.isDirectory) {
+            listed.files.push_back(std::move(entry));
+            continue;
+        }
+        // A volume is one file system: mounts below the top are not walked.
+        if (entry.otherFileSystem) continue;
+        std::vector<int> walkOrder = directory.walkOrder;
+        walkOrder.push_back(found++);
+        waiting.push_back({path + entry.name, std::move(walkOrder)});
+        std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
+    }
+    const std::lock_guard lock(m_mutex);
+    if (m_stop) return false;
+    m_news.latest = directory.path;
+    m_news.directories.push_back(std::move(listed));
+    m_changed.notify_all();
+    return true;
+}
+
+std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path) {
+    for (;;) {
+        if (stopped()) return std::nullopt;
+        try {
+            return m_fileSystem.list(path);
+        } catch (const AccessDenied&) {
+            // Asking again would not change the answer: the directory is
+            // left out and the add's summary says so.
+            const std::lock_guard lock(m_mutex);
+            m_news.skipped.push_back(path);
+            return std::vector<DirEntry>{};
+        } catch (const Error& error) {
+            std::unique_lock lock(m_mutex);
+            m_news.failure = error;
+            m_retry = false;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_retry || m_stop; });
+        }
+    }
+}
+
+} // namespace orvik

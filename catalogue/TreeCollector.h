@@ -1,0 +1,78 @@
+// The add's walk of a directory tree, on a thread of its own: it lists one
+// directory after another and hands each over with its files in the order of
+// the sorted directory list, so the add can write a directory as soon as it
+// is handed over while the walk reads on.
+//
+// That order is case-blind path order, in which a directory comes before
+// everything below it; paths that differ only in case keep the order of a
+// level-by-level walk. Listing always the least directory not yet listed
+// yields exactly that order: whatever is still unknown lies below a directory
+// waiting to be listed, and so sorts after it.
+#pragma once
+
+#include "Error.h"
+#include "platform/FileSystem.h"
+
+#include <QString>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace orvik {
+
+class TreeCollector {
+public:
+    struct Directory {
+        QString path; // the top as given; below it without a trailing "/"
+        std::vector<DirEntry> files;
+    };
+    // What happened since the last take.
+    struct News {
+        std::vector<Directory> directories; // the next ones in sorted order
+        std::vector<QString> skipped;       // refused for permission: no entries
+        QString latest;                     // the directory listed last
+        // The listing that failed: the walk waits for retry() or stop().
+        std::optional<Error> failure;
+        bool finished = false;
+    };
+
+    // Starts the walk below `top`; mount points below it are not entered.
+    TreeCollector(const FileSystem& fileSystem, QString top);
+    // Stops the walk and waits for its thread.
+    ~TreeCollector();
+    TreeCollector(const TreeCollector&) = delete;
+    TreeCollector& operator=(const TreeCollector&) = delete;
+
+    // The news, after waiting at most `wait` for some.
+    News take(std::chrono::milliseconds wait);
+    // Lists the failed directory again.
+    void retry();
+    void stop();
+
+private:
+    struct Waiting {
+        QString path;
+        std::vector<int> walkOrder; // its place in a level-by-level walk
+    };
+    static bool sortsAfter(const Waiting& a, const Waiting& b);
+
+    void walk(QString top);
+    // Lists one directory and queues its subdirectories; false when stopped.
+    bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
+    // The entries of `path`; nullopt when stopped after a failure.
+    std::optional<std::vector<DirEntry>> listing(const QString& path);
+    bool stopped();
+
+    const FileSystem& m_fileSystem;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    News m_news;
+    bool m_stop = false;
+    bool m_retry = false;
+    std::thread m_thread;
+};
+
+} // namespace orvik
