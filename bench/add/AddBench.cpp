@@ -10,6 +10,7 @@
 #include "CatalogueFiles.h"
 #include "Progress.h"
 #include "VolumeAdd.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
@@ -172,7 +173,7 @@ QString checksum(const QString& catalogue, long* records) {
     QCryptographicHash md5(QCryptographicHash::Md5);
     *records = 0;
     while (rows.step()) {
-        for (int field = 0; field < 7; ++field) {
+        for (int field = 0; field < orvik::engine::FieldCount; ++field) {
             if (field > 0) md5.addData(QByteArrayView("\t"));
             if (rows.isNull(field)) {
                 md5.addData(QByteArrayView("\\N"));
