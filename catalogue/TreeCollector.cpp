@@ -1,5 +1,7 @@
 #include "TreeCollector.h"
 
+#include "engine/Database.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -9,6 +11,18 @@ namespace {
 
 QString withSlash(const QString& directory) {
     return directory.endsWith('/') ? directory : directory + '/';
+}
+
+// CDFile for `name`: upper case, as UTF-8; plain ASCII straight, as most names are.
+QByteArray storedName(const QString& name) {
+    QByteArray bytes(name.size(), Qt::Uninitialized);
+    char* out = bytes.data();
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80) return engine::storedText(name.toUpper());
+        *out++ = char(u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -47,6 +61,14 @@ void TreeCollector::stop() {
     m_changed.notify_all();
 }
 
+const QByteArray& TreeCollector::dateText(std::int64_t modified) {
+    if (m_lastDate.isNull() || modified != m_lastModified) {
+        m_lastModified = modified;
+        m_lastDate = engine::storedText(formatFileDate(modified));
+    }
+    return m_lastDate;
+}
+
 bool TreeCollector::stopped() {
     const std::lock_guard lock(m_mutex);
     return m_stop;
@@ -73,7 +95,11 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     int found = 0;
     for (DirEntry& entry : *entries) {
         if (!entry.isDirectory) {
-            listed.files.push_back(std::move(entry));
+            File file{std::move(entry), {}, {}, {}};
+            file.name = storedName(file.entry.name);
+            file.date = dateText(file.entry.modified);
+            file.length = QByteArray::number(qlonglong(file.entry.size));
+            listed.files.push_back(std::move(file));
             continue;
         }
         // A volume is one file system: mounts below the top are not walked.

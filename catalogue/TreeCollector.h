@@ -13,9 +13,11 @@
 #include "Error.h"
 #include "platform/FileSystem.h"
 
+#include <QByteArray>
 #include <QString>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -25,9 +27,16 @@ namespace orvik {
 
 class TreeCollector {
 public:
+    // A file with the texts its record stores, made on the walk's thread.
+    struct File {
+        DirEntry entry;
+        QByteArray name;   // CDFile: the name in upper case
+        QByteArray date;   // CDFileDate
+        QByteArray length; // CDFileLen
+    };
     struct Directory {
         QString path; // the top as given; below it without a trailing "/"
-        std::vector<DirEntry> files;
+        std::vector<File> files;
     };
     // What happened since the last take.
     struct News {
@@ -65,8 +74,13 @@ private:
     // The entries of `path`; nullopt when stopped after a failure.
     std::optional<std::vector<DirEntry>> listing(const QString& path);
     bool stopped();
+    const QByteArray& dateText(std::int64_t modified);
 
     const FileSystem& m_fileSystem;
+    // The walk's own, on its thread: files of a disc often share their time
+    // of change, so the text of the last one is kept.
+    std::int64_t m_lastModified = 0;
+    QByteArray m_lastDate;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     News m_news;

@@ -6,6 +6,7 @@
 #include "Progress.h"
 #include "Prompt.h"
 #include "engine/Database.h"
+#include "engine/RecordAppender.h"
 #include "engine/Recordset.h"
 #include "platform/Drives.h"
 
@@ -211,6 +212,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
     workspace.BeginTrans();
+    std::optional<engine::RecordAppender> appender(std::in_place, *m_state.CatalogueDatabase);
     m_walkSettings = {};
     for (size_t next = 0;;) {
         const bool idle = next == m_collected.size();
@@ -224,8 +226,10 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             // The records come out as if all were written after the walk: an
             // option or the description changed meanwhile has them written anew.
             if (!walking && writtenWithOtherSettings()) {
+                appender.reset();
                 workspace.Rollback();
                 workspace.BeginTrans();
+                appender.emplace(*m_state.CatalogueDatabase);
                 FileCount = 0;
                 LastPath = NoPath;
                 next = 0;
@@ -237,12 +241,13 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             return Stage::Going;
         }
         if (next < m_collected.size())
-            writeDirectory(*records, m_collected[next++], walking);
+            writeDirectory(*appender, m_collected[next++], walking);
         else if (walking)
             m_progress.letEventsRun();
         else
             break;
     }
+    appender->flush();
     workspace.CommitTrans();
     return Stage::Going;
 }
@@ -285,10 +290,10 @@ bool VolumeAdd::writtenWithOtherSettings() const {
            (FileCount > 0 && m_walkSettings.description != m_state.CurDescription);
 }
 
-void VolumeAdd::writeDirectory(engine::Recordset& records,
+void VolumeAdd::writeDirectory(engine::RecordAppender& records,
                                const TreeCollector::Directory& directory, bool walking) {
     m_state.CurPath = withSlash(directory.path);
-    for (const DirEntry& entry : directory.files) {
+    for (const TreeCollector::File& file : directory.files) {
         if (CancelFlag) return;
         const AddOptions options = m_options();
         if (walking) {
@@ -297,8 +302,8 @@ void VolumeAdd::writeDirectory(engine::Recordset& records,
             else if (!(*m_walkSettings.options == options))
                 m_walkSettings.varied = true;
         }
-        if (!passesFilter(entry.name, options.extensionString, options.useFilter)) continue;
-        writeRecord(records, entry, options);
+        if (!passesFilter(file.entry.name, options.extensionString, options.useFilter)) continue;
+        writeRecord(records, file, options);
         ++FileCount;
         if (FileCount % YieldEvery == 0) {
             m_progress.letEventsRun();
@@ -307,27 +312,27 @@ void VolumeAdd::writeDirectory(engine::Recordset& records,
     }
 }
 
-void VolumeAdd::writeRecord(engine::Recordset& records, const DirEntry& entry,
+// The texts of the files come ready from the walk; an empty field is Null.
+void VolumeAdd::writeRecord(engine::RecordAppender& records, const TreeCollector::File& file,
                             const AddOptions& options) {
-    records.AddNew();
-    records.setField(Field::CDFile, entry.name.toUpper());
+    engine::StoredRecord record;
+    record[size_t(Field::CDFile)] = file.name;
     if (FileCount == 0) {
         if (!m_keywords.isEmpty()) {
             m_state.CurKeywords = m_keywords;
-            records.setField(Field::CDKeywords, m_state.CurKeywords.toUpper());
+            record[size_t(Field::CDKeywords)] = engine::storedText(m_state.CurKeywords.toUpper());
         }
-        records.setField(Field::CDVolume, m_state.CurVolume.isEmpty()
-                                              ? NoVolumeLabel.toUpper()
-                                              : m_state.CurVolume.toUpper());
-        records.setField(Field::CDDescription, m_state.CurDescription.toUpper());
+        record[size_t(Field::CDVolume)] = engine::storedText(
+            m_state.CurVolume.isEmpty() ? NoVolumeLabel.toUpper() : m_state.CurVolume.toUpper());
+        record[size_t(Field::CDDescription)] = engine::storedText(m_state.CurDescription.toUpper());
     }
     if (m_state.CurPath != LastPath) {
-        records.setField(Field::CDPath, m_state.CurPath.toUpper());
+        record[size_t(Field::CDPath)] = engine::storedText(m_state.CurPath.toUpper());
         LastPath = m_state.CurPath;
     }
-    if (options.saveDates) records.setField(Field::CDFileDate, formatFileDate(entry.modified));
-    if (options.saveLengths) records.setField(Field::CDFileLen, QString::number(entry.size));
-    records.Update();
+    if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
+    if (options.saveLengths) record[size_t(Field::CDFileLen)] = file.length;
+    records.append(record);
 }
 
 } // namespace orvik

@@ -20,7 +20,7 @@ class Error;
 class Progress;
 class Prompt;
 namespace engine {
-class Recordset;
+class RecordAppender;
 }
 
 // The add options as they stand when a record is written.
@@ -87,12 +87,13 @@ private:
     // Takes over what the walk found; EndProgram when a failed listing is
     // not to be tried again.
     Stage takeOver(TreeCollector::News news, TreeCollector& walk, bool& walking, bool writerIdle);
-    void writeDirectory(engine::Recordset& records, const TreeCollector::Directory& directory,
+    void writeDirectory(engine::RecordAppender& records, const TreeCollector::Directory& directory,
                         bool walking);
     // Whether the records written while the walk went on differ from those
     // a writing stage begun only now would write.
     bool writtenWithOtherSettings() const;
-    void writeRecord(engine::Recordset& records, const DirEntry& entry, const AddOptions& options);
+    void writeRecord(engine::RecordAppender& records, const TreeCollector::File& file,
+                     const AddOptions& options);
     Stage collectionFailed(const Error& error);
     void rollBack();
     int secondsElapsed() const;

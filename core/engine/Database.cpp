@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <memory>
 #include <sqlite3.h>
+#include <utility>
 
 namespace orvik::engine {
 
@@ -62,9 +63,19 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
                             [](void* p) { delete static_cast<Pattern*>(p); });
 }
 
+// Changing it has SQLite prepare every statement again at its next run, so
+// statements prepared meanwhile hold no trigger code.
+void enableTriggers(sqlite3* db, bool on) {
+    if (db) sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, on ? 1 : 0, nullptr);
+}
+
 } // namespace
 
 Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath()) {
+    // SQLite's memory statistics take a global lock at every allocation;
+    // nothing here reads them. Set once, before the first connection.
+    static const bool unmeasured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    Q_UNUSED(unmeasured);
     if (!QFileInfo(m_path).isFile())
         throw Error(SQLITE_CANTOPEN,
                     QStringLiteral("Could not find file '") + m_path + QStringLiteral("'."));
@@ -95,6 +106,7 @@ Database::~Database() {
 }
 
 void Database::close() {
+    m_noteChanges = nullptr;
     if (!m_db) return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -112,6 +124,7 @@ void Database::fail() const {
 }
 
 void Database::exec(const char* sql) {
+    resumeTriggers();
     char* message = nullptr;
     const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -169,14 +182,37 @@ void Database::begin() {
 }
 
 void Database::commit() {
+    resumeTriggers();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     releaseOthers(m_path, this);
     exec("COMMIT");
 }
 void Database::rollback() {
+    if (m_noteChanges) {
+        m_noteChanges = nullptr;
+        enableTriggers(m_db, true);
+    }
     if (inTransaction()) exec("ROLLBACK");
     ++m_writes;
 }
+void Database::suspendTriggers(std::function<void()> noteChanges) {
+    resumeTriggers();
+    enableTriggers(handle(), false);
+    m_noteChanges = std::move(noteChanges);
+}
+
+void Database::resumeTriggers() {
+    if (!m_noteChanges) return;
+    const std::function<void()> note = std::exchange(m_noteChanges, nullptr);
+    try {
+        note();
+    } catch (...) {
+        enableTriggers(m_db, true);
+        throw;
+    }
+    enableTriggers(m_db, true);
+}
+
 bool Database::hasPendingWrites() const {
     return m_db && sqlite3_txn_state(m_db, nullptr) == SQLITE_TXN_WRITE;
 }
@@ -195,24 +231,31 @@ Statement::~Statement() {
     sqlite3_finalize(m_stmt);
 }
 
-Statement& Statement::bind(int index, const QString& text) {
-    // Text with lone surrogates (names that were not UTF-8) is stored with replacement characters.
-    if (!text.isValidUtf16()) {
-        QString replaced = text;
-        for (qsizetype i = 0; i < replaced.size(); ++i) {
-            const bool pair = replaced[i].isHighSurrogate() && i + 1 < replaced.size() &&
-                              replaced[i + 1].isLowSurrogate();
-            if (pair)
-                ++i;
-            else if (replaced[i].isSurrogate())
-                replaced[i] = QChar::ReplacementCharacter;
-        }
-        return bind(index, replaced);
+QByteArray storedText(const QString& text) {
+    if (text.isValidUtf16()) return text.toUtf8();
+    QString replaced = text;
+    for (qsizetype i = 0; i < replaced.size(); ++i) {
+        const bool pair = replaced[i].isHighSurrogate() && i + 1 < replaced.size() &&
+                          replaced[i + 1].isLowSurrogate();
+        if (pair)
+            ++i;
+        else if (replaced[i].isSurrogate())
+            replaced[i] = QChar::ReplacementCharacter;
     }
+    return replaced.toUtf8();
+}
+
+Statement& Statement::bind(int index, const QString& text) {
     // As UTF-8, the encoding catalogues are stored in, so SQLite need not convert it.
-    const QByteArray utf8 = text.toUtf8();
-    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) !=
-        SQLITE_OK)
+    return bindUtf8(index, storedText(text));
+}
+
+Statement& Statement::bindUtf8(int index, const QByteArray& utf8) {
+    // Handed over with its terminating zero when it holds no other, so SQLite
+    // need not copy it again to add one where a CHECK reads its length.
+    const bool terminated = qstrlen(utf8.constData()) == size_t(utf8.size());
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), terminated ? -1 : int(utf8.size()),
+                          SQLITE_TRANSIENT) != SQLITE_OK)
         m_db.fail();
     return *this;
 }
@@ -234,12 +277,26 @@ Statement& Statement::bindNull(int index) {
 bool Statement::step() {
     if (!m_db.isOpen())
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+    if (m_db.triggersSuspended() && !m_keepsTriggersOff && !sqlite3_stmt_readonly(m_stmt))
+        m_db.resumeTriggers();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     const Error error = sqliteError(m_db.handle(), rc);
     sqlite3_reset(m_stmt);
     throw error;
+}
+
+Statement& Statement::bindUtf8Unchanged(int index, const QByteArray& utf8) {
+    const bool terminated = qstrlen(utf8.constData()) == size_t(utf8.size());
+    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), terminated ? -1 : int(utf8.size()),
+                          SQLITE_STATIC) != SQLITE_OK)
+        m_db.fail();
+    return *this;
+}
+
+void Statement::rewind() {
+    sqlite3_reset(m_stmt);
 }
 
 void Statement::reset() {

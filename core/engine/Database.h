@@ -14,6 +14,10 @@ struct sqlite3_stmt;
 
 namespace orvik::engine {
 
+// The text SQLite stores for `text`: UTF-8, a lone surrogate (from a name
+// that was not UTF-8) as the replacement character.
+QByteArray storedText(const QString& text);
+
 class Database {
 public:
     // Opens an existing file read and write (shared); fails when there is none.
@@ -60,6 +64,14 @@ public:
     // Writes nothing.
     void checkWritable();
 
+    // Turns the connection's triggers off for a bulk write that does itself
+    // what they would do, in `noteChanges`. That runs and the triggers come on
+    // again before any other write: a statement not marked keepsTriggersOff(),
+    // exec(), the commit. A rollback drops it.
+    void suspendTriggers(std::function<void()> noteChanges);
+    void resumeTriggers();
+    bool triggersSuspended() const { return bool(m_noteChanges); }
+
     // Throws the connection's last error as an orvik::Error.
     [[noreturn]] void fail() const;
 
@@ -70,6 +82,7 @@ private:
     std::uint64_t m_transactions = 0;
     int m_readHolds = 0;
     std::function<void()> m_beforeCommit;
+    std::function<void()> m_noteChanges;
     friend class ReadHold;
 };
 
@@ -97,14 +110,23 @@ public:
 
     Statement& bind(int index, const QString& text);
     Statement& bind(int index, const std::optional<QString>& text);
+    Statement& bindUtf8(int index, const QByteArray& utf8);
+    // Binds the text without a copy: `utf8` must stay as it is until the
+    // statement has been stepped.
+    Statement& bindUtf8Unchanged(int index, const QByteArray& utf8);
     Statement& bind(int index, std::int64_t number);
     Statement& bindNull(int index);
+    // A write of the bulk writer that has the connection's triggers off.
+    void keepsTriggersOff() { m_keepsTriggersOff = true; }
 
     // True while a row is available.
     bool step();
     // True between a step that gave a row and the next reset.
     bool busy() const;
     void reset();
+    // Resets for the next step with the same parameters bound, for a caller
+    // that binds every one of them again.
+    void rewind();
 
     bool isNull(int column) const;
     std::int64_t integer(int column) const;
@@ -116,6 +138,7 @@ public:
 private:
     Database& m_db;
     sqlite3_stmt* m_stmt = nullptr;
+    bool m_keepsTriggersOff = false;
 };
 
 // Rolls back in its destructor unless committed.

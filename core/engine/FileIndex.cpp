@@ -109,6 +109,18 @@ void addFileIndex(Database& db) {
     db.setBeforeCommit([&db] { updateFileIndex(db); });
 }
 
+void indexAppended(Database& db, std::int64_t first, std::int64_t last) {
+    if (!hasFileIndex(db)) return;
+    // Indexed with the names they have, so a later change or delete (noted
+    // by the triggers) finds them as the index holds them.
+    Statement note(db, "INSERT INTO CDFileIndex (rowid, CDFile, CDPath) SELECT rowid, "
+                       "CDFile, CDPath FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
+    note.keepsTriggersOff();
+    note.bind(1, first);
+    note.bind(2, last);
+    note.step();
+}
+
 void optimizeFileIndex(Database& db) {
     if (hasFileIndex(db)) db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('optimize')");
 }

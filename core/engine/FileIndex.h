@@ -14,6 +14,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdint>
 
 namespace orvik {
 class Pattern;
@@ -28,6 +29,10 @@ class Database;
 // the index before every commit of `db` that wrote. Part of preparing a
 // catalogue for writing.
 void addFileIndex(Database& db);
+// For a writer that appends with the triggers off: indexes the records
+// `first` to `last`, untouched since they were appended, at once. Nothing
+// when the catalogue has no index.
+void indexAppended(Database& db, std::int64_t first, std::int64_t last);
 // Merges the index into one piece, which drops what it keeps of deleted
 // records; part of compacting a catalogue.
 void optimizeFileIndex(Database& db);

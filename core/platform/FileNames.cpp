@@ -1,5 +1,6 @@
 #include "platform/FileNames.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvik {
@@ -36,6 +37,9 @@ int sequenceLength(const unsigned char* s, size_t left, char32_t& point) {
 QString decodeFileName(const char* bytes) {
     const size_t size = std::strlen(bytes);
     const auto* s = reinterpret_cast<const unsigned char*>(bytes);
+    // Most names are plain ASCII, which reads the same in every encoding.
+    if (std::all_of(s, s + size, [](unsigned char c) { return c < 0x80; }))
+        return QString::fromLatin1(bytes, qsizetype(size));
     QString name;
     name.reserve(qsizetype(size));
     for (size_t i = 0; i < size;) {
@@ -56,6 +60,10 @@ QString decodeFileName(const char* bytes) {
 }
 
 QByteArray encodeFileName(const QString& name) {
+    const bool escapes = std::any_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() >= EscapeBase + 0x80 && c.unicode() <= EscapeBase + 0xFF;
+    });
+    if (!escapes && name.isValidUtf16()) return name.toUtf8();
     QByteArray bytes;
     bytes.reserve(name.size());
     const qsizetype size = name.size();

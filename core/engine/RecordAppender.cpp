@@ -1,0 +1,106 @@
+#include "engine/RecordAppender.h"
+
+#include "Error.h"
+#include "engine/Database.h"
+#include "engine/FileIndex.h"
+
+#include <utility>
+
+namespace orvik::engine {
+
+namespace {
+
+constexpr int BatchRows = 128;
+
+// The INSERT of `rows` records; record i binds ?(8i+1)..?(8i+7) to its
+// fields and ?(8i+8) to its rowid.
+QByteArray insertSql(int rows) {
+    // A refused record fails the whole run, which is rolled back: OR FAIL
+    // spares each statement a journal of its own.
+    QByteArray sql =
+        "INSERT OR FAIL INTO CDTable (CDVolume, CDDescription, CDFile, CDFileDate, CDPath, "
+        "CDFileLen, CDKeywords, rowid) VALUES ";
+    for (int i = 0; i < rows; ++i)
+        sql += QByteArray(i ? "," : "") + "(?,?,?,?,?,?,?,?)";
+    return sql;
+}
+
+} // namespace
+
+RecordAppender::RecordAppender(Database& db) : m_db(db) {
+    prepareForWriting(db);
+    m_waiting.reserve(BatchRows);
+}
+
+RecordAppender::~RecordAppender() {
+    try {
+        m_db.resumeTriggers();
+    } catch (const Error&) {
+        // Only a run that failed ends here with the triggers off, and it is
+        // rolled back as a whole.
+    }
+}
+
+void RecordAppender::append(const StoredRecord& record) {
+    m_waiting.push_back(record);
+    if (int(m_waiting.size()) == BatchRows) write(BatchRows);
+}
+
+void RecordAppender::flush() {
+    if (!m_waiting.empty()) write(int(m_waiting.size()));
+}
+
+void RecordAppender::write(int count) {
+    if (!m_db.triggersSuspended()) m_db.suspendTriggers([this] { indexAppended(); });
+    insertWaiting(count);
+}
+
+void RecordAppender::insertWaiting(int count) {
+    if (count == 0) return;
+    std::unique_ptr<Statement>& statement = count == BatchRows ? m_batch : m_single;
+    if (!statement) {
+        statement = std::make_unique<Statement>(m_db, insertSql(count == BatchRows ? count : 1));
+        statement->keepsTriggersOff();
+    }
+    if (!m_nextRowid) m_nextRowid = std::make_unique<Statement>(m_db, NextRowidSql);
+    m_nextRowid->step();
+    const std::int64_t first = m_nextRowid->integer(0);
+    m_nextRowid->reset();
+    m_db.noteWrite();
+
+    const int rows = count == BatchRows ? count : 1;
+    for (int done = 0; done < count; done += rows) {
+        for (int i = 0; i < rows; ++i) {
+            const StoredRecord& record = m_waiting[size_t(done + i)];
+            for (int f = 0; f < FieldCount; ++f) {
+                const int index = i * (FieldCount + 1) + f + 1;
+                if (record[size_t(f)].isEmpty())
+                    statement->bindNull(index);
+                else
+                    statement->bindUtf8Unchanged(index, record[size_t(f)]);
+            }
+            statement->bind(i * (FieldCount + 1) + FieldCount + 1, first + done + i);
+        }
+        try {
+            statement->step();
+        } catch (...) {
+            statement->reset();
+            m_waiting.clear();
+            throw;
+        }
+        // Every parameter is bound again before the next step.
+        statement->rewind();
+    }
+    m_waiting.clear();
+    if (m_firstUnindexed == 0) m_firstUnindexed = first;
+    m_lastUnindexed = first + count - 1;
+}
+
+void RecordAppender::indexAppended() {
+    insertWaiting(int(m_waiting.size()));
+    if (m_firstUnindexed == 0) return;
+    const std::int64_t first = std::exchange(m_firstUnindexed, 0);
+    engine::indexAppended(m_db, first, m_lastUnindexed);
+}
+
+} // namespace orvik::engine

@@ -1,0 +1,56 @@
+// Appends records to CDTable many at a time, for the add: one INSERT of a
+// batch of rows costs little more than an INSERT of one.
+//
+// While it appends, the connection's triggers are off: the trigger that notes
+// each new record for the file index costs more than writing the record. The
+// appender indexes its records itself, in one statement, before the triggers
+// come on again: at the commit, when it ends, or first thing when any other
+// write goes through the connection. (Once the index is part of a
+// transaction, every later statement in it costs the index a savepoint, so it
+// comes last.)
+#pragma once
+
+#include "engine/CatalogueTable.h"
+
+#include <QByteArray>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace orvik::engine {
+
+class Database;
+class Statement;
+
+// A record as UTF-8 text, field by field in table order; empty is Null.
+using StoredRecord = std::array<QByteArray, FieldCount>;
+
+class RecordAppender {
+public:
+    // Inside a transaction of `db`; readies the catalogue for writing.
+    explicit RecordAppender(Database& db);
+    // Writes and notes what is still waiting, unless the transaction ended.
+    ~RecordAppender();
+    RecordAppender(const RecordAppender&) = delete;
+    RecordAppender& operator=(const RecordAppender&) = delete;
+
+    // Throws orvik::Error when a batch is refused; the transaction must then
+    // be rolled back.
+    void append(const StoredRecord& record);
+    // Writes the records still waiting; the commit does so too.
+    void flush();
+
+private:
+    void write(int count);
+    void insertWaiting(int count);
+    // Indexes the records appended since the last time.
+    void indexAppended();
+
+    Database& m_db;
+    std::vector<StoredRecord> m_waiting;
+    std::unique_ptr<Statement> m_batch, m_single, m_nextRowid;
+    // Appended with the triggers off and not indexed yet.
+    std::int64_t m_firstUnindexed = 0, m_lastUnindexed = 0;
+};
+
+} // namespace orvik::engine
