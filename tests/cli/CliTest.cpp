@@ -86,11 +86,8 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
     CliRun add = cli({"add", tree, "--description", "Quake demo", "--keywords", "fps",
                       "--no-filter", "--no-dates"});
     ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
-    ASSERT_EQ(add.out.size(), 3);
-    EXPECT_EQ(add.out[0], "Finished!");
-    EXPECT_EQ(add.out[1], "4 Directories ");
-    EXPECT_TRUE(add.out[2].startsWith("6 Files (")) << add.out[2].toStdString();
-    EXPECT_EQ(recordCount(), 6);
+    EXPECT_EQ(add.out.mid(0, 2), QStringList({"Finished!", "4 Directories "}));
+    EXPECT_TRUE(add.out.value(2).startsWith("6 Files (")) << add.out.value(2).toStdString();
 
     const struct {
         QStringList arguments;
@@ -116,9 +113,10 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
         const CliRun printed = cli(c.arguments + QStringList{"--print", pdf}, terminal);
         EXPECT_EQ(printed.out, run.out);
         const QStringList page = pdfLines(pdf);
-        EXPECT_TRUE(page.value(0).startsWith("Orvik - Results of search for "))
-            << page.value(0).toStdString();
-        EXPECT_TRUE(page.value(0).endsWith(" in Catalogue ORVIK")) << page.value(0).toStdString();
+        const QString heading = page.value(0);
+        EXPECT_TRUE(heading.startsWith("Orvik - Results of search for ") &&
+                    heading.endsWith(" in Catalogue ORVIK"))
+            << heading.toStdString();
         EXPECT_EQ(page.mid(1), simplified(run.out)) << c.arguments.join(' ').toStdString();
     }
     const CliRun unwritable = cli({"volumes", "--print", disc.path() + "/missing/lines.pdf"});
@@ -159,7 +157,6 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     const CliRun junk = cli({"add", tree, "--description", "x", "--catalogue", "junk"});
     EXPECT_EQ(junk.exitCode, 2);
     EXPECT_TRUE(junk.err.contains("Error")) << junk.err.toStdString();
-    EXPECT_EQ(cli({"volumes", "--catalogue", "junk"}).exitCode, 2);
 
     const CliRun list = cli({"catalogues"});
     EXPECT_EQ(list.out, QStringList({"  JUNK", "* ORVIK"}));
@@ -295,7 +292,7 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     for (const QStringList& query :
          QList<QStringList>{{"volumes"}, {"find", "a"}, {"keywords", "x"}, {"describe", "old"}}) {
         EXPECT_NE(cli(query + QStringList{"--catalogue", "old"}).exitCode, 2);
-        cli(query + QStringList{"--catalogue", "junk"});
+        EXPECT_EQ(cli(query + QStringList{"--catalogue", "junk"}).exitCode, 2);
     }
     app.state().CatalogueName = "OLD";
     {
@@ -422,11 +419,10 @@ TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingT
         ASSERT_EQ(json.exitCode, 0) << json.err.toStdString();
         ASSERT_EQ(json.out.size(), 1);
         const QJsonObject shown = QJsonDocument::fromJson(json.out[0].toUtf8()).object();
-        const QJsonObject record = shown["record"].toObject();
-        EXPECT_EQ(record["directory"].toString(), directory);
-        EXPECT_EQ(record["description"].toString(), "QUAKE DEMO");
-        EXPECT_EQ(record["keywords"].toString(), "FPS");
-        EXPECT_EQ(record["file"].toString(), files[i]);
+        QStringList record; // in the columns of the find
+        for (const QString& key : found.out[0].split('\t'))
+            record << shown["record"][key].toVariant().toString();
+        EXPECT_EQ(record, found.out[i + 1].split('\t'));
         const QJsonArray listed = shown["directory"].toArray();
         ASSERT_EQ(listed.size(), 3);
         for (int row = 0; row < 3; ++row) {

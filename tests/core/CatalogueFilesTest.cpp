@@ -8,15 +8,6 @@
 using namespace orvik;
 using namespace orvik::test;
 
-namespace {
-
-// One record written through a connection of its own, closed again.
-void addRecord(AppState& state) {
-    CatalogueWriter(state).addRecord({}, {}, "A.TXT", {}, {});
-}
-
-} // namespace
-
 TEST(CatalogueFiles, namesAreUpperCasedAndMatchedToFilesWithoutRegardToCase) {
     TestApp app;
     EXPECT_EQ(catalogueFilePath(app.home(), "mycds"), app.home() + "/MYCDS.mdb");
@@ -25,7 +16,7 @@ TEST(CatalogueFiles, namesAreUpperCasedAndMatchedToFilesWithoutRegardToCase) {
     EXPECT_EQ(catalogueNames(app.home()), QStringList({"Games"}));
 }
 
-TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesItAndDeletingCreatesNothing) {
+TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesItDeletingCreatesNothingAndAnOpenOneStays) {
     TestApp app;
     AppState& state = app.state();
     const QString journal = state.catalogueFile() + "-journal";
@@ -37,7 +28,7 @@ TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesItAndDeletingCreatesNoth
         status = 1;
         CreateCatalogue(state, status);
         state.CatalogueDatabase.reset();
-        addRecord(state);
+        CatalogueWriter(state).addRecord({}, {}, "A.TXT", {}, {}); // closed again
         QFile(journal).open(QIODevice::WriteOnly);
         status = statusIn;
         CreateCatalogue(state, status);
@@ -49,15 +40,12 @@ TEST(CatalogueFiles, creatingOverAClosedCatalogueEmptiesItAndDeletingCreatesNoth
         EXPECT_TRUE(statusIn == 2 || readCatalogue(state.catalogueFile()).empty());
     }
     EXPECT_TRUE(app.prompt().shown.empty());
-}
 
-TEST(CatalogueFiles, anOpenCatalogueIsNeverDeleted) {
-    TestApp app;
-    AppState& state = app.state();
+    // An open catalogue is never deleted.
     state.CatalogueName = "MYCDS";
-    int status = 1;
+    status = 1;
     CreateCatalogue(state, status);
-    addRecord(state);
+    CatalogueWriter(state).addRecord({}, {}, "A.TXT", {}, {});
     for (int statusIn : {0, 1, 2}) {
         status = statusIn;
         CreateCatalogue(state, status);

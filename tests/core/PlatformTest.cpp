@@ -81,18 +81,14 @@ TEST(Platform, listingSkipsHiddenSystemAndLinkedDirectories) {
     EXPECT_FALSE(elsewhere.value("etc", true));
 }
 
-TEST(Platform, storedUpperCasePathsResolveToTheRealNames) {
+TEST(Platform, storedUpperCasePathsResolveToTheRealNamesAndALaunchTellsWhatIsMissing) {
     QTemporaryDir dir;
     makeFile(dir.path() + "/Games/Quake/ReadMe.txt");
-    const QString stored = (dir.path() + "/GAMES/QUAKE/README.TXT").toUpper();
-    EXPECT_EQ(resolvePath(stored), dir.path() + "/Games/Quake/ReadMe.txt");
-    EXPECT_EQ(resolvePath((dir.path() + "/GAMES/DOOM/").toUpper()), "");
-}
-
-TEST(Platform, launchTellsAMissingFileFromAMissingDirectory) {
-    QTemporaryDir dir;
-    DesktopShell shell;
     const QString folder = dir.path().toUpper() + "/";
+    EXPECT_EQ(resolvePath(folder + "GAMES/QUAKE/README.TXT"),
+              dir.path() + "/Games/Quake/ReadMe.txt");
+    EXPECT_EQ(resolvePath(folder + "GAMES/DOOM/"), "");
+    DesktopShell shell;
     EXPECT_EQ(shell.open(folder + "NONE.TXT", folder), shellresult::FileNotFound);
     EXPECT_EQ(shell.open(folder + "GONE/NONE.TXT", folder + "GONE/"), shellresult::PathNotFound);
 }

@@ -6,66 +6,44 @@
 using namespace orvik;
 using orvik::test::TestApp;
 
-TEST(Startup, firstRunSettlesAndWritesBackTheThreeKeys) {
+TEST(Startup, theDefaultDriveIsAUsableStoredOneElseTheFirstCdRomElseTheSystemDriveOrNone) {
+    const struct {
+        QMap<QString, int> drives; // besides the fixed root
+        QString stored, drive;     // stored "?": none
+    } cases[] = {
+        {{{"/media/g", DriveCdRom}, {"/media/e", DriveCdRom}, {"/media/usb", DriveRemovable}},
+         "?",
+         "/media/e"},
+        {{}, "?", SystemDrive},
+        {{{"/", DriveRemote}}, "?", ""},
+        {{{"/", DriveRamDisk}}, "?", SystemDrive},
+        {{{"/media/cdrom", DriveCdRom}}, "/media/cdrom", "/MEDIA/CDROM"}, // matched without case
+        {{{"/media/cdrom", DriveCdRom}}, "q:", SystemDrive},
+        {{{"/mnt/ram", DriveRamDisk}}, "/mnt/ram", SystemDrive}};
+    for (const auto& c : cases) {
+        TestApp app;
+        app.drives().types.insert(c.drives);
+        if (c.stored != "?") app.state().settings().save("DefaultDrive", c.stored);
+        settleStartup(app.state());
+        EXPECT_EQ(app.state().DefaultDrive, c.drive) << c.stored.toStdString();
+        EXPECT_EQ(app.state().settings().get("DefaultDrive", "?"), c.drive);
+    }
+}
+
+TEST(Startup, firstRunWritesBackItsDefaultsAndAStoredCatalogueNameKeepsTheUsersSpelling) {
     TestApp app;
-    app.drives().types.insert("/media/g", DriveCdRom);
-    app.drives().types.insert("/media/e", DriveCdRom);
-    app.drives().types.insert("/media/usb", DriveRemovable);
     settleStartup(app.state());
-    AppState& state = app.state();
-    EXPECT_EQ(state.DefaultDrive, "/media/e") << "the first CD-ROM in order wins";
-    EXPECT_EQ(state.CatalogueName, "ORVIK");
-    EXPECT_EQ(state.ExtensionString, DefaultExtensionList);
-    EXPECT_TRUE(state.DisplayPaths);
-    EXPECT_TRUE(state.CatalogueChanged);
-    Settings& settings = state.settings();
-    EXPECT_EQ(settings.get("DefaultDrive", "?"), "/media/e");
+    EXPECT_EQ(app.state().CatalogueName, "ORVIK");
+    EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
+    EXPECT_TRUE(app.state().DisplayPaths && app.state().CatalogueChanged);
+    Settings& settings = app.state().settings();
     EXPECT_EQ(settings.get("DBName", "?"), "Orvik");
     EXPECT_EQ(settings.get("ExtensionString", "?"), DefaultExtensionList);
     EXPECT_FALSE(settings.contains("UseFilter")) << "options appear only when clicked";
-}
 
-TEST(Startup, probeFallsBackToTheSystemDriveOrStaysEmpty) {
-    TestApp fixedOnly;
-    settleStartup(fixedOnly.state());
-    EXPECT_EQ(fixedOnly.state().DefaultDrive, SystemDrive);
-
-    TestApp remoteRoot;
-    remoteRoot.drives().types["/"] = DriveRemote;
-    settleStartup(remoteRoot.state());
-    EXPECT_EQ(remoteRoot.state().DefaultDrive, "");
-    EXPECT_EQ(remoteRoot.state().settings().get("DefaultDrive", "?"), "");
-
-    TestApp ramRoot;
-    ramRoot.drives().types["/"] = DriveRamDisk;
-    settleStartup(ramRoot.state());
-    EXPECT_EQ(ramRoot.state().DefaultDrive, SystemDrive);
-}
-
-TEST(Startup, storedDriveIsUpperCasedAndReplacedWhenUnusable) {
-    TestApp app;
-    app.drives().types.insert("/media/cdrom", DriveCdRom);
-    app.drives().types.insert("/mnt/ram", DriveRamDisk);
-    Settings& settings = app.state().settings();
-
-    settings.save("DefaultDrive", "/media/cdrom");
-    settleStartup(app.state());
-    EXPECT_EQ(app.state().DefaultDrive, "/MEDIA/CDROM") << "matched to the mount without case";
-
-    settings.save("DefaultDrive", "q:");
-    settleStartup(app.state());
-    EXPECT_EQ(app.state().DefaultDrive, SystemDrive);
-    EXPECT_EQ(settings.get("DefaultDrive", "?"), SystemDrive);
-
-    settings.save("DefaultDrive", "/mnt/ram");
-    settleStartup(app.state());
-    EXPECT_EQ(app.state().DefaultDrive, SystemDrive);
-}
-
-TEST(Startup, catalogueNameKeepsTheUsersSpellingInTheSettings) {
-    TestApp app;
-    app.state().settings().save("DBName", "mycds");
-    app.state().settings().save("ExtensionString", "");
+    settings.save("DBName", "mycds");
+    settings.save("ExtensionString", "");
+    app.restart();
     settleStartup(app.state());
     EXPECT_EQ(app.state().CatalogueName, "MYCDS");
     EXPECT_EQ(app.state().settings().get("DBName", "?"), "mycds");
