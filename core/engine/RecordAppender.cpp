@@ -42,17 +42,14 @@ RecordAppender::~RecordAppender() {
 }
 
 void RecordAppender::append(const StoredRecord& record) {
+    // Whatever waits or is not indexed yet goes in before any other write.
+    if (!m_db.triggersSuspended()) m_db.suspendTriggers([this] { indexAppended(); });
     m_waiting.push_back(record);
-    if (int(m_waiting.size()) == BatchRows) write(BatchRows);
+    if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
 
 void RecordAppender::flush() {
-    if (!m_waiting.empty()) write(int(m_waiting.size()));
-}
-
-void RecordAppender::write(int count) {
-    if (!m_db.triggersSuspended()) m_db.suspendTriggers([this] { indexAppended(); });
-    insertWaiting(count);
+    insertWaiting(int(m_waiting.size()));
 }
 
 void RecordAppender::insertWaiting(int count) {

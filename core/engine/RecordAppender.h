@@ -29,7 +29,7 @@ class RecordAppender {
 public:
     // Inside a transaction of `db`; readies the catalogue for writing.
     explicit RecordAppender(Database& db);
-    // Writes and notes what is still waiting, unless the transaction ended.
+    // Writes and indexes what is still waiting, unless the transaction ended.
     ~RecordAppender();
     RecordAppender(const RecordAppender&) = delete;
     RecordAppender& operator=(const RecordAppender&) = delete;
@@ -41,7 +41,6 @@ public:
     void flush();
 
 private:
-    void write(int count);
     void insertWaiting(int count);
     // Indexes the records appended since the last time.
     void indexAppended();

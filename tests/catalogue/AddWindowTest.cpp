@@ -6,11 +6,15 @@
 #include "platform/LinuxFileSystem.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTimer>
+#include <algorithm>
 #include <fcntl.h>
+#include <functional>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -131,7 +135,10 @@ TEST_F(AddWindow, datesAndLengthsFollowTheOptionsAtEachRecordAndAddIsNotReentere
                       lengths = column(Field::CDFileLen);
     for (int i = 0; i < 60; ++i) {
         const int n = files[i].mid(1).chopped(4).toInt();
-        EXPECT_EQ(dates[i], i < 20 ? formatFileDate(when + n) : N) << i;
+        EXPECT_EQ(dates[i],
+                  i < 20 ? QDateTime::fromSecsSinceEpoch(when + n).toString("yyyy-MM-dd HH:mm:ss")
+                         : N)
+            << i;
         EXPECT_EQ(lengths[i], i < 20 ? QString::number(n) : N) << i;
     }
     EXPECT_FALSE(app.state().settings().getBool("SaveDates", true));
@@ -300,6 +307,47 @@ TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     EXPECT_EQ(addTree(state, disc.path(), "disc"), VolumeAdd::Result::ProgramEnds);
     EXPECT_EQ(prompt->shown.size(), 4u);
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 2u);
+}
+
+// The add writes each directory as soon as its walk has listed it; the records
+// still come out as a plain add makes them: the tree listed level by level,
+// the directory list sorted stably without regard to case, then each
+// directory's files in the order they are listed.
+TEST(AddOrder, recordsComeInTheOrderOfTheSortedLevelByLevelWalk) {
+    std::mt19937 random(7);
+    const QStringList names = {"a", "A", "a b", "a-b", "a.b", "a_b", "ab", "a0", "B", "b",
+                               "é", "É", "ß",   "SS",  "ǅ",   "[x]", "~t", "aA", "Aa"};
+    QTemporaryDir disc;
+    std::function<void(const QString&, int)> fill = [&](const QString& directory, int depth) {
+        for (int i = int(random() % 3); i > 0; --i)
+            makeFile(directory + '/' + names[random() % names.size()] + QString::number(i));
+        QDir().mkpath(directory);
+        for (int i = depth ? int(random() % 6) : 0; i > 0; --i)
+            fill(directory + '/' + names[random() % names.size()], depth - 1);
+    };
+    fill(disc.path(), 4);
+    TestApp app{std::make_unique<LinuxFileSystem>()};
+    app.state().UseFilter = "False";
+    ASSERT_EQ(addTree(app.state(), disc.path(), "order"), VolumeAdd::Result::Finished);
+
+    const LinuxFileSystem files;
+    std::vector<QString> directories{disc.path()};
+    for (size_t i = 0; i < directories.size(); ++i)
+        for (const DirEntry& entry : files.list(directories[i] + '/'))
+            if (entry.isDirectory) directories.push_back(directories[i] + '/' + entry.name);
+    std::stable_sort(
+        directories.begin(), directories.end(),
+        [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
+    QStringList expected, written;
+    for (const QString& directory : directories) {
+        QString path = (directory + '/').toUpper();
+        for (const DirEntry& entry : files.list(directory + '/'))
+            if (!entry.isDirectory) expected << std::exchange(path, N) + ' ' + entry.name.toUpper();
+    }
+    for (const auto& row : readCatalogue(app.state().catalogueFile()))
+        written << row[size_t(Field::CDPath)].value_or(N) + ' ' + *row[size_t(Field::CDFile)];
+    EXPECT_GT(directories.size(), 40u);
+    EXPECT_EQ(written, expected);
 }
 
 } // namespace

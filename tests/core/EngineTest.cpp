@@ -2,6 +2,7 @@
 #include "TestFiles.h"
 #include "engine/CatalogueTable.h"
 #include "engine/Database.h"
+#include "engine/RecordAppender.h"
 #include "engine/Recordset.h"
 #include "engine/Workspace.h"
 
@@ -271,4 +272,55 @@ TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
     EXPECT_FALSE(db->inTransaction());
     Recordset again(workspace.OpenDatabase(path), RecordsetType::Dynaset);
     EXPECT_EQ(files(again).size(), 4);
+}
+
+// The appender writes with the triggers off and indexes its records itself;
+// a write through the same connection meanwhile is noted by the triggers as
+// usual. The index then holds exactly what the table holds.
+TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransaction) {
+    auto stored = [](const QString& file) {
+        StoredRecord record;
+        record[size_t(Field::CDFile)] = file.toUtf8();
+        return record;
+    };
+    auto count = [&](const char* sql) {
+        Statement statement(*db, sql);
+        statement.step();
+        return statement.integer(0);
+    };
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 4);
+    workspace.BeginTrans();
+    {
+        RecordAppender appender(*db);
+        for (int i = 0; i < 300; ++i)
+            appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
+        // Renames one appended record and deletes another while some wait.
+        rs.MoveLast();
+        rs.Edit();
+        rs.setField(Field::CDFile, QString("RENAMED.TXT"));
+        rs.Update();
+        rs.MovePrevious();
+        rs.Delete();
+        write(rs, Games1 + 1, 1);
+        for (int i = 300; i < 350; ++i)
+            appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
+    }
+    workspace.CommitTrans();
+    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 350);
+    EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"END\"'"), 348);
+    EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"REN\"'"), 1);
+    EXPECT_NO_THROW(db->exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"));
+
+    // A refused record fails the run; after the rollback the triggers are on.
+    workspace.BeginTrans();
+    {
+        RecordAppender refused(*db);
+        refused.append(stored(QString(TextMaxChars + 1, 'X')));
+        EXPECT_THROW(refused.flush(), Error);
+    }
+    workspace.Rollback();
+    db->exec("DELETE FROM CDTable WHERE CDFile = 'RENAMED.TXT'");
+    EXPECT_EQ(count("SELECT count(*) FROM CDIndexRemoved"), 1);
+    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 349);
 }
