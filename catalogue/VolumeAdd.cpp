@@ -207,12 +207,13 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     m_state.CatalogueDatabase = workspace.OpenDatabase(m_state.catalogueFile());
     m_state.CatalogueRecordset = std::make_shared<engine::Recordset>(m_state.CatalogueDatabase,
                                                                      engine::RecordsetType::Table);
-    // Held here too: another window may reopen the shared recordset while the
+    // Held here too: another window may reopen the shared ones while the
     // event loop runs.
+    const std::shared_ptr<engine::Database> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
     workspace.BeginTrans();
-    std::optional<engine::RecordAppender> appender(std::in_place, *m_state.CatalogueDatabase);
+    std::optional<engine::RecordAppender> appender(std::in_place, *database);
     m_walkSettings = {};
     for (size_t next = 0;;) {
         const bool idle = next == m_collected.size();
@@ -226,10 +227,11 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             // The records come out as if all were written after the walk: an
             // option or the description changed meanwhile has them written anew.
             if (!walking && writtenWithOtherSettings()) {
-                appender.reset();
+                // Rolled back first, so the appender has nothing left to index.
                 workspace.Rollback();
+                appender.reset();
                 workspace.BeginTrans();
-                appender.emplace(*m_state.CatalogueDatabase);
+                appender.emplace(*database);
                 FileCount = 0;
                 LastPath = NoPath;
                 next = 0;
