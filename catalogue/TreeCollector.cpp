@@ -129,13 +129,20 @@ std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path)
             m_news.skipped.push_back(path);
             return std::vector<DirEntry>{};
         } catch (const Error& error) {
-            std::unique_lock lock(m_mutex);
-            m_news.failure = error;
-            m_retry = false;
-            m_changed.notify_all();
-            m_changed.wait(lock, [this] { return m_retry || m_stop; });
+            awaitAnswer(error);
+        } catch (const std::exception& error) {
+            // Nothing may escape the walk's thread.
+            awaitAnswer(Error(0, QString::fromLocal8Bit(error.what())));
         }
     }
+}
+
+void TreeCollector::awaitAnswer(const Error& failure) {
+    std::unique_lock lock(m_mutex);
+    m_news.failure = failure;
+    m_retry = false;
+    m_changed.notify_all();
+    m_changed.wait(lock, [this] { return m_retry || m_stop; });
 }
 
 } // namespace orvik

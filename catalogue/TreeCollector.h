@@ -73,6 +73,8 @@ private:
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
     // The entries of `path`; nullopt when stopped after a failure.
     std::optional<std::vector<DirEntry>> listing(const QString& path);
+    // Hands a failed listing over and waits for retry() or stop().
+    void awaitAnswer(const Error& failure);
     bool stopped();
     const QByteArray& dateText(std::int64_t modified);
 

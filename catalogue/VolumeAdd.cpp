@@ -289,7 +289,8 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
 bool VolumeAdd::writtenWithOtherSettings() const {
     if (!m_walkSettings.options) return false;
     return m_walkSettings.varied || !(*m_walkSettings.options == m_options()) ||
-           (FileCount > 0 && m_walkSettings.description != m_state.CurDescription);
+           (m_walkSettings.headDescription &&
+            *m_walkSettings.headDescription != m_state.CurDescription);
 }
 
 void VolumeAdd::writeDirectory(engine::RecordAppender& records,
@@ -300,11 +301,12 @@ void VolumeAdd::writeDirectory(engine::RecordAppender& records,
         const AddOptions options = m_options();
         if (walking) {
             if (!m_walkSettings.options)
-                m_walkSettings = {options, false, m_state.CurDescription};
+                m_walkSettings.options = options;
             else if (!(*m_walkSettings.options == options))
                 m_walkSettings.varied = true;
         }
         if (!passesFilter(file.entry.name, options.extensionString, options.useFilter)) continue;
+        if (walking && FileCount == 0) m_walkSettings.headDescription = m_state.CurDescription;
         writeRecord(records, file, options);
         ++FileCount;
         if (FileCount % YieldEvery == 0) {

@@ -107,9 +107,9 @@ private:
     std::vector<TreeCollector::Directory> m_collected;
     // The settings the records written while walking were written with.
     struct WalkSettings {
-        std::optional<AddOptions> options; // none when nothing was written
+        std::optional<AddOptions> options; // none when no file was reached
         bool varied = false;
-        QString description;
+        std::optional<QString> headDescription; // when the head was written
     } m_walkSettings;
     AddControls* m_controls;
     std::function<AddOptions()> m_options;

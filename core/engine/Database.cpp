@@ -203,11 +203,13 @@ void Database::suspendTriggers(std::function<void()> noteChanges) {
 
 void Database::resumeTriggers() {
     if (!m_noteChanges) return;
-    const std::function<void()> note = std::exchange(m_noteChanges, nullptr);
+    std::function<void()> note = std::exchange(m_noteChanges, nullptr);
     try {
         note();
     } catch (...) {
-        enableTriggers(m_db, true);
+        // Still owed, with the triggers off: every later write and the
+        // commit fail as well, so the transaction can only be rolled back.
+        m_noteChanges = std::move(note);
         throw;
     }
     enableTriggers(m_db, true);
@@ -251,13 +253,7 @@ Statement& Statement::bind(int index, const QString& text) {
 }
 
 Statement& Statement::bindUtf8(int index, const QByteArray& utf8) {
-    // Handed over with its terminating zero when it holds no other, so SQLite
-    // need not copy it again to add one where a CHECK reads its length.
-    const bool terminated = qstrlen(utf8.constData()) == size_t(utf8.size());
-    if (sqlite3_bind_text(m_stmt, index, utf8.constData(), terminated ? -1 : int(utf8.size()),
-                          SQLITE_TRANSIENT) != SQLITE_OK)
-        m_db.fail();
-    return *this;
+    return bindText(index, utf8, SQLITE_TRANSIENT);
 }
 
 Statement& Statement::bind(int index, const std::optional<QString>& text) {
@@ -288,9 +284,15 @@ bool Statement::step() {
 }
 
 Statement& Statement::bindUtf8Unchanged(int index, const QByteArray& utf8) {
+    return bindText(index, utf8, SQLITE_STATIC);
+}
+
+Statement& Statement::bindText(int index, const QByteArray& utf8, void (*lifetime)(void*)) {
+    // Handed over with its terminating zero when it holds no other, so SQLite
+    // need not copy it again to add one where a CHECK reads its length.
     const bool terminated = qstrlen(utf8.constData()) == size_t(utf8.size());
     if (sqlite3_bind_text(m_stmt, index, utf8.constData(), terminated ? -1 : int(utf8.size()),
-                          SQLITE_STATIC) != SQLITE_OK)
+                          lifetime) != SQLITE_OK)
         m_db.fail();
     return *this;
 }

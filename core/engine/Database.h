@@ -136,6 +136,8 @@ public:
     std::optional<QString> value(int column) const;
 
 private:
+    Statement& bindText(int index, const QByteArray& utf8, void (*lifetime)(void*));
+
     Database& m_db;
     sqlite3_stmt* m_stmt = nullptr;
     bool m_keepsTriggersOff = false;

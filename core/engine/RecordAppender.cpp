@@ -4,7 +4,8 @@
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
-#include <utility>
+#include <exception>
+#include <sqlite3.h>
 
 namespace orvik::engine {
 
@@ -33,11 +34,20 @@ RecordAppender::RecordAppender(Database& db) : m_db(db) {
 }
 
 RecordAppender::~RecordAppender() {
+    if (!m_db.triggersSuspended()) return; // nothing owed
+    if (std::uncaught_exceptions() == 0 && m_db.inTransaction()) {
+        try {
+            m_db.resumeTriggers();
+            return;
+        } catch (const Error&) {
+        }
+    }
+    // Part of the run could not be written or indexed, or an error is on its
+    // way out: the run must not be committed in part.
     try {
-        m_db.resumeTriggers();
+        m_db.rollback();
     } catch (const Error&) {
-        // Only a run that failed ends here with the triggers off, and it is
-        // rolled back as a whole.
+        // A connection that failed has already given up its transaction.
     }
 }
 
@@ -52,8 +62,19 @@ void RecordAppender::flush() {
     insertWaiting(int(m_waiting.size()));
 }
 
+// SQLite ends a transaction itself after some failures (a full disc, a read
+// error); a record written after that would be committed on its own.
+void RecordAppender::requireTransaction() const {
+    if (m_failed)
+        throw Error(SQLITE_ABORT, QStringLiteral("The appended records could not all be written."));
+    if (!m_db.inTransaction())
+        throw Error(SQLITE_ABORT_ROLLBACK,
+                    QStringLiteral("The transaction ended before the records were written."));
+}
+
 void RecordAppender::insertWaiting(int count) {
     if (count == 0) return;
+    requireTransaction();
     std::unique_ptr<Statement>& statement = count == BatchRows ? m_batch : m_single;
     if (!statement) {
         statement = std::make_unique<Statement>(m_db, insertSql(count == BatchRows ? count : 1));
@@ -83,6 +104,7 @@ void RecordAppender::insertWaiting(int count) {
         } catch (...) {
             statement->reset();
             m_waiting.clear();
+            m_failed = true;
             throw;
         }
         // Every parameter is bound again before the next step.
@@ -94,10 +116,16 @@ void RecordAppender::insertWaiting(int count) {
 }
 
 void RecordAppender::indexAppended() {
+    requireTransaction();
     insertWaiting(int(m_waiting.size()));
     if (m_firstUnindexed == 0) return;
-    const std::int64_t first = std::exchange(m_firstUnindexed, 0);
-    engine::indexAppended(m_db, first, m_lastUnindexed);
+    try {
+        engine::indexAppended(m_db, m_firstUnindexed, m_lastUnindexed);
+    } catch (...) {
+        m_failed = true;
+        throw;
+    }
+    m_firstUnindexed = 0;
 }
 
 } // namespace orvik::engine

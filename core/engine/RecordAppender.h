@@ -29,19 +29,22 @@ class RecordAppender {
 public:
     // Inside a transaction of `db`; readies the catalogue for writing.
     explicit RecordAppender(Database& db);
-    // Writes and indexes what is still waiting, unless the transaction ended.
+    // Writes and indexes what is still waiting. When it cannot, or when an
+    // exception is on its way out, it rolls the transaction back: a run is
+    // never committed in part.
     ~RecordAppender();
     RecordAppender(const RecordAppender&) = delete;
     RecordAppender& operator=(const RecordAppender&) = delete;
 
-    // Throws orvik::Error when a batch is refused; the transaction must then
-    // be rolled back.
+    // Throws orvik::Error when a batch is refused; from then on every write
+    // through the connection fails until the transaction is rolled back.
     void append(const StoredRecord& record);
     // Writes the records still waiting; the commit does so too.
     void flush();
 
 private:
     void insertWaiting(int count);
+    void requireTransaction() const;
     // Indexes the records appended since the last time.
     void indexAppended();
 
@@ -50,6 +53,7 @@ private:
     std::unique_ptr<Statement> m_batch, m_single, m_nextRowid;
     // Appended with the triggers off and not indexed yet.
     std::int64_t m_firstUnindexed = 0, m_lastUnindexed = 0;
+    bool m_failed = false;
 };
 
 } // namespace orvik::engine

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace orvik::engine;
 using orvik::Error;
@@ -295,6 +296,9 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         RecordAppender appender(*db);
         for (int i = 0; i < 300; ++i)
             appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
+        // A find through the index on the same connection sees them all.
+        rs.FindFirst(Criterion::FileOrPathLike("*APPENDED299*"));
+        EXPECT_FALSE(rs.NoMatch());
         // Renames one appended record and deletes another while some wait.
         rs.MoveLast();
         rs.Edit();
@@ -320,6 +324,29 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         EXPECT_THROW(refused.flush(), Error);
     }
     workspace.Rollback();
+    // A write in between that cannot have the waiting records written first
+    // fails, and so does every later one, the commit too.
+    workspace.BeginTrans();
+    {
+        RecordAppender doomed(*db);
+        doomed.append(stored("FIRST.TXT"));
+        doomed.flush();
+        doomed.append(stored(QString(TextMaxChars + 1, 'X')));
+        rs.MoveFirst();
+        rs.Edit();
+        rs.setField(Field::CDFile, QString("OTHER.TXT"));
+        EXPECT_THROW(rs.Update(), Error);
+        EXPECT_THROW(workspace.CommitTrans(), Error);
+    }
+    // SQLite ending the transaction itself (a full disc) leaves nothing
+    // half-written behind.
+    workspace.Rollback();
+    workspace.BeginTrans();
+    {
+        RecordAppender lost(*db);
+        lost.append(stored("LOST.TXT"));
+        sqlite3_exec(db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    }
     db->exec("DELETE FROM CDTable WHERE CDFile = 'RENAMED.TXT'");
     EXPECT_EQ(count("SELECT count(*) FROM CDIndexRemoved"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 349);
