@@ -88,6 +88,7 @@ private:
     News m_news;
     bool m_stop = false;
     bool m_retry = false;
+    // Last: the walk starts once everything above exists.
     std::thread m_thread;
 };
 

@@ -40,6 +40,7 @@ RecordAppender::~RecordAppender() {
             m_db.resumeTriggers();
             return;
         } catch (const Error&) {
+            // Not indexed: rolled back below.
         }
     }
     // Part of the run could not be written or indexed, or an error is on its
