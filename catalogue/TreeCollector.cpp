@@ -44,7 +44,7 @@ bool TreeCollector::sortsAfter(const Waiting& a, const Waiting& b) {
 TreeCollector::News TreeCollector::take(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
     m_changed.wait_for(lock, wait, [this] {
-        return !m_news.directories.empty() || m_news.failure || m_news.finished;
+        return m_news.directories.size() >= HandOverEvery || m_news.failure || m_news.finished;
     });
     return std::exchange(m_news, News{});
 }
@@ -92,6 +92,7 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     std::optional<std::vector<DirEntry>> entries = listing(path);
     if (!entries) return false;
     Directory listed{directory.path, {}};
+    listed.files.reserve(entries->size());
     int found = 0;
     for (DirEntry& entry : *entries) {
         if (!entry.isDirectory) {
@@ -113,7 +114,9 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     if (m_stop) return false;
     m_news.latest = directory.path;
     m_news.directories.push_back(std::move(listed));
-    m_changed.notify_all();
+    // Woken for every directory, the add would spend more time waking than
+    // writing; it looks in by itself often enough.
+    if (m_news.directories.size() == HandOverEvery) m_changed.notify_all();
     return true;
 }
 

@@ -55,11 +55,14 @@ public:
     TreeCollector(const TreeCollector&) = delete;
     TreeCollector& operator=(const TreeCollector&) = delete;
 
-    // The news, after waiting at most `wait` for some.
+    // The news, after waiting at most `wait` for a failure, the end of the
+    // walk or HandOverEvery directories.
     News take(std::chrono::milliseconds wait);
     // Lists the failed directory again.
     void retry();
     void stop();
+
+    static constexpr size_t HandOverEvery = 16;
 
 private:
     struct Waiting {

@@ -200,6 +200,9 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     // While the walk reads on, the writer waits this long for it at a time,
     // letting the events run in between.
     constexpr std::chrono::milliseconds WaitForWalk(30);
+    // Rather than wait, it indexes what it has written, this many records
+    // (a few milliseconds) at a time: the commit is left less to index.
+    constexpr std::int64_t IndexStretch = 2048;
     FileCount = 0;
     LastPath = NoPath;
     engine::Workspace& workspace = m_state.workspace();
@@ -218,8 +221,11 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     for (size_t next = 0;;) {
         const bool idle = next == m_collected.size();
         if (walking) {
+            // A writer that keeps up with the walk has time to index.
+            const bool keepsUp = m_collected.size() - next <= 1;
+            const bool waits = !(keepsUp && appender->indexStretch(IndexStretch)) && idle;
             const Stage taken = takeOver(
-                walk.take(idle ? WaitForWalk : std::chrono::milliseconds(0)), walk, walking, idle);
+                walk.take(waits ? WaitForWalk : std::chrono::milliseconds(0)), walk, walking, idle);
             if (taken != Stage::Going) {
                 rollBack();
                 return taken;

@@ -116,6 +116,20 @@ void RecordAppender::insertWaiting(int count) {
     m_lastUnindexed = first + count - 1;
 }
 
+bool RecordAppender::indexStretch(std::int64_t count) {
+    if (m_firstUnindexed == 0 || m_lastUnindexed - m_firstUnindexed + 1 < count) return false;
+    requireTransaction();
+    const std::int64_t last = m_firstUnindexed + count - 1;
+    try {
+        engine::indexAppended(m_db, m_firstUnindexed, last);
+    } catch (...) {
+        m_failed = true;
+        throw;
+    }
+    m_firstUnindexed = last == m_lastUnindexed ? 0 : last + 1;
+    return true;
+}
+
 void RecordAppender::indexAppended() {
     requireTransaction();
     insertWaiting(int(m_waiting.size()));

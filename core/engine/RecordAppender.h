@@ -3,11 +3,10 @@
 //
 // While it appends, the connection's triggers are off: the trigger that notes
 // each new record for the file index costs more than writing the record. The
-// appender indexes its records itself, in one statement, before the triggers
-// come on again: at the commit, when it ends, or first thing when any other
-// write goes through the connection. (Once the index is part of a
-// transaction, every later statement in it costs the index a savepoint, so it
-// comes last.)
+// appender indexes its records itself, a stretch at a time while the add
+// would wait for its walk, and the rest before the triggers come on again: at
+// the commit, when it ends, or first thing when any other write goes through
+// the connection.
 #pragma once
 
 #include "engine/CatalogueTable.h"
@@ -41,6 +40,10 @@ public:
     void append(const StoredRecord& record);
     // Writes the records still waiting; the commit does so too.
     void flush();
+    // Indexes the next `count` records written, when that many are waiting
+    // for the index: work for a writer that would otherwise wait. True when
+    // it did.
+    bool indexStretch(std::int64_t count);
 
 private:
     void insertWaiting(int count);

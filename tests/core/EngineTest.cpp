@@ -296,6 +296,9 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         RecordAppender appender(*db);
         for (int i = 0; i < 300; ++i)
             appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
+        // A stretch of those written goes into the index while others wait.
+        EXPECT_FALSE(appender.indexStretch(300));
+        EXPECT_TRUE(appender.indexStretch(100));
         // A find through the index on the same connection sees them all.
         rs.FindFirst(Criterion::FileOrPathLike("*APPENDED299*"));
         EXPECT_FALSE(rs.NoMatch());
