@@ -3,6 +3,7 @@
 #include "engine/Database.h"
 
 #include <algorithm>
+#include <charconv>
 #include <utility>
 
 namespace orvik {
@@ -13,16 +14,27 @@ QString withSlash(const QString& directory) {
     return directory.endsWith('/') ? directory : directory + '/';
 }
 
-// CDFile for `name`: upper case, as UTF-8; plain ASCII straight, as most names are.
-QByteArray storedName(const QString& name) {
-    QByteArray bytes(name.size(), Qt::Uninitialized);
-    char* out = bytes.data();
+// Appends CDFile for `name`: upper case, as UTF-8; plain ASCII straight, as
+// most names are. Returns its size.
+int appendStoredName(QByteArray& texts, const QString& name) {
+    const qsizetype start = texts.size();
     for (const QChar c : name) {
         const char16_t u = c.unicode();
-        if (u >= 0x80) return engine::storedText(name.toUpper());
-        *out++ = char(u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u);
+        if (u >= 0x80) {
+            texts.truncate(start);
+            texts += engine::storedText(name.toUpper());
+            return int(texts.size() - start);
+        }
+        texts += char(u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u);
     }
-    return bytes;
+    return int(texts.size() - start);
+}
+
+int appendNumber(QByteArray& texts, std::int64_t number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    texts.append(digits, end - digits);
+    return int(end - digits);
 }
 
 } // namespace
@@ -91,15 +103,19 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     const QString path = withSlash(directory.path);
     std::optional<std::vector<DirEntry>> entries = listing(path);
     if (!entries) return false;
-    Directory listed{directory.path, {}};
+    Directory listed{directory.path, {}, {}};
     listed.files.reserve(entries->size());
+    listed.texts.reserve(qsizetype(entries->size()) * 16);
     int found = 0;
     for (DirEntry& entry : *entries) {
         if (!entry.isDirectory) {
-            File file{std::move(entry), {}, {}, {}};
-            file.name = storedName(file.entry.name);
+            QByteArray& texts = listed.texts;
+            File file{std::move(entry), {}, texts.size()};
             file.date = dateText(file.entry.modified);
-            file.length = QByteArray::number(qlonglong(file.entry.size));
+            file.nameSize = appendStoredName(texts, file.entry.name);
+            texts += '\0';
+            file.lengthSize = appendNumber(texts, file.entry.size);
+            texts += '\0';
             listed.files.push_back(std::move(file));
             continue;
         }

@@ -30,13 +30,26 @@ public:
     // A file with the texts its record stores, made on the walk's thread.
     struct File {
         DirEntry entry;
-        QByteArray name;   // CDFile: the name in upper case
-        QByteArray date;   // CDFileDate
-        QByteArray length; // CDFileLen
+        QByteArray date; // CDFileDate
+        // Where CDFile (the name in upper case) and then CDFileLen lie in
+        // the directory's texts.
+        qsizetype textsAt = 0;
+        int nameSize = 0, lengthSize = 0;
     };
     struct Directory {
         QString path; // the top as given; below it without a trailing "/"
         std::vector<File> files;
+        // The stored names and lengths of its files, each followed by a zero:
+        // one block rather than two small ones a file.
+        QByteArray texts;
+
+        QByteArray storedName(const File& file) const {
+            return QByteArray::fromRawData(texts.constData() + file.textsAt, file.nameSize);
+        }
+        QByteArray storedLength(const File& file) const {
+            return QByteArray::fromRawData(texts.constData() + file.textsAt + file.nameSize + 1,
+                                           file.lengthSize);
+        }
     };
     // What happened since the last take.
     struct News {

@@ -313,7 +313,7 @@ void VolumeAdd::writeDirectory(engine::RecordAppender& records,
         }
         if (!passesFilter(file.entry.name, options.extensionString, options.useFilter)) continue;
         if (walking && FileCount == 0) m_walkSettings.headDescription = m_state.CurDescription;
-        writeRecord(records, file, options);
+        writeRecord(records, directory, file, options);
         ++FileCount;
         if (FileCount % YieldEvery == 0) {
             m_progress.letEventsRun();
@@ -323,10 +323,11 @@ void VolumeAdd::writeDirectory(engine::RecordAppender& records,
 }
 
 // The texts of the files come ready from the walk; an empty field is Null.
-void VolumeAdd::writeRecord(engine::RecordAppender& records, const TreeCollector::File& file,
-                            const AddOptions& options) {
+void VolumeAdd::writeRecord(engine::RecordAppender& records,
+                            const TreeCollector::Directory& directory,
+                            const TreeCollector::File& file, const AddOptions& options) {
     engine::StoredRecord record;
-    record[size_t(Field::CDFile)] = file.name;
+    record[size_t(Field::CDFile)] = directory.storedName(file);
     if (FileCount == 0) {
         if (!m_keywords.isEmpty()) {
             m_state.CurKeywords = m_keywords;
@@ -341,7 +342,7 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records, const TreeCollector
         LastPath = m_state.CurPath;
     }
     if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
-    if (options.saveLengths) record[size_t(Field::CDFileLen)] = file.length;
+    if (options.saveLengths) record[size_t(Field::CDFileLen)] = directory.storedLength(file);
     records.append(record);
 }
 

@@ -92,8 +92,8 @@ private:
     // Whether the records written while the walk went on differ from those
     // a writing stage begun only now would write.
     bool writtenWithOtherSettings() const;
-    void writeRecord(engine::RecordAppender& records, const TreeCollector::File& file,
-                     const AddOptions& options);
+    void writeRecord(engine::RecordAppender& records, const TreeCollector::Directory& directory,
+                     const TreeCollector::File& file, const AddOptions& options);
     Stage collectionFailed(const Error& error);
     void rollBack();
     int secondsElapsed() const;
