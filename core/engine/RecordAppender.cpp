@@ -119,7 +119,17 @@ void RecordAppender::insertWaiting(int count) {
 bool RecordAppender::indexStretch(std::int64_t count) {
     if (m_firstUnindexed == 0 || m_lastUnindexed - m_firstUnindexed + 1 < count) return false;
     requireTransaction();
-    const std::int64_t last = m_firstUnindexed + count - 1;
+    indexUpTo(m_firstUnindexed + count - 1);
+    return true;
+}
+
+void RecordAppender::indexAppended() {
+    requireTransaction();
+    insertWaiting(int(m_waiting.size()));
+    if (m_firstUnindexed != 0) indexUpTo(m_lastUnindexed);
+}
+
+void RecordAppender::indexUpTo(std::int64_t last) {
     try {
         engine::indexAppended(m_db, m_firstUnindexed, last);
     } catch (...) {
@@ -127,20 +137,6 @@ bool RecordAppender::indexStretch(std::int64_t count) {
         throw;
     }
     m_firstUnindexed = last == m_lastUnindexed ? 0 : last + 1;
-    return true;
-}
-
-void RecordAppender::indexAppended() {
-    requireTransaction();
-    insertWaiting(int(m_waiting.size()));
-    if (m_firstUnindexed == 0) return;
-    try {
-        engine::indexAppended(m_db, m_firstUnindexed, m_lastUnindexed);
-    } catch (...) {
-        m_failed = true;
-        throw;
-    }
-    m_firstUnindexed = 0;
 }
 
 } // namespace orvik::engine

@@ -50,6 +50,8 @@ private:
     void requireTransaction() const;
     // Indexes the records appended since the last time.
     void indexAppended();
+    // Indexes those written and not indexed yet up to rowid `last`.
+    void indexUpTo(std::int64_t last);
 
     Database& m_db;
     std::vector<StoredRecord> m_waiting;
