@@ -59,6 +59,16 @@ constexpr Addition RowidKeeping[] = {
                            "BEGIN UPDATE CDTableRowids SET Highest = OLD.rowid; END"},
 };
 
+constexpr const char* CreateTable =
+    "CREATE TABLE CDTable ("
+    "CDVolume TEXT(4096) CHECK (length(CDVolume) <= 4096),"
+    "CDDescription TEXT(4096) CHECK (length(CDDescription) <= 4096),"
+    "CDFile TEXT(4096) CHECK (length(CDFile) <= 4096),"
+    "CDFileDate DATETIME CHECK (length(CDFileDate) <= 4096),"
+    "CDPath TEXT(4096) CHECK (length(CDPath) <= 4096),"
+    "CDFileLen TEXT(20) CHECK (length(CDFileLen) <= 20),"
+    "CDKeywords TEXT(4096) CHECK (length(CDKeywords) <= 4096))";
+
 template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]) {
     Statement exists(db, "SELECT 1 FROM sqlite_master WHERE name = ?1");
     for (const Addition& addition : additions) {
@@ -79,14 +89,7 @@ const char* const NextRowidSql = "SELECT max(coalesce((SELECT max(rowid) FROM CD
 
 void createCatalogueTable(Database& db) {
     Transaction transaction(db);
-    db.exec("CREATE TABLE CDTable ("
-            "CDVolume TEXT(4096) CHECK (length(CDVolume) <= 4096),"
-            "CDDescription TEXT(4096) CHECK (length(CDDescription) <= 4096),"
-            "CDFile TEXT(4096) CHECK (length(CDFile) <= 4096),"
-            "CDFileDate DATETIME CHECK (length(CDFileDate) <= 4096),"
-            "CDPath TEXT(4096) CHECK (length(CDPath) <= 4096),"
-            "CDFileLen TEXT(20) CHECK (length(CDFileLen) <= 20),"
-            "CDKeywords TEXT(4096) CHECK (length(CDKeywords) <= 4096))");
+    db.exec(CreateTable);
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
     addFileIndex(db);
@@ -97,6 +100,11 @@ void prepareForWriting(Database& db) {
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
     addFileIndex(db);
+}
+
+bool hasOwnChecks(Database& db) {
+    Statement definition(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
+    return definition.step() && definition.text(0) == QLatin1String(CreateTable);
 }
 
 } // namespace orvik::engine

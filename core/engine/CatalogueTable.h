@@ -19,6 +19,9 @@ constexpr std::array<Field, FieldCount> AllFields = {
 // Longest text a field takes; a longer value makes the engine refuse the record.
 constexpr int FileLenMaxChars = 20;
 constexpr int TextMaxChars = 4096;
+constexpr int fieldMaxChars(Field field) {
+    return field == Field::CDFileLen ? FileLenMaxChars : TextMaxChars;
+}
 
 // A field's value: empty optional is Null, which is never the same as "".
 using Value = std::optional<QString>;
@@ -34,6 +37,9 @@ void createCatalogueTable(Database& db);
 // Called before a catalogue's first write, never by a reader: a query leaves
 // the file as it found it.
 void prepareForWriting(Database& db);
+// Whether CDTable is this program's own, with exactly its CHECKs: those
+// fieldMaxChars() tells. One of another make may check otherwise.
+bool hasOwnChecks(Database& db);
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;
 // The rowid for the next record: above every rowid the table ever held.

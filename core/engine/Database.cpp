@@ -63,10 +63,18 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
                             [](void* p) { delete static_cast<Pattern*>(p); });
 }
 
-// Changing it has SQLite prepare every statement again at its next run, so
-// statements prepared meanwhile hold no trigger code.
+// Turning a connection's triggers or its CHECK constraints on or off has
+// SQLite prepare every statement again at its next run, so statements
+// prepared meanwhile hold no code for them.
 void enableTriggers(sqlite3* db, bool on) {
     if (db) sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, on ? 1 : 0, nullptr);
+}
+
+void enableChecks(sqlite3* db, bool on) {
+    if (db)
+        sqlite3_exec(db, on ? "PRAGMA ignore_check_constraints = 0"
+                            : "PRAGMA ignore_check_constraints = 1",
+                     nullptr, nullptr, nullptr);
 }
 
 } // namespace
@@ -124,7 +132,7 @@ void Database::fail() const {
 }
 
 void Database::exec(const char* sql) {
-    resumeTriggers();
+    resumeGuards();
     char* message = nullptr;
     const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -182,7 +190,7 @@ void Database::begin() {
 }
 
 void Database::commit() {
-    resumeTriggers();
+    resumeGuards();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     releaseOthers(m_path, this);
     exec("COMMIT");
@@ -190,18 +198,25 @@ void Database::commit() {
 void Database::rollback() {
     if (m_noteChanges) {
         m_noteChanges = nullptr;
-        enableTriggers(m_db, true);
+        restoreGuards();
     }
     if (inTransaction()) exec("ROLLBACK");
     ++m_writes;
 }
-void Database::suspendTriggers(std::function<void()> noteChanges) {
-    resumeTriggers();
+void Database::suspendGuards(std::function<void()> noteChanges, bool checksToo) {
+    resumeGuards();
     enableTriggers(handle(), false);
+    if (checksToo) enableChecks(m_db, false);
+    m_checksOff = checksToo;
     m_noteChanges = std::move(noteChanges);
 }
 
-void Database::resumeTriggers() {
+void Database::restoreGuards() {
+    enableTriggers(m_db, true);
+    if (std::exchange(m_checksOff, false)) enableChecks(m_db, true);
+}
+
+void Database::resumeGuards() {
     if (!m_noteChanges) return;
     std::function<void()> note = std::exchange(m_noteChanges, nullptr);
     try {
@@ -212,7 +227,7 @@ void Database::resumeTriggers() {
         m_noteChanges = std::move(note);
         throw;
     }
-    enableTriggers(m_db, true);
+    restoreGuards();
 }
 
 bool Database::hasPendingWrites() const {
@@ -273,8 +288,8 @@ Statement& Statement::bindNull(int index) {
 bool Statement::step() {
     if (!m_db.isOpen())
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
-    if (m_db.triggersSuspended() && !m_keepsTriggersOff && !sqlite3_stmt_readonly(m_stmt))
-        m_db.resumeTriggers();
+    if (m_db.guardsSuspended() && !m_keepsGuardsOff && !sqlite3_stmt_readonly(m_stmt))
+        m_db.resumeGuards();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;

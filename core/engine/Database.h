@@ -64,18 +64,22 @@ public:
     // Writes nothing.
     void checkWritable();
 
-    // Turns the connection's triggers off for a bulk write that does itself
-    // what they would do, in `noteChanges`. That runs and the triggers come on
-    // again before any other write: a statement not marked keepsTriggersOff(),
-    // exec(), the commit. A rollback drops it.
-    void suspendTriggers(std::function<void()> noteChanges);
-    void resumeTriggers();
-    bool triggersSuspended() const { return bool(m_noteChanges); }
+    // Turns the connection's triggers off, and with `checksToo` its CHECK
+    // constraints, for a bulk write that does itself what they would do:
+    // `noteChanges` takes what it wrote into the file index, and it refuses
+    // what the CHECKs would. That runs and the guards come on again before
+    // any other write: a statement not marked keepsGuardsOff(), exec(), the
+    // commit. A rollback drops it.
+    void suspendGuards(std::function<void()> noteChanges, bool checksToo);
+    void resumeGuards();
+    bool guardsSuspended() const { return bool(m_noteChanges); }
 
     // Throws the connection's last error as an orvik::Error.
     [[noreturn]] void fail() const;
 
 private:
+    void restoreGuards();
+
     QString m_path;
     sqlite3* m_db = nullptr;
     std::uint64_t m_writes = 0;
@@ -83,6 +87,7 @@ private:
     int m_readHolds = 0;
     std::function<void()> m_beforeCommit;
     std::function<void()> m_noteChanges;
+    bool m_checksOff = false;
     friend class ReadHold;
 };
 
@@ -116,8 +121,8 @@ public:
     Statement& bindUtf8Unchanged(int index, const QByteArray& utf8);
     Statement& bind(int index, std::int64_t number);
     Statement& bindNull(int index);
-    // A write of the bulk writer that has the connection's triggers off.
-    void keepsTriggersOff() { m_keepsTriggersOff = true; }
+    // A write of the bulk writer that has the connection's guards off.
+    void keepsGuardsOff() { m_keepsGuardsOff = true; }
 
     // True while a row is available.
     bool step();
@@ -140,7 +145,7 @@ private:
 
     Database& m_db;
     sqlite3_stmt* m_stmt = nullptr;
-    bool m_keepsTriggersOff = false;
+    bool m_keepsGuardsOff = false;
 };
 
 // Rolls back in its destructor unless committed.

@@ -4,6 +4,7 @@
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
+#include <algorithm>
 #include <exception>
 #include <sqlite3.h>
 
@@ -26,18 +27,36 @@ QByteArray insertSql(int rows) {
     return sql;
 }
 
+// Refuses what CDTable's CHECKs would: a text of more characters than its
+// field holds, as SQLite counts them.
+void refuseOverlong(const StoredRecord& record) {
+    for (const Field field : AllFields) {
+        const QByteArray& text = record[size_t(field)];
+        const int most = fieldMaxChars(field);
+        if (text.size() <= most) continue;
+        const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a continuation byte
+        });
+        if (characters > most)
+            throw Error(SQLITE_CONSTRAINT_CHECK, QStringLiteral("CHECK constraint failed: length(%1) <= %2")
+                                                     .arg(QLatin1String(fieldName(field)))
+                                                     .arg(most));
+    }
+}
+
 } // namespace
 
 RecordAppender::RecordAppender(Database& db) : m_db(db) {
     prepareForWriting(db);
+    m_checksItself = hasOwnChecks(db);
     m_waiting.reserve(BatchRows);
 }
 
 RecordAppender::~RecordAppender() {
-    if (!m_db.triggersSuspended()) return; // nothing owed
+    if (!m_db.guardsSuspended()) return; // nothing owed
     if (std::uncaught_exceptions() == 0 && m_db.inTransaction()) {
         try {
-            m_db.resumeTriggers();
+            m_db.resumeGuards();
             return;
         } catch (const Error&) {
             // Not indexed: rolled back below.
@@ -54,7 +73,8 @@ RecordAppender::~RecordAppender() {
 
 void RecordAppender::append(const StoredRecord& record) {
     // Whatever waits or is not indexed yet goes in before any other write.
-    if (!m_db.triggersSuspended()) m_db.suspendTriggers([this] { indexAppended(); });
+    if (!m_db.guardsSuspended())
+        m_db.suspendGuards([this] { indexAppended(); }, m_checksItself);
     m_waiting.push_back(record);
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
@@ -79,7 +99,7 @@ void RecordAppender::insertWaiting(int count) {
     std::unique_ptr<Statement>& statement = count == BatchRows ? m_batch : m_single;
     if (!statement) {
         statement = std::make_unique<Statement>(m_db, insertSql(count == BatchRows ? count : 1));
-        statement->keepsTriggersOff();
+        statement->keepsGuardsOff();
     }
     if (!m_nextRowid) m_nextRowid = std::make_unique<Statement>(m_db, NextRowidSql);
     m_nextRowid->step();
@@ -89,18 +109,19 @@ void RecordAppender::insertWaiting(int count) {
 
     const int rows = count == BatchRows ? count : 1;
     for (int done = 0; done < count; done += rows) {
-        for (int i = 0; i < rows; ++i) {
-            const StoredRecord& record = m_waiting[size_t(done + i)];
-            for (int f = 0; f < FieldCount; ++f) {
-                const int index = i * (FieldCount + 1) + f + 1;
-                if (record[size_t(f)].isEmpty())
-                    statement->bindNull(index);
-                else
-                    statement->bindUtf8Unchanged(index, record[size_t(f)]);
-            }
-            statement->bind(i * (FieldCount + 1) + FieldCount + 1, first + done + i);
-        }
         try {
+            for (int i = 0; i < rows; ++i) {
+                const StoredRecord& record = m_waiting[size_t(done + i)];
+                if (m_checksItself) refuseOverlong(record);
+                for (int f = 0; f < FieldCount; ++f) {
+                    const int index = i * (FieldCount + 1) + f + 1;
+                    if (record[size_t(f)].isEmpty())
+                        statement->bindNull(index);
+                    else
+                        statement->bindUtf8Unchanged(index, record[size_t(f)]);
+                }
+                statement->bind(i * (FieldCount + 1) + FieldCount + 1, first + done + i);
+            }
             statement->step();
         } catch (...) {
             statement->reset();

@@ -278,6 +278,21 @@ TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
 // The appender writes with the triggers off and indexes its records itself;
 // a write through the same connection meanwhile is noted by the triggers as
 // usual. The index then holds exactly what the table holds.
+TEST_F(EngineTest, aTableOfAnotherMakeKeepsItsOwnChecksThroughAnAppend) {
+    db->exec("DROP TABLE CDTable; CREATE TABLE CDTable (CDVolume TEXT, CDDescription TEXT, "
+             "CDFile TEXT CHECK (length(CDFile) <= 8), CDFileDate DATETIME, CDPath TEXT, "
+             "CDFileLen TEXT, CDKeywords TEXT)");
+    workspace.BeginTrans();
+    {
+        RecordAppender appender(*db);
+        StoredRecord record;
+        record[size_t(Field::CDFile)] = "LONGNAME.TXT";
+        appender.append(record);
+        EXPECT_THROW(appender.flush(), Error);
+    }
+    workspace.Rollback();
+}
+
 TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransaction) {
     auto stored = [](const QString& file) {
         StoredRecord record;
@@ -302,6 +317,11 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         // A find through the index on the same connection sees them all.
         rs.FindFirst(Criterion::FileOrPathLike("*APPENDED299*"));
         EXPECT_FALSE(rs.NoMatch());
+        // Other writes meanwhile are checked as ever.
+        rs.Edit();
+        rs.setField(Field::CDFile, QString(TextMaxChars + 1, 'X'));
+        EXPECT_THROW(rs.Update(), Error);
+        rs.CancelUpdate();
         // Renames one appended record and deletes another while some wait.
         rs.MoveLast();
         rs.Edit();
@@ -312,9 +332,11 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         write(rs, Games1 + 1, 1);
         for (int i = 300; i < 350; ++i)
             appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
+        // As many characters as a field holds, in twice as many bytes.
+        appender.append(stored(QString(TextMaxChars, QChar(0xDF))));
     }
     workspace.CommitTrans();
-    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 350);
+    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 351);
     EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"END\"'"), 348);
     EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"REN\"'"), 1);
     EXPECT_NO_THROW(db->exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"));
@@ -352,5 +374,5 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
     }
     db->exec("DELETE FROM CDTable WHERE CDFile = 'RENAMED.TXT'");
     EXPECT_EQ(count("SELECT count(*) FROM CDIndexRemoved"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 349);
+    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 350);
 }
