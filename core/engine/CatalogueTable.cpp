@@ -103,7 +103,8 @@ void prepareForWriting(Database& db) {
 }
 
 bool hasOwnChecks(Database& db) {
-    Statement definition(db, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
+    Statement definition(db,
+                         "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
     return definition.step() && definition.text(0) == QLatin1String(CreateTable);
 }
 

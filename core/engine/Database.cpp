@@ -72,9 +72,9 @@ void enableTriggers(sqlite3* db, bool on) {
 
 void enableChecks(sqlite3* db, bool on) {
     if (db)
-        sqlite3_exec(db, on ? "PRAGMA ignore_check_constraints = 0"
-                            : "PRAGMA ignore_check_constraints = 1",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db, on ? "PRAGMA ignore_check_constraints = 0" : "PRAGMA ignore_check_constraints = 1",
+            nullptr, nullptr, nullptr);
 }
 
 } // namespace

@@ -38,9 +38,10 @@ void refuseOverlong(const StoredRecord& record) {
             return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a continuation byte
         });
         if (characters > most)
-            throw Error(SQLITE_CONSTRAINT_CHECK, QStringLiteral("CHECK constraint failed: length(%1) <= %2")
-                                                     .arg(QLatin1String(fieldName(field)))
-                                                     .arg(most));
+            throw Error(SQLITE_CONSTRAINT_CHECK,
+                        QStringLiteral("CHECK constraint failed: length(%1) <= %2")
+                            .arg(QLatin1String(fieldName(field)))
+                            .arg(most));
     }
 }
 
@@ -73,8 +74,7 @@ RecordAppender::~RecordAppender() {
 
 void RecordAppender::append(const StoredRecord& record) {
     // Whatever waits or is not indexed yet goes in before any other write.
-    if (!m_db.guardsSuspended())
-        m_db.suspendGuards([this] { indexAppended(); }, m_checksItself);
+    if (!m_db.guardsSuspended()) m_db.suspendGuards([this] { indexAppended(); }, m_checksItself);
     m_waiting.push_back(record);
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
