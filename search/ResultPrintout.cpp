@@ -6,8 +6,11 @@
 #include <QFile>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextBoundaryFinder>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -17,6 +20,37 @@ namespace orvik {
 
 namespace {
 const QString NoPrinterFont = QStringLiteral("XXXX");
+// The usual margin on every side of the paper, in millimetres.
+constexpr double Margin = 20;
+
+// The usual margins, or the printer's own where it cannot print that near the edge.
+void setMargins(QPagedPaintDevice& device) {
+    QPageLayout layout = device.pageLayout();
+    layout.setUnits(QPageLayout::Millimeter);
+    const QMarginsF least = layout.minimumMargins(), most = layout.maximumMargins();
+    auto side = [](double low, double high) { return std::clamp(Margin, low, high); };
+    device.setPageMargins(QMarginsF(side(least.left(), most.left()), side(least.top(), most.top()),
+                                    side(least.right(), most.right()),
+                                    side(least.bottom(), most.bottom())),
+                          QPageLayout::Millimeter);
+}
+
+// The start of `line` that fits in `width`, cut between two characters.
+QString cutAt(const QString& line, const QFontMetricsF& metrics, double width) {
+    if (metrics.horizontalAdvance(line) <= width) return line;
+    qsizetype fits = 0, over = line.size();
+    while (over - fits > 1) {
+        const qsizetype middle = (fits + over) / 2;
+        if (metrics.horizontalAdvance(line.left(middle)) <= width)
+            fits = middle;
+        else
+            over = middle;
+    }
+    QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, line);
+    characters.setPosition(fits);
+    if (!characters.isAtBoundary()) fits = characters.toPreviousBoundary();
+    return line.left(fits);
+}
 } // namespace
 
 QString resultsHeading(const QString& searchText, const QString& catalogueName) {
@@ -58,11 +92,13 @@ void checkWritable(const QString& file) {
 
 int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
                      const QStringList& lines) {
+    setMargins(device);
     QPainter painter;
     if (!painter.begin(&device)) throw Error(errors::PrinterError, QStringLiteral("Printer error"));
     painter.setFont(font);
     const QFontMetricsF metrics(painter.font(), &device);
-    const double pageHeight = device.height();
+    // The painter's origin is the top left corner inside the margins.
+    const double pageWidth = device.width(), pageHeight = device.height();
     int pages = 1;
     double baseline = metrics.ascent();
     auto print = [&](const QString& line) {
@@ -71,7 +107,7 @@ int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString
             ++pages;
             baseline = metrics.ascent();
         }
-        painter.drawText(QPointF(0, baseline), line);
+        painter.drawText(QPointF(0, baseline), cutAt(line, metrics, pageWidth));
         baseline += metrics.lineSpacing();
     };
     print(heading);

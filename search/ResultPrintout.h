@@ -1,7 +1,8 @@
 // The print-out of a result list: the heading line that names the search and
-// the catalogue, then every line of the list, one printed line each, a new
-// page whenever one is full. Lines are never wrapped. Used by the search
-// window's printer and by orvik-cli's PDF files alike.
+// the catalogue, then every line of the list, one printed line each, within
+// the margins, a new page whenever one is full. Lines are never wrapped; the
+// right margin cuts them. Used by the search window's printer and by
+// orvik-cli's PDF files alike.
 #pragma once
 
 #include <QFont>

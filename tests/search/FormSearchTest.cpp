@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTest>
+#include <algorithm>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -374,6 +375,38 @@ TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing
         child<QAction>(form, "Print_res")->trigger();
         EXPECT_EQ(pdfLines(app.home() + "/" + name).size(), 1) << name;
     }
+}
+
+TEST_F(FormSearchTest, printOutStaysWithinTheMarginsAndTheRightMarginCutsLongLines) {
+    QStringList names;
+    for (int i = 0; i < 150; ++i)
+        names << QString("F%1.TXT").arg(i, 3, 10, QChar('0'));
+    names << "F" + QString(150, 'X') + ".TXT";
+    CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/T/", names)});
+    FormSearch form(state);
+    child<QLineEdit>(form, "Text1")->setText("f");
+    child(form, "CmdSearchFile")->click();
+    const QString pdf = app.home() + "/margins.pdf";
+    form.printer().setOutputFileName(pdf);
+    app.prompt().queue({Answer::Ok, Answer::Ok});
+    child<QAction>(form, "Print_res")->trigger();
+    ASSERT_GT(pdfInfo(pdf, "Pages").toInt(), 1) << "the bottom margin is reached";
+
+    const double margin = 20 / 25.4 * 72, slack = 0.5; // the usual 2 cm, in points
+    double rightmost = 0;
+    for (const PdfWord& word : pdfWords(pdf)) {
+        EXPECT_GE(word.box.left(), margin - slack) << word.text.toStdString();
+        EXPECT_GE(word.box.top(), margin - slack) << word.text.toStdString();
+        EXPECT_LE(word.box.right(), word.page.width() - margin + slack) << word.text.toStdString();
+        EXPECT_LE(word.box.bottom(), word.page.height() - margin + slack)
+            << word.text.toStdString();
+        rightmost = std::max(rightmost, word.box.right() - word.page.width() + margin);
+    }
+    EXPECT_GT(rightmost, -4) << "the long line runs to within a character of the margin";
+    const QString longLine = simplified(form.results().lines()).last();
+    const QString printed = pdfLines(pdf).last();
+    EXPECT_TRUE(longLine.startsWith(printed) && printed.size() < longLine.size())
+        << printed.toStdString();
 }
 
 TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {

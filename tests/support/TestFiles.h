@@ -7,7 +7,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
+#include <QRectF>
+#include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <utime.h>
 #include <vector>
@@ -59,6 +62,30 @@ inline QString pdfInfo(const QString& pdf, const QString& field) {
     for (const QString& line : popplerOutput("pdfinfo", {pdf}).split('\n'))
         if (line.startsWith(field + ':')) return line.mid(field.size() + 1).trimmed();
     return {};
+}
+// The words of a PDF as pdftotext -bbox reads them: each with its box and the
+// size of its page, in points from the page's top left corner.
+struct PdfWord {
+    QString text;
+    QRectF box;
+    QSizeF page;
+};
+inline std::vector<PdfWord> pdfWords(const QString& pdf) {
+    static const QRegularExpression number(R"re((\w+)="([\d.]+)")re"), text(R"re(>(.*)</word>)re");
+    std::vector<PdfWord> words;
+    QSizeF page;
+    for (const QString& line : popplerOutput("pdftotext", {"-bbox", pdf, "-"}).split('\n')) {
+        QMap<QString, double> at;
+        for (const QRegularExpressionMatch& value : number.globalMatch(line))
+            at[value.captured(1)] = value.captured(2).toDouble();
+        if (line.contains("<page "))
+            page = QSizeF(at["width"], at["height"]);
+        else if (line.contains("<word "))
+            words.push_back(
+                {text.match(line).captured(1),
+                 QRectF(QPointF(at["xMin"], at["yMin"]), QPointF(at["xMax"], at["yMax"])), page});
+    }
+    return words;
 }
 inline QStringList simplified(QStringList lines) {
     for (QString& line : lines)
