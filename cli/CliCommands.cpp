@@ -19,7 +19,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPageLayout>
-#include <QPdfWriter>
 #include <cstdio>
 
 namespace orvik::cli {
@@ -120,19 +119,19 @@ private:
     ResultSink& m_next;
 };
 
-// The search window's print-out of `lines` as a PDF file, in the printer font
-// and orientation of the settings.
+// The search window's print-out of `lines` as a PDF file, on A4 in the
+// printer font and orientation of the settings, at the window's PDF
+// printer's resolution.
 bool printToPdf(AppState& state, const QString& file, const QStringList& lines) {
     try {
-        checkWritable(file);
-        QPdfWriter pdf(file);
-        pdf.setCreator(AppName);
-        pdf.setPageOrientation(state.settings().getNumber(QStringLiteral("PrnOrient"), 1) == 2
-                                   ? QPageLayout::Landscape
-                                   : QPageLayout::Portrait);
+        const QPageLayout paper(QPageSize(QPageSize::A4),
+                                state.settings().getNumber(QStringLiteral("PrnOrient"), 1) == 2
+                                    ? QPageLayout::Landscape
+                                    : QPageLayout::Portrait,
+                                QMarginsF());
         const int pages =
-            printResultLines(pdf, storedPrinterFont(state.settings()),
-                             resultsHeading(state.SearchText, state.CatalogueName), lines);
+            printResultPdf(state, file, paper, 1200, storedPrinterFont(state.settings()),
+                           resultsHeading(state.SearchText, state.CatalogueName), lines);
         std::fprintf(stderr, "Printed %lld lines on %d pages to %s\n", qlonglong(lines.size()),
                      pages, QFile::encodeName(file).constData());
         return true;

@@ -489,7 +489,7 @@ void FormSearch::AutoList_Click() {
 }
 
 void FormSearch::Print_res_Click() {
-    ResultPrinting(*m_printer, PrinterFont, m_state.prompt())
+    ResultPrinting(*m_printer, PrinterFont, m_state)
         .printResults(resultsHeading(m_state.SearchText, m_state.CatalogueName), m_model.lines(),
                       [this] { return choosePdfFile(); });
 }
@@ -521,11 +521,11 @@ void FormSearch::Print_Font_Click() {
 void FormSearch::Print_Landscape_Click() {
     Print_Landscape->setChecked(!Print_Landscape->isChecked());
     PrintOrientation = Print_Landscape->isChecked() ? 2 : 1;
-    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setOrientation(PrintOrientation);
+    ResultPrinting(*m_printer, PrinterFont, m_state).setOrientation(PrintOrientation);
 }
 
 void FormSearch::Def_Font_Click() {
-    ResultPrinting(*m_printer, PrinterFont, m_state.prompt()).setDefaultFont();
+    ResultPrinting(*m_printer, PrinterFont, m_state).setDefaultFont();
 }
 
 void FormSearch::Help_Click() {

@@ -1,5 +1,6 @@
 #include "ResultPrinting.h"
 
+#include "AppState.h"
 #include "Error.h"
 #include "Prompt.h"
 #include "ResultPrintout.h"
@@ -40,23 +41,28 @@ QString ResultPrinting::description() const {
 
 void ResultPrinting::printResults(const QString& heading, const QStringList& lines,
                                   const std::function<QString()>& chooseFile) {
-    if (m_prompt.ask(QStringLiteral("Print search results to printer: ") + description(),
-                     Buttons::OkCancel, Icon::None, QStringLiteral("Printing ...")) != Answer::Ok)
+    if (m_state.prompt().ask(QStringLiteral("Print search results to printer: ") + description(),
+                             Buttons::OkCancel, Icon::None,
+                             QStringLiteral("Printing ...")) != Answer::Ok)
         return;
     if (lines.size() > LinesWithoutWarning &&
-        m_prompt.ask(QStringLiteral("Do you really want to print all ") +
-                         QString::number(lines.size()) + QStringLiteral(" lines?"),
-                     Buttons::OkCancel, Icon::None, QStringLiteral("Print warning")) != Answer::Ok)
+        m_state.prompt().ask(QStringLiteral("Do you really want to print all ") +
+                                 QString::number(lines.size()) + QStringLiteral(" lines?"),
+                             Buttons::OkCancel, Icon::None,
+                             QStringLiteral("Print warning")) != Answer::Ok)
         return;
     const bool toFile = m_printer.outputFormat() == QPrinter::PdfFormat;
-    if (toFile && m_printer.outputFileName().isEmpty()) {
-        const QString file = chooseFile ? chooseFile() : QString();
+    QString file = m_printer.outputFileName();
+    if (toFile && file.isEmpty()) {
+        file = chooseFile ? chooseFile() : QString();
         if (file.isEmpty()) return;
-        m_printer.setOutputFileName(file);
     }
     try {
-        if (toFile) checkWritable(m_printer.outputFileName());
-        printResultLines(m_printer, m_font, heading, lines);
+        if (toFile)
+            printResultPdf(m_state, file, m_printer.pageLayout(), m_printer.resolution(), m_font,
+                           heading, lines);
+        else
+            printResultLines(m_printer, m_font, heading, lines);
     } catch (const Error& error) {
         report(error, QStringLiteral("Problems found with printing!"),
                QStringLiteral("Print Error"));
@@ -90,8 +96,8 @@ void ResultPrinting::setOrientation(int orientation) {
 }
 
 void ResultPrinting::report(const Error& error, const QString& message, const QString& title) {
-    m_prompt.tell(error.message(), Icon::Exclamation);
-    m_prompt.tell(message, Icon::Exclamation, title);
+    m_state.prompt().tell(error.message(), Icon::Exclamation);
+    m_state.prompt().tell(message, Icon::Exclamation, title);
 }
 
 } // namespace orvik

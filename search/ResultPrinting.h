@@ -13,8 +13,8 @@ class QPrinter;
 
 namespace orvik {
 
+class AppState;
 class Error;
-class Prompt;
 
 // The orientation as the settings keep it: 1 portrait, 2 landscape.
 int orientationOf(const QPrinter& printer);
@@ -23,14 +23,15 @@ QString deviceName(const QPrinter& printer);
 
 class ResultPrinting {
 public:
-    ResultPrinting(QPrinter& printer, QFont& font, Prompt& prompt)
-        : m_printer(printer), m_font(font), m_prompt(prompt) {}
+    ResultPrinting(QPrinter& printer, QFont& font, AppState& state)
+        : m_printer(printer), m_font(font), m_state(state) {}
 
     // The device, font, style, size and paper, as the first question shows them.
     QString description() const;
     // Asks, then prints `heading` and `lines`. A PDF printer is given its file
     // for one print-out: the one already set, else the one `chooseFile` names
-    // (empty: nothing is printed).
+    // (empty: nothing is printed). The file is written whole or not at all,
+    // and never over a catalogue, its journal or the settings file.
     void printResults(const QString& heading, const QStringList& lines,
                       const std::function<QString()>& chooseFile);
     // Size 6, plain, and "Courier New" when the printer has it.
@@ -44,7 +45,7 @@ private:
 
     QPrinter& m_printer;
     QFont& m_font;
-    Prompt& m_prompt;
+    AppState& m_state;
 };
 
 } // namespace orvik

@@ -1,20 +1,20 @@
 #include "ResultPrintout.h"
 
+#include "AppState.h"
 #include "Error.h"
+#include "KeptFiles.h"
 #include "Settings.h"
+#include "platform/WholeFile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTextBoundaryFinder>
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace orvik {
 
@@ -79,17 +79,6 @@ QFont storedPrinterFont(const Settings& settings) {
     return font;
 }
 
-void checkWritable(const QString& file) {
-    const int fd =
-        ::open(QFile::encodeName(file).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-        ::close(fd);
-        return;
-    }
-    const int code = errno;
-    throw Error(code, QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + file);
-}
-
 int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
                      const QStringList& lines) {
     setMargins(device);
@@ -114,6 +103,20 @@ int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString
     for (const QString& line : lines)
         print(line);
     if (!painter.end()) throw Error(errors::PrinterError, QStringLiteral("Printer error"));
+    return pages;
+}
+
+int printResultPdf(AppState& state, const QString& file, const QPageLayout& layout, int resolution,
+                   const QFont& font, const QString& heading, const QStringList& lines) {
+    refuseKeptFile(state.appFolder(), state.settings().file(), file);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&pdf);
+    writer.setCreator(AppName);
+    writer.setResolution(resolution);
+    writer.setPageLayout(layout);
+    const int pages = printResultLines(writer, font, heading, lines);
+    writeWholeFile(file, pdf.data());
     return pages;
 }
 

@@ -1,7 +1,7 @@
 // The print-out of a result list: the heading line that names the search and
 // the catalogue, then every line of the list, one printed line each, within
 // the margins, a new page whenever one is full. Lines are never wrapped; the
-// right margin cuts them. Used by the search window's printer and by
+// right margin cuts them. Used by the search window's printer and by its and
 // orvik-cli's PDF files alike.
 #pragma once
 
@@ -10,10 +10,12 @@
 #include <QStringList>
 #include <optional>
 
+class QPageLayout;
 class QPagedPaintDevice;
 
 namespace orvik {
 
+class AppState;
 class Settings;
 
 namespace errors {
@@ -32,12 +34,15 @@ QString fixedPrinterFamily();
 // PrnFontBold, PrnFontItalic); the marker "XXXX" stands for fixedPrinterFamily.
 QFont storedPrinterFont(const Settings& settings);
 
-// Throws Error (errno, its text and the file) when `file` cannot be written,
-// so a print-out to a file fails with the reason before it starts.
-void checkWritable(const QString& file);
 // Prints `heading` and `lines` on `device` and ends the document; returns the
 // number of pages. Throws Error when the device cannot be printed on.
 int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
                      const QStringList& lines);
+// The same print-out as the PDF file `file`, on paper of `layout` at
+// `resolution` dots per inch; returns the number of pages. The file is
+// written whole or not at all and never replaces a catalogue, a catalogue's
+// journal or the settings file of `state`. Throws Error when it is not written.
+int printResultPdf(AppState& state, const QString& file, const QPageLayout& layout, int resolution,
+                   const QFont& font, const QString& heading, const QStringList& lines);
 
 } // namespace orvik

@@ -16,7 +16,10 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -125,6 +128,75 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
         << unwritable.err.toStdString();
     EXPECT_TRUE(cli({"volumes"}).err.contains("1 CDs found"));
     EXPECT_TRUE(cli({"find", "o'brien"}).out.value(0).contains("O'BRIEN NOTES.TXT"));
+}
+
+TEST_F(CliTest, printNeverReplacesACatalogueItsJournalOrTheSettingsByAnyPath) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    const QString home = app.home(), catalogue = home + "/ORVIK.mdb", ini = home + "/Orvik.ini";
+    QFile settingsFile(ini);
+    ASSERT_TRUE(settingsFile.open(QIODevice::WriteOnly));
+    settingsFile.write("[Options]\nAutoList=True\n");
+    settingsFile.close();
+    ASSERT_TRUE(QFile::link(catalogue, disc.path() + "/link.pdf"));
+    ASSERT_EQ(::link(QFile::encodeName(catalogue).constData(),
+                     QFile::encodeName(disc.path() + "/hard.pdf").constData()),
+              0);
+    auto bytes = [](const QString& file) {
+        QFile in(file);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+    const QByteArray records = bytes(catalogue), settings = bytes(ini);
+    ASSERT_FALSE(settings.isEmpty());
+
+    for (const QString& target :
+         {catalogue, home + "/orvik.MDB", home + "/New.mdb", catalogue + "-journal", ini,
+          disc.path() + "/link.pdf", disc.path() + "/hard.pdf",
+          home + "/../" + QFileInfo(home).fileName() + "/./ORVIK.mdb"}) {
+        const CliRun run = cli({"find", ".", "--print", target});
+        EXPECT_EQ(run.exitCode, 2) << target.toStdString();
+        EXPECT_TRUE(run.err.contains("Error 75 - Not replacing ")) << run.err.toStdString();
+    }
+    EXPECT_EQ(bytes(catalogue), records);
+    EXPECT_EQ(bytes(ini), settings);
+    EXPECT_EQ(QDir(home).entryList(QDir::Files | QDir::Hidden | QDir::System),
+              QStringList({"Orvik.ini", "ORVIK.mdb"}));
+    EXPECT_EQ(cli({"find", "."}).out.size(), 6);
+}
+
+TEST_F(CliTest, printThatCannotBeWrittenWholeFailsAndLeavesTheFileThatWasThere) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    const CliRun device = cli({"find", ".", "--print", "/dev/full"});
+    EXPECT_EQ(device.exitCode, 2);
+    EXPECT_TRUE(device.err.contains("Error 28 - No space left on device: /dev/full"))
+        << device.err.toStdString();
+    EXPECT_FALSE(device.err.contains("Printed")) << device.err.toStdString();
+
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system to fill";
+    const QString small = disc.path() + "/small";
+    ASSERT_TRUE(QDir().mkpath(small));
+    const QByteArray mountPoint = QFile::encodeName(small);
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::shared_ptr<void> unmount(
+        nullptr, [&](void*) { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    const QString pdf = small + "/lines.pdf";
+    ASSERT_EQ(cli({"volumes", "--print", pdf}).exitCode, 0);
+    QFile good(pdf);
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray printed = good.readAll();
+    good.close();
+    QFile filler(small + "/filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    while (filler.write(QByteArray(4096, 'x')) > 0) {
+    }
+
+    const CliRun full = cli({"find", ".", "--print", pdf});
+    EXPECT_EQ(full.exitCode, 2);
+    EXPECT_TRUE(full.err.contains("Error 28 - No space left on device")) << full.err.toStdString();
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    EXPECT_EQ(good.readAll(), printed);
+    EXPECT_EQ(QDir(small).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"filler", "lines.pdf"}));
 }
 
 TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 
@@ -375,6 +376,37 @@ TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing
         child<QAction>(form, "Print_res")->trigger();
         EXPECT_EQ(pdfLines(app.home() + "/" + name).size(), 1) << name;
     }
+}
+
+TEST_F(FormSearchTest, pdfFileThatIsKeptOrCannotBeWrittenWholeIsReportedAndLeftAsItWas) {
+    FormSearch form(state);
+    form.Form_Activate();
+    const QString catalogue = state.catalogueFile();
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QFile::link(catalogue, elsewhere.path() + "/results.pdf"));
+    QFile file(catalogue);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray records = file.readAll();
+    file.close();
+
+    const struct {
+        QString file, error;
+    } cases[] = {{elsewhere.path() + "/results.pdf", "Error 75 - Not replacing a catalogue: "},
+                 {state.settings().file(), "Error 75 - Not replacing the settings file: "},
+                 {"/dev/full", "Error 28 - No space left on device: /dev/full"}};
+    for (const auto& c : cases) {
+        app.prompt().shown.clear();
+        app.prompt().queue({Answer::Ok});
+        form.printer().setOutputFileName(c.file);
+        child<QAction>(form, "Print_res")->trigger();
+        ASSERT_EQ(app.prompt().shown.size(), 3u) << c.file.toStdString();
+        EXPECT_TRUE(app.prompt().shown[1].text.startsWith(c.error))
+            << app.prompt().shown[1].text.toStdString();
+        EXPECT_EQ(app.prompt().shown[2].text, "Problems found with printing!");
+        EXPECT_EQ(app.prompt().shown[2].title, "Print Error");
+    }
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), records);
 }
 
 TEST_F(FormSearchTest, printOutStaysWithinTheMarginsAndTheRightMarginCutsLongLines) {
