@@ -184,8 +184,15 @@ TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
                             {"create", "../evil"},
                             {"use", ".hidden"},
                             {"delete", "../orvik"},
-                            {"volumes", "--catalogue", "../evil"}})
-        EXPECT_EQ(cli(refused).exitCode, 2) << refused.join(' ').toStdString();
+                            {"volumes", "--catalogue", "../evil"},
+                            {"create", "x\n* FAKE"},
+                            {"use", "tab\there"},
+                            {"delete", "games\x7f"},
+                            {"find", "x", "--catalogue", "\x1b[2Jgames"}}) {
+        const CliRun run = cli(refused);
+        EXPECT_EQ(run.exitCode, 2) << refused.join(' ').toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
     EXPECT_EQ(cli({"delete", "games"}).exitCode, 0);
     EXPECT_FALSE(QFile::exists(app.home() + "/../EVIL.mdb"));
     EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
