@@ -67,8 +67,12 @@ int runUse(AppState& state, CliPrompt& prompt, const QString& name) {
     selection.typed(name);
     const bool existed = catalogueExists(catalogueFilePath(state.appFolder(), selection.NewName));
     selection.setAsCatalogue();
-    // As in the window, a catalogue that could not be created stays current.
-    if (!prompt.messages().isEmpty()) return failWithMessages(prompt);
+    // As in the window, a catalogue that could not be created stays current;
+    // a name the settings could not keep is reported as well.
+    QStringList problems = prompt.messages();
+    if (const QString& failure = state.settings().saveFailure(); !failure.isEmpty())
+        problems << failure;
+    if (!problems.isEmpty()) return fail(problems.join(QStringLiteral(" ")));
     if (!existed) say(QStringLiteral("Created catalogue ") + state.CatalogueName);
     say(QStringLiteral("Current catalogue: ") + state.CatalogueName);
     return ExitDone;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 #include <cerrno>
 
 namespace orvik {
@@ -21,6 +22,12 @@ const QString Extension = QStringLiteral(".mdb");
 // hidden files built beside a catalogue (".NAME.mdb.building-journal").
 constexpr qsizetype MaxNameBytes = 200;
 
+// A character that a listing would not show as itself: a line break, a tab,
+// the start of a terminal's command.
+bool isControl(QChar c) {
+    return c.unicode() < 0x20 || c.unicode() == 0x7F;
+}
+
 // Deletes `path` when it exists; false when it exists and cannot be deleted.
 bool removeIfPresent(const QString& path) {
     return !QFileInfo::exists(path) || QFile::remove(path);
@@ -29,14 +36,18 @@ bool removeIfPresent(const QString& path) {
 } // namespace
 
 QString catalogueNameProblem(const QString& name) {
+    QString printable = name;
+    std::replace_if(printable.begin(), printable.end(), isControl, QChar('?'));
     const QString shown =
-        QStringLiteral("That is not a catalogue name: '") + name + QStringLiteral("'. ");
+        QStringLiteral("That is not a catalogue name: '") + printable + QStringLiteral("'. ");
     if (name.trimmed().isEmpty())
         return shown + QStringLiteral("A name cannot be empty or only blanks.");
     if (name.contains('/'))
         return shown + QStringLiteral("A name cannot hold \"/\": catalogues stay in one folder.");
     if (name.startsWith('.')) return shown + QStringLiteral("A name cannot begin with \".\".");
     if (name.contains(QChar(0))) return shown + QStringLiteral("A name cannot hold a NUL.");
+    if (std::any_of(name.cbegin(), name.cend(), isControl))
+        return shown + QStringLiteral("A name cannot hold control characters.");
     if (name.toUpper().toUtf8().size() > MaxNameBytes)
         return shown + QStringLiteral("A name holds at most %1 bytes.").arg(MaxNameBytes);
     return {};

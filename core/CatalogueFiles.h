@@ -11,9 +11,11 @@ namespace orvik {
 class AppState;
 
 // Why `name` cannot name a catalogue file in the application folder, or an
-// empty text when it can. A catalogue never lands outside the folder (a
-// separator, "." or ".."), as a hidden file (a leading "."), under a name cut
-// short by the system (a NUL), or under a name too long for the file system.
+// empty text when it can (the name shown with "?" for control characters). A
+// catalogue never lands outside the folder (a separator, "." or ".."), as a
+// hidden file (a leading "."), under a name cut short by the system (a NUL),
+// under a name that lists as something else (a control character such as a
+// line break), or under a name too long for the file system.
 QString catalogueNameProblem(const QString& name);
 
 // folder/NAME.mdb with NAME upper-cased, or the existing file whose name

@@ -1,16 +1,28 @@
 #include "Settings.h"
 
+#include "Error.h"
+#include "IniText.h"
+#include "platform/ReplaceFile.h"
+
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cmath>
 #include <optional>
 
 namespace orvik {
 
 namespace {
+const QString Section = QStringLiteral("Options");
+// As long as a writer waits for another program's catalogue.
+constexpr int LockWaitMs = 5000;
+
 QString keyPath(const QString& key) {
-    return QStringLiteral("Options/") + key;
+    return Section + QLatin1Char('/') + key;
 }
 } // namespace
 
@@ -28,17 +40,42 @@ Settings::Settings(const QString& iniFile)
 Settings::~Settings() = default;
 
 QString Settings::get(const QString& key, const QString& defaultValue) const {
+    if (const auto saved = m_saved.constFind(key); saved != m_saved.cend()) return *saved;
     const QVariant value = m_store->value(keyPath(key));
     return value.isValid() ? value.toString() : defaultValue;
 }
 
-void Settings::save(const QString& key, const QString& value) {
-    m_store->setValue(keyPath(key), value);
-    m_store->sync();
+// The settings store's own writing cannot be trusted here: on a full disk it
+// renames a new file over the old one even when writing it failed.
+bool Settings::save(const QString& key, const QString& value) {
+    try {
+        QDir().mkpath(QFileInfo(m_file).absolutePath());
+        // The lock the settings store takes, so saves of two programs never
+        // lose each other's keys.
+        QLockFile lock(m_file + QStringLiteral(".lock"));
+        if (!lock.tryLock(LockWaitMs))
+            throw Error(EAGAIN,
+                        lock.error() == QLockFile::LockFailedError
+                            ? QStringLiteral("Another program is saving them")
+                            : QStringLiteral("Cannot create ") + m_file + QStringLiteral(".lock"));
+        QByteArray ini;
+        QFile current(m_file);
+        if (current.exists()) {
+            if (current.open(QIODevice::ReadOnly)) ini = current.readAll();
+            if (current.error() != QFileDevice::NoError) throw Error(EIO, current.errorString());
+        }
+        replaceFile(m_file, withIniValue(ini, Section, key, value));
+    } catch (const Error& error) {
+        m_saveFailure = QStringLiteral("Can't save settings to ") + m_file + QStringLiteral(": ") +
+                        error.description();
+        return false;
+    }
+    m_saved.insert(key, value);
+    return true;
 }
 
 bool Settings::contains(const QString& key) const {
-    return m_store->contains(keyPath(key));
+    return m_saved.contains(key) || m_store->contains(keyPath(key));
 }
 
 std::optional<bool> Settings::parseBool(const QString& text) {
@@ -55,8 +92,8 @@ bool Settings::getBool(const QString& key, bool defaultValue) const {
     return parseBool(get(key, boolText(defaultValue))).value_or(defaultValue);
 }
 
-void Settings::saveBool(const QString& key, bool value) {
-    save(key, boolText(value));
+bool Settings::saveBool(const QString& key, bool value) {
+    return save(key, boolText(value));
 }
 
 double Settings::getNumber(const QString& key, double defaultValue) const {
@@ -65,8 +102,8 @@ double Settings::getNumber(const QString& key, double defaultValue) const {
     return ok && std::isfinite(value) ? value : defaultValue;
 }
 
-void Settings::saveNumber(const QString& key, double value) {
-    save(key, numberText(value));
+bool Settings::saveNumber(const QString& key, double value) {
+    return save(key, numberText(value));
 }
 
 QString Settings::boolText(bool value) {

@@ -1,8 +1,10 @@
 // The per-user settings store: application "Orvik", section "Options", text
 // values. Truth values are the words True and False, numbers decimal text;
-// a value that cannot be converted reads as the caller's default.
+// a value that cannot be converted reads as the caller's default. A save
+// replaces the whole file at once, so a failed one leaves it as it was.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -21,13 +23,18 @@ public:
     Settings& operator=(const Settings&) = delete;
 
     QString get(const QString& key, const QString& defaultValue) const;
-    void save(const QString& key, const QString& value);
+    // False when the file could not be written (a full disk, no permission);
+    // the windows keep silent about that, orvik-cli reports saveFailure().
+    bool save(const QString& key, const QString& value);
     bool contains(const QString& key) const;
 
     bool getBool(const QString& key, bool defaultValue) const;
-    void saveBool(const QString& key, bool value);
+    bool saveBool(const QString& key, bool value);
     double getNumber(const QString& key, double defaultValue) const;
-    void saveNumber(const QString& key, double value);
+    bool saveNumber(const QString& key, double value);
+
+    // Why the last save that failed did, naming the file; empty when none failed.
+    const QString& saveFailure() const { return m_saveFailure; }
 
     static QString boolText(bool value);
     // The text of a truth value as the program converts it; nullopt when it is none.
@@ -38,7 +45,11 @@ public:
 
 private:
     QString m_file;
-    std::unique_ptr<QSettings> m_store;
+    std::unique_ptr<QSettings> m_store; // read once; never writes
+    // What this store saved, read before the file: the reader would miss a
+    // new file of the same size written within the same millisecond.
+    QHash<QString, QString> m_saved;
+    QString m_saveFailure;
 };
 
 } // namespace orvik

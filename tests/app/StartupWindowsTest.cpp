@@ -1,8 +1,11 @@
+#include "CatalogueFiles.h"
 #include "FormMain.h"
 #include "FormSearch.h"
+#include "FullDisk.h"
 #include "OrvikWindows.h"
 #include "Startup.h"
 #include "TestApp.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +13,7 @@
 #include <gtest/gtest.h>
 
 using namespace orvik;
-using orvik::test::TestApp;
+using namespace orvik::test;
 
 TEST(StartupWindows, aFreshFolderGetsTheSearchWindowAndOneWhereNoCatalogueCanBeMadeTheMainWindow) {
     TestApp app;
@@ -41,4 +44,31 @@ TEST(StartupWindows, aFreshFolderGetsTheSearchWindowAndOneWhereNoCatalogueCanBeM
     EXPECT_EQ(app.prompt().shown.front().text, "Can't delete/create catalogue file ORVIK");
     QFile::remove(app.home());
     QDir().mkdir(app.home());
+}
+
+TEST(StartupWindows, aStartAndCloseOnAFullDiskLeaveTheSettingsFileAsItWas) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    TestApp app;
+    FullDisk disk(app.home());
+    if (!disk.failure().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << disk.failure();
+    int status = 1;
+    CreateCatalogue(app.state(), status);
+    app.state().CatalogueDatabase.reset();
+    ASSERT_EQ(status, 0);
+    const QString ini = app.home() + "/Orvik.ini";
+    // Without a default drive, so start-up writes one; longer than the one free block.
+    const QByteArray stored =
+        "[Options]\nDBName=Orvik\nExtensionString=" + QByteArray(6000, 'x') + "\n";
+    writeFile(ini, stored);
+    disk.fill(1);
+    app.restart();
+    settleStartup(app.state());
+    {
+        OrvikWindows windows(app.state());
+        ASSERT_TRUE(windows.search().isVisible());
+        windows.search().close(); // writes the window's place and printer font
+    }
+    EXPECT_EQ(fileBytes(ini), stored);
+    EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"filler", "Orvik.ini", "ORVIK.mdb"}));
 }

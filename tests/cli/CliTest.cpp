@@ -1,5 +1,6 @@
 #include "CatalogueWriter.h"
 #include "FormSearch.h"
+#include "FullDisk.h"
 #include "Startup.h"
 #include "TestApp.h"
 #include "TestFiles.h"
@@ -255,12 +256,68 @@ TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
                             {"create", "../evil"},
                             {"use", ".hidden"},
                             {"delete", "../orvik"},
-                            {"volumes", "--catalogue", "../evil"}})
-        EXPECT_EQ(cli(refused).exitCode, 2) << refused.join(' ').toStdString();
+                            {"volumes", "--catalogue", "../evil"},
+                            {"create", "x\n* FAKE"},
+                            {"use", "tab\there"},
+                            {"delete", "games\x7f"},
+                            {"find", "x", "--catalogue", "\x1b[2Jgames"}}) {
+        const CliRun run = cli(refused);
+        EXPECT_EQ(run.exitCode, 2) << refused.join(' ').toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
     EXPECT_EQ(cli({"delete", "games"}).exitCode, 0);
     EXPECT_FALSE(QFile::exists(app.home() + "/../EVIL.mdb"));
     EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
               QStringList({"Orvik.ini", "PHOTOS.mdb"})); // GAMES went on the last delete
+}
+
+TEST_F(CliTest, aFullDiskLeavesTheSettingsFileAsItWasAndUseSaysItCouldNotSave) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    FullDisk disk(app.home());
+    if (!disk.failure().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << disk.failure();
+    ASSERT_EQ(cli({"create", "photos"}).exitCode, 0);
+    const QString ini = app.home() + "/Orvik.ini";
+    // Longer than a block: a new file needs more room than one free block.
+    const QByteArray stored =
+        "[Options]\nDBName=Orvik\nExtensionString=" + QByteArray(6000, 'x') + "\nSaveDates=False\n";
+    writeFile(ini, stored);
+    for (const int freeBlocks : {1, 0}) {
+        disk.fill(freeBlocks);
+        const CliRun use = cli({"use", "photos"});
+        EXPECT_EQ(use.exitCode, 2) << freeBlocks;
+        EXPECT_TRUE(use.out.isEmpty()) << use.out.join('\n').toStdString();
+        EXPECT_TRUE(use.err.contains(ini)) << use.err.toStdString();
+        EXPECT_EQ(fileBytes(ini), stored) << freeBlocks;
+        EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList({"filler", "Orvik.ini", "PHOTOS.mdb"}));
+    }
+    disk.makeRoom();
+    EXPECT_EQ(cli({"use", "photos"}).exitCode, 0);
+    app.restart();
+    EXPECT_EQ(app.state().settings().get("DBName", ""), "PHOTOS");
+    EXPECT_EQ(app.state().settings().get("SaveDates", ""), "False");
+}
+
+// Root may write any file, so the command runs as an ordinary user.
+TEST_F(CliTest, useWithASettingsFileThatMayNotBeWrittenSavesNothingAndSaysSo) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    ASSERT_EQ(cli({"use", "photos"}).exitCode, 0);
+    const QString ini = app.home() + "/Orvik.ini";
+    const QByteArray stored = fileBytes(ini);
+    ASSERT_EQ(::chmod(QFile::encodeName(app.home()).constData(), 0777), 0);
+    ASSERT_EQ(::chmod(QFile::encodeName(ini).constData(), 0444), 0);
+
+    QProcess process;
+    process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI,
+                              "use", "other"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 2) << process.readAllStandardOutput().toStdString();
+    EXPECT_TRUE(err.contains(ini)) << err.toStdString();
+    EXPECT_EQ(fileBytes(ini), stored);
+    EXPECT_EQ(QFileInfo(ini).ownerId(), 0u) << "not replaced through its folder";
+    EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"Orvik.ini", "OTHER.mdb", "PHOTOS.mdb"}));
 }
 
 TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {

@@ -1,10 +1,13 @@
 #include "Startup.h"
 #include "TestApp.h"
+#include "TestFiles.h"
+
+#include <QSettings>
 
 #include <gtest/gtest.h>
 
 using namespace orvik;
-using orvik::test::TestApp;
+using namespace orvik::test;
 
 TEST(Startup, theDefaultDriveIsAUsableStoredOneElseTheFirstCdRomElseTheSystemDriveOrNone) {
     const struct {
@@ -70,4 +73,29 @@ TEST(Settings, truthValuesAndNumbersAreTextAndGarbageFallsBack) {
     EXPECT_TRUE(reread.getBool("AutoList", true));
     EXPECT_FALSE(reread.getBool("AutoList", false));
     EXPECT_EQ(reread.getNumber("MainHeight", 5925), 5925);
+}
+
+TEST(Settings, anyTextReadsBackAsSavedAndTheRestOfTheFileStaysAsItWas) {
+    TestApp app;
+    const QString ini = app.home() + "/Orvik.ini";
+    const QByteArray rest = "\n; another program's\n[Other]\nKey=a,b\n";
+    writeFile(ini, "[Options]\nAutoList=True\n" + rest);
+    app.restart();
+    // Last, control characters before hex digits, which a hex escape runs into.
+    const QStringList values =
+        QStringList{"",    " a ",       "a,b",    "x;y",       "k=v",
+                    "@at", "q\"uo\\te", "back\\", "x\n* FAKE", "\u00fc\u20ac\U0001F600"}
+        << QString("\x01") + "f9" << QString("\x7f") + "7";
+    for (int i = 0; i < values.size(); ++i)
+        app.state().settings().save(QString("K%1").arg(i), values[i]);
+    app.state().settings().save("AutoList", "False");
+
+    // Read by the store from a file it has never seen, so from the disk.
+    ASSERT_TRUE(QFile::copy(ini, app.home() + "/copy.ini"));
+    QSettings copy(app.home() + "/copy.ini", QSettings::IniFormat);
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(copy.value(QString("Options/K%1").arg(i)).toString(), values[i]) << i;
+    EXPECT_EQ(copy.value("Options/AutoList").toString(), "False");
+    EXPECT_TRUE(fileBytes(ini).startsWith("[Options]\nAutoList=False\nK0=\n"));
+    EXPECT_TRUE(fileBytes(ini).endsWith(rest));
 }

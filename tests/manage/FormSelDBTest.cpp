@@ -84,10 +84,12 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
               QStringList(3, "Sorry - Cannot delete current catalogue until new one selected"));
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 1u);
 
-    // A name the file system cannot hold in the folder is refused and makes no file,
-    // by the window and by CreateCatalogue alike.
+    // A name the file system cannot hold in the folder, or one that would print
+    // as other lines or commands to a terminal, is refused and makes no file, by
+    // the window and by CreateCatalogue alike.
     for (const QString& name : {QString("../EVIL"), QString(".hidden"), QString("  "),
-                                QString(201, 'X'), QString::fromLatin1("A\0B", 3)}) {
+                                QString(201, 'X'), QString::fromLatin1("A\0B", 3),
+                                QString("X\n* FAKE"), QString("\x1b[2JX"), QString("X\x7f")}) {
         app.prompt().shown.clear();
         type(form, name);
         child(form, "CmdAddDBName")->click();

@@ -30,6 +30,17 @@ inline void makeFile(const QString& path, qint64 size = 0, qint64 modified = -1)
     ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
 }
 
+// The bytes of `path` (none when it cannot be read), and `path` holding `bytes`.
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+inline void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        << path.toStdString();
+}
+
 // Every record of the catalogue file in append order.
 inline std::vector<engine::Row> readCatalogue(const QString& file) {
     engine::Database db(file);

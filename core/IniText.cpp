@@ -1,0 +1,83 @@
+#include "IniText.h"
+
+#include <QList>
+
+namespace orvik {
+
+namespace {
+
+bool isHexDigit(char16_t c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+// A text value as the settings store reads it back unchanged: control
+// characters, quotes and backslashes escaped (a hex escape runs on over hex
+// digits, so one that follows is escaped too), a leading "@" doubled (it would
+// mark a typed value), quotes around a value that holds ";", "," or "=" (a
+// comment, a list, a key) or begins or ends with a blank.
+QByteArray escapedValue(const QString& value) {
+    QByteArray out = value.startsWith('@') ? QByteArray("@") : QByteArray();
+    QString plain; // characters that stand for themselves, written in UTF-8 at once
+    bool afterHexEscape = false;
+    for (const QChar c : value) {
+        const char16_t u = c.unicode();
+        const bool escape = u < 0x20 || u == 0x7F || (afterHexEscape && isHexDigit(u));
+        afterHexEscape = escape;
+        if (!escape && u != '"' && u != '\\') {
+            plain += c;
+            continue;
+        }
+        out += plain.toUtf8();
+        plain.clear();
+        out += escape ? "\\x" + QByteArray::number(u, 16) : QByteArray("\\") + char(u);
+    }
+    out += plain.toUtf8();
+    if (value.contains(';') || value.contains(',') || value.contains('=') ||
+        value.startsWith(' ') || value.endsWith(' '))
+        out = '"' + out + '"';
+    return out;
+}
+
+QByteArray keyOf(const QByteArray& line) {
+    const qsizetype equals = line.indexOf('=');
+    return equals < 0 ? QByteArray() : line.left(equals).trimmed();
+}
+
+} // namespace
+
+QByteArray withIniValue(const QByteArray& ini, const QString& section, const QString& key,
+                        const QString& value) {
+    const QByteArray header = '[' + section.toUtf8() + ']';
+    const QByteArray wantedKey = key.toUtf8();
+    const QByteArray line = wantedKey + '=' + escapedValue(value);
+
+    QList<QByteArray> lines = ini.split('\n');
+    if (lines.last().isEmpty()) lines.removeLast(); // the text's final line break
+    QList<QByteArray> result;
+    bool inSection = false, written = false;
+    qsizetype sectionEnd = -1; // where a new key goes: after the section's last key
+    for (const QByteArray& text : lines) {
+        const QByteArray trimmed = text.trimmed();
+        if (trimmed.startsWith('[')) {
+            inSection = trimmed == header;
+        } else if (inSection && !trimmed.isEmpty() && keyOf(trimmed) == wantedKey) {
+            if (!written) result << line;
+            written = true;
+            sectionEnd = result.size();
+            continue;
+        }
+        result << text;
+        // A comment may be the heading of what follows.
+        if (inSection && !trimmed.isEmpty() && !trimmed.startsWith(';') && !trimmed.startsWith('#'))
+            sectionEnd = result.size();
+    }
+    if (!written && sectionEnd >= 0) {
+        result.insert(sectionEnd, line);
+    } else if (!written) {
+        if (!result.isEmpty() && !result.last().trimmed().isEmpty()) result << QByteArray();
+        result << header << line;
+    }
+    return result.join('\n') + '\n';
+}
+
+} // namespace orvik
