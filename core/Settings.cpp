@@ -2,7 +2,7 @@
 
 #include "Error.h"
 #include "IniText.h"
-#include "platform/ReplaceFile.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,18 +56,18 @@ bool Settings::save(const QString& key, const QString& value) {
         if (!lock.tryLock(LockWaitMs))
             throw Error(EAGAIN,
                         lock.error() == QLockFile::LockFailedError
-                            ? QStringLiteral("Another program is saving them")
+                            ? QStringLiteral("Another program is saving ") + m_file
                             : QStringLiteral("Cannot create ") + m_file + QStringLiteral(".lock"));
         QByteArray ini;
         QFile current(m_file);
         if (current.exists()) {
             if (current.open(QIODevice::ReadOnly)) ini = current.readAll();
-            if (current.error() != QFileDevice::NoError) throw Error(EIO, current.errorString());
+            if (current.error() != QFileDevice::NoError)
+                throw Error(EIO, current.errorString() + QStringLiteral(": ") + m_file);
         }
-        replaceFile(m_file, withIniValue(ini, Section, key, value));
+        writeWholeFile(m_file, withIniValue(ini, Section, key, value));
     } catch (const Error& error) {
-        m_saveFailure = QStringLiteral("Can't save settings to ") + m_file + QStringLiteral(": ") +
-                        error.description();
+        m_saveFailure = QStringLiteral("Can't save settings: ") + error.description();
         return false;
     }
     m_saved.insert(key, value);

@@ -76,6 +76,9 @@ void writeWholeFile(const QString& file, const QByteArray& bytes) {
     struct stat existing;
     const bool exists = ::stat(target.constData(), &existing) == 0;
     if (exists && S_ISDIR(existing.st_mode)) fail(EISDIR, file);
+    // The rename needs only the folder's permission; the file's own must count.
+    if (exists && ::faccessat(AT_FDCWD, target.constData(), W_OK, AT_EACCESS) != 0)
+        fail(errno, file);
     if (exists && !S_ISREG(existing.st_mode)) {
         // Nothing can be renamed over a device or a pipe, and no file is lost there.
         const int fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);

@@ -17,10 +17,8 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QThread>
-#include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -175,21 +173,15 @@ TEST_F(CliTest, printThatCannotBeWrittenWholeFailsAndLeavesTheFileThatWasThere) 
     if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system to fill";
     const QString small = disc.path() + "/small";
     ASSERT_TRUE(QDir().mkpath(small));
-    const QByteArray mountPoint = QFile::encodeName(small);
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-    const std::shared_ptr<void> unmount(
-        nullptr, [&](void*) { ::umount2(mountPoint.constData(), MNT_DETACH); });
+    FullDisk disk(small, 64 * 1024);
+    if (!disk.failure().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << disk.failure();
     const QString pdf = small + "/lines.pdf";
     ASSERT_EQ(cli({"volumes", "--print", pdf}).exitCode, 0);
     QFile good(pdf);
     ASSERT_TRUE(good.open(QIODevice::ReadOnly));
     const QByteArray printed = good.readAll();
     good.close();
-    QFile filler(small + "/filler");
-    ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'x')) > 0) {
-    }
+    disk.fill(0);
 
     const CliRun full = cli({"find", ".", "--print", pdf});
     EXPECT_EQ(full.exitCode, 2);
