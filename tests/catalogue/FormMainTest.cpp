@@ -7,9 +7,11 @@
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -121,6 +123,27 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     EXPECT_EQ(box->text(), DefaultExtensionList);
     EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
     EXPECT_EQ(app.state().settings().get("ExtensionString", ""), DefaultExtensionList);
+}
+
+TEST_F(MainWindow, ctrlCCopiesATextBoxSelectionAndSetsTheDefaultDriveOtherwise) {
+    openWindow(true, true, true);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Settings& settings = app.state().settings();
+    settings.save("DefaultDrive", "/elsewhere");
+    QGuiApplication::clipboard()->clear();
+    auto* description = child<QLineEdit>("TextDesc");
+    description->setText("PCW Dec 1998");
+    description->setFocus();
+    description->setSelection(4, 3);
+    QTest::keyClick(description, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Dec");
+    EXPECT_EQ(settings.get("DefaultDrive", ""), "/elsewhere");
+
+    description->deselect();
+    QTest::keyClick(description, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(settings.get("DefaultDrive", ""), disc.toUpper());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Dec");
 }
 
 TEST_F(MainWindow,

@@ -312,6 +312,27 @@ TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonH
     EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(), "Search completed (1 matches)");
 }
 
+TEST_F(FormSearchTest, ctrlASelectsTheSearchTextAndTogglesAutoDisplayWhenTheBoxIsEmpty) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* autoList = child<QAction>(form, "AutoList");
+    const bool listing = autoList->isChecked();
+    auto* text = child<QLineEdit>(form, "Text1");
+    text->setText("jpg");
+    text->setFocus();
+    text->deselect();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(text->selectedText(), "jpg");
+    EXPECT_EQ(autoList->isChecked(), listing);
+    EXPECT_FALSE(state.settings().contains("AutoList"));
+
+    text->clear();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(autoList->isChecked(), !listing);
+    EXPECT_EQ(state.settings().get("AutoList", ""), listing ? "False" : "True");
+}
+
 TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing) {
     CatalogueWriter(state).addRun("CD3", "MANY", "",
                                   {directory("/T/", QStringList(50, "F.TXT") << "F.TXTX")});
