@@ -55,8 +55,7 @@ FormMain::FormMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_st
     createMenus();
     giveMenuShortcutsPriority(*this);
     // The design size until stored geometry says otherwise.
-    resize(twips::toPixelsX(DesignWidth, this),
-           twips::toPixelsY(DesignHeight, this) + menuBar()->sizeHint().height());
+    resize(minimumSizeHint());
     m_progress = std::make_unique<LabelProgress>(Label1);
     m_add = std::make_unique<VolumeAdd>(state, *m_progress, state.prompt(), Busy, CancelFlag,
                                         static_cast<AddControls*>(this));
@@ -70,6 +69,9 @@ void FormMain::createControls() {
     area->setObjectName(QStringLiteral("MainArea"));
     setCentralWidget(area);
     area->installEventFilter(this);
+    // The layout rule holds from the design size up; below it controls would
+    // be left outside the window.
+    area->setMinimumSize(twips::sizeHolding(DesignWidth, DesignHeight, this));
 
     Drive1 = named(new QComboBox(area), "Drive1", QStringLiteral("Select drive to be catalogued"));
     Dir1 = named(new DirectoryList(m_state.fileSystem(), m_state.drives(), area), "Dir1");

@@ -93,10 +93,7 @@ FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinte
     // The layout rule puts the status row flush with the inner area's bottom;
     // a thin margin below the inner area keeps it clear of the window's edge.
     setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
-    resize(twips::toPixelsX(SearchDesignWidth, this),
-           twips::toPixelsY(SearchDesignHeight + BottomMarginTwips, this) +
-               menuBar()->sizeHint().height() + centralWidget()->layout()->spacing() +
-               CmdDetails->sizeHint().height());
+    resize(minimumSizeHint()); // the design size
     applyLayout();
     Form_Load();
 }
@@ -112,6 +109,9 @@ void FormSearch::createControls() {
     setCentralWidget(central);
     m_inner = new QWidget(central);
     m_inner->installEventFilter(this);
+    // The layout rule holds from the design size up; below it the status row
+    // would be left outside the window.
+    m_inner->setMinimumSize(twips::sizeHolding(SearchDesignWidth, SearchDesignHeight, this));
     QWidget* inner = m_inner;
     auto button = [](QWidget* parent, const char* name, const QString& caption,
                      const QString& tip) {

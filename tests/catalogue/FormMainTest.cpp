@@ -1,6 +1,7 @@
 // The main window around the add: layout rule, stored geometry and options,
 // the drive check and the launch messages.
 #include "CatalogueFixture.h"
+#include "Widgets.h"
 
 #include "MainLayout.h"
 #include "platform/LaunchMessage.h"
@@ -85,6 +86,29 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     EXPECT_EQ(lost.width(), twips::toPixelsX(DesignWidth, &lost));
     EXPECT_GT(lost.height(), twips::toPixelsY(DesignHeight, &lost));
     EXPECT_TRUE(lost.screen()->availableGeometry().contains(lost.frameGeometry().topLeft()));
+}
+
+TEST_F(MainWindow, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
+    openWindow(true, true, true);
+    const QSize design = form->size();
+    form->show();
+    form->resize(1200, 900);
+    QCoreApplication::processEvents();
+    form->resize(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), design);
+    EXPECT_EQ(controlsCutOff(*form), QStringList());
+    EXPECT_NEAR(child("Add1")->geometry().bottom(),
+                form->centralWidget()->height() - twips::toPixelsY(105, form.get()), 2);
+
+    // A stored size below the design size opens the window at its design size.
+    Settings& settings = app.state().settings();
+    settings.saveNumber("MainWidth", twips::fromPixelsX(design.width() * 3 / 4, form.get()));
+    settings.saveNumber("MainHeight", twips::fromPixelsY(design.height() * 3 / 4, form.get()));
+    FormMain small(app.state());
+    small.show();
+    EXPECT_EQ(small.size(), design);
+    EXPECT_EQ(controlsCutOff(small), QStringList());
 }
 
 TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestoresTheDefaults) {
