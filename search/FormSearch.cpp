@@ -8,6 +8,7 @@
 #include "FormViewDB.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
+#include "ResultLineDelegate.h"
 #include "ResultPrinting.h"
 #include "ResultPrintout.h"
 #include "VolumeErase.h"
@@ -145,6 +146,9 @@ void FormSearch::createControls() {
     SearchList->setUniformItemSizes(true);
     SearchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SearchList->setFont(QFont(fixedPrinterFamily()));
+    // A line is never cut: the list scrolls sideways to its end.
+    SearchList->setTextElideMode(Qt::ElideNone);
+    SearchList->setItemDelegate(new ResultLineDelegate(m_model, *SearchList));
 
     Label1 = new QLabel(QStringLiteral("Status:"), inner);
     Label1->setObjectName(QStringLiteral("Label1"));

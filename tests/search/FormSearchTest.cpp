@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 using namespace orvik;
@@ -284,6 +286,43 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
         const QRect screen = lost.screen()->availableGeometry();
         EXPECT_TRUE(screen.contains(lost.frameGeometry().topLeft())) << width;
     }
+}
+
+TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSidewaysToItsEnd) {
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    const QFontMetrics metrics(list->font());
+    // A volume whose line is a few characters wider than the list, not the last one.
+    const QString head = "Vol:CD3  (WIDE) - [KW=";
+    const int room = list->viewport()->width() - metrics.horizontalAdvance(head + "]");
+    const QString keywords(room / metrics.horizontalAdvance('K') + 3, 'K');
+    CatalogueWriter(state).addRun("CD3", "WIDE", keywords, {directory("/W/", {"W.TXT"})});
+    CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/L/", {"L.TXT"})});
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    auto widestCut = [&] { // the width of the widest line, or -1 when a line is cut
+        int widest = 0;
+        for (int row = 0; row < form.results().rowCount(); ++row) {
+            const QModelIndex line = form.results().index(row);
+            const int width = metrics.horizontalAdvance(line.data().toString()) + 2 * margin;
+            if (list->visualRect(line).width() < width) return -1;
+            widest = std::max(widest, width);
+        }
+        return widest;
+    };
+
+    child(form, "CmdListCD")->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.results().lines().value(2), head + keywords + "]");
+    const int widest = widestCut();
+    EXPECT_GT(widest, list->viewport()->width());
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
+
+    child<QLineEdit>(form, "Text1")->setText("summer");
+    child(form, "cmdSearchKeywords")->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.results().rowCount(), 1);
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
 }
 
 TEST_F(FormSearchTest, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
