@@ -217,6 +217,25 @@ TEST_F(MainWindow, aClickHighlightsADirectoryAndEnterOpensIt) {
     EXPECT_EQ(dirs->currentRow(), 1);
 }
 
+TEST_F(MainWindow, aDirectoryHighlightedFromTheKeyboardListsItsFilesAsAClickDoes) {
+    for (const char* file : {"alpha/a.txt", "beta/b.txt", "Bravo/c.txt"})
+        makeFile(disc + "/" + file);
+    openWindow(true, true, true);
+    form->show();
+    auto* dirs = child<QListWidget>("Dir1");
+    auto* files = child<QListWidget>("File1");
+    dirs->setFocus();
+    QTest::keyClick(dirs, Qt::Key_B); // the first folder beginning with it
+    EXPECT_EQ(dirs->currentItem()->text().trimmed(), "beta");
+    EXPECT_EQ(rows(*files), QStringList({"b.txt"}));
+    QTest::keyClick(dirs, Qt::Key_Down);
+    EXPECT_EQ(rows(*files), QStringList({"c.txt"}));
+    QTest::keyClick(dirs, Qt::Key_Home);
+    QTest::keyClick(dirs, Qt::Key_Down);
+    EXPECT_EQ(rows(*files), QStringList({"a.txt"}));
+    EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
+}
+
 TEST_F(MainWindow, onlyComingBackFromAnotherProgramWindowIsAnActivation) {
     openWindow(true, true, true);
     // Every activation now asks about the missing default drive (answered Cancel).
