@@ -9,6 +9,7 @@
 #include "engine/CatalogueTable.h"
 #include "platform/LaunchMessage.h"
 #include "ui/MenuShortcuts.h"
+#include "ui/TabOrder.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -139,6 +140,9 @@ void FormMain::createControls() {
     connect(CmdFind, &QPushButton::clicked, this, &FormMain::CmdFind_Click);
     connect(MyRefresh, &QPushButton::clicked, this, &FormMain::MyRefresh_Click);
     placeControls();
+    // As they are seen: row by row from the top, each row from the left.
+    orderTabs({Drive1, MyRefresh, TxtVol, Extension_TxtBox, File1, Dir1, TextDesc, TextKeyword,
+               Add1, CmdFind, CmdExec, CmdExit});
 }
 
 void FormMain::createMenus() {

@@ -15,6 +15,7 @@
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
+#include "ui/TabOrder.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -173,6 +174,7 @@ void FormSearch::createControls() {
     buttons->addWidget(CmdDetails);
     buttons->addWidget(CmdDelCD);
     buttons->addWidget(CmdViewDB);
+    orderTabs({CmdDetails, CmdDelCD, CmdViewDB}); // as the row shows them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
