@@ -19,9 +19,9 @@ struct WindowPlace {
 
 // The stored place as far as it can be shown on `screens` (their available
 // areas, in twips). A width or height that is no number, below the design's
-// (the window's smallest) or beyond all screens together becomes the design's; a place that
-// puts the top edge above every screen or leaves less than half an inch of the
-// window on each becomes the design place.
+// (the window's smallest) or beyond all screens together becomes the design's;
+// a place that puts the top edge above every screen or leaves less than half
+// an inch of the window on each becomes the design place.
 WindowPlace usablePlace(const WindowPlace& stored, const WindowPlace& design,
                         const std::vector<WindowPlace>& screens);
 

@@ -111,8 +111,8 @@ TEST(HelpWindows, showEveryLineWholeWrappingItWhenTheWindowIsNarrowed) {
     TestApp app;
     settleStartup(app.state());
     OrvikWindows windows(app.state());
-    const std::pair<QWidget*, const char*> menus[] = {
-        {&reinterpret_cast<QWidget&>(windows.main()), "hlp"}, {&windows.search(), "Help"}};
+    const std::pair<QWidget*, const char*> menus[] = {{&windows.main(), "hlp"},
+                                                      {&windows.search(), "Help"}};
     for (const auto& [opener, item] : menus) {
         HelpWindow& help = openHelp(*opener, item);
         auto& list = *help.findChild<QListWidget*>("ListHelp");

@@ -300,7 +300,7 @@ TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSideway
     CatalogueWriter(state).addRun("CD3", "WIDE", keywords, {directory("/W/", {"W.TXT"})});
     CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/L/", {"L.TXT"})});
     const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
-    auto widestCut = [&] { // the width of the widest line, or -1 when a line is cut
+    auto widestWhole = [&] { // the width of the widest line, or -1 when a line is cut
         int widest = 0;
         for (int row = 0; row < form.results().rowCount(); ++row) {
             const QModelIndex line = form.results().index(row);
@@ -314,7 +314,7 @@ TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSideway
     child(form, "CmdListCD")->click();
     QCoreApplication::processEvents();
     ASSERT_EQ(form.results().lines().value(2), head + keywords + "]");
-    const int widest = widestCut();
+    const int widest = widestWhole();
     EXPECT_GT(widest, list->viewport()->width());
     EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
 
