@@ -1,6 +1,6 @@
 // A classic directory list: the open directory with its parents up to the
-// drive's root above it and its subdirectories below. A click highlights an entry; a double click
-// or Enter opens it.
+// drive's root above it and its subdirectories below. A click, the arrow keys
+// or a typed first letter highlight an entry; a double click or Enter opens it.
 #pragma once
 
 #include <QListWidget>
@@ -26,6 +26,7 @@ public:
 
 signals:
     void changed();
+    // Another entry was highlighted.
     void clicked();
     // A double click or Enter on an entry other than the open directory.
     void opening(const QString& path);

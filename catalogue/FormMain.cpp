@@ -9,6 +9,7 @@
 #include "engine/CatalogueTable.h"
 #include "platform/LaunchMessage.h"
 #include "ui/MenuShortcuts.h"
+#include "ui/TabOrder.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -55,8 +56,7 @@ FormMain::FormMain(AppState& state, QWidget* parent) : QMainWindow(parent), m_st
     createMenus();
     giveMenuShortcutsPriority(*this);
     // The design size until stored geometry says otherwise.
-    resize(twips::toPixelsX(DesignWidth, this),
-           twips::toPixelsY(DesignHeight, this) + menuBar()->sizeHint().height());
+    resize(minimumSizeHint());
     m_progress = std::make_unique<LabelProgress>(Label1);
     m_add = std::make_unique<VolumeAdd>(state, *m_progress, state.prompt(), Busy, CancelFlag,
                                         static_cast<AddControls*>(this));
@@ -70,6 +70,9 @@ void FormMain::createControls() {
     area->setObjectName(QStringLiteral("MainArea"));
     setCentralWidget(area);
     area->installEventFilter(this);
+    // The layout rule holds from the design size up; below it controls would
+    // be left outside the window.
+    area->setMinimumSize(twips::sizeHolding(DesignWidth, DesignHeight, this));
 
     Drive1 = named(new QComboBox(area), "Drive1", QStringLiteral("Select drive to be catalogued"));
     Dir1 = named(new DirectoryList(m_state.fileSystem(), m_state.drives(), area), "Dir1");
@@ -137,6 +140,9 @@ void FormMain::createControls() {
     connect(CmdFind, &QPushButton::clicked, this, &FormMain::CmdFind_Click);
     connect(MyRefresh, &QPushButton::clicked, this, &FormMain::MyRefresh_Click);
     placeControls();
+    // As they are seen: row by row from the top, each row from the left.
+    orderTabs({Drive1, MyRefresh, TxtVol, Extension_TxtBox, File1, Dir1, TextDesc, TextKeyword,
+               Add1, CmdFind, CmdExec, CmdExit});
 }
 
 void FormMain::createMenus() {

@@ -8,6 +8,7 @@ Answer CliPrompt::ask(const QString& text, Buttons buttons, Icon, const QString&
     case Buttons::Ok:
         return Answer::Ok;
     case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo:
         return Answer::No;
     case Buttons::OkCancel:
     case Buttons::RetryCancel:

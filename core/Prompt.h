@@ -10,7 +10,9 @@ namespace orvik {
 
 inline const QString AppTitle = QStringLiteral("ORVIK");
 
-enum class Buttons { Ok, OkCancel, YesNo, RetryCancel };
+// Enter presses the first button, except in YesNoDefaultNo: a question whose
+// Yes destroys data answers No to Enter.
+enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, RetryCancel };
 enum class Icon { None, Exclamation, Information, Question, Critical };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 

@@ -52,6 +52,7 @@ FormHelp::FormHelp(AppState& state, QWidget* opener)
 void FormHelp::Form_Load(AppState& state) {
     placeAtCentre(state);
     fill(Lines);
+    sizeToText();
 }
 
 } // namespace orvik

@@ -61,6 +61,7 @@ FormHelpSearch::FormHelpSearch(AppState& state, QWidget* opener)
 void FormHelpSearch::Form_Load(AppState& state) {
     placeAtCentre(state);
     ListHelp_GotFocus();
+    sizeToText();
 }
 
 void FormHelpSearch::ListHelp_GotFocus() {

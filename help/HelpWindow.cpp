@@ -6,9 +6,13 @@
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orvik {
 
@@ -29,6 +33,10 @@ HelpWindow::HelpWindow(const QString& caption, const QString& frameCaption, QWid
     ListHelp->setObjectName(QStringLiteral("ListHelp"));
     // The lines line up their continuations with blanks.
     ListHelp->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // A line wider than the window wraps, so none needs scrolling sideways.
+    ListHelp->setWordWrap(true);
+    ListHelp->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ListHelp->setResizeMode(QListView::Adjust);
     CommandExit = new QPushButton(QStringLiteral("&Done"), this);
     CommandExit->setObjectName(QStringLiteral("CommandExit"));
     connect(CommandExit, &QPushButton::clicked, this, &HelpWindow::CommandExit_Click);
@@ -48,6 +56,13 @@ void HelpWindow::CommandExit_Click() {
     close();
 }
 
+void HelpWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        CommandExit_Click();
+    else
+        QWidget::keyPressEvent(event);
+}
+
 void HelpWindow::placeAtCentre(const AppState& state) {
     move(twips::toPixelsX(state.CentreLeft, this), twips::toPixelsY(state.CentreTop, this));
 }
@@ -62,6 +77,30 @@ void HelpWindow::fill(const QStringList& lines) {
         else
             ListHelp->addItem(lines[row]);
     }
+}
+
+void HelpWindow::sizeToText() {
+    const QRect screen = this->screen()->availableGeometry();
+    const QSize room = QSize(screen.right() + 1 - x(), screen.bottom() + 1 - y())
+                           .expandedTo(twips::sizeHolding(DesignWidth, DesignHeight, this));
+    // The window is not shown yet: its layouts place the frame and the list at once.
+    auto layOut = [this] {
+        for (QLayout* places : {layout(), Frame1->layout()}) {
+            places->invalidate();
+            places->activate();
+        }
+    };
+    layOut();
+    const int frame = 2 * ListHelp->frameWidth();
+    const QSize around = size() - ListHelp->size() + QSize(frame, frame);
+    const int width = std::min(ListHelp->sizeHintForColumn(0) + around.width(), room.width());
+    // The rows as they wrap beside a scroll bar: at most that high without one,
+    // so none appears.
+    resize(width - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListHelp), height());
+    layOut();
+    ListHelp->doItemsLayout();
+    const int rows = ListHelp->visualItemRect(ListHelp->item(ListHelp->count() - 1)).bottom() + 1;
+    resize(width, std::min(rows + around.height(), room.height()));
 }
 
 } // namespace orvik

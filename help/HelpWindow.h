@@ -35,6 +35,10 @@ protected:
     void placeAtCentre(const AppState& state);
     // Puts line i into row i, so a second filling leaves the same list.
     void fill(const QStringList& lines);
+    // As wide as the widest line and as high as all rows, as far as the
+    // screen allows from the window's place; narrower, the lines wrap.
+    void sizeToText();
+    void keyPressEvent(QKeyEvent* event) override;
 
     QGroupBox* Frame1 = nullptr;
     QListWidget* ListHelp = nullptr;

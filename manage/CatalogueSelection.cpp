@@ -103,7 +103,7 @@ bool CatalogueSelection::confirmDeletion() {
     return m_state.prompt().ask(
                QStringLiteral("Are you sure you want to delete the entire CD catalogue '") +
                    NewName + QStringLiteral(".mdb'"),
-               Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
+               Buttons::YesNoDefaultNo, Icon::Exclamation) == Answer::Yes;
 }
 
 bool CatalogueSelection::deleteConfirmed() {

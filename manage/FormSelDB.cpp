@@ -1,6 +1,7 @@
 #include "FormSelDB.h"
 
 #include "AppState.h"
+#include "ui/TabOrder.h"
 #include "ui/Twips.h"
 
 #include <QApplication>
@@ -68,6 +69,7 @@ void FormSelDB::createControls() {
     side->addStretch();
     side->addWidget(CmdDelDB);
     side->addWidget(CmdDone);
+    orderTabs({FileDB, TextNewDB, CmdAddDBName, CmdDelDB, CmdDone}); // as they are seen
     auto* grid = new QGridLayout(this);
     grid->addWidget(FileDB, 0, 0);
     grid->addLayout(side, 0, 1);

@@ -8,12 +8,14 @@
 #include "FormViewDB.h"
 #include "FormViewDetails.h"
 #include "LiveResultList.h"
+#include "ResultLineDelegate.h"
 #include "ResultPrinting.h"
 #include "ResultPrintout.h"
 #include "VolumeErase.h"
 #include "engine/Database.h"
 #include "ui/LabelProgress.h"
 #include "ui/MenuShortcuts.h"
+#include "ui/TabOrder.h"
 #include "ui/Twips.h"
 #include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
@@ -93,10 +95,7 @@ FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinte
     // The layout rule puts the status row flush with the inner area's bottom;
     // a thin margin below the inner area keeps it clear of the window's edge.
     setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
-    resize(twips::toPixelsX(SearchDesignWidth, this),
-           twips::toPixelsY(SearchDesignHeight + BottomMarginTwips, this) +
-               menuBar()->sizeHint().height() + centralWidget()->layout()->spacing() +
-               CmdDetails->sizeHint().height());
+    resize(minimumSizeHint()); // the design size
     applyLayout();
     Form_Load();
 }
@@ -112,6 +111,9 @@ void FormSearch::createControls() {
     setCentralWidget(central);
     m_inner = new QWidget(central);
     m_inner->installEventFilter(this);
+    // The layout rule holds from the design size up; below it the status row
+    // would be left outside the window.
+    m_inner->setMinimumSize(twips::sizeHolding(SearchDesignWidth, SearchDesignHeight, this));
     QWidget* inner = m_inner;
     auto button = [](QWidget* parent, const char* name, const QString& caption,
                      const QString& tip) {
@@ -145,6 +147,9 @@ void FormSearch::createControls() {
     SearchList->setUniformItemSizes(true);
     SearchList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     SearchList->setFont(QFont(fixedPrinterFamily()));
+    // A line is never cut: the list scrolls sideways to its end.
+    SearchList->setTextElideMode(Qt::ElideNone);
+    SearchList->setItemDelegate(new ResultLineDelegate(m_model, *SearchList));
 
     Label1 = new QLabel(QStringLiteral("Status:"), inner);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -169,6 +174,7 @@ void FormSearch::createControls() {
     buttons->addWidget(CmdDetails);
     buttons->addWidget(CmdDelCD);
     buttons->addWidget(CmdViewDB);
+    orderTabs({CmdDetails, CmdDelCD, CmdViewDB}); // as the row shows them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);

@@ -18,6 +18,7 @@ public:
         case Buttons::OkCancel:
             return Answer::Ok;
         case Buttons::YesNo:
+        case Buttons::YesNoDefaultNo:
             return Answer::Yes;
         case Buttons::RetryCancel:
             std::printf("box: %s\n", qPrintable(text));

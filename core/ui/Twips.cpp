@@ -37,6 +37,11 @@ int toPixelsY(double twips, const QWidget* widget) {
     return int(std::lround(twips * dpiY(widget) / PerInch));
 }
 
+QSize sizeHolding(double width, double height, const QWidget* widget) {
+    return {int(std::ceil(width * dpiX(widget) / PerInch)),
+            int(std::ceil(height * dpiY(widget) / PerInch))};
+}
+
 double screenWidth(const QWidget* widget) {
     const QScreen* screen = screenOf(widget);
     return screen ? fromPixelsX(screen->geometry().width(), widget) : 0;

@@ -2,6 +2,8 @@
 // and of the layout rules, converted with the screen's logical DPI.
 #pragma once
 
+#include <QSize>
+
 class QWidget;
 
 namespace orvik::twips {
@@ -14,6 +16,9 @@ double fromPixelsX(double pixels, const QWidget* widget);
 double fromPixelsY(double pixels, const QWidget* widget);
 int toPixelsX(double twips, const QWidget* widget);
 int toPixelsY(double twips, const QWidget* widget);
+
+// The fewest pixels that measure at least `width` x `height` twips.
+QSize sizeHolding(double width, double height, const QWidget* widget);
 
 // The screen's width and height in twips.
 double screenWidth(const QWidget* widget);

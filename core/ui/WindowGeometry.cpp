@@ -17,7 +17,7 @@ namespace {
 constexpr double MinVisible = 720;
 
 double usableLength(double stored, double design, double largest) {
-    return std::isfinite(stored) && stored >= design / 2 && stored <= largest ? stored : design;
+    return std::isfinite(stored) && stored >= design && stored <= largest ? stored : design;
 }
 
 double overlap(double start, double length, double areaStart, double areaLength) {

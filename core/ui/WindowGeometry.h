@@ -18,10 +18,10 @@ struct WindowPlace {
 };
 
 // The stored place as far as it can be shown on `screens` (their available
-// areas, in twips). A width or height that is no number, below half the
-// design's or beyond all screens together becomes the design's; a place that
-// puts the top edge above every screen or leaves less than half an inch of the
-// window on each becomes the design place.
+// areas, in twips). A width or height that is no number, below the design's
+// (the window's smallest) or beyond all screens together becomes the design's;
+// a place that puts the top edge above every screen or leaves less than half
+// an inch of the window on each becomes the design place.
 WindowPlace usablePlace(const WindowPlace& stored, const WindowPlace& design,
                         const std::vector<WindowPlace>& screens);
 

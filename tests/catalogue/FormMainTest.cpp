@@ -1,15 +1,18 @@
 // The main window around the add: layout rule, stored geometry and options,
 // the drive check and the launch messages.
 #include "CatalogueFixture.h"
+#include "Widgets.h"
 
 #include "MainLayout.h"
 #include "platform/LaunchMessage.h"
 #include "ui/Twips.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
@@ -85,6 +88,29 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     EXPECT_TRUE(lost.screen()->availableGeometry().contains(lost.frameGeometry().topLeft()));
 }
 
+TEST_F(MainWindow, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
+    openWindow(true, true, true);
+    const QSize design = form->size();
+    form->show();
+    form->resize(1200, 900);
+    QCoreApplication::processEvents();
+    form->resize(300, 200);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form->size(), design);
+    EXPECT_EQ(controlsCutOff(*form), QStringList());
+    EXPECT_NEAR(child("Add1")->geometry().bottom(),
+                form->centralWidget()->height() - twips::toPixelsY(105, form.get()), 2);
+
+    // A stored size below the design size opens the window at its design size.
+    Settings& settings = app.state().settings();
+    settings.saveNumber("MainWidth", twips::fromPixelsX(design.width() * 3 / 4, form.get()));
+    settings.saveNumber("MainHeight", twips::fromPixelsY(design.height() * 3 / 4, form.get()));
+    FormMain small(app.state());
+    small.show();
+    EXPECT_EQ(small.size(), design);
+    EXPECT_EQ(controlsCutOff(small), QStringList());
+}
+
 TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestoresTheDefaults) {
     const char* options[] = {"UseFilter", "OptDates", "OptLen"};
     openWindow(true, true, true);
@@ -121,6 +147,27 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     EXPECT_EQ(box->text(), DefaultExtensionList);
     EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
     EXPECT_EQ(app.state().settings().get("ExtensionString", ""), DefaultExtensionList);
+}
+
+TEST_F(MainWindow, ctrlCCopiesATextBoxSelectionAndSetsTheDefaultDriveOtherwise) {
+    openWindow(true, true, true);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    Settings& settings = app.state().settings();
+    settings.save("DefaultDrive", "/elsewhere");
+    QGuiApplication::clipboard()->clear();
+    auto* description = child<QLineEdit>("TextDesc");
+    description->setText("PCW Dec 1998");
+    description->setFocus();
+    description->setSelection(4, 3);
+    QTest::keyClick(description, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Dec");
+    EXPECT_EQ(settings.get("DefaultDrive", ""), "/elsewhere");
+
+    description->deselect();
+    QTest::keyClick(description, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(settings.get("DefaultDrive", ""), disc.toUpper());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "Dec");
 }
 
 TEST_F(MainWindow,
@@ -168,6 +215,25 @@ TEST_F(MainWindow, aClickHighlightsADirectoryAndEnterOpensIt) {
     ASSERT_EQ(dirs->count(), 3);
     EXPECT_EQ(dirs->item(2)->text().trimmed(), "deeper");
     EXPECT_EQ(dirs->currentRow(), 1);
+}
+
+TEST_F(MainWindow, aDirectoryHighlightedFromTheKeyboardListsItsFilesAsAClickDoes) {
+    for (const char* file : {"alpha/a.txt", "beta/b.txt", "Bravo/c.txt"})
+        makeFile(disc + "/" + file);
+    openWindow(true, true, true);
+    form->show();
+    auto* dirs = child<QListWidget>("Dir1");
+    auto* files = child<QListWidget>("File1");
+    dirs->setFocus();
+    QTest::keyClick(dirs, Qt::Key_B); // the first folder beginning with it
+    EXPECT_EQ(dirs->currentItem()->text(), "beta");
+    EXPECT_EQ(rows(*files), QStringList({"b.txt"}));
+    QTest::keyClick(dirs, Qt::Key_Down);
+    EXPECT_EQ(rows(*files), QStringList({"c.txt"}));
+    QTest::keyClick(dirs, Qt::Key_Home);
+    QTest::keyClick(dirs, Qt::Key_Down);
+    EXPECT_EQ(rows(*files), QStringList({"a.txt"}));
+    EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
 }
 
 TEST_F(MainWindow, onlyComingBackFromAnotherProgramWindowIsAnActivation) {

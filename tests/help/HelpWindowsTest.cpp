@@ -13,12 +13,40 @@
 #include <QAction>
 #include <QGroupBox>
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTest>
 
 using namespace orvik;
 using namespace orvik::test;
 
 namespace {
+
+// The rows of `list` whose text is cut: at the viewport's sides or at the row's edges.
+QStringList rowsCut(const QListWidget& list) {
+    const QFontMetrics metrics(list.font());
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    QStringList cut;
+    for (int row = 0; row < list.count(); ++row) {
+        const QRect shown = list.visualItemRect(list.item(row));
+        const QRect text = shown.adjusted(margin, 0, -margin, 0);
+        const QString line = list.item(row)->text();
+        const QRect needed = metrics.boundingRect(QRect(text.topLeft(), QSize(text.width(), 10000)),
+                                                  Qt::AlignLeft | Qt::TextWordWrap, line);
+        if (shown.left() < 0 || shown.right() >= list.viewport()->width() ||
+            needed.width() > text.width() || needed.height() > shown.height())
+            cut << line;
+    }
+    return cut;
+}
+
+// Opens the help window of `opener`'s menu item `item`, laid out.
+HelpWindow& openHelp(QWidget& opener, const char* item) {
+    opener.findChild<QAction*>(item)->trigger();
+    HelpWindow& help = *opener.findChild<HelpWindow*>();
+    help.findChild<QListWidget*>("ListHelp")->doItemsLayout();
+    return help;
+}
 
 TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
     TestApp app;
@@ -77,6 +105,36 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
     help->findChild<QPushButton*>("CommandExit")->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(search.findChildren<HelpWindow*>().isEmpty());
+}
+
+TEST(HelpWindows, showEveryLineWholeWrappingItWhenTheWindowIsNarrowed) {
+    TestApp app;
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    const std::pair<QWidget*, const char*> menus[] = {{&windows.main(), "hlp"},
+                                                      {&windows.search(), "Help"}};
+    for (const auto& [opener, item] : menus) {
+        HelpWindow& help = openHelp(*opener, item);
+        auto& list = *help.findChild<QListWidget*>("ListHelp");
+        EXPECT_EQ(rowsCut(list), QStringList()) << item;
+        EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0) << item;
+        EXPECT_EQ(list.verticalScrollBar()->maximum(), 0) << item << ": every row in sight";
+
+        help.resize(help.width() / 2, help.height());
+        list.doItemsLayout();
+        EXPECT_EQ(rowsCut(list), QStringList()) << item;
+        EXPECT_EQ(list.horizontalScrollBar()->maximum(), 0) << item;
+    }
+}
+
+TEST(HelpWindows, escapeClosesAHelpWindow) {
+    TestApp app;
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    HelpWindow& help = openHelp(windows.search(), "Help");
+    QTest::keyClick(help.findChild<QListWidget*>("ListHelp"), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(windows.search().findChildren<HelpWindow*>().isEmpty());
 }
 
 } // namespace

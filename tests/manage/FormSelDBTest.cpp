@@ -11,6 +11,7 @@
 #include "TestFiles.h"
 #include "Widgets.h"
 #include "engine/Recordset.h"
+#include "ui/QtPrompt.h"
 
 #include <QAction>
 #include <QLabel>
@@ -106,6 +107,21 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
     }
     EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden).filter(".mdb").size(), 2);
     EXPECT_FALSE(exists("../EVIL.mdb"));
+}
+
+TEST_F(FormSelDBTest, enterAnswersNoToTheQuestionBeforeACatalogueIsDeleted) {
+    FormSelDB form(state);
+    form.show();
+    clickFile(form, "MyCDs.mdb");
+    child(form, "CmdDelDB")->click(); // answered No by the script
+    ASSERT_EQ(app.prompt().shown.size(), 1u);
+    const ShownBox question = app.prompt().shown[0];
+    // The same question in a real message box, Enter pressed where the focus is.
+    whenModal([](QWidget& box) {
+        QTest::keyClick(box.focusWidget() ? box.focusWidget() : &box, Qt::Key_Return);
+    });
+    EXPECT_EQ(QtPrompt().ask(question.text, question.buttons, question.icon, question.title),
+              Answer::No);
 }
 
 TEST_F(FormSelDBTest, setAsCatalogueCreatesShowsAndStoresItDoneAlsoClosesAndAnyCloseReopens) {

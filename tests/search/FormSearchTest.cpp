@@ -21,6 +21,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -242,8 +244,6 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     const int before = list->width();
     form.resize(form.width() + 300, form.height() + 200);
     EXPECT_NEAR(list->width(), before + 300, 2);
-    form.resize(twips::toPixelsX(8000, &form), form.height());
-    EXPECT_NEAR(list->width(), before + 300, 2); // too narrow: nothing moves
 
     auto* exit = child(form, "SearchExit");
     // The click waits for the query to let the event loop run, after its 20th line.
@@ -268,7 +268,7 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
 
     // Stored and design sizes alike, the status row ends at the inner area's
     // bottom edge, clear of the window's.
-    for (const char* size : {"9000", ""}) {
+    for (const char* size : {"9200", ""}) {
         state.settings().save("SearchHeight", size);
         state.settings().save("SearchWidth", size);
         FormSearch again(state);
@@ -288,6 +288,63 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
         const QRect screen = lost.screen()->availableGeometry();
         EXPECT_TRUE(screen.contains(lost.frameGeometry().topLeft())) << width;
     }
+}
+
+TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSidewaysToItsEnd) {
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    const QFontMetrics metrics(list->font());
+    // A volume whose line is a few characters wider than the list, not the last one.
+    const QString head = "Vol:CD3  (WIDE) - [KW=";
+    const int room = list->viewport()->width() - metrics.horizontalAdvance(head + "]");
+    const QString keywords(room / metrics.horizontalAdvance('K') + 3, 'K');
+    CatalogueWriter(state).addRun("CD3", "WIDE", keywords, {directory("/W/", {"W.TXT"})});
+    CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/L/", {"L.TXT"})});
+    const int margin = list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1;
+    auto widestWhole = [&] { // the width of the widest line, or -1 when a line is cut
+        int widest = 0;
+        for (int row = 0; row < form.results().rowCount(); ++row) {
+            const QModelIndex line = form.results().index(row);
+            const int width = metrics.horizontalAdvance(line.data().toString()) + 2 * margin;
+            if (list->visualRect(line).width() < width) return -1;
+            widest = std::max(widest, width);
+        }
+        return widest;
+    };
+
+    child(form, "CmdListCD")->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.results().lines().value(2), head + keywords + "]");
+    const int widest = widestWhole();
+    EXPECT_GT(widest, list->viewport()->width());
+    EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
+
+    child<QLineEdit>(form, "Text1")->setText("summer");
+    child(form, "cmdSearchKeywords")->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.results().rowCount(), 1);
+    EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
+}
+
+TEST_F(FormSearchTest, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
+    FormSearch form(state);
+    const QSize design = form.size();
+    form.show();
+    form.resize(1200, 900);
+    QCoreApplication::processEvents();
+    form.resize(400, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.size(), design);
+    EXPECT_EQ(controlsCutOff(form), QStringList());
+
+    // A stored size below the design size opens the window at its design size.
+    state.settings().saveNumber("SearchWidth", twips::fromPixelsX(design.width() * 3 / 4, &form));
+    state.settings().saveNumber("SearchHeight", twips::fromPixelsY(design.height() * 3 / 4, &form));
+    FormSearch small(state);
+    small.show();
+    EXPECT_EQ(small.size(), design);
+    EXPECT_EQ(controlsCutOff(small), QStringList());
 }
 
 TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonHasTheFocus) {
@@ -312,6 +369,27 @@ TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonH
     QTest::keyClick(keywords, Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(app.prompt().shown.size(), 3u);
     EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(), "Search completed (1 matches)");
+}
+
+TEST_F(FormSearchTest, ctrlASelectsTheSearchTextAndTogglesAutoDisplayWhenTheBoxIsEmpty) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* autoList = child<QAction>(form, "AutoList");
+    const bool listing = autoList->isChecked();
+    auto* text = child<QLineEdit>(form, "Text1");
+    text->setText("jpg");
+    text->setFocus();
+    text->deselect();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(text->selectedText(), "jpg");
+    EXPECT_EQ(autoList->isChecked(), listing);
+    EXPECT_FALSE(state.settings().contains("AutoList"));
+
+    text->clear();
+    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(autoList->isChecked(), !listing);
+    EXPECT_EQ(state.settings().get("AutoList", ""), listing ? "False" : "True");
 }
 
 TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing) {

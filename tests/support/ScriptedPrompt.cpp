@@ -11,9 +11,17 @@ Answer ScriptedPrompt::ask(const QString& text, Buttons buttons, Icon icon, cons
         m_answers.pop_front();
         return answer;
     }
-    return buttons == Buttons::Ok      ? Answer::Ok
-           : buttons == Buttons::YesNo ? Answer::No
-                                       : Answer::Cancel;
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::RetryCancel:
+        break;
+    }
+    return Answer::Cancel;
 }
 
 void ScriptedPrompt::queue(std::initializer_list<Answer> answers) {

@@ -28,6 +28,24 @@ inline QStringList rows(const QAbstractItemView& view) {
     return texts;
 }
 
+// The named controls of `window` that are not wholly inside their parents,
+// so the window cuts them off.
+inline QStringList controlsCutOff(const QWidget& window) {
+    QStringList cut;
+    for (const QWidget* control : window.findChildren<QWidget*>()) {
+        const QString name = control->objectName();
+        if (name.isEmpty() || name.startsWith("qt_") || control->isWindow() ||
+            !control->isVisibleTo(&window))
+            continue;
+        for (const QWidget* w = control; w != &window; w = w->parentWidget())
+            if (!w->parentWidget()->rect().contains(w->geometry())) {
+                cut << name;
+                break;
+            }
+    }
+    return cut;
+}
+
 // Runs `inside` on the modal dialog that the next call opens, once it shows.
 inline void whenModal(std::function<void(QWidget&)> inside) {
     QTimer::singleShot(0, [inside] {
