@@ -166,10 +166,19 @@ void Database::checkWritable() {
         version.reset();
         exec(rewrite.constData());
     } catch (...) {
-        exec("ROLLBACK");
+        abandonTransaction();
         throw;
     }
     exec("ROLLBACK");
+}
+
+void Database::abandonTransaction() noexcept {
+    if (!inTransaction()) return;
+    try {
+        exec("ROLLBACK");
+    } catch (const Error&) {
+        // SQLite gives the transaction up itself when it cannot roll back.
+    }
 }
 
 void Database::releaseReadLocks() {

@@ -79,6 +79,10 @@ public:
 
 private:
     void restoreGuards();
+    // Rolls back what is still open after a failure, which SQLite may have
+    // rolled back itself already (a full disk): the failure that brought it
+    // here is the one to report, not a rollback of nothing.
+    void abandonTransaction() noexcept;
 
     QString m_path;
     sqlite3* m_db = nullptr;

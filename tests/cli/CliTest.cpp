@@ -14,10 +14,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sqlite3.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 using namespace orvik;
@@ -456,5 +463,83 @@ TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingT
         EXPECT_EQ(run.exitCode, 2) << unknown.join(' ').toStdString();
         EXPECT_TRUE(run.out.isEmpty()) << unknown.join(' ').toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+}
+
+namespace {
+
+// Trees below `parent` named by `names`, each of `directories` directories of
+// `files` files whose names tell their tree. The stored names of each tree's
+// files, sorted.
+std::map<QString, QStringList> makeTrees(const QString& parent, const QStringList& names,
+                                         int directories, int files) {
+    std::map<QString, QStringList> stored;
+    for (const QString& name : names)
+        for (int d = 0; d < directories; ++d) {
+            const QString directory = QString("%1/%2/d%3").arg(parent, name).arg(d);
+            EXPECT_TRUE(QDir().mkpath(directory));
+            for (int f = 0; f < files; ++f) {
+                const QString file = QString("%1_%2_%3.dat").arg(name).arg(d).arg(f);
+                QFile(directory + "/" + file).open(QIODevice::WriteOnly);
+                stored[name.toUpper()] << file.toUpper();
+            }
+        }
+    for (auto& [name, list] : stored)
+        list.sort();
+    return stored;
+}
+
+// A small file system of the test's own, unmounted whatever happens.
+class SmallFileSystem {
+public:
+    explicit SmallFileSystem(const char* size) {
+        const QByteArray options = QByteArray("size=") + size;
+        m_mounted = ::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0,
+                            options.constData()) == 0;
+    }
+    ~SmallFileSystem() {
+        if (m_mounted) ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    QString path() const { return m_dir.path(); }
+    // Fills it with one file so that at most `free` bytes are left.
+    void fill(qint64 free) {
+        QFile::remove(path() + "/fill");
+        struct statvfs space {};
+        ASSERT_EQ(::statvfs(QFile::encodeName(path()).constData(), &space), 0);
+        QFile filler(path() + "/fill");
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+        const qint64 available = qint64(space.f_bavail) * qint64(space.f_frsize);
+        filler.write(QByteArray(qMax<qint64>(available - free, 0), 'x'));
+    }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
+} // namespace
+
+TEST_F(CliTest, aFullDiskIsReportedAsFullAndLeavesTheCatalogueAsBefore) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    SmallFileSystem small("256k");
+    ASSERT_TRUE(small.mounted()) << std::strerror(errno);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVIK_HOME", small.path());
+    const QString catalogue = small.path() + "/ORVIK.mdb";
+    ASSERT_EQ(cli({"add", tree, "--description", "fits", "--no-filter"}, environment).exitCode, 0);
+    const auto before = readCatalogue(catalogue);
+    makeTrees(disc.path(), {"many"}, 10, 300);
+
+    // Full before the add begins, and full half-way through its writing.
+    for (const qint64 free : {qint64(0), qint64(32 * 1024)}) {
+        small.fill(free);
+        const CliRun add =
+            cli({"add", disc.path() + "/many", "--description", "too many", "--no-filter"},
+                environment);
+        EXPECT_EQ(add.exitCode, 2);
+        EXPECT_TRUE(add.err.contains("Error 13 - database or disk is full"))
+            << free << ": " << add.err.toStdString();
+        EXPECT_FALSE(add.err.contains("rollback")) << add.err.toStdString();
+        EXPECT_EQ(readCatalogue(catalogue), before);
     }
 }
