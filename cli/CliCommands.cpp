@@ -13,6 +13,7 @@
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
 #include "VolumeErase.h"
+#include "WriterWait.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
@@ -246,8 +247,12 @@ int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         return ExitError;
     }
     state.CurrentPosition = bookmark;
-    SilentProgress progress;
-    const int erased = eraseVolume(state, progress, database);
+    // Waits as long as another program writes the catalogue; Ctrl+C ends
+    // the wait as it ends the program, before anything is erased.
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    const int erased =
+        eraseVolume(state, progress, database, waitingForWriter(progress, cancelFlag));
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%d records erased from catalogue %s\n", erased,
                  state.CatalogueName.toLocal8Bit().constData());

@@ -87,6 +87,34 @@ protected:
     QString tree;
 };
 
+const QString WaitingText = "Waiting for another program to finish writing the catalogue ...";
+
+// Another program that keeps the catalogue's write lock while it lives.
+class Holder {
+public:
+    explicit Holder(const QString& catalogue) {
+        m_process.start(HOLD_CATALOGUE, {catalogue});
+        EXPECT_TRUE(m_process.waitForReadyRead(10000));
+    }
+    ~Holder() { release(); }
+    void release() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+// Waits until the process has said `text` on standard error, which is then
+// left unread; false when it ends or keeps silent for a minute.
+bool waitForError(QProcess& process, const QString& text) {
+    process.setReadChannel(QProcess::StandardError);
+    while (!process.peek(1 << 20).contains(text.toUtf8()))
+        if (!process.waitForReadyRead(60000)) return false;
+    return true;
+}
+
 } // namespace
 
 TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
@@ -198,9 +226,21 @@ TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
               QStringList({"Orvik.ini", "PHOTOS.mdb"})); // GAMES went on the last delete
 }
 
-TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
+TEST_F(CliTest, interruptWhileWaitingOrWritingLeavesTheCatalogueAsBefore) {
     ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
     const int before = recordCount();
+    {
+        // Another program writes: the add waits until Ctrl+C.
+        Holder holder(app.home() + "/ORVIK.mdb");
+        QProcess waiting;
+        waiting.start(ORVIK_CLI, {"add", tree, "--description", "waited", "--no-filter"});
+        ASSERT_TRUE(waitForError(waiting, WaitingText));
+        ::kill(pid_t(waiting.processId()), SIGINT);
+        ASSERT_TRUE(waiting.waitForFinished(60000));
+        EXPECT_EQ(waiting.exitCode(), 2);
+        EXPECT_TRUE(waiting.readAllStandardError().contains("Cancelled by user!"));
+        EXPECT_EQ(recordCount(), before);
+    }
     for (int d = 0; d < 40; ++d) {
         QDir().mkpath(QString("%1/big/d%2").arg(disc.path()).arg(d));
         for (int f = 0; f < 1000; ++f)
@@ -345,20 +385,6 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     EXPECT_EQ(stalled.state(), QProcess::Running) << "the find was still waiting to write";
     stalled.kill();
     stalled.waitForFinished();
-
-    // A writer of another program that keeps the catalogue is reported before the tree is read.
-    QProcess holder;
-    holder.start(HOLD_CATALOGUE, {app.home() + "/ORVIK.mdb"});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    const int before = recordCount();
-    const CliRun locked = cli({"add", tree, "--description", "locked", "--no-filter"});
-    holder.kill();
-    holder.waitForFinished();
-    EXPECT_EQ(locked.exitCode, 2);
-    EXPECT_TRUE(locked.err.contains("Another program is using the catalogue"))
-        << locked.err.toStdString();
-    EXPECT_FALSE(locked.err.contains("Counting")) << locked.err.toStdString();
-    EXPECT_EQ(recordCount(), before);
 }
 
 // Run as an ordinary user: root reads every directory.
@@ -542,4 +568,120 @@ TEST_F(CliTest, aFullDiskIsReportedAsFullAndLeavesTheCatalogueAsBefore) {
         EXPECT_FALSE(add.err.contains("rollback")) << add.err.toStdString();
         EXPECT_EQ(readCatalogue(catalogue), before);
     }
+}
+
+
+namespace {
+
+// The catalogue's volume runs in order: each head's description and the
+// files of its run, sorted.
+std::vector<std::pair<QString, QStringList>> volumeRuns(const QString& catalogue) {
+    std::vector<std::pair<QString, QStringList>> runs;
+    for (const auto& row : readCatalogue(catalogue)) {
+        if (row[size_t(engine::Field::CDVolume)])
+            runs.push_back({row[size_t(engine::Field::CDDescription)].value_or(""), {}});
+        if (runs.empty()) continue;
+        runs.back().second << row[size_t(engine::Field::CDFile)].value_or("");
+    }
+    for (auto& [description, files] : runs)
+        files.sort();
+    return runs;
+}
+
+// Stops the process at a moment it holds the catalogue's write lock.
+bool stopWhileWriting(QProcess& process, const QString& catalogue) {
+    engine::Database probe(catalogue);
+    sqlite3_busy_timeout(probe.handle(), 0);
+    const auto locked = [&] {
+        if (sqlite3_exec(probe.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return true;
+        sqlite3_exec(probe.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    };
+    if (!process.waitForStarted()) return false;
+    while (process.state() == QProcess::Running) {
+        if (locked()) {
+            ::kill(pid_t(process.processId()), SIGSTOP);
+            if (locked()) return true;
+            ::kill(pid_t(process.processId()), SIGCONT);
+        }
+        QThread::usleep(500);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(CliTest, addsOnOneCatalogueWaitForEachOtherAndEachLandsWholeAsItsOwnRun) {
+    ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
+    std::map<QString, QStringList> expected =
+        makeTrees(disc.path(), {"t0", "t1", "t2", "t3", "t4", "t5"}, 10, 50);
+    expected["FIRST"] =
+        QStringList({"A.DAT", "B.DAT", "O'BRIEN NOTES.TXT", "README.TXT", "SETUP.EXE", "TUNE.MID"});
+    auto start = [&](const QString& name) {
+        auto add = std::make_unique<QProcess>();
+        add->start(ORVIK_CLI,
+                   {"add", disc.path() + "/" + name, "--description", name, "--no-filter"});
+        return add;
+    };
+    auto finish = [](QProcess& add) {
+        ASSERT_TRUE(add.waitForFinished(60000));
+        EXPECT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
+    };
+
+    // Two started together.
+    std::vector<std::unique_ptr<QProcess>> adds;
+    for (const char* name : {"t0", "t1"})
+        adds.push_back(start(name));
+    for (auto& add : adds)
+        finish(*add);
+
+    // Four that find another program writing: each says so and waits until
+    // it has finished, then they all come for the catalogue at once.
+    adds.clear();
+    Holder holder(app.home() + "/ORVIK.mdb");
+    for (const char* name : {"t2", "t3", "t4", "t5"})
+        adds.push_back(start(name));
+    for (auto& add : adds)
+        EXPECT_TRUE(waitForError(*add, WaitingText));
+    for (auto& add : adds)
+        EXPECT_EQ(add->state(), QProcess::Running);
+    holder.release();
+    for (auto& add : adds)
+        finish(*add);
+
+    const auto runs = volumeRuns(app.home() + "/ORVIK.mdb");
+    ASSERT_EQ(runs.size(), expected.size());
+    for (const auto& [description, files] : runs) {
+        ASSERT_TRUE(expected.count(description)) << "a second run " << description.toStdString();
+        EXPECT_EQ(files, expected[description]) << description.toStdString();
+        expected.erase(description);
+    }
+}
+
+TEST_F(CliTest, anEraseStartedDuringAnAddWaitsForItAndThenSucceeds) {
+    ASSERT_EQ(cli({"add", tree, "--description", "erased", "--no-filter"}).exitCode, 0);
+    const QString catalogue = app.home() + "/ORVIK.mdb";
+    const auto big = makeTrees(disc.path(), {"big"}, 20, 100);
+
+    QProcess add;
+    add.start(ORVIK_CLI, {"add", disc.path() + "/big", "--description", "big", "--no-filter"});
+    // Held still while it writes, so the erase surely comes during the add.
+    ASSERT_TRUE(stopWhileWriting(add, catalogue));
+    QProcess erase;
+    erase.start(ORVIK_CLI, {"erase", "1"}); // the head of the first run
+    const bool waited = waitForError(erase, WaitingText);
+    ::kill(pid_t(add.processId()), SIGCONT);
+    EXPECT_TRUE(waited);
+    ASSERT_TRUE(add.waitForFinished(60000));
+    ASSERT_TRUE(erase.waitForFinished(60000));
+    EXPECT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
+    const QString said = QString::fromUtf8(erase.readAllStandardError());
+    EXPECT_EQ(erase.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(said.contains("6 records erased")) << said.toStdString();
+
+    const auto runs = volumeRuns(catalogue);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].first, "BIG");
+    EXPECT_EQ(runs[0].second, big.at("BIG"));
 }
