@@ -30,6 +30,13 @@ QString withSlash(const QString& directory) {
     return directory.endsWith('/') ? directory : directory + '/';
 }
 
+// The summary's line for directories left out for `reason`, when there are any.
+QString leftOut(const std::vector<QString>& directories, const QString& reason) {
+    if (directories.empty()) return {};
+    return QStringLiteral("\r\n") + QString::number(directories.size()) +
+           QStringLiteral(" Directories skipped (") + reason + QStringLiteral(")");
+}
+
 } // namespace
 
 bool passesFilter(const QString& name, const QString& extensionString, const QString& useFilter) {
@@ -83,6 +90,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         }
     }
     SkippedDirs.clear();
+    TooLongDirs.clear();
 
     DirCount = 0;
     Busy = true;
@@ -127,11 +135,8 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
                       QStringLiteral(" Directories \r\n") + QString::number(FileCount) +
                       QStringLiteral(" Files (") + QString::number(secondsElapsed()) +
                       QStringLiteral(" secs elapsed)") +
-                      (SkippedDirs.empty()
-                           ? QString()
-                           : QStringLiteral("\r\n") + QString::number(SkippedDirs.size()) +
-                                 QStringLiteral(" Directories skipped (no "
-                                                "permission to read them)")));
+                      leftOut(SkippedDirs, QStringLiteral("no permission to read them")) +
+                      leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")));
     m_state.CurDescription.clear();
     return finish(Result::Finished);
 }
@@ -289,6 +294,7 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
         if (DirCount % YieldEvery == 0) m_progress.letEventsRun();
     }
     SkippedDirs.insert(SkippedDirs.end(), news.skipped.begin(), news.skipped.end());
+    TooLongDirs.insert(TooLongDirs.end(), news.tooLong.begin(), news.tooLong.end());
     // The status shows what the add waits for: the walk, or else the writing.
     if (writerIdle && !news.latest.isEmpty()) m_progress.status(news.latest);
     if (news.failure) {

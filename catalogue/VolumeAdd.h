@@ -69,6 +69,9 @@ public:
     std::vector<QString> DirList;
     // Directories of the last run that the system refused to read; left out.
     std::vector<QString> SkippedDirs;
+    // Directories of the last run whose path is too long to store or to
+    // name; left out with everything below them.
+    std::vector<QString> TooLongDirs;
     int DirCount = 0;
     int FileCount = 0;
     QString LastPath;

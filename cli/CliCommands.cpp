@@ -92,6 +92,8 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
                     QString(progress.lastStatus()).replace("\r\n", "\n").toLocal8Bit().constData());
         for (const QString& skipped : add.SkippedDirs)
             printError(QStringLiteral("skipped (no permission to read it): ") + skipped);
+        for (const QString& skipped : add.TooLongDirs)
+            printError(QStringLiteral("skipped (path too long for the catalogue): ") + skipped);
         return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
     case VolumeAdd::Result::Cancelled:
         printError(progress.lastStatus());

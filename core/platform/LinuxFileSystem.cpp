@@ -20,6 +20,7 @@ namespace {
 [[noreturn]] void failListing(int code, const QString& path) {
     const QString text = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
     if (code == EACCES || code == EPERM) throw AccessDenied(code, text);
+    if (code == ENAMETOOLONG) throw PathTooLong(code, text);
     throw Error(code, text);
 }
 

@@ -570,6 +570,59 @@ TEST_F(CliTest, aFullDiskIsReportedAsFullAndLeavesTheCatalogueAsBefore) {
     }
 }
 
+// A name the system gives is at most 255 bytes long; a path can grow past
+// what the system names (4,096 bytes) or what CDPath holds (4,096 characters).
+TEST_F(CliTest, directoriesWhosePathsCannotBeStoredAreSkippedAndNamedAndTheRestIsAdded) {
+    const QString top = disc.path() + "/deep";
+    const auto removeDeep = qScopeGuard([&] { QProcess::execute("rm", {"-rf", top}); });
+    makeFile(top + "/top.txt");
+    // 1,000 levels, a file in each: the system names only the first two hundred odd.
+    const QString level = QString(8, QChar(0xE9)); // é
+    int fd = ::open(QFile::encodeName(top).constData(), O_DIRECTORY);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(::mkdirat(fd, QFile::encodeName(level).constData(), 0755), 0) << i;
+        const int next = ::openat(fd, QFile::encodeName(level).constData(), O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        ::close(::openat(fd, "f.txt", O_CREAT | O_WRONLY, 0644));
+    }
+    ::close(fd);
+    QString deepest = top, unnamed = top;
+    while (QFile::encodeName(unnamed + "/" + level + "/").size() < 4096)
+        unnamed += "/" + level;
+    deepest = unnamed;
+    unnamed += "/" + level + "/";
+    // Less than 4,096 bytes, but ΐ upper-cases to three characters.
+    const QString wide = QString(100, QChar(0x0390));
+    QString stored = top + "/wide", unstored;
+    while ((stored + "/" + wide + "/").toUpper().size() <= 4096)
+        stored += "/" + wide;
+    unstored = stored + "/" + wide + "/";
+    makeFile(stored + "/kept.txt");
+    makeFile(unstored + "lost.txt");
+    ASSERT_LT(QFile::encodeName(unstored).size(), 4096);
+
+    const CliRun add = cli({"add", top, "--description", "deep", "--no-filter"});
+    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
+    EXPECT_TRUE(add.out.contains("2 Directories skipped (path too long for the catalogue)"))
+        << add.out.join('\n').toStdString();
+    EXPECT_TRUE(add.err.contains("skipped (path too long for the catalogue): " + unnamed))
+        << add.err.toStdString();
+    EXPECT_TRUE(add.err.contains("skipped (path too long for the catalogue): " + unstored))
+        << add.err.toStdString();
+    QStringList files, paths;
+    for (const auto& row : readCatalogue(app.home() + "/ORVIK.mdb")) {
+        files << *row[size_t(engine::Field::CDFile)];
+        paths << row[size_t(engine::Field::CDPath)].value_or("");
+    }
+    const int named = int((deepest.size() - top.size()) / (level.size() + 1));
+    EXPECT_EQ(files.count("F.TXT"), named);
+    EXPECT_EQ(files.count("TOP.TXT") + files.count("KEPT.TXT"), 2);
+    EXPECT_EQ(files.count("LOST.TXT"), 0);
+    EXPECT_TRUE(paths.contains(deepest.toUpper() + "/"));
+    EXPECT_TRUE(paths.contains(stored.toUpper() + "/"));
+}
+
 
 namespace {
 
