@@ -623,6 +623,23 @@ TEST_F(CliTest, directoriesWhosePathsCannotBeStoredAreSkippedAndNamedAndTheRestI
     EXPECT_TRUE(paths.contains(stored.toUpper() + "/"));
 }
 
+// Run as an ordinary user: root examines every entry.
+TEST_F(CliTest, aTopDirectoryThatCannotBeSearchedIsReportedWithThePathOfTheEntryItCouldNotExamine) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    makeFile(tree + "/noexec/n.txt");
+    ASSERT_EQ(::chmod(QFile::encodeName(tree + "/noexec").constData(), 0444), 0);
+    for (const QString& open : {disc.path(), app.home()})
+        ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+
+    QProcess process;
+    process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI,
+                              "add", tree + "/noexec", "--description", "as a user"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ::chmod(QFile::encodeName(tree + "/noexec").constData(), 0755);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(err.contains("Permission denied: " + tree + "/noexec/n.txt")) << err.toStdString();
+}
 
 namespace {
 
