@@ -1,5 +1,6 @@
 #include "TreeCollector.h"
 
+#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 
 #include <algorithm>
@@ -28,6 +29,15 @@ int appendStoredName(QByteArray& texts, const QString& name) {
         texts += char(u >= 'a' && u <= 'z' ? u - ('a' - 'A') : u);
     }
     return int(texts.size() - start);
+}
+
+// Whether CDPath holds the path as the add stores it. A name the file
+// system gives has at most 1,024 bytes (FUSE's limit, 255 elsewhere), which
+// upper-case to at most 1,536 characters: CDFile always holds it.
+bool fitsCDPath(const QString& path) {
+    // Upper case makes at most three characters of one.
+    if (path.size() * 3 <= engine::TextMaxChars) return true;
+    return engine::fitsField(engine::Field::CDPath, engine::storedText(path.toUpper()));
 }
 
 int appendNumber(QByteArray& texts, std::int64_t number) {
@@ -137,6 +147,9 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
 }
 
 std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path) {
+    // Its records would fail the whole run: the directory is left out, and
+    // with it everything below, whose paths are longer still.
+    if (!fitsCDPath(path)) return leftOut(&News::tooLong, path);
     for (;;) {
         if (stopped()) return std::nullopt;
         try {
@@ -144,9 +157,9 @@ std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path)
         } catch (const AccessDenied&) {
             // Asking again would not change the answer: the directory is
             // left out and the add's summary says so.
-            const std::lock_guard lock(m_mutex);
-            m_news.skipped.push_back(path);
-            return std::vector<DirEntry>{};
+            return leftOut(&News::skipped, path);
+        } catch (const PathTooLong&) {
+            return leftOut(&News::tooLong, path);
         } catch (const Error& error) {
             awaitAnswer(error);
         } catch (const std::exception& error) {
@@ -154,6 +167,13 @@ std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path)
             awaitAnswer(Error(0, QString::fromLocal8Bit(error.what())));
         }
     }
+}
+
+std::vector<DirEntry> TreeCollector::leftOut(std::vector<QString> News::*list,
+                                             const QString& path) {
+    const std::lock_guard lock(m_mutex);
+    (m_news.*list).push_back(path);
+    return {};
 }
 
 void TreeCollector::awaitAnswer(const Error& failure) {

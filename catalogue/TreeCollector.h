@@ -55,7 +55,9 @@ public:
     struct News {
         std::vector<Directory> directories; // the next ones in sorted order
         std::vector<QString> skipped;       // refused for permission: no entries
-        QString latest;                     // the directory listed last
+        // Paths too long to store or to name: no entries, nothing below them.
+        std::vector<QString> tooLong;
+        QString latest; // the directory listed last
         // The listing that failed: the walk waits for retry() or stop().
         std::optional<Error> failure;
         bool finished = false;
@@ -89,6 +91,8 @@ private:
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
     // The entries of `path`; nullopt when stopped after a failure.
     std::optional<std::vector<DirEntry>> listing(const QString& path);
+    // Leaves a directory out: no entries, and `path` in `list` of the news.
+    std::vector<DirEntry> leftOut(std::vector<QString> News::*list, const QString& path);
     // Hands a failed listing over and waits for retry() or stop().
     void awaitAnswer(const Error& failure);
     bool stopped();

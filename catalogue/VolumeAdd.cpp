@@ -5,6 +5,7 @@
 #include "Error.h"
 #include "Progress.h"
 #include "Prompt.h"
+#include "WriterWait.h"
 #include "engine/Database.h"
 #include "engine/RecordAppender.h"
 #include "engine/Recordset.h"
@@ -27,6 +28,13 @@ constexpr int DirListStep = 100;
 
 QString withSlash(const QString& directory) {
     return directory.endsWith('/') ? directory : directory + '/';
+}
+
+// The summary's line for directories left out for `reason`, when there are any.
+QString leftOut(const std::vector<QString>& directories, const QString& reason) {
+    if (directories.empty()) return {};
+    return QStringLiteral("\r\n") + QString::number(directories.size()) +
+           QStringLiteral(" Directories skipped (") + reason + QStringLiteral(")");
 }
 
 } // namespace
@@ -69,10 +77,6 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         return result;
     };
     if (!createCatalogueIfMissing()) return endWith(Result::Failed);
-    if (!catalogueWritable()) {
-        m_progress.status(AddFailed);
-        return endWith(Result::Failed);
-    }
     m_progress.status(QStringLiteral("Adding Files - please wait ..."));
 
     m_state.CurPath = topDirectory;
@@ -86,7 +90,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         }
     }
     SkippedDirs.clear();
-    m_progress.status(QStringLiteral("Counting directories ... "));
+    TooLongDirs.clear();
 
     DirCount = 0;
     Busy = true;
@@ -106,6 +110,18 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         m_collected.clear();
         return endWith(result);
     };
+    auto cancelled = [&] {
+        m_progress.status(QStringLiteral("Cancelled by user!"));
+        return finish(Result::Cancelled);
+    };
+
+    // Busy already, so Cancel ends a wait for another program's write.
+    if (!catalogueWritable()) {
+        if (CancelFlag) return cancelled();
+        m_progress.status(AddFailed);
+        return finish(Result::Failed);
+    }
+    m_progress.status(QStringLiteral("Counting directories ... "));
 
     const Stage written = List_files();
     if (written == Stage::EndProgram) return finish(Result::ProgramEnds);
@@ -114,19 +130,13 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         return finish(Result::Failed);
     }
 
-    if (CancelFlag) {
-        m_progress.status(QStringLiteral("Cancelled by user!"));
-        return finish(Result::Cancelled);
-    }
+    if (CancelFlag) return cancelled();
     m_progress.status(QStringLiteral("Finished!\r\n") + QString::number(DirCount) +
                       QStringLiteral(" Directories \r\n") + QString::number(FileCount) +
                       QStringLiteral(" Files (") + QString::number(secondsElapsed()) +
                       QStringLiteral(" secs elapsed)") +
-                      (SkippedDirs.empty()
-                           ? QString()
-                           : QStringLiteral("\r\n") + QString::number(SkippedDirs.size()) +
-                                 QStringLiteral(" Directories skipped (no "
-                                                "permission to read them)")));
+                      leftOut(SkippedDirs, QStringLiteral("no permission to read them")) +
+                      leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")));
     m_state.CurDescription.clear();
     return finish(Result::Finished);
 }
@@ -144,16 +154,24 @@ bool VolumeAdd::createCatalogueIfMissing() {
     return true;
 }
 
-// A locked or read-only catalogue is found before minutes of scanning, not after.
+// A read-only catalogue is found before minutes of scanning, not after; one
+// that another program writes is waited for first.
 bool VolumeAdd::catalogueWritable() {
     for (;;) {
         try {
-            m_state.workspace().OpenDatabase(m_state.catalogueFile())->checkWritable();
-            return true;
+            return m_state.workspace()
+                .OpenDatabase(m_state.catalogueFile())
+                ->checkWritable(waitingForWriter(m_progress, CancelFlag));
         } catch (const Error& error) {
             if (writingFailed(error) != Answer::Retry) return false;
         }
     }
+}
+
+// The write lock is taken before the first read, so another program's add
+// is waited for until it ends, not refused when this one comes to write.
+bool VolumeAdd::beginWriting(engine::Database& database) {
+    return database.beginWrite(waitingForWriter(m_progress, CancelFlag));
 }
 
 Answer VolumeAdd::writingFailed(const Error& error) {
@@ -215,7 +233,10 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     const std::shared_ptr<engine::Database> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
-    workspace.BeginTrans();
+    if (!beginWriting(*database)) {
+        walk.stop();
+        return Stage::Going;
+    }
     std::optional<engine::RecordAppender> appender(std::in_place, *database);
     m_walkSettings = {};
     for (size_t next = 0;;) {
@@ -236,7 +257,10 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
                 // Rolled back first, so the appender has nothing left to index.
                 workspace.Rollback();
                 appender.reset();
-                workspace.BeginTrans();
+                if (!beginWriting(*database)) {
+                    walk.stop();
+                    return Stage::Going;
+                }
                 appender.emplace(*database);
                 FileCount = 0;
                 LastPath = NoPath;
@@ -270,6 +294,7 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
         if (DirCount % YieldEvery == 0) m_progress.letEventsRun();
     }
     SkippedDirs.insert(SkippedDirs.end(), news.skipped.begin(), news.skipped.end());
+    TooLongDirs.insert(TooLongDirs.end(), news.tooLong.begin(), news.tooLong.end());
     // The status shows what the add waits for: the walk, or else the writing.
     if (writerIdle && !news.latest.isEmpty()) m_progress.status(news.latest);
     if (news.failure) {

@@ -20,8 +20,9 @@ class Error;
 class Progress;
 class Prompt;
 namespace engine {
+class Database;
 class RecordAppender;
-}
+} // namespace engine
 
 // The add options as they stand when a record is written.
 struct AddOptions {
@@ -68,6 +69,9 @@ public:
     std::vector<QString> DirList;
     // Directories of the last run that the system refused to read; left out.
     std::vector<QString> SkippedDirs;
+    // Directories of the last run whose path is too long to store or to
+    // name; left out with everything below them.
+    std::vector<QString> TooLongDirs;
     int DirCount = 0;
     int FileCount = 0;
     QString LastPath;
@@ -76,7 +80,11 @@ private:
     enum class Stage { Going, Retry, EndProgram, Abandoned };
 
     bool createCatalogueIfMissing();
+    // False when the add is not to go on: told, or cancelled while waiting.
     bool catalogueWritable();
+    // Begins the run's transaction, waiting while another program writes;
+    // false when cancelled meanwhile.
+    bool beginWriting(engine::Database& database);
     // The two boxes of a catalogue that cannot be written; Retry or Cancel.
     Answer writingFailed(const Error& error);
     // Walks the tree and writes its records; a failed write starts again.

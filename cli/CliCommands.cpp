@@ -13,6 +13,7 @@
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
 #include "VolumeErase.h"
+#include "WriterWait.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
 
@@ -90,6 +91,8 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
                     QString(progress.lastStatus()).replace("\r\n", "\n").toLocal8Bit().constData());
         for (const QString& skipped : add.SkippedDirs)
             printError(QStringLiteral("skipped (no permission to read it): ") + skipped);
+        for (const QString& skipped : add.TooLongDirs)
+            printError(QStringLiteral("skipped (path too long for the catalogue): ") + skipped);
         return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
     case VolumeAdd::Result::Cancelled:
         printError(progress.lastStatus());
@@ -245,8 +248,12 @@ int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         return ExitError;
     }
     state.CurrentPosition = bookmark;
-    SilentProgress progress;
-    const int erased = eraseVolume(state, progress, database);
+    // Waits as long as another program writes the catalogue; Ctrl+C ends
+    // the wait as it ends the program, before anything is erased.
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    const int erased =
+        eraseVolume(state, progress, database, waitingForWriter(progress, cancelFlag));
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%d records erased from catalogue %s\n", erased,
                  state.CatalogueName.toLocal8Bit().constData());

@@ -47,6 +47,13 @@ void TerminalProgress::status(const QString& text) {
     draw(false);
 }
 
+void TerminalProgress::notice(const QString& text) {
+    m_last = text;
+    clearLine();
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
 void TerminalProgress::letEventsRun() {
     if (interrupted()) m_cancelFlag = true;
     if (m_atPause) m_atPause();

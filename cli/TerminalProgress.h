@@ -20,6 +20,8 @@ public:
 
     void status(const QString& text) override;
     void letEventsRun() override;
+    // Printed on standard error at once, on a line of its own.
+    void notice(const QString& text) override;
     const QString& lastStatus() const { return m_last; }
     // Takes the counter line off the terminal before other output.
     void clearLine();

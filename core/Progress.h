@@ -11,6 +11,9 @@ public:
     virtual ~Progress() = default;
     virtual void status(const QString& text) = 0;
     virtual void letEventsRun() = 0;
+    // A status the user must see even where statuses are only kept for the
+    // end (a terminal): what the operation is waiting for.
+    virtual void notice(const QString& text) { status(text); }
 };
 
 // For runs nobody watches.

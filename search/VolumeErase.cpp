@@ -38,7 +38,8 @@ void reopen(AppState& state, std::shared_ptr<engine::Database>& searchDatabase) 
 } // namespace
 
 int eraseVolume(AppState& state, Progress& progress,
-                std::shared_ptr<engine::Database>& searchDatabase) {
+                std::shared_ptr<engine::Database>& searchDatabase,
+                const std::function<bool()>& waitingForWriter) {
     progress.status(QStringLiteral("Deleting CD ..."));
     engine::Workspace& workspace = state.workspace();
     int deleted = 0;
@@ -46,12 +47,19 @@ int eraseVolume(AppState& state, Progress& progress,
         if (!state.CatalogueRecordset)
             throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
         // One transaction: a failure or a kill half-way leaves the run whole.
-        workspace.BeginTrans();
+        // It holds the write lock before it reads, so an add of another
+        // program is waited for rather than refused at the first deletion.
+        engine::Database& database = *state.CatalogueRecordset->database();
+        if (!database.beginWrite(waitingForWriter)) return -1;
         try {
             deleted = deleteRun(state, *state.CatalogueRecordset);
-            workspace.CommitTrans();
+            database.commit();
         } catch (...) {
-            workspace.Rollback();
+            try {
+                database.rollback();
+            } catch (const Error&) {
+                // The failure of the deletion is the one to tell.
+            }
             throw;
         }
         progress.status(QStringLiteral(" CD deleted from catalogue - now compressing ..."));

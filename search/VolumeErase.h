@@ -3,6 +3,7 @@
 // the catalogue is compacted in place and opened afresh.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 namespace orvik {
@@ -17,8 +18,12 @@ class Database;
 // is whole or nothing; a compaction that cannot run (another program reads
 // the catalogue) leaves it uncompacted, without a message. `searchDatabase`
 // receives the catalogue reopened, null when it could not be reopened (then
-// told). The number of records deleted; -1 when none could be (told to the user).
+// told). Another program writing the catalogue is waited for as
+// engine::Database::beginWrite waits with `waitingForWriter`. The number of
+// records deleted; -1 when none could be (told to the user) or the wait was
+// given up.
 int eraseVolume(AppState& state, Progress& progress,
-                std::shared_ptr<engine::Database>& searchDatabase);
+                std::shared_ptr<engine::Database>& searchDatabase,
+                const std::function<bool()>& waitingForWriter = {});
 
 } // namespace orvik

@@ -2,6 +2,7 @@
 // of them nullable text (the date as local "YYYY-MM-DD HH:MM:SS").
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 #include <optional>
@@ -21,6 +22,17 @@ constexpr int FileLenMaxChars = 20;
 constexpr int TextMaxChars = 4096;
 constexpr int fieldMaxChars(Field field) {
     return field == Field::CDFileLen ? FileLenMaxChars : TextMaxChars;
+}
+
+// Whether the UTF-8 `text` fits `field`, its characters counted as SQLite
+// counts them. Inline: the add asks it of every field it writes.
+inline bool fitsField(Field field, const QByteArray& text) {
+    const int most = fieldMaxChars(field);
+    if (text.size() <= most) return true;
+    qsizetype characters = 0;
+    for (const char c : text)
+        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a continuation byte
+    return characters <= most;
 }
 
 // A field's value: empty optional is Null, which is never the same as "".

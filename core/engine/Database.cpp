@@ -5,6 +5,7 @@
 #include "engine/Pattern.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <memory>
 #include <sqlite3.h>
 #include <utility>
@@ -16,6 +17,9 @@ namespace {
 // How long a connection waits for another program to let go of the catalogue
 // before it gives up and says so.
 constexpr int BusyTimeoutMs = 5000;
+// A writer that waits for another program without limit tries this long at a
+// time, letting events run in between.
+constexpr int WriteTryMs = 100;
 
 // SQLite's own text for a lock held elsewhere ("database is locked") does not
 // tell the user what to do about it.
@@ -150,12 +154,10 @@ void releaseOthers(const QString& path, const Database* self) {
 }
 } // namespace
 
-void Database::checkWritable() {
+bool Database::checkWritable(const std::function<bool()>& waiting) {
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
-    releaseOthers(m_path, this);
-    releaseReadLocks();
-    exec("BEGIN IMMEDIATE");
+    if (!beginWrite(waiting)) return false;
     try {
         // Rewriting the header's user version makes SQLite open the journal
         // beside the file, so a folder that refuses it shows up here too.
@@ -166,10 +168,20 @@ void Database::checkWritable() {
         version.reset();
         exec(rewrite.constData());
     } catch (...) {
-        exec("ROLLBACK");
+        abandonTransaction();
         throw;
     }
     exec("ROLLBACK");
+    return true;
+}
+
+void Database::abandonTransaction() noexcept {
+    if (!inTransaction()) return;
+    try {
+        exec("ROLLBACK");
+    } catch (const Error&) {
+        // SQLite gives the transaction up itself when it cannot roll back.
+    }
 }
 
 void Database::releaseReadLocks() {
@@ -187,6 +199,31 @@ void Database::begin() {
     ++m_transactions;
     releaseOthers(m_path, this);
     exec("BEGIN");
+}
+
+bool Database::beginWrite(const std::function<bool()>& waiting) {
+    ++m_transactions;
+    // A read lock of this connection's own would have the write lock refused
+    // without waiting.
+    releaseReadLocks();
+    if (!waiting) {
+        exec("BEGIN IMMEDIATE");
+        return true;
+    }
+    sqlite3_busy_timeout(handle(), WriteTryMs);
+    const auto restore = qScopeGuard([this] {
+        if (m_db) sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    });
+    for (;;) {
+        try {
+            exec("BEGIN IMMEDIATE");
+            return true;
+        } catch (const Error& error) {
+            if ((error.number() & 0xff) != SQLITE_BUSY) throw;
+        }
+        if (!waiting()) return false;
+        releaseReadLocks();
+    }
 }
 
 void Database::commit() {
@@ -361,7 +398,7 @@ void ReadHold::pause() {
 }
 
 Transaction::Transaction(Database& db) : m_db(db) {
-    m_db.begin();
+    m_db.beginWrite();
 }
 
 Transaction::~Transaction() {

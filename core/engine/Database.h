@@ -35,6 +35,14 @@ public:
     sqlite3* handle() const;
 
     void begin();
+    // Begins a transaction that holds the write lock from its start, so
+    // another program's write is waited for: SQLite refuses at once, without
+    // waiting, a transaction that has read and then comes to write while
+    // another program writes. Without `waiting` it waits up to the busy
+    // timeout and then throws. With it, it waits as long as another program
+    // writes, in short tries with waiting() between them (to say so and let
+    // events run); false, with nothing begun, once waiting() gives up.
+    bool beginWrite(const std::function<bool()>& waiting = {});
     // Runs the step set by setBeforeCommit first when the transaction wrote.
     void commit();
     // Work that belongs to every transaction that wrote, done just before it commits.
@@ -59,10 +67,10 @@ public:
     // calls; otherwise every read lets go of its lock before it returns, so an
     // idle window or a finished query never keeps another program from writing.
     bool holdsReads() const { return m_readHolds > 0; }
-    // Throws unless the catalogue can be written now: not read-only, its
-    // folder takes a journal, and no other program holds the write lock.
-    // Writes nothing.
-    void checkWritable();
+    // Throws unless the catalogue can be written: not read-only, and its
+    // folder takes a journal. Another program writing it is waited for as
+    // beginWrite() waits; false once waiting() gives up. Writes nothing.
+    bool checkWritable(const std::function<bool()>& waiting = {});
 
     // Turns the connection's triggers off, and with `checksToo` its CHECK
     // constraints, for a bulk write that does itself what they would do:
@@ -79,6 +87,10 @@ public:
 
 private:
     void restoreGuards();
+    // Rolls back what is still open after a failure, which SQLite may have
+    // rolled back itself already (a full disk): the failure that brought it
+    // here is the one to report, not a rollback of nothing.
+    void abandonTransaction() noexcept;
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -148,7 +160,8 @@ private:
     bool m_keepsGuardsOff = false;
 };
 
-// Rolls back in its destructor unless committed.
+// Holds the write lock from its start; rolls back in its destructor unless
+// committed.
 class Transaction {
 public:
     explicit Transaction(Database& db);

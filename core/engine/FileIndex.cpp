@@ -1,5 +1,6 @@
 #include "engine/FileIndex.h"
 
+#include "Error.h"
 #include "engine/Database.h"
 #include "engine/Pattern.h"
 
@@ -61,7 +62,16 @@ template <typename Work> void atomically(Database& db, Work work) {
         work();
         db.exec("RELEASE FileIndex");
     } catch (...) {
-        db.exec("ROLLBACK TO FileIndex; RELEASE FileIndex");
+        // After some failures (a full disk) SQLite has rolled the whole
+        // transaction back itself, savepoint and all; the failure is what
+        // the user is told, not the rollback of nothing.
+        if (db.inTransaction()) {
+            try {
+                db.exec("ROLLBACK TO FileIndex; RELEASE FileIndex");
+            } catch (const Error&) {
+                // The transaction can only be rolled back as a whole now.
+            }
+        }
         throw;
     }
 }

@@ -4,7 +4,6 @@
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
-#include <algorithm>
 #include <exception>
 #include <sqlite3.h>
 
@@ -30,19 +29,12 @@ QByteArray insertSql(int rows) {
 // Refuses what CDTable's CHECKs would: a text of more characters than its
 // field holds, as SQLite counts them.
 void refuseOverlong(const StoredRecord& record) {
-    for (const Field field : AllFields) {
-        const QByteArray& text = record[size_t(field)];
-        const int most = fieldMaxChars(field);
-        if (text.size() <= most) continue;
-        const auto characters = std::count_if(text.begin(), text.end(), [](char c) {
-            return (static_cast<unsigned char>(c) & 0xC0) != 0x80; // not a continuation byte
-        });
-        if (characters > most)
+    for (const Field field : AllFields)
+        if (!fitsField(field, record[size_t(field)]))
             throw Error(SQLITE_CONSTRAINT_CHECK,
                         QStringLiteral("CHECK constraint failed: length(%1) <= %2")
                             .arg(QLatin1String(fieldName(field)))
-                            .arg(most));
-    }
+                            .arg(fieldMaxChars(field)));
 }
 
 } // namespace

@@ -26,6 +26,12 @@ public:
     using Error::Error;
 };
 
+// The system takes no path this long (a tree deeper than it can name).
+class PathTooLong : public Error {
+public:
+    using Error::Error;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -34,7 +40,7 @@ public:
     // (sockets, FIFOs, devices), broken links and links to directories.
     // A link to a file stands for its target. An entry that vanishes while it
     // is listed is left out; one that cannot be examined fails the listing.
-    // Throws AccessDenied or orvik::Error (errno).
+    // Throws AccessDenied, PathTooLong or orvik::Error (errno).
     virtual std::vector<DirEntry> list(const QString& directory) const = 0;
 };
 

@@ -20,6 +20,7 @@ namespace {
 [[noreturn]] void failListing(int code, const QString& path) {
     const QString text = QString::fromLocal8Bit(std::strerror(code)) + QStringLiteral(": ") + path;
     if (code == EACCES || code == EPERM) throw AccessDenied(code, text);
+    if (code == ENAMETOOLONG) throw PathTooLong(code, text);
     throw Error(code, text);
 }
 
@@ -35,6 +36,7 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
     const int fd = dirfd(dir.get());
     struct stat here {};
     if (fstat(fd, &here) != 0) failListing(errno, directory);
+    const QString prefix = directory.endsWith('/') ? directory : directory + '/';
     std::vector<DirEntry> entries;
     for (;;) {
         errno = 0;
@@ -51,7 +53,7 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
         struct stat info {};
         if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
             if (errno == ENOENT) continue; // gone since it was listed
-            failListing(errno, directory + decodeFileName(item->d_name));
+            failListing(errno, prefix + decodeFileName(item->d_name));
         }
         if (S_ISLNK(info.st_mode) &&
             (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)))

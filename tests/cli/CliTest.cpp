@@ -15,10 +15,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
+#include <map>
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +85,34 @@ protected:
     QTemporaryDir disc;
     QString tree;
 };
+
+const QString WaitingText = "Waiting for another program to finish writing the catalogue ...";
+
+// Another program that keeps the catalogue's write lock while it lives.
+class Holder {
+public:
+    explicit Holder(const QString& catalogue) {
+        m_process.start(HOLD_CATALOGUE, {catalogue});
+        EXPECT_TRUE(m_process.waitForReadyRead(10000));
+    }
+    ~Holder() { release(); }
+    void release() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+// Waits until the process has said `text` on standard error, which is then
+// left unread; false when it ends or keeps silent for a minute.
+bool waitForError(QProcess& process, const QString& text) {
+    process.setReadChannel(QProcess::StandardError);
+    while (!process.peek(1 << 20).contains(text.toUtf8()))
+        if (!process.waitForReadyRead(60000)) return false;
+    return true;
+}
 
 } // namespace
 
@@ -312,9 +344,21 @@ TEST_F(CliTest, useWithASettingsFileThatMayNotBeWrittenSavesNothingAndSaysSo) {
               QStringList({"Orvik.ini", "OTHER.mdb", "PHOTOS.mdb"}));
 }
 
-TEST_F(CliTest, interruptDuringTheWritingLeavesTheCatalogueAsBefore) {
+TEST_F(CliTest, interruptWhileWaitingOrWritingLeavesTheCatalogueAsBefore) {
     ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
     const int before = recordCount();
+    {
+        // Another program writes: the add waits until Ctrl+C.
+        Holder holder(app.home() + "/ORVIK.mdb");
+        QProcess waiting;
+        waiting.start(ORVIK_CLI, {"add", tree, "--description", "waited", "--no-filter"});
+        ASSERT_TRUE(waitForError(waiting, WaitingText));
+        ::kill(pid_t(waiting.processId()), SIGINT);
+        ASSERT_TRUE(waiting.waitForFinished(60000));
+        EXPECT_EQ(waiting.exitCode(), 2);
+        EXPECT_TRUE(waiting.readAllStandardError().contains("Cancelled by user!"));
+        EXPECT_EQ(recordCount(), before);
+    }
     for (int d = 0; d < 40; ++d) {
         QDir().mkpath(QString("%1/big/d%2").arg(disc.path()).arg(d));
         for (int f = 0; f < 1000; ++f)
@@ -459,20 +503,6 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     EXPECT_EQ(stalled.state(), QProcess::Running) << "the find was still waiting to write";
     stalled.kill();
     stalled.waitForFinished();
-
-    // A writer of another program that keeps the catalogue is reported before the tree is read.
-    QProcess holder;
-    holder.start(HOLD_CATALOGUE, {app.home() + "/ORVIK.mdb"});
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
-    const int before = recordCount();
-    const CliRun locked = cli({"add", tree, "--description", "locked", "--no-filter"});
-    holder.kill();
-    holder.waitForFinished();
-    EXPECT_EQ(locked.exitCode, 2);
-    EXPECT_TRUE(locked.err.contains("Another program is using the catalogue"))
-        << locked.err.toStdString();
-    EXPECT_FALSE(locked.err.contains("Counting")) << locked.err.toStdString();
-    EXPECT_EQ(recordCount(), before);
 }
 
 // Run as an ordinary user: root reads every directory.
@@ -578,4 +608,241 @@ TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingT
         EXPECT_TRUE(run.out.isEmpty()) << unknown.join(' ').toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
     }
+}
+
+namespace {
+
+// Trees below `parent` named by `names`, each of `directories` directories of
+// `files` files whose names tell their tree. The stored names of each tree's
+// files, sorted.
+std::map<QString, QStringList> makeTrees(const QString& parent, const QStringList& names,
+                                         int directories, int files) {
+    std::map<QString, QStringList> stored;
+    for (const QString& name : names)
+        for (int d = 0; d < directories; ++d) {
+            const QString directory = QString("%1/%2/d%3").arg(parent, name).arg(d);
+            EXPECT_TRUE(QDir().mkpath(directory));
+            for (int f = 0; f < files; ++f) {
+                const QString file = QString("%1_%2_%3.dat").arg(name).arg(d).arg(f);
+                QFile(directory + "/" + file).open(QIODevice::WriteOnly);
+                stored[name.toUpper()] << file.toUpper();
+            }
+        }
+    for (auto& [name, list] : stored)
+        list.sort();
+    return stored;
+}
+
+} // namespace
+
+TEST_F(CliTest, aFullDiskIsReportedAsFullAndLeavesTheCatalogueAsBefore) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to mount a small file system";
+    QTemporaryDir small;
+    FullDisk disk(small.path(), 256 * 1024);
+    if (!disk.failure().empty()) GTEST_SKIP() << "cannot mount a tmpfs: " << disk.failure();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVIK_HOME", small.path());
+    const QString catalogue = small.path() + "/ORVIK.mdb";
+    ASSERT_EQ(cli({"add", tree, "--description", "fits", "--no-filter"}, environment).exitCode, 0);
+    const auto before = readCatalogue(catalogue);
+    makeTrees(disc.path(), {"many"}, 10, 300);
+
+    // Full before the add begins, and full half-way through its writing.
+    for (const int freeBlocks : {0, 8}) {
+        disk.fill(freeBlocks);
+        const CliRun add =
+            cli({"add", disc.path() + "/many", "--description", "too many", "--no-filter"},
+                environment);
+        EXPECT_EQ(add.exitCode, 2);
+        EXPECT_TRUE(add.err.contains("Error 13 - database or disk is full"))
+            << freeBlocks << ": " << add.err.toStdString();
+        EXPECT_FALSE(add.err.contains("rollback")) << add.err.toStdString();
+        EXPECT_EQ(readCatalogue(catalogue), before);
+    }
+}
+
+// A name the system gives is at most 255 bytes long; a path can grow past
+// what the system names (4,096 bytes) or what CDPath holds (4,096 characters).
+TEST_F(CliTest, directoriesWhosePathsCannotBeStoredAreSkippedAndNamedAndTheRestIsAdded) {
+    const QString top = disc.path() + "/deep";
+    const auto removeDeep = qScopeGuard([&] { QProcess::execute("rm", {"-rf", top}); });
+    makeFile(top + "/top.txt");
+    // 1,000 levels, a file in each: the system names only the first two hundred odd.
+    const QString level = QString(8, QChar(0xE9)); // é
+    int fd = ::open(QFile::encodeName(top).constData(), O_DIRECTORY);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(::mkdirat(fd, QFile::encodeName(level).constData(), 0755), 0) << i;
+        const int next = ::openat(fd, QFile::encodeName(level).constData(), O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        ::close(::openat(fd, "f.txt", O_CREAT | O_WRONLY, 0644));
+    }
+    ::close(fd);
+    QString deepest = top, unnamed = top;
+    while (QFile::encodeName(unnamed + "/" + level + "/").size() < 4096)
+        unnamed += "/" + level;
+    deepest = unnamed;
+    unnamed += "/" + level + "/";
+    // Less than 4,096 bytes, but ΐ upper-cases to three characters.
+    const QString wide = QString(100, QChar(0x0390));
+    QString stored = top + "/wide", unstored;
+    while ((stored + "/" + wide + "/").toUpper().size() <= 4096)
+        stored += "/" + wide;
+    unstored = stored + "/" + wide + "/";
+    makeFile(stored + "/kept.txt");
+    makeFile(unstored + "lost.txt");
+    ASSERT_LT(QFile::encodeName(unstored).size(), 4096);
+
+    const CliRun add = cli({"add", top, "--description", "deep", "--no-filter"});
+    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
+    EXPECT_TRUE(add.out.contains("2 Directories skipped (path too long for the catalogue)"))
+        << add.out.join('\n').toStdString();
+    EXPECT_TRUE(add.err.contains("skipped (path too long for the catalogue): " + unnamed))
+        << add.err.toStdString();
+    EXPECT_TRUE(add.err.contains("skipped (path too long for the catalogue): " + unstored))
+        << add.err.toStdString();
+    QStringList files, paths;
+    for (const auto& row : readCatalogue(app.home() + "/ORVIK.mdb")) {
+        files << *row[size_t(engine::Field::CDFile)];
+        paths << row[size_t(engine::Field::CDPath)].value_or("");
+    }
+    const int named = int((deepest.size() - top.size()) / (level.size() + 1));
+    EXPECT_EQ(files.count("F.TXT"), named);
+    EXPECT_EQ(files.count("TOP.TXT") + files.count("KEPT.TXT"), 2);
+    EXPECT_EQ(files.count("LOST.TXT"), 0);
+    EXPECT_TRUE(paths.contains(deepest.toUpper() + "/"));
+    EXPECT_TRUE(paths.contains(stored.toUpper() + "/"));
+}
+
+// Run as an ordinary user: root examines every entry.
+TEST_F(CliTest, aTopDirectoryThatCannotBeSearchedIsReportedWithThePathOfTheEntryItCouldNotExamine) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    makeFile(tree + "/noexec/n.txt");
+    ASSERT_EQ(::chmod(QFile::encodeName(tree + "/noexec").constData(), 0444), 0);
+    for (const QString& open : {disc.path(), app.home()})
+        ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+
+    QProcess process;
+    process.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI,
+                              "add", tree + "/noexec", "--description", "as a user"});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    ::chmod(QFile::encodeName(tree + "/noexec").constData(), 0755);
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_TRUE(err.contains("Permission denied: " + tree + "/noexec/n.txt")) << err.toStdString();
+}
+
+namespace {
+
+// The catalogue's volume runs in order: each head's description and the
+// files of its run, sorted.
+std::vector<std::pair<QString, QStringList>> volumeRuns(const QString& catalogue) {
+    std::vector<std::pair<QString, QStringList>> runs;
+    for (const auto& row : readCatalogue(catalogue)) {
+        if (row[size_t(engine::Field::CDVolume)])
+            runs.push_back({row[size_t(engine::Field::CDDescription)].value_or(""), {}});
+        if (runs.empty()) continue;
+        runs.back().second << row[size_t(engine::Field::CDFile)].value_or("");
+    }
+    for (auto& [description, files] : runs)
+        files.sort();
+    return runs;
+}
+
+// Stops the process at a moment it holds the catalogue's write lock.
+bool stopWhileWriting(QProcess& process, const QString& catalogue) {
+    engine::Database probe(catalogue);
+    sqlite3_busy_timeout(probe.handle(), 0);
+    const auto locked = [&] {
+        if (sqlite3_exec(probe.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)
+            return true;
+        sqlite3_exec(probe.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    };
+    if (!process.waitForStarted()) return false;
+    while (process.state() == QProcess::Running) {
+        if (locked()) {
+            ::kill(pid_t(process.processId()), SIGSTOP);
+            if (locked()) return true;
+            ::kill(pid_t(process.processId()), SIGCONT);
+        }
+        QThread::usleep(500);
+    }
+    return false;
+}
+
+} // namespace
+
+TEST_F(CliTest, addsOnOneCatalogueWaitForEachOtherAndEachLandsWholeAsItsOwnRun) {
+    ASSERT_EQ(cli({"add", tree, "--description", "first", "--no-filter"}).exitCode, 0);
+    std::map<QString, QStringList> expected =
+        makeTrees(disc.path(), {"t0", "t1", "t2", "t3", "t4", "t5"}, 10, 50);
+    expected["FIRST"] =
+        QStringList({"A.DAT", "B.DAT", "O'BRIEN NOTES.TXT", "README.TXT", "SETUP.EXE", "TUNE.MID"});
+    auto start = [&](const QString& name) {
+        auto add = std::make_unique<QProcess>();
+        add->start(ORVIK_CLI,
+                   {"add", disc.path() + "/" + name, "--description", name, "--no-filter"});
+        return add;
+    };
+    auto finish = [](QProcess& add) {
+        ASSERT_TRUE(add.waitForFinished(60000));
+        EXPECT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
+    };
+
+    // Two started together.
+    std::vector<std::unique_ptr<QProcess>> adds;
+    for (const char* name : {"t0", "t1"})
+        adds.push_back(start(name));
+    for (auto& add : adds)
+        finish(*add);
+
+    // Four that find another program writing: each says so and waits until
+    // it has finished, then they all come for the catalogue at once.
+    adds.clear();
+    Holder holder(app.home() + "/ORVIK.mdb");
+    for (const char* name : {"t2", "t3", "t4", "t5"})
+        adds.push_back(start(name));
+    for (auto& add : adds)
+        EXPECT_TRUE(waitForError(*add, WaitingText));
+    for (auto& add : adds)
+        EXPECT_EQ(add->state(), QProcess::Running);
+    holder.release();
+    for (auto& add : adds)
+        finish(*add);
+
+    const auto runs = volumeRuns(app.home() + "/ORVIK.mdb");
+    ASSERT_EQ(runs.size(), expected.size());
+    for (const auto& [description, files] : runs) {
+        ASSERT_TRUE(expected.count(description)) << "a second run " << description.toStdString();
+        EXPECT_EQ(files, expected[description]) << description.toStdString();
+        expected.erase(description);
+    }
+}
+
+TEST_F(CliTest, anEraseStartedDuringAnAddWaitsForItAndThenSucceeds) {
+    ASSERT_EQ(cli({"add", tree, "--description", "erased", "--no-filter"}).exitCode, 0);
+    const QString catalogue = app.home() + "/ORVIK.mdb";
+    const auto big = makeTrees(disc.path(), {"big"}, 20, 100);
+
+    QProcess add;
+    add.start(ORVIK_CLI, {"add", disc.path() + "/big", "--description", "big", "--no-filter"});
+    // Held still while it writes, so the erase surely comes during the add.
+    ASSERT_TRUE(stopWhileWriting(add, catalogue));
+    QProcess erase;
+    erase.start(ORVIK_CLI, {"erase", "1"}); // the head of the first run
+    const bool waited = waitForError(erase, WaitingText);
+    ::kill(pid_t(add.processId()), SIGCONT);
+    EXPECT_TRUE(waited);
+    ASSERT_TRUE(add.waitForFinished(60000));
+    ASSERT_TRUE(erase.waitForFinished(60000));
+    EXPECT_EQ(add.exitCode(), 0) << add.readAllStandardError().toStdString();
+    const QString said = QString::fromUtf8(erase.readAllStandardError());
+    EXPECT_EQ(erase.exitCode(), 0) << said.toStdString();
+    EXPECT_TRUE(said.contains("6 records erased")) << said.toStdString();
+
+    const auto runs = volumeRuns(catalogue);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].first, "BIG");
+    EXPECT_EQ(runs[0].second, big.at("BIG"));
 }
