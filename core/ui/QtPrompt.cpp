@@ -11,8 +11,9 @@ namespace orvik {
 QtPrompt::QtPrompt() {
     m_focusWatch =
         QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [this](QWindow* focus) {
+            if (!focus) return;
             for (QWidget* window : QApplication::topLevelWidgets())
-                if (focus && window->windowHandle() == focus && isProgramWindow(*window))
+                if (window->windowHandle() == focus && isProgramWindow(*window))
                     m_lastWindow = window;
         });
 }

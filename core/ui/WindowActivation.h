@@ -23,11 +23,13 @@ public:
     // Called as the window becomes active: true when its activation steps run.
     bool activated() const { return m_returning; }
     // Called as the window loses the focus: true when its deactivation steps
-    // run. A dialog of the program neither leaves the window nor returns to
-    // it, so the end of a message box or of the font dialog runs nothing (a
-    // failing step would report again for ever; a font just chosen would be
-    // read back from the settings). Coming back from another window of the
-    // program is an activation; coming back from another application is not.
+    // run, which they do when the focus goes to another window of the program
+    // or to another application. A dialog of the program neither leaves the
+    // window nor returns to it, so the end of a message box or of the font
+    // dialog runs nothing (a failing step would report again for ever; a font
+    // just chosen would be read back from the settings). Coming back from
+    // another window of the program is an activation; coming back from
+    // another application is not.
     bool deactivated();
 
 private:
