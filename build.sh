@@ -14,10 +14,14 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
 # The package's dependencies come from dpkg-shlibdeps, which CPack runs on
 # the programs it finds with file.
 [ "$action" != package ] || packages+=(dpkg-dev file)
-# The tests read printed PDFs back with poppler's pdftotext and pdfinfo, and
-# check the installed files and the package with the tools that read them.
+# The tests read printed PDFs back with poppler's pdftotext, pdfinfo and
+# pdffonts, and check the installed files and the package with the tools that
+# read them. The real-display check runs orvik on Xvfb under openbox, drives
+# it with xdotool, finds its windows with xwininfo and xprop (x11-utils),
+# looks at screenshots with ImageMagick and prints in DejaVu Sans Mono.
 [ "$action" != test ] ||
-    packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file)
+    packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
+        xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core)
 
 missing=()
 for package in "${packages[@]}"; do

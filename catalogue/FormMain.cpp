@@ -11,7 +11,6 @@
 #include "ui/MenuShortcuts.h"
 #include "ui/TabOrder.h"
 #include "ui/Twips.h"
-#include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
 
 #include <QAction>
@@ -298,15 +297,14 @@ void FormMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || !m_loaded) return;
     if (isActiveWindow()) {
-        if (m_activateOnReturn) Form_Activate();
-        return;
+        if (m_activation.activated()) Form_Activate();
+    } else if (m_activation.deactivated()) {
+        Form_Deactivate();
     }
-    Form_Deactivate();
-    m_activateOnReturn = nextActivationCounts();
 }
 
 void FormMain::showEvent(QShowEvent* event) {
-    m_activateOnReturn = true;
+    m_activation.shown();
     QMainWindow::showEvent(event);
 }
 

@@ -5,6 +5,7 @@
 #include "MainLayout.h"
 #include "VolumeAdd.h"
 #include "ui/LabelProgress.h"
+#include "ui/WindowActivation.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -114,7 +115,7 @@ private:
     std::unique_ptr<LabelProgress> m_progress;
     std::unique_ptr<VolumeAdd> m_add;
     bool m_loaded = false;
-    bool m_activateOnReturn = true;
+    WindowActivation m_activation;
 };
 
 } // namespace orvik

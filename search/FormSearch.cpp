@@ -17,7 +17,6 @@
 #include "ui/MenuShortcuts.h"
 #include "ui/TabOrder.h"
 #include "ui/Twips.h"
-#include "ui/WindowActivation.h"
 #include "ui/WindowGeometry.h"
 
 #include <QAction>
@@ -552,16 +551,14 @@ void FormSearch::DBFile_Click() {
 bool FormSearch::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::Show:
-        m_activateOnReturn = true;
+        m_activation.shown();
         break;
     case QEvent::WindowActivate:
-        if (m_activateOnReturn) Form_Activate();
+        if (m_activation.activated()) Form_Activate();
         break;
-    case QEvent::WindowDeactivate: {
-        Form_Deactivate();
-        m_activateOnReturn = nextActivationCounts();
+    case QEvent::WindowDeactivate:
+        if (m_activation.deactivated()) Form_Deactivate();
         break;
-    }
     default:
         break;
     }

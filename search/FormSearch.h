@@ -6,6 +6,7 @@
 #include "ResultListModel.h"
 #include "SearchLayout.h"
 #include "SearchQueries.h"
+#include "ui/WindowActivation.h"
 
 #include <QFont>
 #include <QMainWindow>
@@ -96,7 +97,7 @@ private:
     std::unique_ptr<QPrinter> m_printer;
     SearchLayout m_layout;
     QWidget* m_inner = nullptr; // the area the layout rule lays out
-    bool m_activateOnReturn = true;
+    WindowActivation m_activation;
     QString m_pdfFile; // offered again at the next print-out
 
     QGroupBox* FrameSrch = nullptr;

@@ -1,12 +1,36 @@
 #include "ui/QtPrompt.h"
 
+#include "ui/WindowActivation.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QWindow>
 
 namespace orvik {
 
+QtPrompt::QtPrompt() {
+    m_focusWatch =
+        QObject::connect(qApp, &QGuiApplication::focusWindowChanged, [this](QWindow* focus) {
+            if (!focus) return;
+            for (QWidget* window : QApplication::topLevelWidgets())
+                if (window->windowHandle() == focus && isProgramWindow(*window))
+                    m_lastWindow = window;
+        });
+}
+
+QtPrompt::~QtPrompt() {
+    QObject::disconnect(m_focusWatch);
+}
+
+QWidget* QtPrompt::askingWindow() const {
+    QWidget* window = windowTakingFocus();
+    if (window && window->isVisible()) return window;
+    if (m_lastWindow && m_lastWindow->isVisible()) return m_lastWindow;
+    return nullptr;
+}
+
 Answer QtPrompt::ask(const QString& text, Buttons buttons, Icon icon, const QString& title) {
-    QMessageBox box(QApplication::activeWindow());
+    QMessageBox box(askingWindow());
     box.setWindowTitle(title);
     box.setText(text);
     switch (icon) {

@@ -1,13 +1,30 @@
 #include "ui/WindowActivation.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QDialog>
 
 namespace orvik {
 
-bool nextActivationCounts() {
-    QWidget* now = QApplication::activeWindow();
-    return now && !qobject_cast<QMessageBox*>(now);
+bool isProgramWindow(const QWidget& window) {
+    const Qt::WindowType type = window.windowType();
+    if (type != Qt::Window && type != Qt::Dialog) return false; // menus, tool tips
+    return !qobject_cast<const QDialog*>(&window) ||
+           window.objectName().startsWith(QStringLiteral("Form"));
+}
+
+QWidget* windowTakingFocus() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+bool WindowActivation::deactivated() {
+    const QWidget* next = windowTakingFocus();
+    if (next && !isProgramWindow(*next)) {
+        m_returning = false;
+        return false;
+    }
+    m_returning = next != nullptr;
+    return true;
 }
 
 } // namespace orvik

@@ -599,6 +599,32 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
     EXPECT_EQ(app.prompt().shown[1].title, "Printer Setup Error");
 }
 
+TEST_F(FormSearchTest, aFontChosenInTheDialogIsTheOnePrintedAndStored) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    whenModal([](QWidget& dialog) {
+        dynamic_cast<QFontDialog&>(dialog).setCurrentFont(
+            QFont("DejaVu Sans Mono", 11, QFont::Bold, true));
+        static_cast<QDialog&>(dialog).accept();
+    });
+    child<QAction>(form, "Print_Font")->trigger();
+    form.activateWindow(); // as the window manager does when the dialog closes
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_EQ(form.PrinterFont.pointSizeF(), 11);
+    EXPECT_TRUE(form.PrinterFont.bold() && form.PrinterFont.italic());
+
+    const QString pdf = app.home() + "/font.pdf";
+    form.printer().setOutputFileName(pdf);
+    app.prompt().queue({Answer::Ok});
+    child<QAction>(form, "Print_res")->trigger();
+    EXPECT_TRUE(popplerOutput("pdffonts", {pdf}).contains("DejaVuSansMono-BoldOblique"));
+    form.close();
+    EXPECT_EQ(state.settings().get("PrnFontSize", ""), "11");
+    EXPECT_EQ(state.settings().get("PrnFontBold", ""), "True");
+    EXPECT_EQ(state.settings().get("PrnFontItalic", ""), "True");
+}
+
 TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {
     SearchLayout layout = searchDesignLayout();
     EXPECT_FALSE(layOutSearch(layout, 9000, 4999));
