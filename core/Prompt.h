@@ -16,6 +16,21 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoDefaultNo, RetryCancel };
 enum class Icon { None, Exclamation, Information, Question, Critical };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
+// The answer that changes nothing, for a box that nobody is there to answer.
+inline Answer safeAnswer(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+    case Buttons::YesNoDefaultNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::RetryCancel:
+        break;
+    }
+    return Answer::Cancel;
+}
+
 class Prompt {
 public:
     virtual ~Prompt() = default;

@@ -11,17 +11,7 @@ Answer ScriptedPrompt::ask(const QString& text, Buttons buttons, Icon icon, cons
         m_answers.pop_front();
         return answer;
     }
-    switch (buttons) {
-    case Buttons::Ok:
-        return Answer::Ok;
-    case Buttons::YesNo:
-    case Buttons::YesNoDefaultNo:
-        return Answer::No;
-    case Buttons::OkCancel:
-    case Buttons::RetryCancel:
-        break;
-    }
-    return Answer::Cancel;
+    return safeAnswer(buttons);
 }
 
 void ScriptedPrompt::queue(std::initializer_list<Answer> answers) {
