@@ -55,11 +55,7 @@ int eraseVolume(AppState& state, Progress& progress,
             deleted = deleteRun(state, *state.CatalogueRecordset);
             database.commit();
         } catch (...) {
-            try {
-                database.rollback();
-            } catch (const Error&) {
-                // The failure of the deletion is the one to tell.
-            }
+            database.abandonTransaction();
             throw;
         }
         progress.status(QStringLiteral(" CD deleted from catalogue - now compressing ..."));

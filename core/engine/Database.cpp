@@ -175,15 +175,6 @@ bool Database::checkWritable(const std::function<bool()>& waiting) {
     return true;
 }
 
-void Database::abandonTransaction() noexcept {
-    if (!inTransaction()) return;
-    try {
-        exec("ROLLBACK");
-    } catch (const Error&) {
-        // SQLite gives the transaction up itself when it cannot roll back.
-    }
-}
-
 void Database::releaseReadLocks() {
     if (!m_db) return;
     for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
@@ -240,6 +231,15 @@ void Database::rollback() {
     if (inTransaction()) exec("ROLLBACK");
     ++m_writes;
 }
+
+void Database::abandonTransaction() noexcept {
+    try {
+        rollback();
+    } catch (const Error&) {
+        // SQLite gives the transaction up itself when it cannot roll back.
+    }
+}
+
 void Database::suspendGuards(std::function<void()> noteChanges, bool checksToo) {
     resumeGuards();
     enableTriggers(handle(), false);

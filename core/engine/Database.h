@@ -48,6 +48,10 @@ public:
     // Work that belongs to every transaction that wrote, done just before it commits.
     void setBeforeCommit(std::function<void()> step) { m_beforeCommit = std::move(step); }
     void rollback();
+    // Rolls back after a failure, which SQLite may have rolled back itself
+    // already (a full disk) or may not be able to roll back: the failure that
+    // brought it here is the one to report, not the rollback.
+    void abandonTransaction() noexcept;
     bool inTransaction() const;
     // True inside a transaction that has written something.
     bool hasPendingWrites() const;
@@ -87,10 +91,6 @@ public:
 
 private:
     void restoreGuards();
-    // Rolls back what is still open after a failure, which SQLite may have
-    // rolled back itself already (a full disk): the failure that brought it
-    // here is the one to report, not a rollback of nothing.
-    void abandonTransaction() noexcept;
 
     QString m_path;
     sqlite3* m_db = nullptr;

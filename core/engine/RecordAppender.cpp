@@ -57,11 +57,7 @@ RecordAppender::~RecordAppender() {
     }
     // Part of the run could not be written or indexed, or an error is on its
     // way out: the run must not be committed in part.
-    try {
-        m_db.rollback();
-    } catch (const Error&) {
-        // A connection that failed has already given up its transaction.
-    }
+    m_db.abandonTransaction();
 }
 
 void RecordAppender::append(const StoredRecord& record) {
