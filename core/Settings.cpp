@@ -47,7 +47,7 @@ QString Settings::get(const QString& key, const QString& defaultValue) const {
 
 // The settings store's own writing cannot be trusted here: on a full disk it
 // renames a new file over the old one even when writing it failed.
-bool Settings::save(const QString& key, const QString& value) {
+void Settings::save(const QString& key, const QString& value) {
     try {
         QDir().mkpath(QFileInfo(m_file).absolutePath());
         // The lock the settings store takes, so saves of two programs never
@@ -66,12 +66,10 @@ bool Settings::save(const QString& key, const QString& value) {
                 throw Error(EIO, current.errorString() + QStringLiteral(": ") + m_file);
         }
         writeWholeFile(m_file, withIniValue(ini, Section, key, value));
+        m_saved.insert(key, value);
     } catch (const Error& error) {
         m_saveFailure = QStringLiteral("Can't save settings: ") + error.description();
-        return false;
     }
-    m_saved.insert(key, value);
-    return true;
 }
 
 bool Settings::contains(const QString& key) const {
@@ -92,8 +90,8 @@ bool Settings::getBool(const QString& key, bool defaultValue) const {
     return parseBool(get(key, boolText(defaultValue))).value_or(defaultValue);
 }
 
-bool Settings::saveBool(const QString& key, bool value) {
-    return save(key, boolText(value));
+void Settings::saveBool(const QString& key, bool value) {
+    save(key, boolText(value));
 }
 
 double Settings::getNumber(const QString& key, double defaultValue) const {
@@ -102,8 +100,8 @@ double Settings::getNumber(const QString& key, double defaultValue) const {
     return ok && std::isfinite(value) ? value : defaultValue;
 }
 
-bool Settings::saveNumber(const QString& key, double value) {
-    return save(key, numberText(value));
+void Settings::saveNumber(const QString& key, double value) {
+    save(key, numberText(value));
 }
 
 QString Settings::boolText(bool value) {

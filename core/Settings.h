@@ -23,15 +23,16 @@ public:
     Settings& operator=(const Settings&) = delete;
 
     QString get(const QString& key, const QString& defaultValue) const;
-    // False when the file could not be written (a full disk, no permission);
-    // the windows keep silent about that, orvik-cli reports saveFailure().
-    bool save(const QString& key, const QString& value);
+    // A file that could not be written (a full disk, no permission) is left
+    // as it was; the windows keep silent about that, orvik-cli reports
+    // saveFailure().
+    void save(const QString& key, const QString& value);
     bool contains(const QString& key) const;
 
     bool getBool(const QString& key, bool defaultValue) const;
-    bool saveBool(const QString& key, bool value);
+    void saveBool(const QString& key, bool value);
     double getNumber(const QString& key, double defaultValue) const;
-    bool saveNumber(const QString& key, double value);
+    void saveNumber(const QString& key, double value);
 
     // Why the last save that failed did, naming the file; empty when none failed.
     const QString& saveFailure() const { return m_saveFailure; }
