@@ -1,6 +1,7 @@
 // What the two help windows share: a frame holding a list of fixed text lines
-// in blue and a "&Done" button, placed at CentreLeft and CentreTop. They are
-// not modal, and "&Done" or closing unloads them.
+// in blue and a "&Done" button, placed at CentreLeft and CentreTop and sized
+// to their text. They are not modal, and "&Done", Escape or closing unloads
+// them.
 #pragma once
 
 #include <QStringList>
