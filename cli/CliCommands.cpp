@@ -255,6 +255,7 @@ int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     const int erased =
         eraseVolume(state, progress, database, waitingForWriter(progress, cancelFlag));
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
+    if (erased < 0) return ExitError; // the wait was given up: nothing erased
     std::fprintf(stderr, "%d records erased from catalogue %s\n", erased,
                  state.CatalogueName.toLocal8Bit().constData());
     return ExitDone;
