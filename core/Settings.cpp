@@ -48,6 +48,10 @@ QString Settings::get(const QString& key, const QString& defaultValue) const {
 // The settings store's own writing cannot be trusted here: on a full disk it
 // renames a new file over the old one even when writing it failed.
 void Settings::save(const QString& key, const QString& value) {
+    save({{key, value}});
+}
+
+void Settings::save(const std::vector<std::pair<QString, QString>>& values) {
     try {
         QDir().mkpath(QFileInfo(m_file).absolutePath());
         // The lock the settings store takes, so saves of two programs never
@@ -65,8 +69,13 @@ void Settings::save(const QString& key, const QString& value) {
             if (current.error() != QFileDevice::NoError)
                 throw Error(EIO, current.errorString() + QStringLiteral(": ") + m_file);
         }
-        writeWholeFile(m_file, withIniValue(ini, Section, key, value));
-        m_saved.insert(key, value);
+        QByteArray changed = ini;
+        for (const auto& [key, value] : values)
+            changed = withIniValue(changed, Section, key, value);
+        // A window saves its place at every deactivation, mostly unchanged.
+        if (changed != ini || !current.exists()) writeWholeFile(m_file, changed);
+        for (const auto& [key, value] : values)
+            m_saved.insert(key, value);
     } catch (const Error& error) {
         m_saveFailure = QStringLiteral("Can't save settings: ") + error.description();
     }

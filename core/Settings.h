@@ -1,13 +1,16 @@
 // The per-user settings store: application "Orvik", section "Options", text
 // values. Truth values are the words True and False, numbers decimal text;
 // a value that cannot be converted reads as the caller's default. A save
-// replaces the whole file at once, so a failed one leaves it as it was.
+// replaces the whole file at once, so a failed one leaves it as it was; one
+// that changes nothing in it writes nothing.
 #pragma once
 
 #include <QHash>
 #include <QString>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QSettings;
 
@@ -27,6 +30,8 @@ public:
     // as it was; the windows keep silent about that, orvik-cli reports
     // saveFailure().
     void save(const QString& key, const QString& value);
+    // Several keys in one replacement of the file, as a window saves its place.
+    void save(const std::vector<std::pair<QString, QString>>& values);
     bool contains(const QString& key) const;
 
     bool getBool(const QString& key, bool defaultValue) const;

@@ -341,13 +341,14 @@ void FormSearch::Form_Activate() {
 }
 
 void FormSearch::saveSettings() {
-    Settings& settings = m_state.settings();
-    saveWindowGeometry(settings, QStringLiteral("Search"), *this);
-    settings.save(QStringLiteral("PrnFontName"), PrinterFont.family());
-    settings.saveNumber(QStringLiteral("PrnFontSize"), PrinterFont.pointSizeF());
-    settings.saveBool(QStringLiteral("PrnFontBold"), PrinterFont.bold());
-    settings.saveBool(QStringLiteral("PrnFontItalic"), PrinterFont.italic());
-    settings.save(QStringLiteral("PrnOrient"), QString::number(PrintOrientation));
+    auto values = geometryValues(QStringLiteral("Search"), *this);
+    values.insert(values.end(),
+                  {{QStringLiteral("PrnFontName"), PrinterFont.family()},
+                   {QStringLiteral("PrnFontSize"), Settings::numberText(PrinterFont.pointSizeF())},
+                   {QStringLiteral("PrnFontBold"), Settings::boolText(PrinterFont.bold())},
+                   {QStringLiteral("PrnFontItalic"), Settings::boolText(PrinterFont.italic())},
+                   {QStringLiteral("PrnOrient"), QString::number(PrintOrientation)}});
+    m_state.settings().save(values);
 }
 
 void FormSearch::Form_Deactivate() {

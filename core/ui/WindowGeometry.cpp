@@ -80,12 +80,17 @@ void restoreWindowGeometry(QWidget& window, const WindowPlace& stored) {
     if (corner != window.pos()) window.move(corner);
 }
 
-void saveWindowGeometry(Settings& settings, const QString& prefix, const QWidget& window) {
+std::vector<std::pair<QString, QString>> geometryValues(const QString& prefix,
+                                                        const QWidget& window) {
     const WindowPlace place = windowPlace(window);
-    settings.saveNumber(prefix + QStringLiteral("Height"), place.height);
-    settings.saveNumber(prefix + QStringLiteral("Width"), place.width);
-    settings.saveNumber(prefix + QStringLiteral("Top"), place.top);
-    settings.saveNumber(prefix + QStringLiteral("Left"), place.left);
+    return {{prefix + QStringLiteral("Height"), Settings::numberText(place.height)},
+            {prefix + QStringLiteral("Width"), Settings::numberText(place.width)},
+            {prefix + QStringLiteral("Top"), Settings::numberText(place.top)},
+            {prefix + QStringLiteral("Left"), Settings::numberText(place.left)}};
+}
+
+void saveWindowGeometry(Settings& settings, const QString& prefix, const QWidget& window) {
+    settings.save(geometryValues(prefix, window));
 }
 
 } // namespace orvik

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -29,6 +30,10 @@ WindowPlace windowPlace(const QWidget& window);
 // Gives `window` the usable part of `stored`, its current place standing for
 // the design. A window left at its design place is placed by the window system.
 void restoreWindowGeometry(QWidget& window, const WindowPlace& stored);
+// The four keys PREFIXHeight, PREFIXWidth, PREFIXTop and PREFIXLeft of the
+// window's place in twips, and their saving.
+std::vector<std::pair<QString, QString>> geometryValues(const QString& prefix,
+                                                        const QWidget& window);
 void saveWindowGeometry(Settings& settings, const QString& prefix, const QWidget& window);
 
 } // namespace orvik
