@@ -1,4 +1,4 @@
-// The main window around the add: layout rule, stored geometry and options,
+// The main window around the add: its layout, stored geometry and options,
 // the drive check and the launch messages.
 #include "CatalogueFixture.h"
 #include "Widgets.h"

@@ -1,5 +1,5 @@
 // The search window around the queries: start-up, AutoList, switching to the
-// main window, cancel and exit, stored geometry, the layout rule and printing.
+// main window, cancel and exit, stored geometry, the layout and printing.
 #include "FormSearch.h"
 #include "AppState.h"
 #include "CatalogueWriter.h"
