@@ -152,7 +152,7 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
     EXPECT_TRUE(add.out.value(2).startsWith("6 Files (")) << add.out.value(2).toStdString();
 
     const struct {
-        QStringList arguments; // the text typed in the window second
+        QStringList arguments; // the second, if any, typed in the window
         const char* button;
         int lines;
     } cases[] = {
