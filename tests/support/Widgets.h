@@ -1,9 +1,10 @@
 // Reaching into real windows as a user would: their controls by name, the rows
-// a list shows, and the dialog a click opens.
+// a list shows, a search typed and run, and the dialog a click opens.
 #pragma once
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 #include <QTimer>
@@ -44,6 +45,12 @@ inline QStringList controlsCutOff(const QWidget& window) {
             }
     }
     return cut;
+}
+
+// A query of the search window: `text` typed, then `button` clicked.
+inline void query(QWidget& search, const QString& text, const char* button = "CmdSearchFile") {
+    child<QLineEdit>(search, "Text1")->setText(text);
+    child(search, button)->click();
 }
 
 // Runs `inside` on the modal dialog that the next call opens, once it shows.
