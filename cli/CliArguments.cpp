@@ -35,7 +35,8 @@ CliArguments parseArguments(const QStringList& arguments) {
         const QString& a = arguments[i];
         if (!optionsEnded && a == QLatin1String("--")) {
             optionsEnded = true;
-        } else if (!optionsEnded && (a.startsWith(QLatin1String("--")) || a == "-h")) {
+        } else if (!optionsEnded &&
+                   (a.startsWith(QLatin1String("--")) || findOption(a, ~CommandSet(0)))) {
             const qsizetype equals = a.indexOf(QLatin1Char('='));
             const QString name = a.left(equals);
             const OptionSyntax* option = findOption(name, bit(args.command));

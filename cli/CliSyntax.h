@@ -13,7 +13,7 @@ using CommandSet = unsigned;
 constexpr CommandSet bit(Command command) {
     return 1u << unsigned(command);
 }
-constexpr CommandSet EveryCommand = (1u << (unsigned(Command::Help) + 1)) - 1;
+constexpr CommandSet EveryCommand = (1u << (unsigned(Command::Help) + 1)) - 1; // Help is last
 // An option that stands in place of a command, as the first argument.
 constexpr CommandSet InPlaceOfCommand = 1u << 31;
 

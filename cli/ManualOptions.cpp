@@ -81,9 +81,9 @@ int main(int argc, char** argv) {
         std::fputs("usage: orvik_cli_manual TEMPLATE PAGE\n", stderr);
         return 2;
     }
-    QFile in(QString::fromLocal8Bit(argv[1])), out(QString::fromLocal8Bit(argv[2]));
-    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly)) {
-        std::fprintf(stderr, "orvik_cli_manual: cannot read %s or write %s\n", argv[1], argv[2]);
+    QFile in(QString::fromLocal8Bit(argv[1]));
+    if (!in.open(QIODevice::ReadOnly)) {
+        std::fprintf(stderr, "orvik_cli_manual: cannot read %s\n", argv[1]);
         return 2;
     }
     QList<QByteArray> lines = in.readAll().split('\n');
@@ -93,5 +93,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     lines[marker] = optionList().toUtf8().chopped(1);
-    return out.write(lines.join('\n')) < 0 || !out.flush() ? 2 : 0;
+    QFile out(QString::fromLocal8Bit(argv[2]));
+    if (out.open(QIODevice::WriteOnly) && out.write(lines.join('\n')) >= 0 && out.flush()) return 0;
+    std::fprintf(stderr, "orvik_cli_manual: cannot write %s\n", argv[2]);
+    out.remove(); // no half page for the next build to take as made
+    return 2;
 }

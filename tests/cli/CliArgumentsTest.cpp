@@ -14,10 +14,6 @@ using namespace orvik::cli;
 
 namespace {
 
-CliArguments parse(const QStringList& line) {
-    return parseArguments(line);
-}
-
 // The message a line is refused with, or "" when it is taken.
 QString refusal(const QStringList& line) {
     try {
@@ -32,9 +28,7 @@ QString refusal(const QStringList& line) {
 bool takes(const CommandSyntax& command, const QString& option) {
     QStringList line{command.name};
     if (command.argument) line << "x";
-    if (command.command == Command::Add)
-        line << "--description"
-             << "d";
+    if (command.command == Command::Add) line += {"--description", "d"};
     line << option;
     const OptionSyntax* known = findOption(option, EveryCommand | InPlaceOfCommand);
     if (known && known->value)
@@ -52,9 +46,9 @@ QSet<QString> optionNames() {
 } // namespace
 
 TEST(CliArguments, eachOptionReachesItsOwnField) {
-    const CliArguments add =
-        parse({"add", "/media/cd", "--description", "PCW", "--keywords", "quake", "--no-filter",
-               "--no-dates", "--no-sizes", "--extensions", ".txt", "--catalogue", "games"});
+    const CliArguments add = parseArguments(
+        {"add", "/media/cd", "--description", "PCW", "--keywords", "quake", "--no-filter",
+         "--no-dates", "--no-sizes", "--extensions", ".txt", "--catalogue", "games"});
     EXPECT_EQ(add.command, Command::Add);
     EXPECT_EQ(add.argument, "/media/cd");
     EXPECT_EQ(add.description, "PCW");
@@ -63,42 +57,45 @@ TEST(CliArguments, eachOptionReachesItsOwnField) {
     EXPECT_TRUE(add.noDates && add.noSizes);
     EXPECT_EQ(add.extensions, ".txt");
     EXPECT_EQ(add.catalogue, "games");
-    EXPECT_EQ(parse({"add", "p", "--no-filter", "--filter", "--description", ""}).useFilter, true);
+    EXPECT_EQ(
+        parseArguments({"add", "p", "--no-filter", "--filter", "--description", ""}).useFilter,
+        true);
 
-    const CliArguments find =
-        parse({"find", "--width", "40", "*.mp3", "--no-paths", "--format", "json", "--print", "a"});
+    const CliArguments find = parseArguments(
+        {"find", "--width", "40", "*.mp3", "--no-paths", "--format", "json", "--print", "a"});
     EXPECT_EQ(find.argument, "*.mp3");
     EXPECT_EQ(find.width, 40);
     EXPECT_TRUE(find.noPaths);
     EXPECT_EQ(find.format, Format::Json);
     EXPECT_EQ(find.print, "a");
     EXPECT_FALSE(find.help || find.catalogue);
-    EXPECT_EQ(parse({"show", "12", "--format", "tsv"}).format, Format::Tsv);
+    EXPECT_EQ(parseArguments({"show", "12", "--format", "tsv"}).format, Format::Tsv);
 }
 
 TEST(CliArguments, aValueFollowsItsOptionAfterAnEqualsSignAsWellAsAsTheNextArgument) {
-    const CliArguments joined = parse(
+    const CliArguments joined = parseArguments(
         {"add", "p", "--description=a=b", "--keywords=", "--extensions=.txt", "--catalogue=games"});
     EXPECT_EQ(joined.description, "a=b");
     EXPECT_EQ(joined.keywords, "");
     EXPECT_EQ(joined.extensions, ".txt");
     EXPECT_EQ(joined.catalogue, "games");
-    const CliArguments find = parse({"find", "x", "--width=7", "--format=tsv", "--print=-.pdf"});
+    const CliArguments find =
+        parseArguments({"find", "x", "--width=7", "--format=tsv", "--print=-.pdf"});
     EXPECT_EQ(find.width, 7);
     EXPECT_EQ(find.format, Format::Tsv);
     EXPECT_EQ(find.print, "-.pdf");
     // A value of its own is taken whatever it looks like.
-    EXPECT_EQ(parse({"add", "p", "--description", "--odd"}).description, "--odd");
+    EXPECT_EQ(parseArguments({"add", "p", "--description", "--odd"}).description, "--odd");
 }
 
 TEST(CliArguments, doubleDashEndsTheOptionsSoAnArgumentMayBeginWithDashes) {
-    EXPECT_EQ(parse({"find", "--", "--odd"}).argument, "--odd");
-    const CliArguments help = parse({"find", "--no-paths", "--", "-h"});
+    EXPECT_EQ(parseArguments({"find", "--", "--odd"}).argument, "--odd");
+    const CliArguments help = parseArguments({"find", "--no-paths", "--", "-h"});
     EXPECT_EQ(help.argument, "-h");
     EXPECT_TRUE(help.noPaths);
     EXPECT_FALSE(help.help);
-    EXPECT_EQ(parse({"find", "x", "--"}).argument, "x");
-    EXPECT_EQ(parse({"find", "--", "--"}).argument, "--");
+    EXPECT_EQ(parseArguments({"find", "x", "--"}).argument, "x");
+    EXPECT_EQ(parseArguments({"find", "--", "--"}).argument, "--");
     EXPECT_EQ(refusal({"find", "--"}), "find needs a TEXT (try find --help)");
     EXPECT_EQ(refusal({"find", "--", "a", "--width", "3"}),
               "unexpected argument '--width' (try find --help)");
@@ -147,15 +144,15 @@ TEST(CliArguments, aCommandMissingWhatItNeedsOrGivenTooMuchIsRefused) {
 }
 
 TEST(CliArguments, helpAndVersionStandForACommandAndHelpFollowsAnyCommand) {
-    EXPECT_EQ(parse({}).command, Command::Help);
-    EXPECT_EQ(parse({"-h", "--bogus"}).command, Command::Help);
-    EXPECT_TRUE(parse({"--version", "x"}).version);
+    EXPECT_EQ(parseArguments({}).command, Command::Help);
+    EXPECT_EQ(parseArguments({"-h", "--bogus"}).command, Command::Help);
+    EXPECT_TRUE(parseArguments({"--version", "x"}).version);
     EXPECT_EQ(refusal({"--version=1"}), "unknown command '--version=1' (try --help)");
     for (const QStringList& line : QList<QStringList>{{"add", "--help"},
                                                       {"add", "-h", "--keywords", "k"},
                                                       {"create", "--help"},
                                                       {"help", "--help"}}) {
-        const CliArguments args = parse(line);
+        const CliArguments args = parseArguments(line);
         EXPECT_TRUE(args.help) << line.join(' ').toStdString();
         EXPECT_EQ(args.commandName, line[0]);
     }
