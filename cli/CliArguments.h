@@ -44,10 +44,10 @@ struct CliArguments {
     std::optional<QString> print; // the PDF file of the print-out
 };
 
-// Throws std::invalid_argument with a one-line message on bad input.
+// Options may come anywhere after the command, as `--name value` or
+// `--name=value`; after `--` every argument is the command's own, so a
+// pattern or path may begin with "-". Throws std::invalid_argument with a
+// one-line message on bad input.
 CliArguments parseArguments(const QStringList& arguments);
-
-// The usage text of a command, or of the program when `command` is Help.
-QString usage(Command command);
 
 } // namespace orvik::cli

@@ -4,6 +4,7 @@
 #include "CliArguments.h"
 #include "CliCommands.h"
 #include "CliPrompt.h"
+#include "CliUsage.h"
 #include "Version.h"
 #include "platform/DesktopShell.h"
 #include "platform/LinuxDrives.h"
@@ -11,7 +12,6 @@
 
 #include <QGuiApplication>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <stdexcept>
 
@@ -20,22 +20,18 @@ using namespace orvik;
 namespace {
 // A print-out needs fonts, and with them a GUI application; it draws on no
 // screen, so it takes none, whatever display the terminal has or lacks.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--print") != 0) continue;
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        return std::make_unique<QGuiApplication>(argc, argv);
-    }
-    return std::make_unique<QCoreApplication>(argc, argv);
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool prints) {
+    if (!prints) return std::make_unique<QCoreApplication>(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
 }
 } // namespace
 
 int main(int argc, char** argv) {
-    const auto app = makeApplication(argc, argv);
-    QCoreApplication::setApplicationName(AppName);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-
+    // Parsed before the application is made, which depends on the options.
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     cli::CliArguments args;
     try {
         args = cli::parseArguments(arguments);
@@ -43,6 +39,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvik-cli: %s\n", bad.what());
         return cli::ExitError;
     }
+    const auto app = makeApplication(argc, argv, args.print.has_value());
+    QCoreApplication::setApplicationName(AppName);
     if (args.version) {
         std::fputs("orvik-cli " ORVIK_VERSION "\n", stdout);
         return cli::ExitDone;

@@ -1,0 +1,200 @@
+#include "CliSyntax.h"
+
+#include <stdexcept>
+
+namespace orvik::cli {
+
+namespace {
+
+[[noreturn]] void bad(const char* message) {
+    throw std::invalid_argument(message);
+}
+
+constexpr CommandSet Queries =
+    bit(Command::Find) | bit(Command::Keywords) | bit(Command::Describe) | bit(Command::Volumes);
+
+void setFormat(CliArguments& args, const QString& value) {
+    if (value == "text")
+        args.format = Format::Text;
+    else if (value == "tsv")
+        args.format = Format::Tsv;
+    else if (value == "json")
+        args.format = Format::Json;
+    else
+        bad("--format takes text, tsv or json");
+}
+
+const CommandSyntax Commands[] = {
+    {"add", Command::Add, "PATH", "add a disc or folder to the catalogue",
+     "Adds every file below PATH to the catalogue as one volume.",
+     "Options default to the settings of the main window. Ctrl+C cancels and\n"
+     "leaves the catalogue as it was."},
+    {"find", Command::Find, "TEXT", "find files and directories by name",
+     "Lists every file or directory whose name matches TEXT (* ? # [a-z] [!a-z];\n"
+     "a final '.' means the name ends there).",
+     nullptr},
+    {"keywords", Command::Keywords, "TEXT", "find volumes by keyword",
+     "Lists the volumes whose keywords match TEXT.", nullptr},
+    {"describe", Command::Describe, "TEXT", "find volumes by label or description",
+     "Lists the volumes whose label or description matches TEXT.", nullptr},
+    {"volumes", Command::Volumes, nullptr, "list all volumes",
+     "Lists every volume of the catalogue.", nullptr},
+    {"show", Command::Show, "BOOKMARK", "show a found record and its directory",
+     "Shows the record that BOOKMARK names (the bookmark column of the other\n"
+     "commands' tsv and json), with the volume, description, keywords and\n"
+     "directory that own it, and then the files of its directory.",
+     nullptr},
+    {"erase", Command::Erase, "BOOKMARK", "erase a volume from the catalogue",
+     "Erases a volume from the catalogue, as the search window's \"Erase selected\n"
+     "CD\" does: the record BOOKMARK names (the bookmark column of volumes\n"
+     "--format tsv) and every record after it up to the next volume, in one\n"
+     "step; then compacts the catalogue file. Asks nothing.",
+     nullptr},
+    {"catalogues", Command::Catalogues, nullptr, "list the catalogues",
+     "Lists the catalogues; '*' marks the current one.", nullptr},
+    {"create", Command::Create, "NAME", "create an empty catalogue",
+     "Creates the empty catalogue NAME (NAME.mdb in the application folder).\n"
+     "A catalogue of that name must not exist yet.",
+     nullptr},
+    {"delete", Command::Delete, "NAME", "delete a catalogue other than the current one",
+     "Deletes the catalogue NAME with all its records, without asking. The\n"
+     "current catalogue (setting DBName, and the one --catalogue names) is never\n"
+     "deleted, in any letter case.",
+     nullptr},
+    {"use", Command::Use, "NAME", "make NAME current (created when missing)",
+     "Makes NAME the current catalogue of the windows and of orvik-cli (setting\n"
+     "DBName). A catalogue that does not exist yet is created empty, as the\n"
+     "selection window's Set as Catalogue does.",
+     nullptr},
+    {"help", Command::Help, nullptr, nullptr, nullptr, nullptr},
+};
+
+const OptionSyntax Options[] = {
+    {.name = "--description",
+     .value = "TEXT",
+     .commands = bit(Command::Add),
+     .required = true,
+     .apply = [](CliArguments& args, const QString& value) { args.description = value; },
+     .help = "what the disc is (required, not empty)"},
+    {.name = "--keywords",
+     .value = "TEXT",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
+     .help = "the disc's main contents"},
+    {.name = "--filter",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.useFilter = true; },
+     .help = "record only files whose extension is in the list"},
+    {.name = "--no-filter",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.useFilter = false; },
+     .help = "record every file"},
+    {.name = "--no-dates",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.noDates = true; },
+     .help = "do not record file dates"},
+    {.name = "--no-sizes",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.noSizes = true; },
+     .help = "do not record file sizes"},
+    {.name = "--extensions",
+     .value = "LIST",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString& value) { args.extensions = value; },
+     .help = "the extension list, e.g. .exe.txt.doc"},
+    {.name = "--width",
+     .value = "N",
+     .commands = bit(Command::Find),
+     .apply =
+         [](CliArguments& args, const QString& value) {
+             bool ok = false;
+             args.width = value.toInt(&ok);
+             if (!ok || *args.width < 1) bad("--width takes a whole number of characters");
+         },
+     .help = "width of the name column (default 53, 30 with --no-paths)"},
+    {.name = "--no-paths",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString&) { args.noPaths = true; },
+     .help = "show file names without their directories"},
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = Queries,
+     .apply = setFormat,
+     .help = "text (the search window's lines, the default), tsv or json",
+     .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS"},
+    // The same option, with show's own description.
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Show),
+     .apply = setFormat,
+     .help = "text (the default; '>' marks the record's own file),\n"
+             "tsv or json",
+     .detail = "    tsv:  the record's header line and line as the other commands print\n"
+               "          them, a blank line, the header 'file date length current' and\n"
+               "          one line per file of the directory (current 1 on the record's own)\n"
+               "    json: one line {\"record\": {...}, \"directory\": [{\"file\": ..,\n"
+               "          \"date\": .., \"length\": .., \"current\": true|false}, ...]}"},
+    {.name = "--print",
+     .value = "FILE.pdf",
+     .commands = Queries,
+     .apply =
+         [](CliArguments& args, const QString& value) {
+             args.print = value;
+             if (value.isEmpty()) bad("--print needs a file name");
+         },
+     .help = "also print the lines under their heading to FILE.pdf, in\n"
+             "the search window's printer font and orientation",
+     .manual = "also print the lines under their heading to FILE.pdf, on A4 in the search "
+               "window's printer font and orientation; works without a display. The file is "
+               "written whole or not at all: a failure (a full disk) is an error and leaves the "
+               "file that was there. A catalogue, a catalogue's journal and the settings file "
+               "are never replaced, by whatever path or link they are named"},
+    // Create and use name the catalogue they make or make current.
+    {.name = "--catalogue",
+     .value = "NAME",
+     .commands = EveryCommand & ~bit(Command::Create) & ~bit(Command::Use),
+     .apply = [](CliArguments& args, const QString& value) { args.catalogue = value; },
+     .help = "use catalogue NAME instead of the current one (setting DBName)"},
+    {.name = "--help",
+     .alias = "-h",
+     .commands = EveryCommand | InPlaceOfCommand,
+     .apply = [](CliArguments& args, const QString&) { args.help = true; },
+     .help = "show this text",
+     .manual = "show the usage of the program, or of the command it follows"},
+    {.name = "--version",
+     .commands = InPlaceOfCommand,
+     .apply = [](CliArguments& args, const QString&) { args.version = true; },
+     .manual = "show the version of orvik-cli and exit"},
+};
+
+} // namespace
+
+std::span<const CommandSyntax> commandSyntax() {
+    return Commands;
+}
+
+std::span<const OptionSyntax> optionSyntax() {
+    return Options;
+}
+
+const CommandSyntax* findCommand(const QString& name) {
+    for (const CommandSyntax& command : Commands)
+        if (name == QLatin1String(command.name)) return &command;
+    return nullptr;
+}
+
+const OptionSyntax* findOption(const QString& name, CommandSet commands) {
+    for (const OptionSyntax& option : Options)
+        if ((option.commands & commands) && (name == QLatin1String(option.name) ||
+                                             (option.alias && name == QLatin1String(option.alias))))
+            return &option;
+    return nullptr;
+}
+
+QString optionSynopsis(const OptionSyntax& option) {
+    QString synopsis = QLatin1String(option.name);
+    if (option.value) synopsis += QLatin1Char(' ') + QLatin1String(option.value);
+    return synopsis;
+}
+
+} // namespace orvik::cli
