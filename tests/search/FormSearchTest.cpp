@@ -180,6 +180,32 @@ TEST_F(FormSearchTest, onlyAHighlightedLineIsChosenNotTheOneTabbingIntoTheListMa
     EXPECT_EQ(readCatalogue(file), std::vector(before.begin(), before.begin() + 2));
 }
 
+TEST_F(FormSearchTest, detailsOpenedFromALineOfAVolumeQuerySeekDirectoriesAndVolumes) {
+    CatalogueWriter(state).addRun("CD3", "GAMES", "QUAKE", {directory("/G/", {"X.EXE", "Y.DAT"})});
+    CatalogueWriter(state).addRun("CD4", "LAST", "DOOM", {directory("/L/", {"Z.EXE"})});
+    // Records: CD1 A.JPG B.JPG, CD2 S.MP3, CD3 X.EXE Y.DAT, CD4 Z.EXE; one directory each.
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    for (const char* button : {"CmdListCD", "cmdSearchDesc", "cmdSearchKeywords"})
+        for (const auto& [fromLast, move, landing] : {std::tuple{false, "CmdNextPath", "S.MP3"},
+                                                      {false, "CmdNextVol", "S.MP3"},
+                                                      {true, "cmdPrevPath", "X.EXE"},
+                                                      {true, "cmdPrevVol", "X.EXE"}}) {
+            query(form, "", button);
+            list->setCurrentIndex(
+                form.results().index(fromLast ? form.results().rowCount() - 1 : 0));
+            QString shown;
+            whenModal([&, move = move](QWidget& details) {
+                child(details, move)->click();
+                shown = child<QLineEdit>(details, "TextFile")->text();
+                child(details, "CmdExit")->click();
+            });
+            child(form, "CmdDetails")->click();
+            EXPECT_EQ(shown, landing) << button << ' ' << move;
+        }
+}
+
 TEST_F(FormSearchTest, theResultListTellsThatADoubleClickShowsMoreDetails) {
     FormSearch form(state);
     form.show();
