@@ -193,7 +193,8 @@ void FormMain::placeControls() {
 }
 
 void FormMain::Form_Load() {
-    // Each key defaults to the current value; the first that is no number ends the restore.
+    // Each key defaults to the current value; the first stored value that is no
+    // number, an empty one included, ends the restore.
     Settings& settings = m_state.settings();
     WindowPlace stored = windowPlace(*this);
     const std::pair<const char*, double*> geometry[] = {{"MainHeight", &stored.height},
@@ -201,10 +202,10 @@ void FormMain::Form_Load() {
                                                         {"MainTop", &stored.top},
                                                         {"MainLeft", &stored.left}};
     for (const auto& [key, value] : geometry) {
-        const QString text = settings.get(QString::fromLatin1(key), QString());
-        if (text.isEmpty()) continue;
+        const QString name = QString::fromLatin1(key);
+        if (!settings.contains(name)) continue;
         bool ok = false;
-        const double number = text.toDouble(&ok);
+        const double number = settings.get(name, QString()).toDouble(&ok);
         if (!ok) break;
         *value = number;
     }
@@ -334,11 +335,10 @@ void FormMain::selectDrive(const QString& drive) {
     Drive1->setCurrentIndex(index);
 }
 
+// Setting the drive list runs its change steps (Drive1_Change), as choosing
+// a drive does, so the volume label follows the drive.
 void FormMain::fallBackToSystemDrive() {
-    {
-        const QSignalBlocker quiet(Drive1);
-        Drive1->setCurrentIndex(Drive1->findText(SystemDrive));
-    }
+    Drive1->setCurrentIndex(Drive1->findText(SystemDrive));
     try {
         Dir1->setPath(SystemDrive);
     } catch (const Error&) {

@@ -43,6 +43,59 @@ QByteArray keyOf(const QByteArray& line) {
     return equals < 0 ? QByteArray() : line.left(equals).trimmed();
 }
 
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// True when the value is one quoted run: its first unescaped quote after the
+// opening one is its last character.
+bool wholeQuoted(const QByteArray& value) {
+    if (value.size() < 2 || !value.startsWith('"')) return false;
+    for (qsizetype i = 1; i < value.size(); ++i) {
+        if (value[i] == '\\')
+            ++i;
+        else if (value[i] == '"')
+            return i == value.size() - 1;
+    }
+    return false;
+}
+
+// Undoes the escapes escapedValue writes; a backslash before anything else
+// stands for itself, as in a hand-edited path.
+QString unescapedValue(const QByteArray& value) {
+    QString out;
+    qsizetype plainStart = 0; // bytes that stand for themselves, decoded from UTF-8 at once
+    for (qsizetype i = 0; i + 1 < value.size(); ++i) {
+        if (value[i] != '\\') continue;
+        const char kind = value[i + 1];
+        qsizetype end = i + 2;
+        char32_t code = 0;
+        if (kind == '"' || kind == '\\') {
+            code = char32_t(kind);
+        } else if (kind == 'x' && end < value.size() && hexDigit(value[end]) >= 0) {
+            for (; end < value.size() && hexDigit(value[end]) >= 0 && code <= 0xFFFF; ++end)
+                code = code * 16 + char32_t(hexDigit(value[end]));
+        } else {
+            continue;
+        }
+        out += QString::fromUtf8(value.mid(plainStart, i - plainStart));
+        out += QString::fromUcs4(&code, 1);
+        plainStart = end;
+        i = end - 1;
+    }
+    return out + QString::fromUtf8(value.mid(plainStart));
+}
+
+QString valueText(QByteArray value) {
+    value = value.trimmed();
+    if (wholeQuoted(value)) value = value.mid(1, value.size() - 2);
+    if (value.startsWith("@@")) value.remove(0, 1);
+    return unescapedValue(value);
+}
+
 } // namespace
 
 QByteArray withIniValue(const QByteArray& ini, const QString& section, const QString& key,
@@ -78,6 +131,24 @@ QByteArray withIniValue(const QByteArray& ini, const QString& section, const QSt
         result << header << line;
     }
     return result.join('\n') + '\n';
+}
+
+QHash<QString, QString> iniValues(const QByteArray& ini, const QString& section) {
+    const QByteArray header = '[' + section.toUtf8() + ']';
+    QHash<QString, QString> values;
+    bool inSection = false;
+    for (const QByteArray& line : ini.split('\n')) {
+        const QByteArray trimmed = line.trimmed();
+        if (trimmed.startsWith('[')) {
+            inSection = trimmed == header;
+            continue;
+        }
+        const qsizetype equals = trimmed.indexOf('=');
+        if (!inSection || equals <= 0 || trimmed.startsWith(';') || trimmed.startsWith('#'))
+            continue;
+        values.insert(QString::fromUtf8(keyOf(trimmed)), valueText(trimmed.mid(equals + 1)));
+    }
+    return values;
 }
 
 } // namespace orvik

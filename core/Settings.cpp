@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSettings>
 #include <QStandardPaths>
 #include <cerrno>
 #include <cmath>
@@ -21,8 +20,10 @@ const QString Section = QStringLiteral("Options");
 // As long as a writer waits for another program's catalogue.
 constexpr int LockWaitMs = 5000;
 
-QString keyPath(const QString& key) {
-    return Section + QLatin1Char('/') + key;
+QHash<QString, QString> storedValues(const QString& file) {
+    QFile ini(file);
+    return ini.open(QIODevice::ReadOnly) ? iniValues(ini.readAll(), Section)
+                                         : QHash<QString, QString>();
 }
 } // namespace
 
@@ -34,18 +35,15 @@ QString Settings::defaultFile() {
     return QDir(config).filePath(QStringLiteral("Orvik/Orvik.ini"));
 }
 
-Settings::Settings(const QString& iniFile)
-    : m_file(iniFile), m_store(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+Settings::Settings(const QString& iniFile) : m_file(iniFile), m_values(storedValues(iniFile)) {}
 
 Settings::~Settings() = default;
 
 QString Settings::get(const QString& key, const QString& defaultValue) const {
-    if (const auto saved = m_saved.constFind(key); saved != m_saved.cend()) return *saved;
-    const QVariant value = m_store->value(keyPath(key));
-    return value.isValid() ? value.toString() : defaultValue;
+    return m_values.value(key, defaultValue);
 }
 
-// The settings store's own writing cannot be trusted here: on a full disk it
+// Written by hand, not through Qt's settings store: on a full disk that
 // renames a new file over the old one even when writing it failed.
 void Settings::save(const QString& key, const QString& value) {
     save({{key, value}});
@@ -54,7 +52,7 @@ void Settings::save(const QString& key, const QString& value) {
 void Settings::save(const std::vector<std::pair<QString, QString>>& values) {
     try {
         QDir().mkpath(QFileInfo(m_file).absolutePath());
-        // The lock the settings store takes, so saves of two programs never
+        // The lock Qt's settings store takes, so saves of two programs never
         // lose each other's keys.
         QLockFile lock(m_file + QStringLiteral(".lock"));
         if (!lock.tryLock(LockWaitMs))
@@ -75,14 +73,14 @@ void Settings::save(const std::vector<std::pair<QString, QString>>& values) {
         // A window saves its place at every deactivation, mostly unchanged.
         if (changed != ini || !current.exists()) writeWholeFile(m_file, changed);
         for (const auto& [key, value] : values)
-            m_saved.insert(key, value);
+            m_values.insert(key, value);
     } catch (const Error& error) {
         m_saveFailure = QStringLiteral("Can't save settings: ") + error.description();
     }
 }
 
 bool Settings::contains(const QString& key) const {
-    return m_saved.contains(key) || m_store->contains(keyPath(key));
+    return m_values.contains(key);
 }
 
 std::optional<bool> Settings::parseBool(const QString& text) {

@@ -7,12 +7,9 @@
 
 #include <QHash>
 #include <QString>
-#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
-
-class QSettings;
 
 namespace orvik {
 
@@ -51,10 +48,8 @@ public:
 
 private:
     QString m_file;
-    std::unique_ptr<QSettings> m_store; // read once; never writes
-    // What this store saved, read before the file: the reader would miss a
-    // new file of the same size written within the same millisecond.
-    QHash<QString, QString> m_saved;
+    // The file's values as read once at the start, and what this store saved since.
+    QHash<QString, QString> m_values;
     QString m_saveFailure;
 };
 

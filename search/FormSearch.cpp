@@ -149,6 +149,7 @@ void FormSearch::createControls() {
     // A line is never cut: the list scrolls sideways to its end.
     SearchList->setTextElideMode(Qt::ElideNone);
     SearchList->setItemDelegate(new ResultLineDelegate(m_model, *SearchList));
+    SearchList->setToolTip(QStringLiteral("Double-click to see more details"));
 
     Label1 = new QLabel(QStringLiteral("Status:"), inner);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -189,10 +190,12 @@ void FormSearch::createControls() {
     connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
     connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
-    // A line becomes current by mouse or keyboard; a click on the current line
-    // takes its position back after the details window moved elsewhere.
+    // A line is chosen when it is highlighted, by mouse or keyboard; a click on
+    // the highlighted line takes its position back after the details window
+    // moved elsewhere. Tabbing into the list makes a line current without
+    // highlighting it: that chooses nothing.
     connect(SearchList, &QListView::clicked, this, &FormSearch::SearchList_Click);
-    connect(SearchList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(SearchList->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &FormSearch::SearchList_Click);
 }
 
@@ -423,12 +426,16 @@ void FormSearch::SearchExit_Click() {
     close(); // Form_Unload saves the settings and ends the program
 }
 
+int FormSearch::highlightedLine() const {
+    const QModelIndexList highlighted = SearchList->selectionModel()->selectedRows();
+    return highlighted.isEmpty() ? -1 : highlighted.constFirst().row();
+}
+
 void FormSearch::SearchList_Click() {
-    const QModelIndex current = SearchList->currentIndex();
-    if (!current.isValid()) return;
+    const int line = highlightedLine();
+    if (line < 0) return;
     const auto& positions = m_state.LinePositions;
-    if (size_t(current.row()) < positions.size())
-        m_state.CurrentPosition = positions[size_t(current.row())];
+    if (size_t(line) < positions.size()) m_state.CurrentPosition = positions[size_t(line)];
 }
 
 void FormSearch::SearchList_DblClick() {
@@ -438,7 +445,7 @@ void FormSearch::SearchList_DblClick() {
 
 // The two ways from a chosen line; a click on a line chose it.
 bool FormSearch::lineChosen() {
-    if (!m_state.CurrentPosition.isEmpty() && SearchList->currentIndex().isValid()) return true;
+    if (!m_state.CurrentPosition.isEmpty() && highlightedLine() >= 0) return true;
     m_state.prompt().tell(QStringLiteral("Please select a catalogue entry first"));
     return false;
 }
@@ -482,7 +489,7 @@ void FormSearch::CmdViewDB_Click() {
 }
 
 void FormSearch::showDetails() {
-    FormViewDetails details(m_state, {SearchList->currentIndex().row(), m_model.rowCount()}, this);
+    FormViewDetails details(m_state, {highlightedLine(), m_model.rowCount()}, this);
     details.exec();
 }
 

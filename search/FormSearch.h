@@ -83,6 +83,8 @@ private:
     void applyLayout();
     void saveSettings();
     bool lineChosen();
+    // The line the user highlighted; -1 when none is.
+    int highlightedLine() const;
     void showDetails();
     int printerOrientation() const;
     // The PDF printer's file for one print-out; empty when the user cancels.

@@ -116,20 +116,16 @@ int FindMyFile(AppState& state, Recordset& rs, QString* directory, OwnerTracker*
 
 int FindMyKW(AppState& state, Recordset& rs, const Pattern& pattern) {
     state.MatchKeywords.clear();
-    while (!rs.Eof()) {
-        const auto keywords = rs.Fields(Field::CDKeywords);
-        if (keywords && !keywords->isEmpty()) {
-            Get_KDV(state, rs);
-            if (!text(rs, Field::CDFile).isEmpty()) {
-                state.MatchKeywords = *keywords;
-                if (pattern.matches(state.MatchKeywords)) return 1;
-            }
-        }
-        // Records without keywords are passed over through the keyword index.
-        rs.FindNext(Criterion::NotNull(Field::CDKeywords));
-        if (rs.NoMatch()) moveToEnd(rs);
-    }
-    return 0;
+    // Records without keywords are passed over through the keyword index.
+    const bool found = walkCarrying(rs, Field::CDKeywords, [&] {
+        const QString keywords = text(rs, Field::CDKeywords);
+        if (keywords.isEmpty()) return false;
+        Get_KDV(state, rs);
+        if (text(rs, Field::CDFile).isEmpty()) return false;
+        state.MatchKeywords = keywords;
+        return pattern.matches(state.MatchKeywords);
+    });
+    return found ? 1 : 0;
 }
 
 int FindMyDesc(AppState& state, Recordset& rs, LastDescription& LastDesc) {
@@ -159,6 +155,20 @@ void moveToEnd(Recordset& rs) {
     if (rs.Eof()) return;
     rs.MoveLast();
     rs.MoveNext();
+}
+
+bool walkCarrying(Recordset& rs, Field field, const std::function<bool()>& visit) {
+    if (rs.Eof()) return false;
+    if (rs.Fields(field) && visit()) return true;
+    Recordset heads(rs.database(), engine::RecordsetType::Dynaset);
+    heads.setBookmark(rs.Bookmark());
+    const Criterion carrying = Criterion::NotNull(field);
+    for (heads.FindNext(carrying); !heads.NoMatch(); heads.FindNext(carrying)) {
+        rs.setBookmark(heads.Bookmark());
+        if (visit()) return true;
+    }
+    moveToEnd(rs);
+    return false;
 }
 
 } // namespace orvik

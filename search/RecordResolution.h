@@ -7,6 +7,7 @@
 #include "engine/CatalogueTable.h"
 
 #include <QString>
+#include <functional>
 
 namespace orvik {
 
@@ -62,5 +63,12 @@ int FindMyVol(AppState& state, engine::Recordset& rs);
 
 // Puts the recordset past its last record, where a forward scan ends.
 void moveToEnd(engine::Recordset& rs);
+// Steps forward from the current record (itself included) through the records
+// whose `field` holds a value, the ones a record-by-record walk would stop on,
+// until `visit` returns true; false when it never did, past the last record.
+// The field's head index is searched by a cursor of its own: `rs` only moves,
+// so its NoMatch stays as such a walk leaves it (the details window's seeking
+// moves read it).
+bool walkCarrying(engine::Recordset& rs, engine::Field field, const std::function<bool()>& visit);
 
 } // namespace orvik

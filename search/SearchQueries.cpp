@@ -55,18 +55,13 @@ ResolvedRecord headRecord(const AppState& state, const Recordset& rs) {
             text(Field::CDFileLen), rs.Bookmark()};
 }
 
-// Visits, in record order, the records whose `field` holds a value: the records
-// a record-by-record scan would stop on, reached through the field's head index.
-// The recordset ends past its last record.
+// Visits, in record order, the records whose `field` holds a value; the
+// recordset ends past its last record.
 template <typename Visit> void forEachCarrying(Recordset& rs, Field field, Visit visit) {
-    if (rs.Eof()) return;
-    if (rs.Fields(field)) visit();
-    for (;;) {
-        rs.FindNext(Criterion::NotNull(field));
-        if (rs.NoMatch()) break;
+    walkCarrying(rs, field, [&] {
         visit();
-    }
-    moveToEnd(rs);
+        return false;
+    });
 }
 
 // A malformed pattern is reported in the words the user typed, before any

@@ -29,7 +29,8 @@ public:
     virtual QStringList mountPoints() const = 0;
     // Type of the drive whose root is `root`, matched to the mount points
     // without regard to case (a trailing "/" is optional; "" is the system
-    // drive). A path that is no mount point gives DriveNoRootDir.
+    // drive). A path inside a drive that is no mount point of its own gives
+    // DriveNoRootDir.
     virtual int driveType(const QString& root) const = 0;
     // The mount point of the volume holding `path` (longest matching mount point).
     virtual QString driveOf(const QString& path) const = 0;

@@ -9,6 +9,10 @@
 #include <QStorageInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
+#include <linux/magic.h>
+#include <optional>
+#include <sys/vfs.h>
 
 namespace orvik {
 
@@ -67,6 +71,31 @@ bool isRemovableDevice(const QString& source) {
     return flag.open(QIODevice::ReadOnly) && flag.readAll().trimmed() == "1";
 }
 
+// The type of the drive holding `path` from its file system's magic number,
+// fixed unless that tells otherwise; nullopt when the path cannot be reached.
+std::optional<int> statfsType(const QString& path) {
+    struct statfs info {};
+    if (::statfs(QFile::encodeName(path).constData(), &info) != 0) return std::nullopt;
+    switch (std::uint32_t(info.f_type)) {
+    case ISOFS_SUPER_MAGIC:
+    case UDF_SUPER_MAGIC:
+        return DriveCdRom;
+    case TMPFS_MAGIC:
+    case RAMFS_MAGIC:
+        return DriveRamDisk;
+    case NFS_SUPER_MAGIC:
+    case SMB_SUPER_MAGIC:
+    case CIFS_SUPER_MAGIC:
+    case SMB2_SUPER_MAGIC:
+    case V9FS_MAGIC:
+    case AFS_FS_MAGIC:
+    case CEPH_SUPER_MAGIC:
+        return DriveRemote;
+    default:
+        return DriveFixed;
+    }
+}
+
 } // namespace
 
 LinuxDrives::LinuxDrives(QString mountInfoText) : m_fixedText(std::move(mountInfoText)) {}
@@ -110,10 +139,26 @@ std::vector<LinuxDrives::Mount> LinuxDrives::userMounts() const {
     return mounts;
 }
 
+const LinuxDrives::Mount* LinuxDrives::coveringMount(const std::vector<Mount>& mounts,
+                                                     const QString& path) {
+    const QString target = withoutTrailingSlash(path);
+    const Mount* best = nullptr;
+    for (const Mount& m : mounts) {
+        const QString& point = m.mountPoint;
+        const bool inside =
+            target.compare(point, Qt::CaseInsensitive) == 0 ||
+            (target.startsWith(point == SystemDrive ? point : point + '/', Qt::CaseInsensitive));
+        if (inside && (!best || point.size() > best->mountPoint.size())) best = &m;
+    }
+    return best;
+}
+
 QStringList LinuxDrives::mountPoints() const {
+    const std::vector<Mount> mounts = userMounts();
     QStringList points;
-    for (const Mount& m : userMounts())
+    for (const Mount& m : mounts)
         points << m.mountPoint;
+    if (!coveringMount(mounts, SystemDrive) && statfsType(SystemDrive)) points << SystemDrive;
     points.sort();
     return points;
 }
@@ -127,24 +172,23 @@ int LinuxDrives::driveType(const QString& root) const {
         exact = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) {
             return m.mountPoint.compare(wanted, Qt::CaseInsensitive) == 0;
         });
-    return exact == mounts.end() ? DriveNoRootDir : typeOf(*exact);
+    if (exact != mounts.end()) return typeOf(*exact);
+    if (coveringMount(mounts, wanted)) return DriveNoRootDir;
+    return QFileInfo(wanted).isDir() ? statfsType(wanted).value_or(DriveNoRootDir) : DriveNoRootDir;
 }
 
 QString LinuxDrives::driveOf(const QString& path) const {
-    const QString target = withoutTrailingSlash(path);
-    QString best = SystemDrive;
-    for (const Mount& m : userMounts()) {
-        const QString& point = m.mountPoint;
-        const bool inside =
-            target.compare(point, Qt::CaseInsensitive) == 0 ||
-            (target.startsWith(point == SystemDrive ? point : point + '/', Qt::CaseInsensitive));
-        if (inside && point.size() > best.size()) best = point;
-    }
-    return best;
+    const std::vector<Mount> mounts = userMounts();
+    const Mount* mount = coveringMount(mounts, path);
+    return mount ? mount->mountPoint : SystemDrive;
 }
 
 QString LinuxDrives::volumeLabel(const QString& path) const {
     if (!QFileInfo(path).isDir()) throw Error(ENOENT, QStringLiteral("Path not found: ") + path);
+    if (!coveringMount(userMounts(), path)) {
+        if (!statfsType(path)) throw Error(EIO, QStringLiteral("Device not ready: ") + path);
+        return QString(); // a file system the mount table does not name has no label known
+    }
     const QStorageInfo storage(path);
     if (!storage.isValid() || !storage.isReady())
         throw Error(EIO, QStringLiteral("Device not ready: ") + path);

@@ -1,5 +1,7 @@
 // Drives on Linux: the mounted file systems of /proc/self/mountinfo that can
-// hold user files, typed from their file system and /sys/block.
+// hold user files, typed from their file system and /sys/block. A path no
+// entry covers (a chroot's table lists only what was mounted inside it) is on
+// a drive all the same, typed by what statfs tells of its file system.
 #pragma once
 
 #include "platform/Drives.h"
@@ -32,6 +34,8 @@ public:
 
 private:
     std::vector<Mount> userMounts() const;
+    // The mount holding `path` (the longest mount point that covers it); null when none does.
+    static const Mount* coveringMount(const std::vector<Mount>& mounts, const QString& path);
     QString m_fixedText;
 };
 

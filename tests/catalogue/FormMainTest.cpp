@@ -72,6 +72,40 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     EXPECT_TRUE(lost.screen()->availableGeometry().contains(lost.frameGeometry().topLeft()));
 }
 
+TEST_F(MainWindow, anEmptyGeometryValueSkipsTheRemainingKeysAsAnyNonNumberDoes) {
+    settleStartup(app.state());
+    const FormMain design(app.state());
+    Settings& settings = app.state().settings();
+    settings.save("MainHeight", "");
+    for (const char* key : {"MainWidth", "MainTop", "MainLeft"})
+        settings.save(key, "9000");
+    const FormMain skipped(app.state());
+    EXPECT_EQ(skipped.geometry(), design.geometry());
+}
+
+TEST_F(MainWindow, fallingBackToTheSystemDriveShowsItsLabelAsChoosingItDoes) {
+    const QString unreadable = discs.path() + "/nodisc"; // mounted, but no folder to list
+    app.drives().types.insert(unreadable, DriveRemovable);
+    app.drives().labels.insert(SystemDrive, "SYSTEM");
+    openWindow(true, true, true); // on the disc, labelled games1
+    auto* drives = child<QComboBox>("Drive1");
+    auto* volume = child<QLineEdit>("TxtVol");
+    ASSERT_EQ(volume->text(), "games1");
+    drives->setCurrentText(unreadable); // "Can't access drive!"
+    EXPECT_EQ(volume->text(), "SYSTEM");
+    EXPECT_EQ(app.state().CurVolume, "SYSTEM");
+
+    drives->setCurrentText(disc);
+    ASSERT_EQ(volume->text(), "games1");
+    app.state().DefaultDrive = "/media/gone";
+    app.prompt().queue({Answer::Cancel}); // in drive prompt B
+    form->Form_Activate();
+    EXPECT_EQ(drives->currentText(), SystemDrive);
+    EXPECT_EQ(volume->text(), "SYSTEM");
+    ASSERT_EQ(app.prompt().texts().size(), 2);
+    EXPECT_EQ(app.prompt().texts()[0], "Can't access drive!");
+}
+
 TEST_F(MainWindow, neverShrinksBelowItsDesignSizeSoNoControlIsCutOff) {
     openWindow(true, true, true);
     const QSize design = form->size();

@@ -624,6 +624,29 @@ TEST_F(CliTest, aFullDiskIsReportedAsFullAndLeavesTheCatalogueAsBefore) {
     }
 }
 
+// A chroot's mount table lists only what was mounted inside it: the folder
+// added lies on the chroot's own file system, which no entry names.
+TEST_F(CliTest, aFolderOnAFileSystemTheMountTableDoesNotNameIsAddedAsAVolumeWithoutLabel) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to make a chroot";
+    const QString root = disc.path() + "/root";
+    makeFile(root + "/tmp/t/a.txt", 4);
+    for (const char* folder : {"usr", "proc", "home"})
+        QDir().mkpath(root + '/' + folder);
+    for (const char* link : {"bin", "lib", "lib64"})
+        QFile::link(QString("usr/") + link, root + '/' + link);
+    ASSERT_TRUE(QFile::copy(ORVIK_CLI, root + "/orvik-cli"));
+    // The mounts live in a namespace of their own and go with it.
+    const CliRun add = run({"unshare", "--mount", "--propagation", "private", "sh", "-c",
+                            "mount --bind -o ro /usr \"$0/usr\" && mount -t proc proc \"$0/proc\" "
+                            "&& ORVIK_HOME=/home chroot \"$0\" /orvik-cli add /tmp/t "
+                            "--description chroot --no-filter",
+                            root});
+    EXPECT_EQ(add.exitCode, 0) << add.err.toStdString();
+    const auto records = readCatalogue(root + "/home/ORVIK.mdb");
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0][size_t(engine::Field::CDVolume)], NoVolumeLabel.toUpper());
+}
+
 // A name the system gives is at most 255 bytes long; a path can grow past
 // what the system names (4,096 bytes) or what CDPath holds (4,096 characters).
 TEST_F(CliTest, directoriesWhosePathsCannotBeStoredAreSkippedAndNamedAndTheRestIsAdded) {

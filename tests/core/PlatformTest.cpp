@@ -1,4 +1,5 @@
 #include "Error.h"
+#include "FullDisk.h"
 #include "TestFiles.h"
 #include "platform/DesktopShell.h"
 #include "platform/FileSystem.h"
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 using namespace orvik;
+using orvik::test::FullDisk;
 using orvik::test::makeFile;
 
 namespace {
@@ -52,6 +54,21 @@ TEST(Platform, mountTableGivesUserDrivesWithTheirTypes) {
     EXPECT_EQ(drives.driveType("/proc"), DriveNoRootDir);
     EXPECT_EQ(drives.driveOf("/media/cdrom/GAMES/QUAKE"), "/media/cdrom");
     EXPECT_EQ(drives.driveOf("/media/cdromx"), "/");
+}
+
+TEST(Platform, aFolderNoMountEntryCoversIsOnADriveTypedByItsFileSystemWithoutLabel) {
+    // A chroot's table: only what was mounted inside it, so not "/".
+    const LinuxDrives drives{"48 46 0:21 / /proc rw,relatime - proc proc rw\n"};
+    QTemporaryDir dir;
+    EXPECT_EQ(drives.mountPoints(), QStringList({SystemDrive}));
+    EXPECT_EQ(drives.driveType(SystemDrive), DriveFixed);
+    EXPECT_EQ(drives.driveOf(dir.path()), SystemDrive);
+    EXPECT_EQ(drives.volumeLabel(dir.path()), "");
+    EXPECT_THROW(drives.volumeLabel(dir.path() + "/missing"), Error);
+
+    FullDisk ram(dir.path() + "/ram");
+    if (!ram.failure().empty()) GTEST_SKIP() << ram.failure();
+    EXPECT_EQ(drives.driveType(dir.path() + "/ram"), DriveRamDisk);
 }
 
 TEST(Platform, listingSkipsHiddenSystemAndLinkedDirectories) {

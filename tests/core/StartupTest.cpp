@@ -2,8 +2,6 @@
 #include "TestApp.h"
 #include "TestFiles.h"
 
-#include <QSettings>
-
 #include <gtest/gtest.h>
 
 using namespace orvik;
@@ -90,12 +88,27 @@ TEST(Settings, anyTextReadsBackAsSavedAndTheRestOfTheFileStaysAsItWas) {
         app.state().settings().save(QString("K%1").arg(i), values[i]);
     app.state().settings().save("AutoList", "False");
 
-    // Read by the store from a file it has never seen, so from the disk.
-    ASSERT_TRUE(QFile::copy(ini, app.home() + "/copy.ini"));
-    QSettings copy(app.home() + "/copy.ini", QSettings::IniFormat);
+    // Read from the disk by a store that has not seen the saves.
+    Settings copy(ini);
     for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(copy.value(QString("Options/K%1").arg(i)).toString(), values[i]) << i;
-    EXPECT_EQ(copy.value("Options/AutoList").toString(), "False");
+        EXPECT_EQ(copy.get(QString("K%1").arg(i), "?"), values[i]) << i;
+    EXPECT_EQ(copy.get("AutoList", "?"), "False");
     EXPECT_TRUE(fileBytes(ini).startsWith("[Options]\nAutoList=False\nK0=\n"));
     EXPECT_TRUE(fileBytes(ini).endsWith(rest));
+}
+
+TEST(Settings, aHandEditedValueReadsAsTheTextItHoldsAndIsWrittenBackToReadTheSame) {
+    TestApp app;
+    writeFile(app.home() + "/Orvik.ini", "[Options]\nDBName=my,cds\nExtensionString = .txt,.doc\n"
+                                         "PrnFontName=Mono \"Sans\"; Bold\n");
+    app.restart();
+    settleStartup(app.state()); // writes DBName and ExtensionString back
+    EXPECT_EQ(app.state().CatalogueName, "MY,CDS");
+    EXPECT_EQ(app.state().ExtensionString, ".txt,.doc");
+    Settings& settings = app.state().settings();
+    settings.save("PrnFontName", settings.get("PrnFontName", "?"));
+    Settings reread(app.home() + "/Orvik.ini");
+    EXPECT_EQ(reread.get("DBName", "?"), "my,cds");
+    EXPECT_EQ(reread.get("ExtensionString", "?"), ".txt,.doc");
+    EXPECT_EQ(reread.get("PrnFontName", "?"), "Mono \"Sans\"; Bold");
 }

@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHelpEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -25,6 +26,7 @@
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <algorithm>
 
 using namespace orvik;
@@ -154,6 +156,69 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     doubleClick(1);
     EXPECT_EQ(opened.size(), 2); // a line without a record opens nothing
     EXPECT_TRUE(state.CurrentPosition.isEmpty());
+}
+
+TEST_F(FormSearchTest, onlyAHighlightedLineIsChosenNotTheOneTabbingIntoTheListMakesCurrent) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form)); // activation lists the volumes
+    const QString file = state.catalogueFile();
+    const auto before = readCatalogue(file);
+    auto* list = child<QListView>(form, "SearchList");
+    auto* lastButton = child(form, "CmdListCD");
+    lastButton->setFocus();
+    QTest::keyClick(lastButton, Qt::Key_Tab);
+    ASSERT_TRUE(list->hasFocus());
+    ASSERT_TRUE(list->currentIndex().isValid()); // current, but not highlighted
+    child(form, "CmdDelCD")->click();
+    child(form, "CmdDetails")->click();
+    EXPECT_EQ(app.prompt().texts(), QStringList(2, "Please select a catalogue entry first"));
+    EXPECT_EQ(readCatalogue(file), before);
+
+    QTest::keyClick(list, Qt::Key_Down); // the keyboard moves the highlight to CD2
+    child(form, "CmdDelCD")->click();
+    EXPECT_EQ(readCatalogue(file), std::vector(before.begin(), before.begin() + 2));
+}
+
+TEST_F(FormSearchTest, detailsOpenedFromALineOfAVolumeQuerySeekDirectoriesAndVolumes) {
+    CatalogueWriter(state).addRun("CD3", "GAMES", "QUAKE", {directory("/G/", {"X.EXE", "Y.DAT"})});
+    CatalogueWriter(state).addRun("CD4", "LAST", "DOOM", {directory("/L/", {"Z.EXE"})});
+    // Records: CD1 A.JPG B.JPG, CD2 S.MP3, CD3 X.EXE Y.DAT, CD4 Z.EXE; one directory each.
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    for (const char* button : {"CmdListCD", "cmdSearchDesc", "cmdSearchKeywords"})
+        for (const auto& [fromLast, move, landing] : {std::tuple{false, "CmdNextPath", "S.MP3"},
+                                                      {false, "CmdNextVol", "S.MP3"},
+                                                      {true, "cmdPrevPath", "X.EXE"},
+                                                      {true, "cmdPrevVol", "X.EXE"}}) {
+            query(form, "", button);
+            list->setCurrentIndex(
+                form.results().index(fromLast ? form.results().rowCount() - 1 : 0));
+            QString shown;
+            whenModal([&, move = move](QWidget& details) {
+                child(details, move)->click();
+                shown = child<QLineEdit>(details, "TextFile")->text();
+                child(details, "CmdExit")->click();
+            });
+            child(form, "CmdDetails")->click();
+            EXPECT_EQ(shown, landing) << button << ' ' << move;
+        }
+}
+
+TEST_F(FormSearchTest, theResultListTellsThatADoubleClickShowsMoreDetails) {
+    FormSearch form(state);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    auto* list = child<QListView>(form, "SearchList");
+    // Over a line and below the last one.
+    for (const QPoint at : {list->visualRect(form.results().index(0)).center(),
+                            list->viewport()->rect().center() + QPoint(0, 40)}) {
+        QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(list->viewport(), &hover);
+        EXPECT_EQ(QToolTip::text(), "Double-click to see more details");
+        QToolTip::hideText();
+    }
 }
 
 TEST_F(FormSearchTest,
