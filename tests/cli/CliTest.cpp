@@ -567,9 +567,17 @@ TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingT
     EXPECT_TRUE(text.out[10].startsWith("> " + files[1] + " "));
     EXPECT_TRUE(text.out[11].startsWith("  " + files[2] + " "));
     EXPECT_EQ(fileBytes(catalogue), stored);
+}
 
-    engine::Database(catalogue).exec(
-        QByteArray("DELETE FROM CDTable WHERE rowid = " + bookmarks[1].toLatin1()).constData());
+TEST_F(CliTest, showOfABookmarkThatNamesNoRecordIsAnError) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    QStringList bookmarks;
+    for (const QString& line : cli({"find", "*.dat", "--format", "tsv"}).out.mid(1))
+        bookmarks << line.split('\t').value(7);
+    ASSERT_EQ(bookmarks.size(), 2);
+    engine::Database(app.home() + "/ORVIK.mdb")
+        .exec(
+            QByteArray("DELETE FROM CDTable WHERE rowid = " + bookmarks[1].toLatin1()).constData());
     for (const QStringList& unknown : QList<QStringList>{{"show", bookmarks[1]},
                                                          {"show", "x1"},
                                                          {"show", bookmarks[0] + " "},

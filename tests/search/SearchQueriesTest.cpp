@@ -463,8 +463,8 @@ TEST_F(Search, volumeQueriesListRunHeadsAndDescriptionsAMediumRepeatedInARowOnce
     EXPECT_EQ(got.lines.size(), 3);
 }
 
-TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileIsReported) {
-    // A malformed pattern is one error, in the words typed, with or without records.
+// A malformed pattern is one error, in the words typed, with or without records.
+TEST_F(Search, aBadPatternIsOneErrorInTheWordsTyped) {
     const QStringList badPattern = {"Error 93 - Bracket list without closing ']' in pattern '[a-'",
                                     "Can't open table in catalogue database."};
     auto reportsOfBadPattern = [&] {
@@ -475,6 +475,11 @@ TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileI
         return app.prompt().texts();
     };
     EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
+    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+}
+
+TEST_F(Search, anEmptyCatalogueFindsNothing) {
     queries.listVolumes("");
     EXPECT_EQ(got.statuses.last(), "No CDS found");
     queries.searchKeywords("");
@@ -482,11 +487,10 @@ TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileI
     queries.searchDescriptions("");
     EXPECT_EQ(got.statuses.last(), "No matches found");
     EXPECT_TRUE(got.lines.isEmpty());
-    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
-    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+}
 
-    app.prompt().shown.clear();
-    got.statuses.clear();
+TEST_F(Search, aMissingCatalogueFileIsReported) {
+    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
     catalogue.reset();
     state.CatalogueDatabase.reset();
     ASSERT_TRUE(QFile::remove(state.catalogueFile()));
