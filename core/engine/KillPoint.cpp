@@ -3,6 +3,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
+#include <mutex>
 #include <sqlite3.h>
 
 namespace orvik::engine {
@@ -32,6 +33,8 @@ int countingOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int fl
                  int* outFlags) {
     const int rc = systemVfs->xOpen(systemVfs, name, file, flags, outFlags);
     if (rc != SQLITE_OK || !file->pMethods) return rc;
+    static std::mutex kinds;
+    const std::lock_guard<std::mutex> lock(kinds);
     for (CountingMethods& own : counting) {
         if (!own.original) {
             own.original = file->pMethods;
