@@ -18,10 +18,11 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
 # pdffonts, and check the installed files and the package with the tools that
 # read them. The real-display check runs orvik on Xvfb under openbox, drives
 # it with xdotool, finds its windows with xwininfo and xprop (x11-utils),
-# looks at screenshots with ImageMagick and prints in DejaVu Sans Mono.
+# looks at screenshots with ImageMagick and prints in DejaVu Sans Mono. CI
+# (.ci/run) checks the sources' format with clang-format.
 [ "$action" != test ] ||
     packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
-        xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core)
+        xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format)
 
 missing=()
 for package in "${packages[@]}"; do
@@ -37,7 +38,9 @@ if [ ${#missing[@]} -gt 0 ]; then
         "${missing[@]}" </dev/null
 fi
 
-cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# ORVIK_WERROR=ON (as CI sets it) makes every compiler warning an error.
+cmake -S . -B "$build_dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    ${ORVIK_WERROR:+-DORVIK_WERROR="$ORVIK_WERROR"} >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
 case "$action" in

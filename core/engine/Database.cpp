@@ -1,6 +1,7 @@
 #include "engine/Database.h"
 
 #include "Error.h"
+#include "engine/KillPoint.h"
 #include "engine/OpenFiles.h"
 #include "engine/Pattern.h"
 
@@ -88,6 +89,8 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
     // nothing here reads them. Set once, before the first connection.
     static const bool unmeasured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     Q_UNUSED(unmeasured);
+    static const bool killPoint = (installKillPointFromEnvironment(), true);
+    Q_UNUSED(killPoint);
     if (!QFileInfo(m_path).isFile())
         throw Error(SQLITE_CANTOPEN,
                     QStringLiteral("Could not find file '") + m_path + QStringLiteral("'."));

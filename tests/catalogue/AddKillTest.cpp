@@ -7,9 +7,6 @@
 #include "engine/Database.h"
 
 #include <QProcess>
-#include <QThread>
-#include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -58,25 +55,30 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     EXPECT_EQ(readCatalogue(catalogue), before);
 }
 
+// The helper, killed at its 1st, 2nd, 3rd, ... write, has died at every point of
+// the making of its first catalogue once it leaves two.
 TEST(CreationKilled, leavesAWholeCatalogueOrNone) {
-    std::srand(unsigned(std::time(nullptr)));
-    int catalogues = 0;
-    for (int kill = 0; kill < 40; ++kill) {
+    bool killedBeforeTheFirst = false, killedAfterTheFirst = false;
+    for (int write = 1; !killedAfterTheFirst && write < 1000; ++write) {
         QTemporaryDir home;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("ORVIK_TEST_KILL_AT_WRITE", QString::number(write));
         QProcess creating;
+        creating.setProcessEnvironment(environment);
         creating.start(ADD_KILL_HELPER, {"--create", home.path()});
-        ASSERT_TRUE(creating.waitForStarted());
-        QThread::usleep(unsigned(5000 + std::rand() % 30000));
-        creating.kill();
-        ASSERT_TRUE(creating.waitForFinished(10000));
-        for (const QString& name : catalogueNames(home.path())) {
+        ASSERT_TRUE(creating.waitForFinished(30000));
+        ASSERT_EQ(creating.exitStatus(), QProcess::CrashExit) << "write " << write;
+        const QStringList names = catalogueNames(home.path());
+        for (const QString& name : names) {
             const QString file = home.path() + "/" + name + ".mdb";
             ASSERT_TRUE(catalogueExists(file)) << file.toStdString();
             EXPECT_TRUE(readCatalogue(file).empty()) << file.toStdString();
-            ++catalogues;
         }
+        killedBeforeTheFirst |= names.isEmpty();
+        killedAfterTheFirst = names.size() >= 2;
     }
-    EXPECT_GT(catalogues, 0) << "the helper never got to create one";
+    EXPECT_TRUE(killedBeforeTheFirst);
+    EXPECT_TRUE(killedAfterTheFirst) << "the helper never made two catalogues";
 }
 
 } // namespace

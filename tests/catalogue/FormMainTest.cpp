@@ -24,7 +24,7 @@ namespace {
 
 class MainWindow : public MainWindowTest {};
 
-TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBusyOnlyCancels) {
+TEST_F(MainWindow, layoutFollowsResizes) {
     openWindow(true, true, true);
     form->resize(1200, 900);
     form->show();
@@ -34,17 +34,27 @@ TEST_F(MainWindow, layoutFollowsResizesGeometryIsStoredAndRestoredAndExitWhileBu
     EXPECT_NEAR(child("Add1")->y(), twips::toPixelsY(area - 435, form.get()), 1);
     EXPECT_NEAR(child("CmdExit")->geometry().right(),
                 child<QListWidget>("File1")->geometry().right(), 1);
+}
 
+TEST_F(MainWindow, exitWhileAnAddRunsOnlyCancelsIt) {
+    openWindow(true, true, true);
+    form->show();
+    form->Busy = true;
+    child("CmdExit")->click();
+    EXPECT_TRUE(form->CancelFlag);
+    EXPECT_EQ(app.endings, 0);
+}
+
+TEST_F(MainWindow, geometryIsStoredAndRestored) {
+    openWindow(true, true, true);
+    form->resize(1200, 900);
+    form->show();
+    QCoreApplication::processEvents();
     form->move(30, 40);
     form->Form_Deactivate();
     Settings& settings = app.state().settings();
     EXPECT_DOUBLE_EQ(settings.getNumber("MainWidth", 0), twips::fromPixelsX(1200, form.get()));
     EXPECT_DOUBLE_EQ(settings.getNumber("MainLeft", 0), twips::fromPixelsX(30, form.get()));
-    form->Busy = true; // Exit during an add only cancels it
-    child("CmdExit")->click();
-    EXPECT_TRUE(form->CancelFlag);
-    EXPECT_EQ(app.endings, 0);
-    form->Busy = false;
     form->resize(640, 480);
     form->close();
     EXPECT_EQ(app.endings, 1);

@@ -51,7 +51,7 @@ protected:
     bool exists(const QString& file) const { return QFile::exists(app.home() + "/" + file); }
 };
 
-TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDeletedOnYes) {
+TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogue) {
     FormSelDB form(state);
     form.show();
     EXPECT_EQ(form.windowTitle(), "Orvik - Select catalogue");
@@ -61,9 +61,14 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
     EXPECT_TRUE(form.NewName().isEmpty()) << "the list's focus picks nothing";
     clickFile(form, "A.B.mdb");
     EXPECT_EQ(child<QLineEdit>(form, "TextNewDB")->text(), "A");
-
     QTest::keyClick(child<QListWidget>(form, "FileDB"), Qt::Key_Down); // on to MyCDs.mdb
     EXPECT_EQ(form.NewName(), "MYCDS");
+}
+
+TEST_F(FormSelDBTest, onlyAnotherCatalogueIsDeletedAndOnlyOnYes) {
+    FormSelDB form(state);
+    form.show();
+    clickFile(form, "MyCDs.mdb");
     app.prompt().queue({Answer::No});
     child(form, "CmdDelDB")->click();
     ASSERT_EQ(app.prompt().texts(),
@@ -84,10 +89,18 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
     EXPECT_EQ(app.prompt().texts(),
               QStringList(3, "Sorry - Cannot delete current catalogue until new one selected"));
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 1u);
+}
 
-    // A name the file system cannot hold in the folder, or one that would print
-    // as other lines or commands to a terminal, is refused and makes no file, by
-    // the window and by CreateCatalogue alike.
+// A name the file system cannot hold in the folder, or one that would print as
+// other lines or commands to a terminal, is refused and makes no file, by the
+// window and by CreateCatalogue alike.
+TEST_F(FormSelDBTest, aNameOutsideTheFolderOrWithControlCharactersIsRefusedAndMakesNoFile) {
+    FormSelDB form(state);
+    form.show();
+    const auto catalogues = [&] {
+        return QDir(app.home()).entryList(QDir::Files | QDir::Hidden).filter(".mdb");
+    };
+    const QStringList before = catalogues();
     for (const QString& name : {QString("../EVIL"), QString(".hidden"), QString("  "),
                                 QString(201, 'X'), QString::fromLatin1("A\0B", 3),
                                 QString("X\n* FAKE"), QString("\x1b[2JX"), QString("X\x7f")}) {
@@ -105,7 +118,7 @@ TEST_F(FormSelDBTest, aPickedFileNamesItsCatalogueAndOnlyAnotherCatalogueIsDelet
         }
         state.CatalogueName = "ORVIK";
     }
-    EXPECT_EQ(QDir(app.home()).entryList(QDir::Files | QDir::Hidden).filter(".mdb").size(), 2);
+    EXPECT_EQ(catalogues(), before);
     EXPECT_FALSE(exists("../EVIL.mdb"));
 }
 

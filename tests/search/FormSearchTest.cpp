@@ -221,8 +221,7 @@ TEST_F(FormSearchTest, theResultListTellsThatADoubleClickShowsMoreDetails) {
     }
 }
 
-TEST_F(FormSearchTest,
-       eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompactsUnlessAReaderBlocks) {
+TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompacts) {
     CatalogueWriter(state).addRun(
         "CD3", "BIG", "",
         {directory("/B/", QStringList(3000, "X.DAT")), directory("/C/", {"Y.DAT"})});
@@ -281,9 +280,16 @@ TEST_F(FormSearchTest,
     EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
     child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
     EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
+}
 
-    // Another connection that starts reading as the compaction begins blocks
-    // it: the run is erased all the same and the catalogue left whole.
+// Another connection that starts reading as the compaction begins blocks it:
+// the run is erased all the same and the catalogue left whole.
+TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWithTheRunErased) {
+    const QString file = state.catalogueFile();
+    auto kept = readCatalogue(file);
+    FormSearch form(state);
+    child(form, "CmdListCD")->click();
+    child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
     std::unique_ptr<engine::Database> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(
@@ -293,18 +299,17 @@ TEST_F(FormSearchTest,
             reading = std::make_unique<engine::Statement>(*reader, "SELECT CDFile FROM CDTable");
             ASSERT_TRUE(reading->step());
         });
-    erase(1);
+    child(form, "CmdDelCD")->click();
     ASSERT_TRUE(reading);
     reading.reset();
     reader.reset();
-    kept.erase(kept.begin() + 1); // CD2's one record
+    kept.pop_back(); // CD2's one record
     EXPECT_EQ(readCatalogue(file), kept);
     EXPECT_EQ(form.results().lines(), QStringList({"Vol:CD1  (PHOTOS) - [KW=SUMMER]"}));
     EXPECT_TRUE(app.prompt().shown.empty());
 }
 
-TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryOrEndsTheProgram) {
-    CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
+TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndTheControlsFollowTheWindowsSize) {
     state.settings().save("SearchWidth", "12000");
     state.settings().save("PrnOrient", "2");
     FormSearch form(state);
@@ -316,6 +321,23 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     form.resize(form.width() + 300, form.height() + 200);
     EXPECT_NEAR(list->width(), before + 300, 2);
 
+    // Stored and design sizes alike, the status row ends at the inner area's
+    // bottom edge, clear of the window's.
+    for (const char* size : {"9200", ""}) {
+        state.settings().save("SearchHeight", size);
+        state.settings().save("SearchWidth", size);
+        FormSearch again(state);
+        again.show();
+        const QWidget* box = child<QLineEdit>(again, "TextMatch");
+        EXPECT_NEAR(box->geometry().bottom() + 1, box->parentWidget()->height(), 1) << size;
+        EXPECT_LE(box->mapTo(&again, QPoint(0, box->height())).y() + 4, again.height()) << size;
+    }
+}
+
+TEST_F(FormSearchTest, exitCancelsARunningQueryOrEndsTheProgramStoringThePlace) {
+    CatalogueWriter(state).addRun("CD3", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
+    FormSearch form(state);
+    form.show();
     auto* exit = child(form, "SearchExit");
     // The click waits for the query to let the event loop run, after its 20th line.
     QTimer::singleShot(0, exit, [exit] {
@@ -330,20 +352,9 @@ TEST_F(FormSearchTest, storedGeometryIsAppliedAtLoadAndExitCancelsARunningQueryO
     exit->click();
     EXPECT_EQ(app.endings, 1);
     EXPECT_TRUE(state.settings().contains("SearchHeight"));
+}
 
-    // Stored and design sizes alike, the status row ends at the inner area's
-    // bottom edge, clear of the window's.
-    for (const char* size : {"9200", ""}) {
-        state.settings().save("SearchHeight", size);
-        state.settings().save("SearchWidth", size);
-        FormSearch again(state);
-        again.show();
-        const QWidget* box = child<QLineEdit>(again, "TextMatch");
-        EXPECT_NEAR(box->geometry().bottom() + 1, box->parentWidget()->height(), 1) << size;
-        EXPECT_LE(box->mapTo(&again, QPoint(0, box->height())).y() + 4, again.height()) << size;
-    }
-
-    // A place that cannot be shown gives way to the design place and size.
+TEST_F(FormSearchTest, aPlaceThatCannotBeShownGivesWayToTheDesignPlaceAndSize) {
     state.settings().save("SearchLeft", "-2147483648000");
     for (const char* width : {"0", "-9000", "1e308"}) {
         state.settings().save("SearchWidth", width);

@@ -215,7 +215,7 @@ TEST_F(Search, fileMatchesResolveExactlyAsTheOwnerWalkResolvesThem) {
     EXPECT_TRUE(app.prompt().shown.empty());
 }
 
-TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListedAndInAScanThatListsNothing) {
+TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListed) {
     catalogue->addRun("CD1", "MANY", "", {directory("/M/", QStringList(100, "F.TXT"))});
     got.onEvents = [&] {
         EXPECT_TRUE(queries.Busy);
@@ -226,7 +226,10 @@ TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListedAndInAScanThatListsNothing
     EXPECT_EQ(got.statuses.last(), "Search completed (60 matches) CANCELLED BY USER");
     EXPECT_FALSE(queries.Busy);
     EXPECT_FALSE(queries.CancelFlag);
+}
 
+TEST_F(Search, cancelIsSeenInAScanThatListsNothing) {
+    catalogue->addRun("CD1", "MANY", "", {directory("/M/", {"A"})});
     engine::Database(state.catalogueFile())
         .exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
               "INSERT INTO CDTable (CDFile) SELECT 'FILE' || i || '.DAT' FROM n");
@@ -246,51 +249,63 @@ TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListedAndInAScanThatListsNothing
 // The index only proposes candidates: whoever wrote the catalogue, a find
 // through it gives the lines, bookmarks and status of a find that reads every
 // record, which is what the same catalogue without its index gets.
-TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue) {
-    std::mt19937 random(20240612);
-    auto pick = [&](int n) { return int(random() % unsigned(n)); };
-    const QStringList pieces = {"read", "me",  "Ärger", "straße", "o'brien", "100%",
-                                "a_b",  "[x]", "\"q\"", "photo",  "abc",     "cab",
-                                " ",    "7",   "été",   "ǆ"};
-    auto name = [&] {
+class IndexedFind : public Search {
+protected:
+    std::mt19937 random{20240612};
+    int pick(int n) { return int(random() % unsigned(n)); }
+    QString name() {
+        const QStringList pieces = {"read", "me",  "Ärger", "straße", "o'brien", "100%",
+                                    "a_b",  "[x]", "\"q\"", "photo",  "abc",     "cab",
+                                    " ",    "7",   "été",   "ǆ"};
         QString text;
         for (int i = pick(3); i >= 0; --i)
             text += pieces[pick(int(pieces.size()))];
         return text + QString::number(pick(100));
-    };
+    }
     QTemporaryDir discs;
-    for (int d = 0; d < 12; ++d)
-        for (int f = pick(8); f >= 0; --f)
-            makeFile(discs.path() + "/disc/" + (d % 3 ? name() + '/' : QString()) + name() + "/" +
-                     name() + ".txt");
-    app.drives().types.insert(discs.path() + "/disc", DriveCdRom);
-    for (const QString label : {"ONE", "TWO"}) {
-        app.drives().labels.insert(discs.path() + "/disc", label);
-        ASSERT_EQ(addTree(state, discs.path() + "/disc", {}), VolumeAdd::Result::Finished);
-    }
-    std::vector<TestDirectory> many;
-    for (int d = 0; d < 10; ++d) {
-        QStringList names;
-        for (int f = 0; f < 1000; ++f)
-            names << QString("F%1.DAT").arg(d * 1000 + f);
-        many.push_back(directory(QString("/BIG/D%1/").arg(d), names));
-    }
-    catalogue->addRun("BIG", "MANY", "", many);
+    QString indexed, folder;
 
-    const QString indexed = state.CatalogueName;
-    const QString folder = QFileInfo(state.catalogueFile()).path() + "/";
-    auto compare = [&](const QString& catalogue, const char* stage) {
+    void SetUp() override {
+        Search::SetUp();
+        for (int d = 0; d < 12; ++d)
+            for (int f = pick(8); f >= 0; --f)
+                makeFile(discs.path() + "/disc/" + (d % 3 ? name() + '/' : QString()) + name() +
+                         "/" + name() + ".txt");
+        app.drives().types.insert(discs.path() + "/disc", DriveCdRom);
+        for (const QString label : {"ONE", "TWO"}) {
+            app.drives().labels.insert(discs.path() + "/disc", label);
+            ASSERT_EQ(addTree(state, discs.path() + "/disc", {}), VolumeAdd::Result::Finished);
+        }
+        std::vector<TestDirectory> many;
+        for (int d = 0; d < 10; ++d) {
+            QStringList names;
+            for (int f = 0; f < 1000; ++f)
+                names << QString("F%1.DAT").arg(d * 1000 + f);
+            many.push_back(directory(QString("/BIG/D%1/").arg(d), names));
+        }
+        catalogue->addRun("BIG", "MANY", "", many);
+        indexed = state.CatalogueName;
+        folder = QFileInfo(state.catalogueFile()).path() + "/";
+    }
+
+    // A copy of the catalogue without its file index: SCANNED.
+    void copyWithoutIndex(const QString& catalogue) {
         const QString scanned = folder + "SCANNED.mdb";
         QFile::remove(scanned);
         ASSERT_TRUE(QFile::copy(folder + catalogue.toUpper() + ".mdb", scanned));
         // The index is sound as FTS5 itself checks it.
         EXPECT_NO_THROW(engine::Database(scanned).exec(
-            "INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"))
-            << stage;
+            "INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"));
         engine::Database(scanned).exec("DROP TABLE CDFileIndex; DROP TABLE CDIndexAdded;"
                                        "DROP TABLE CDIndexRemoved;");
+    }
+
+    // Finds typed from pieces of stored names and paths list the same in the
+    // catalogue and in its copy without the index.
+    void compare(const QString& catalogue) {
+        copyWithoutIndex(catalogue);
         std::vector<QString> texts;
-        for (const auto& row : readCatalogue(scanned))
+        for (const auto& row : readCatalogue(folder + "SCANNED.mdb"))
             if (const auto& field =
                     row[size_t(pick(2) ? engine::Field::CDFile : engine::Field::CDPath)])
                 texts.push_back(*field);
@@ -319,16 +334,21 @@ TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue
                 listing += k == 0 && !files.isEmpty();
                 EXPECT_TRUE(i > 0 || engine::hasFileIndex(*records.database()) == (k == 0));
             }
-            EXPECT_EQ(seen[0], seen[1]) << stage << " " << typed.toStdString();
+            EXPECT_EQ(seen[0], seen[1]) << typed.toStdString();
         }
-        EXPECT_GT(listing, 6) << stage;
+        EXPECT_GT(listing, 6);
         state.CatalogueName = indexed;
-    };
-    compare(indexed, "after the adds");
+    }
+};
 
-    // Edits of names and paths through the recordset, and another program's
-    // changes, appends (more than one batch of candidates) and deletions,
-    // which only the triggers see.
+TEST_F(IndexedFind, listsWhatTheScanListsAfterAdds) {
+    compare(indexed);
+}
+
+// Edits of names and paths through the recordset, and another program's
+// changes, appends (more than one batch of candidates) and deletions, which
+// only the triggers see.
+TEST_F(IndexedFind, listsWhatTheScanListsAfterEditsAndAnotherProgramsChanges) {
     for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext())
         if (pick(5) == 0) {
             rs.Edit();
@@ -345,9 +365,10 @@ TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue
                    "INSERT INTO CDTable (CDFile, CDPath) SELECT 'F' || i || '.ABC', "
                    "CASE WHEN i % 100 = 0 THEN '/OTHER/' || i || '/' END FROM n");
     }
-    compare(indexed, "after edits and another program's changes");
+    compare(indexed);
+}
 
-    // An erase, with its compaction.
+TEST_F(IndexedFind, listsWhatTheScanListsAfterAnEraseWithItsCompaction) {
     catalogue.reset();
     queries.listVolumes("");
     state.CurrentPosition = state.LinePositions[1];
@@ -357,9 +378,11 @@ TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue
         ASSERT_TRUE(unused.step());
         EXPECT_EQ(unused.integer(0), 0) << "compacted";
     }
-    compare(indexed, "after an erase");
+    compare(indexed);
+}
 
-    // A catalogue without the index gets it with its next write.
+TEST_F(IndexedFind, aCatalogueWithoutTheIndexGetsItWithItsNextWrite) {
+    copyWithoutIndex(indexed);
     const QString older = folder + "OLDER.mdb";
     ASSERT_TRUE(QFile::copy(folder + "SCANNED.mdb", older));
     {
@@ -370,7 +393,7 @@ TEST_F(Search, aFindThroughTheIndexListsWhatTheScanListsWhoeverWroteTheCatalogue
         records.Update();
         EXPECT_TRUE(engine::hasFileIndex(*records.database()));
     }
-    compare("OLDER", "after indexing a catalogue of an older make");
+    compare("OLDER");
 }
 
 TEST_F(Search, everyLineOfALongResultReadsBackItsOwnRecord) {
@@ -440,8 +463,8 @@ TEST_F(Search, volumeQueriesListRunHeadsAndDescriptionsAMediumRepeatedInARowOnce
     EXPECT_EQ(got.lines.size(), 3);
 }
 
-TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileIsReported) {
-    // A malformed pattern is one error, in the words typed, with or without records.
+// A malformed pattern is one error, in the words typed, with or without records.
+TEST_F(Search, aBadPatternIsOneErrorInTheWordsTyped) {
     const QStringList badPattern = {"Error 93 - Bracket list without closing ']' in pattern '[a-'",
                                     "Can't open table in catalogue database."};
     auto reportsOfBadPattern = [&] {
@@ -452,6 +475,11 @@ TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileI
         return app.prompt().texts();
     };
     EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
+    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+}
+
+TEST_F(Search, anEmptyCatalogueFindsNothing) {
     queries.listVolumes("");
     EXPECT_EQ(got.statuses.last(), "No CDS found");
     queries.searchKeywords("");
@@ -459,11 +487,10 @@ TEST_F(Search, anEmptyCatalogueFindsNothingABadPatternIsOneErrorAndAMissingFileI
     queries.searchDescriptions("");
     EXPECT_EQ(got.statuses.last(), "No matches found");
     EXPECT_TRUE(got.lines.isEmpty());
-    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
-    EXPECT_EQ(reportsOfBadPattern(), badPattern + badPattern + badPattern);
+}
 
-    app.prompt().shown.clear();
-    got.statuses.clear();
+TEST_F(Search, aMissingCatalogueFileIsReported) {
+    catalogue->addRun("ONE", "ONLY", "", {directory("/M/", {"F"})});
     catalogue.reset();
     state.CatalogueDatabase.reset();
     ASSERT_TRUE(QFile::remove(state.catalogueFile()));
