@@ -221,7 +221,6 @@ void FormMain::Form_Load() {
     m_state.UseFilter =
         settings.get(QStringLiteral("UseFilter"), Settings::boolText(UseFilter->isChecked()));
     UseFilter->setChecked(Settings::parseBool(m_state.UseFilter) == true);
-    m_state.SearchText.clear();
 
     try {
         Dir1->setPath(currentDrive());
@@ -349,9 +348,9 @@ void FormMain::fallBackToSystemDrive() {
 void FormMain::Drive1_Change() {
     try {
         Dir1->setPath(currentDrive());
-        m_state.CurVolume = m_state.drives().volumeLabel(Dir1->path());
-        if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoVolumeLabel;
-        TxtVol->setText(m_state.CurVolume);
+        CurVolume = m_state.drives().volumeLabel(Dir1->path());
+        if (CurVolume.isEmpty()) CurVolume = NoVolumeLabel;
+        TxtVol->setText(CurVolume);
     } catch (const Error&) {
         m_state.prompt().tell(QStringLiteral("Can't access drive!"), Icon::Exclamation);
         fallBackToSystemDrive();
@@ -403,13 +402,15 @@ void FormMain::Add1_Click() {
     // The button is usable again while the records are written; a second run
     // started inside the first would tear its transaction apart.
     if (Busy) return;
-    m_state.CurDescription = TextDesc->text();
-    if (!m_add->checkDescription(m_state.CurDescription)) {
+    m_add->CurDescription = TextDesc->text();
+    if (!m_add->checkDescription(m_add->CurDescription)) {
         TextDesc->setFocus();
         return;
     }
     if (!CheckDrive()) return;
-    switch (m_add->run(Dir1->path(), TextKeyword->text())) {
+    const VolumeAdd::Result result = m_add->run(Dir1->path(), TextKeyword->text());
+    if (m_add->CatalogueChanged) m_state.CatalogueChanged = true;
+    switch (result) {
     case VolumeAdd::Result::Finished:
         TextDesc->clear();
         TextKeyword->clear();
@@ -491,11 +492,11 @@ void FormMain::Extension_TxtBox_LostFocus() {
 }
 
 void FormMain::TextDesc_LostFocus() {
-    m_state.CurDescription = TextDesc->text();
+    m_add->CurDescription = TextDesc->text();
 }
 
 void FormMain::TextKeyword_LostFocus() {
-    m_state.CurKeywords = TextKeyword->text();
+    m_add->CurKeywords = TextKeyword->text();
 }
 
 void FormMain::hlp_Click() {

@@ -58,6 +58,8 @@ public:
 
     bool Busy = false;
     bool CancelFlag = false;
+    // The label of the chosen drive, as TxtVol shows it.
+    QString CurVolume;
     // DirList and the counts of the last add.
     VolumeAdd& add() { return *m_add; }
 

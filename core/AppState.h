@@ -79,17 +79,7 @@ public:
     bool CatalogueChanged = false;
     float CentreLeft = 0;
     float CentreTop = 0;
-    QString SearchText;
-    std::vector<QString> LinePositions = std::vector<QString>(101);
-    QString CurrentPosition;
-    QString CurVolume;
-    QString CurDescription;
-    QString CurKeywords;
-    QString CurPath;
-    QString CurFile;
-    QString CurFileDate;
-    QString CurFileLen;
-    QString MatchKeywords;
+    QString CurrentPosition; // the bookmark of the record chosen in the search list
 
     // The two main windows, so each can hand over to the other.
     QWidget* MainWindow = nullptr;

@@ -25,7 +25,6 @@ QString probeDefaultDrive(const Drives& drives) {
 
 void settleStartup(AppState& state) {
     Settings& settings = state.settings();
-    state.LinePositions.assign(101, QString());
     state.DisplayPaths = true;
     state.CatalogueName = AppName;
     state.DefaultExtensions = DefaultExtensionList;

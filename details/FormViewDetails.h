@@ -4,8 +4,10 @@
 #pragma once
 
 #include "DirectoryFilesModel.h"
+#include "RecordResolution.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QLineEdit;
 class QListView;
@@ -17,8 +19,8 @@ class AppState;
 
 // What the window needs of the search window's result list.
 struct SearchListLines {
-    int selected = -1; // the highlighted line, -1 for none
-    int count = 0;
+    int selected = -1;     // the highlighted line, -1 for none
+    QStringList bookmarks; // each line's record, one per line
 };
 
 class FormViewDetails : public QDialog {
@@ -70,6 +72,7 @@ private:
 
     AppState& m_state;
     SearchListLines m_searchList;
+    ResolvedRecord m_shown; // the record the fields show, with its owners
     DirectoryFilesModel m_files;
     bool m_filling = false;
     bool m_activated = false;

@@ -303,7 +303,8 @@ void FormSearch::Form_Load() {
 
     m_queries->CancelFlag = false;
     m_queries->Busy = false;
-    m_state.SearchText.clear();
+    m_queries->SearchText.clear();
+    m_queries->SearchPattern.clear();
     try {
         m_queries->SearchDatabase = openCurrentCatalogue(m_state);
     } catch (const Error&) {
@@ -426,9 +427,7 @@ void FormSearch::SearchExit_Click() {
 void FormSearch::SearchList_Click() {
     const QModelIndex current = SearchList->currentIndex();
     if (!current.isValid()) return;
-    const auto& positions = m_state.LinePositions;
-    if (size_t(current.row()) < positions.size())
-        m_state.CurrentPosition = positions[size_t(current.row())];
+    m_state.CurrentPosition = current.data(ResultListModel::BookmarkRole).toString();
 }
 
 void FormSearch::SearchList_DblClick() {
@@ -482,7 +481,7 @@ void FormSearch::CmdViewDB_Click() {
 }
 
 void FormSearch::showDetails() {
-    FormViewDetails details(m_state, {SearchList->currentIndex().row(), m_model.rowCount()}, this);
+    FormViewDetails details(m_state, {SearchList->currentIndex().row(), m_model.bookmarks()}, this);
     details.exec();
 }
 
@@ -496,8 +495,8 @@ void FormSearch::AutoList_Click() {
 
 void FormSearch::Print_res_Click() {
     ResultPrinting(*m_printer, PrinterFont, m_state)
-        .printResults(resultsHeading(m_state.SearchText, m_state.CatalogueName), m_model.lines(),
-                      [this] { return choosePdfFile(); });
+        .printResults(resultsHeading(m_queries->SearchPattern, m_state.CatalogueName),
+                      m_model.lines(), [this] { return choosePdfFile(); });
 }
 
 QString FormSearch::choosePdfFile() {

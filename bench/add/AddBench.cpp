@@ -290,10 +290,10 @@ void timeInProcessAdd(const QString& tree, InProcessAdd& best) {
                           std::move(services));
     state.SaveDates = state.SaveLengths = true;
     state.UseFilter = QStringLiteral("False");
-    state.CurDescription = QStringLiteral("benchmark");
     StageProgress progress;
     bool busy = false, cancel = false;
     orvik::VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    add.CurDescription = QStringLiteral("benchmark");
 
     const auto start = std::chrono::steady_clock::now();
     const auto result = add.run(tree, QStringLiteral("bench"));

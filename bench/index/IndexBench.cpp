@@ -136,7 +136,7 @@ void buildCatalogues(const QString& cache, const QString& size, int adds) {
         SilentProgress progress;
         bool busy = false, cancel = false;
         VolumeAdd add(*state, progress, state->prompt(), busy, cancel);
-        state->CurDescription = QStringLiteral("DISC %1").arg(i);
+        add.CurDescription = QStringLiteral("DISC %1").arg(i);
         if (add.run(root, QString()) != VolumeAdd::Result::Finished || add.FileCount != TreeFiles) {
             std::fprintf(stderr, "add %d did not finish\n", i);
             std::exit(1);
@@ -266,7 +266,7 @@ void measure(const QString& cache, const QString& size, bool window) {
         });
         // The index's own answer for the same pattern: the floor of a match through it.
         engine::IndexedFind chosen(indexedDb, true);
-        const QString query = chosen.uses(state->SearchText) ? chosen.query() : QString();
+        const QString query = chosen.uses(queries.SearchPattern) ? chosen.query() : QString();
         double lookupMs = 0;
         if (!query.isEmpty())
             lookupMs = bestOf(repeats, [&] {

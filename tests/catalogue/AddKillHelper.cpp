@@ -61,10 +61,10 @@ int main(int argc, char** argv) {
     }
     state.UseFilter = QStringLiteral("False");
     state.SaveDates = state.SaveLengths = true;
-    state.CurDescription = QStringLiteral("killed");
     PrintingProgress progress;
     progress.state = &state;
     bool busy = false, cancel = false;
     VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    add.CurDescription = QStringLiteral("killed");
     return add.run(QString::fromLocal8Bit(argv[2]), {}) == VolumeAdd::Result::Finished ? 0 : 1;
 }

@@ -64,7 +64,7 @@ protected:
     QString name(int record) { return *field(record, Field::CDFile); }
     static QString at(int record) { return QString::number(record + 1); }
 
-    void open(int record, SearchListLines lines = {0, 0}) {
+    void open(int record, SearchListLines lines = {0, {}}) {
         state.CurrentPosition = at(record);
         window = std::make_unique<FormViewDetails>(state, lines);
         window->show();
@@ -132,8 +132,7 @@ TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryVolu
     click("CmdNextPath"), expectShown(7, __LINE__);
 
     // The match moves follow the search lines and stop at both ends.
-    state.LinePositions = {at(1), at(4), at(7)};
-    open(4, {1, 3});
+    open(4, {1, {at(1), at(4), at(7)}});
     EXPECT_EQ(window->CurrentIndex, 1);
     click("CmdNextMatch"), expectShown(7, __LINE__);
     click("CmdNextMatch"), expectShown(7, __LINE__);

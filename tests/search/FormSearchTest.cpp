@@ -150,7 +150,7 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
     opened.removeLast();
 
-    state.LinePositions[1].clear();
+    form.results().setData(form.results().index(1), QString(), ResultListModel::BookmarkRole);
     doubleClick(1);
     EXPECT_EQ(opened.size(), 2); // a line without a record opens nothing
     EXPECT_TRUE(state.CurrentPosition.isEmpty());
