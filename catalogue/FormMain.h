@@ -48,6 +48,8 @@ public:
     void SetDrive_Click();
     void Extension_TxtBox_LostFocus();
     void TextDesc_LostFocus();
+    // Where the search window's "&Add CD to Catalogue" leaves the focus.
+    void focusDescription();
     void TextKeyword_LostFocus();
     void hlp_Click();
     void About_Click();

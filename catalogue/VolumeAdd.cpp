@@ -52,8 +52,8 @@ VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& 
       CancelFlag(cancelFlag), m_controls(controls), m_options(std::move(options)) {
     if (!m_options)
         m_options = [&state] {
-            return AddOptions{state.SaveDates, state.SaveLengths, state.UseFilter,
-                              state.ExtensionString};
+            return AddOptions{state.Options.SaveDates, state.Options.SaveLengths,
+                              state.Options.UseFilter, state.Options.ExtensionString};
         };
 }
 

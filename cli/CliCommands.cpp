@@ -155,7 +155,7 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     switch (args.command) {
     case Command::Find: {
         queries.SearchText = args.argument;
-        const int width = args.width.value_or(state.DisplayPaths ? 53 : 30);
+        const int width = args.width.value_or(state.Options.DisplayPaths ? 53 : 30);
         queries.Query_MyFindFile(QueryWidth::characters(width));
         break;
     }
@@ -275,15 +275,16 @@ int runCatalogues(AppState& state) {
 void applySettings(AppState& state, const CliArguments& args) {
     Settings& settings = state.settings();
     state.CatalogueName = args.catalogue.value_or(settings.get("DBName", AppName)).toUpper();
-    state.DefaultExtensions = DefaultExtensionList;
-    state.ExtensionString =
+    state.Options.DefaultExtensions = DefaultExtensionList;
+    state.Options.ExtensionString =
         args.extensions.value_or(settings.get(QStringLiteral("ExtensionString"), QString()));
-    if (state.ExtensionString.isEmpty()) state.ExtensionString = state.DefaultExtensions;
+    if (state.Options.ExtensionString.isEmpty())
+        state.Options.ExtensionString = state.Options.DefaultExtensions;
     const bool useFilter = args.useFilter.value_or(settings.getBool("UseFilter", true));
-    state.UseFilter = Settings::boolText(useFilter);
-    state.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
-    state.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
-    state.DisplayPaths = !args.noPaths;
+    state.Options.UseFilter = Settings::boolText(useFilter);
+    state.Options.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
+    state.Options.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
+    state.Options.DisplayPaths = !args.noPaths;
 }
 
 int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {

@@ -5,6 +5,7 @@
 
 #include "DirectoryFilesModel.h"
 #include "RecordResolution.h"
+#include "WindowHandOver.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -16,12 +17,6 @@ class QPushButton;
 namespace orvik {
 
 class AppState;
-
-// What the window needs of the search window's result list.
-struct SearchListLines {
-    int selected = -1;     // the highlighted line, -1 for none
-    QStringList bookmarks; // each line's record, one per line
-};
 
 class FormViewDetails : public QDialog {
     Q_OBJECT

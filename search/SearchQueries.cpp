@@ -89,7 +89,7 @@ bool SearchQueries::startFileSearch(const QString& text) {
 }
 
 void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
-    const float width = columns.nameColumn(m_state.DisplayPaths);
+    const float width = columns.nameColumn(m_state.Options.DisplayPaths);
     const QString typed = SearchText;
     SearchPattern = fileMatchPattern(typed);
     m_progress.status(QStringLiteral("Searching for ") + SearchPattern + QStringLiteral(" ..."));
@@ -127,7 +127,7 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
             const bool resolved = record.has_value();
             if (resolved) {
                 // The line shows the path only when paths are displayed.
-                const QString path = m_state.DisplayPaths ? record->directory : QString();
+                const QString path = m_state.Options.DisplayPaths ? record->directory : QString();
                 append(composeFileLine(path, record->file, width, record->date, record->length,
                                        record->volume, record->description),
                        *record);

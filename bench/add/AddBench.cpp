@@ -288,8 +288,8 @@ void timeInProcessAdd(const QString& tree, InProcessAdd& best) {
     services.prompt = std::make_unique<ReportingPrompt>();
     orvik::AppState state(home.path(), home.filePath(QStringLiteral("Orvik.ini")),
                           std::move(services));
-    state.SaveDates = state.SaveLengths = true;
-    state.UseFilter = QStringLiteral("False");
+    state.Options.SaveDates = state.Options.SaveLengths = true;
+    state.Options.UseFilter = QStringLiteral("False");
     StageProgress progress;
     bool busy = false, cancel = false;
     orvik::VolumeAdd add(state, progress, state.prompt(), busy, cancel);

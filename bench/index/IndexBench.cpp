@@ -95,10 +95,9 @@ std::unique_ptr<AppState> makeState(const QString& home) {
     services.fileSystem = std::make_unique<LinuxFileSystem>();
     services.prompt = std::make_unique<ReportingPrompt>();
     auto state = std::make_unique<AppState>(home, home + "/Orvik.ini", std::move(services));
-    state->SaveDates = state->SaveLengths = true;
-    state->UseFilter = QStringLiteral("False");
-    state->DisplayPaths = true;
-    state->EndProgram = [] {};
+    state->Options.SaveDates = state->Options.SaveLengths = true;
+    state->Options.UseFilter = QStringLiteral("False");
+    state->Options.DisplayPaths = true;
     return state;
 }
 

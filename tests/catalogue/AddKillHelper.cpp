@@ -59,8 +59,8 @@ int main(int argc, char** argv) {
         state.CatalogueDatabase.reset();
         if (status != 0) return 1;
     }
-    state.UseFilter = QStringLiteral("False");
-    state.SaveDates = state.SaveLengths = true;
+    state.Options.UseFilter = QStringLiteral("False");
+    state.Options.SaveDates = state.Options.SaveLengths = true;
     PrintingProgress progress;
     progress.state = &state;
     bool busy = false, cancel = false;

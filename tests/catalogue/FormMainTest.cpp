@@ -106,9 +106,9 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     form.reset();
     app.restart();
     showWindow();
-    EXPECT_FALSE(app.state().SaveDates);
-    EXPECT_FALSE(app.state().SaveLengths);
-    EXPECT_EQ(app.state().UseFilter, "False");
+    EXPECT_FALSE(app.state().Options.SaveDates);
+    EXPECT_FALSE(app.state().Options.SaveLengths);
+    EXPECT_EQ(app.state().Options.UseFilter, "False");
     for (const char* item : options)
         EXPECT_FALSE(child<QAction>(item)->isChecked()) << item;
     box = child<QLineEdit>("Extension_TxtBox");
@@ -117,7 +117,7 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     box->clear();
     form->Extension_TxtBox_LostFocus();
     EXPECT_EQ(box->text(), DefaultExtensionList);
-    EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
+    EXPECT_EQ(app.state().Options.ExtensionString, DefaultExtensionList);
     EXPECT_EQ(app.state().settings().get("ExtensionString", ""), DefaultExtensionList);
 }
 
@@ -210,7 +210,7 @@ TEST_F(MainWindow, aDirectoryHighlightedFromTheKeyboardListsItsFilesAsAClickDoes
 TEST_F(MainWindow, onlyComingBackFromAnotherProgramWindowIsAnActivation) {
     openWindow(true, true, true);
     // Every activation now asks about the missing default drive (answered Cancel).
-    app.state().DefaultDrive = "/media/gone";
+    app.state().Options.DefaultDrive = "/media/gone";
     auto activate = [](QWidget* window) {
         window->show();
         window->activateWindow();

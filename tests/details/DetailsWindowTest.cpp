@@ -44,7 +44,7 @@ protected:
     // Record 0 heads CD1's root (two files), then its SUB (three files);
     // CD2's root (two files), then X: one file, the catalogue's last record.
     void SetUp() override {
-        state.SaveDates = state.SaveLengths = true;
+        state.Options.SaveDates = state.Options.SaveLengths = true;
         for (const char* name : {"cd1/A.jpg", "cd1/B.jpg", "cd1/SUB/C.txt", "cd1/SUB/D.txt",
                                  "cd1/SUB/E.txt", "cd2/R.mp3", "cd2/S.mp3", "cd2/X/T.mp3"})
             makeFile(discs.path() + '/' + name, 7, 1000000000);

@@ -41,7 +41,7 @@ protected:
         CatalogueWriter catalogue(state);
         catalogue.addRun("CD1", "PHOTOS", "SUMMER", {directory("/M/", {"A.JPG", "B.JPG"})});
         catalogue.addRun("CD2", "MUSIC", "", {directory("/M/", {"S.MP3"})});
-        state.DisplayPaths = true;
+        state.Options.DisplayPaths = true;
     }
     // "&Print Results" to `pdf`, its boxes answered as given.
     void print(FormSearch& form, const QString& pdf,

@@ -60,7 +60,7 @@ protected:
     SearchQueries queries{state, got, got};
     engine::Recordset& rs = catalogue->recordset();
 
-    void SetUp() override { state.DisplayPaths = true; }
+    void SetUp() override { state.Options.DisplayPaths = true; }
 
     // Runs "Find File&Match" with this text in a 9465-twip window; the files listed.
     QStringList find(const QString& text) {
@@ -174,7 +174,7 @@ TEST_F(Search, fileLinesLineUpInColumnsWithAndWithoutPaths) {
     EXPECT_EQ(got.statuses.first(), "Searching for *ABCDEF* ...");
     EXPECT_EQ(got.statuses.last(), "Search completed (1 matches)");
 
-    state.DisplayPaths = false;
+    state.Options.DisplayPaths = false;
     find(".");
     EXPECT_EQ(got.lines,
               QStringList({"ABCDEF.TXT" + dots.left(20) + " " + date + "1234     " + volume,
