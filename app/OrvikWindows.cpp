@@ -24,13 +24,14 @@ Services linuxServices() {
     return services;
 }
 
-OrvikWindows::OrvikWindows(AppState& state) {
+OrvikWindows::OrvikWindows(AppState& state)
+    : m_state(state), m_handOver([&windows = state.windows()] { windows.endProgram(); }) {
     // Every window of the run, dialogs and message boxes included.
     QApplication::setWindowIcon(appIcon());
     m_search = std::make_unique<FormSearch>(state);
     m_main = std::make_unique<FormMain>(state);
-    state.SearchWindow = m_search.get();
-    state.MainWindow = m_main.get();
+    m_handOver.attach(m_main.get(), m_search.get());
+    m_before = state.setWindows(&m_handOver);
     if (!catalogueExists(state.catalogueFile())) {
         m_search->hide();
         m_main->show();
@@ -46,6 +47,8 @@ OrvikWindows::OrvikWindows(AppState& state) {
     m_search->activateWindow();
 }
 
-OrvikWindows::~OrvikWindows() = default;
+OrvikWindows::~OrvikWindows() {
+    m_state.setWindows(m_before);
+}
 
 } // namespace orvik

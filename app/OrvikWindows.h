@@ -1,6 +1,8 @@
 // The two main windows of a run and which of them start-up shows first.
 #pragma once
 
+#include "AppWindows.h"
+
 #include <memory>
 
 namespace orvik {
@@ -18,7 +20,8 @@ public:
     // Gives the application Orvik's icon, creates the search window, then the
     // main window (running their load handlers), and shows the main window
     // when the current catalogue's file is missing, else the search window
-    // (after setting CentreLeft and CentreTop).
+    // (after setting CentreLeft and CentreTop). The windows hand over to each
+    // other while this lives; ending the program stays what it was.
     explicit OrvikWindows(AppState& state);
     ~OrvikWindows();
 
@@ -26,6 +29,9 @@ public:
     FormMain& main() { return *m_main; }
 
 private:
+    AppState& m_state;
+    AppWindows m_handOver;
+    WindowHandOver* m_before = nullptr;
     std::unique_ptr<FormSearch> m_search;
     std::unique_ptr<FormMain> m_main;
 };

@@ -215,14 +215,15 @@ void FormMain::Form_Load() {
     CancelFlag = false;
     Busy = false;
     if (twips::screenWidth(this) > LayoutScreenWidth) Form_Resize();
-    m_state.SaveDates = settings.getBool(QStringLiteral("SaveDates"), OptDates->isChecked());
-    OptDates->setChecked(m_state.SaveDates);
-    m_state.SaveLengths = settings.getBool(QStringLiteral("SaveLengths"), OptLen->isChecked());
-    OptLen->setChecked(m_state.SaveLengths);
-    m_state.UseFilter =
+    m_state.Options.SaveDates =
+        settings.getBool(QStringLiteral("SaveDates"), OptDates->isChecked());
+    OptDates->setChecked(m_state.Options.SaveDates);
+    m_state.Options.SaveLengths =
+        settings.getBool(QStringLiteral("SaveLengths"), OptLen->isChecked());
+    OptLen->setChecked(m_state.Options.SaveLengths);
+    m_state.Options.UseFilter =
         settings.get(QStringLiteral("UseFilter"), Settings::boolText(UseFilter->isChecked()));
-    UseFilter->setChecked(Settings::parseBool(m_state.UseFilter) == true);
-    m_state.SearchText.clear();
+    UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
 
     try {
         Dir1->setPath(currentDrive());
@@ -233,17 +234,17 @@ void FormMain::Form_Load() {
 }
 
 void FormMain::Form_Activate() {
-    Extension_TxtBox->setText(m_state.ExtensionString);
-    OptDates->setChecked(m_state.SaveDates);
-    OptLen->setChecked(m_state.SaveLengths);
-    UseFilter->setChecked(Settings::parseBool(m_state.UseFilter) == true);
+    Extension_TxtBox->setText(m_state.Options.ExtensionString);
+    OptDates->setChecked(m_state.Options.SaveDates);
+    OptLen->setChecked(m_state.Options.SaveLengths);
+    UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
     if (twips::screenWidth(this) > LayoutScreenWidth) Form_Resize();
     setWindowTitle(QStringLiteral("Orvik - Add to catalogue     Catalogue=") +
                    m_state.CatalogueName);
     for (;;) {
         try {
-            selectDrive(m_state.DefaultDrive);
+            selectDrive(m_state.Options.DefaultDrive);
             return;
         } catch (const Error& error) {
             if (!askDefaultDrive(error)) return;
@@ -253,11 +254,11 @@ void FormMain::Form_Activate() {
 
 // Drive prompt B. Cancel falls back to the system drive.
 bool FormMain::askDefaultDrive(const Error& error) {
-    const Answer answer =
-        m_state.prompt().ask(QStringLiteral("Can't access files on drive ") + m_state.DefaultDrive +
-                                 QStringLiteral(" - check CD - Cancel will default to C:?    (") +
-                                 error.message() + QStringLiteral(")"),
-                             Buttons::RetryCancel, Icon::Exclamation);
+    const Answer answer = m_state.prompt().ask(
+        QStringLiteral("Can't access files on drive ") + m_state.Options.DefaultDrive +
+            QStringLiteral(" - check CD - Cancel will default to C:?    (") + error.message() +
+            QStringLiteral(")"),
+        Buttons::RetryCancel, Icon::Exclamation);
     if (answer == Answer::Retry) return true;
     fallBackToSystemDrive();
     return false;
@@ -275,8 +276,8 @@ void FormMain::Form_Unload() {
     writeGeometry();
     // A run still going must not commit after its window is gone.
     if (Busy) CancelFlag = true;
-    if (m_state.SearchWindow) m_state.SearchWindow->close();
-    if (m_state.EndProgram) m_state.EndProgram();
+    m_state.windows().closeSearchWindow();
+    m_state.windows().endProgram();
 }
 
 void FormMain::closeEvent(QCloseEvent* event) {
@@ -349,9 +350,9 @@ void FormMain::fallBackToSystemDrive() {
 void FormMain::Drive1_Change() {
     try {
         Dir1->setPath(currentDrive());
-        m_state.CurVolume = m_state.drives().volumeLabel(Dir1->path());
-        if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoVolumeLabel;
-        TxtVol->setText(m_state.CurVolume);
+        CurVolume = m_state.drives().volumeLabel(Dir1->path());
+        if (CurVolume.isEmpty()) CurVolume = NoVolumeLabel;
+        TxtVol->setText(CurVolume);
     } catch (const Error&) {
         m_state.prompt().tell(QStringLiteral("Can't access drive!"), Icon::Exclamation);
         fallBackToSystemDrive();
@@ -403,13 +404,15 @@ void FormMain::Add1_Click() {
     // The button is usable again while the records are written; a second run
     // started inside the first would tear its transaction apart.
     if (Busy) return;
-    m_state.CurDescription = TextDesc->text();
-    if (!m_add->checkDescription(m_state.CurDescription)) {
+    m_add->CurDescription = TextDesc->text();
+    if (!m_add->checkDescription(m_add->CurDescription)) {
         TextDesc->setFocus();
         return;
     }
     if (!CheckDrive()) return;
-    switch (m_add->run(Dir1->path(), TextKeyword->text())) {
+    const VolumeAdd::Result result = m_add->run(Dir1->path(), TextKeyword->text());
+    if (m_add->CatalogueChanged) m_state.CatalogueChanged = true;
+    switch (result) {
     case VolumeAdd::Result::Finished:
         TextDesc->clear();
         TextKeyword->clear();
@@ -449,9 +452,7 @@ void FormMain::CmdExit_Click() {
 
 void FormMain::CmdFind_Click() {
     hide();
-    if (!m_state.SearchWindow) return;
-    m_state.SearchWindow->show();
-    m_state.SearchWindow->activateWindow();
+    m_state.windows().showSearchWindow();
 }
 
 void FormMain::MyRefresh_Click() {
@@ -460,42 +461,47 @@ void FormMain::MyRefresh_Click() {
 
 void FormMain::UseFilter_Click() {
     UseFilter->setChecked(!UseFilter->isChecked());
-    m_state.UseFilter = Settings::boolText(UseFilter->isChecked());
-    m_state.settings().save(QStringLiteral("UseFilter"), m_state.UseFilter);
+    m_state.Options.UseFilter = Settings::boolText(UseFilter->isChecked());
+    m_state.settings().save(QStringLiteral("UseFilter"), m_state.Options.UseFilter);
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
 }
 
 void FormMain::OptDates_Click() {
     OptDates->setChecked(!OptDates->isChecked());
-    m_state.SaveDates = OptDates->isChecked();
-    m_state.settings().saveBool(QStringLiteral("SaveDates"), m_state.SaveDates);
+    m_state.Options.SaveDates = OptDates->isChecked();
+    m_state.settings().saveBool(QStringLiteral("SaveDates"), m_state.Options.SaveDates);
 }
 
 void FormMain::OptLen_Click() {
     OptLen->setChecked(!OptLen->isChecked());
-    m_state.SaveLengths = OptLen->isChecked();
-    m_state.settings().saveBool(QStringLiteral("SaveLengths"), m_state.SaveLengths);
+    m_state.Options.SaveLengths = OptLen->isChecked();
+    m_state.settings().saveBool(QStringLiteral("SaveLengths"), m_state.Options.SaveLengths);
 }
 
 void FormMain::SetDrive_Click() {
-    m_state.DefaultDrive = currentDrive().toUpper();
-    m_state.settings().save(QStringLiteral("DefaultDrive"), m_state.DefaultDrive);
+    m_state.Options.DefaultDrive = currentDrive().toUpper();
+    m_state.settings().save(QStringLiteral("DefaultDrive"), m_state.Options.DefaultDrive);
 }
 
 void FormMain::Extension_TxtBox_LostFocus() {
-    m_state.ExtensionString = Extension_TxtBox->text();
-    if (m_state.ExtensionString.isEmpty()) m_state.ExtensionString = m_state.DefaultExtensions;
-    m_state.settings().save(QStringLiteral("ExtensionString"), m_state.ExtensionString);
-    Extension_TxtBox->setText(m_state.ExtensionString);
+    m_state.Options.ExtensionString = Extension_TxtBox->text();
+    if (m_state.Options.ExtensionString.isEmpty())
+        m_state.Options.ExtensionString = m_state.Options.DefaultExtensions;
+    m_state.settings().save(QStringLiteral("ExtensionString"), m_state.Options.ExtensionString);
+    Extension_TxtBox->setText(m_state.Options.ExtensionString);
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
 }
 
 void FormMain::TextDesc_LostFocus() {
-    m_state.CurDescription = TextDesc->text();
+    m_add->CurDescription = TextDesc->text();
+}
+
+void FormMain::focusDescription() {
+    TextDesc->setFocus();
 }
 
 void FormMain::TextKeyword_LostFocus() {
-    m_state.CurKeywords = TextKeyword->text();
+    m_add->CurKeywords = TextKeyword->text();
 }
 
 void FormMain::hlp_Click() {

@@ -48,6 +48,8 @@ public:
     void SetDrive_Click();
     void Extension_TxtBox_LostFocus();
     void TextDesc_LostFocus();
+    // Where the search window's "&Add CD to Catalogue" leaves the focus.
+    void focusDescription();
     void TextKeyword_LostFocus();
     void hlp_Click();
     void About_Click();
@@ -58,6 +60,8 @@ public:
 
     bool Busy = false;
     bool CancelFlag = false;
+    // The label of the chosen drive, as TxtVol shows it.
+    QString CurVolume;
     // DirList and the counts of the last add.
     VolumeAdd& add() { return *m_add; }
 

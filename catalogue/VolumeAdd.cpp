@@ -52,8 +52,8 @@ VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& 
       CancelFlag(cancelFlag), m_controls(controls), m_options(std::move(options)) {
     if (!m_options)
         m_options = [&state] {
-            return AddOptions{state.SaveDates, state.SaveLengths, state.UseFilter,
-                              state.ExtensionString};
+            return AddOptions{state.Options.SaveDates, state.Options.SaveLengths,
+                              state.Options.UseFilter, state.Options.ExtensionString};
         };
 }
 
@@ -70,6 +70,7 @@ int VolumeAdd::secondsElapsed() const {
 
 VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& keywords) {
     m_keywords = keywords;
+    CatalogueChanged = false;
     if (m_controls) m_controls->setBusyPointer(true);
     m_start = std::chrono::steady_clock::now();
     auto endWith = [&](Result result) {
@@ -79,11 +80,11 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     if (!createCatalogueIfMissing()) return endWith(Result::Failed);
     m_progress.status(QStringLiteral("Adding Files - please wait ..."));
 
-    m_state.CurPath = topDirectory;
+    CurPath = topDirectory;
     for (;;) {
         try {
-            m_state.CurVolume = m_state.drives().volumeLabel(m_state.CurPath);
-            if (m_state.CurVolume.isEmpty()) m_state.CurVolume = NoVolumeLabel;
+            CurVolume = m_state.drives().volumeLabel(CurPath);
+            if (CurVolume.isEmpty()) CurVolume = NoVolumeLabel;
             break;
         } catch (const Error& error) {
             if (collectionFailed(error) == Stage::EndProgram) return endWith(Result::ProgramEnds);
@@ -106,7 +107,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         }
         CancelFlag = false;
         Busy = false;
-        m_state.CatalogueChanged = true;
+        CatalogueChanged = true;
         m_collected.clear();
         return endWith(result);
     };
@@ -137,7 +138,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
                       QStringLiteral(" secs elapsed)") +
                       leftOut(SkippedDirs, QStringLiteral("no permission to read them")) +
                       leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")));
-    m_state.CurDescription.clear();
+    CurDescription.clear();
     return finish(Result::Finished);
 }
 
@@ -193,7 +194,7 @@ VolumeAdd::Stage VolumeAdd::collectionFailed(const Error& error) {
 // failed as well (a failure that comes back on every write) it ends only the add.
 VolumeAdd::Stage VolumeAdd::List_files() {
     m_collected.clear();
-    TreeCollector walk(m_state.fileSystem(), m_state.CurPath);
+    TreeCollector walk(m_state.fileSystem(), CurPath);
     bool walking = true;
     for (bool rewrite = false;; rewrite = true) {
         try {
@@ -320,13 +321,12 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
 bool VolumeAdd::writtenWithOtherSettings() const {
     if (!m_walkSettings.options) return false;
     return m_walkSettings.varied || !(*m_walkSettings.options == m_options()) ||
-           (m_walkSettings.headDescription &&
-            *m_walkSettings.headDescription != m_state.CurDescription);
+           (m_walkSettings.headDescription && *m_walkSettings.headDescription != CurDescription);
 }
 
 void VolumeAdd::writeDirectory(engine::RecordAppender& records,
                                const TreeCollector::Directory& directory, bool walking) {
-    m_state.CurPath = withSlash(directory.path);
+    CurPath = withSlash(directory.path);
     for (const TreeCollector::File& file : directory.files) {
         if (CancelFlag) return;
         const AddOptions options = m_options();
@@ -337,7 +337,7 @@ void VolumeAdd::writeDirectory(engine::RecordAppender& records,
                 m_walkSettings.varied = true;
         }
         if (!passesFilter(file.entry.name, options.extensionString, options.useFilter)) continue;
-        if (walking && FileCount == 0) m_walkSettings.headDescription = m_state.CurDescription;
+        if (walking && FileCount == 0) m_walkSettings.headDescription = CurDescription;
         writeRecord(records, directory, file, options);
         ++FileCount;
         if (FileCount % YieldEvery == 0) {
@@ -355,16 +355,16 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records,
     record[size_t(Field::CDFile)] = directory.storedName(file);
     if (FileCount == 0) {
         if (!m_keywords.isEmpty()) {
-            m_state.CurKeywords = m_keywords;
-            record[size_t(Field::CDKeywords)] = engine::storedText(m_state.CurKeywords.toUpper());
+            CurKeywords = m_keywords;
+            record[size_t(Field::CDKeywords)] = engine::storedText(CurKeywords.toUpper());
         }
-        record[size_t(Field::CDVolume)] = engine::storedText(
-            m_state.CurVolume.isEmpty() ? NoVolumeLabel.toUpper() : m_state.CurVolume.toUpper());
-        record[size_t(Field::CDDescription)] = engine::storedText(m_state.CurDescription.toUpper());
+        record[size_t(Field::CDVolume)] =
+            engine::storedText(CurVolume.isEmpty() ? NoVolumeLabel.toUpper() : CurVolume.toUpper());
+        record[size_t(Field::CDDescription)] = engine::storedText(CurDescription.toUpper());
     }
-    if (m_state.CurPath != LastPath) {
-        record[size_t(Field::CDPath)] = engine::storedText(m_state.CurPath.toUpper());
-        LastPath = m_state.CurPath;
+    if (CurPath != LastPath) {
+        record[size_t(Field::CDPath)] = engine::storedText(CurPath.toUpper());
+        LastPath = CurPath;
     }
     if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
     if (options.saveLengths) record[size_t(Field::CDFileLen)] = directory.storedLength(file);

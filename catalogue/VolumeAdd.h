@@ -65,6 +65,13 @@ public:
     // Adds the tree below `topDirectory` with the description in CurDescription.
     Result run(const QString& topDirectory, const QString& keywords);
 
+    // The run's description, which the window may change while the walk goes
+    // on, and the top directory, label and keywords the run writes.
+    QString CurDescription, CurPath, CurVolume, CurKeywords;
+    // Whether the last run went as far as the catalogue (finished, cancelled
+    // or failed there), so a list made from it may be out of date.
+    bool CatalogueChanged = false;
+
     // The directories of the last run in sorted order, the first DirCount used.
     std::vector<QString> DirList;
     // Directories of the last run that the system refused to read; left out.

@@ -81,7 +81,7 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     VolumeAdd add(state, progress, prompt, busy, cancelFlag);
     running = &add;
     if (!add.checkDescription(*args.description)) return reportMessages(prompt);
-    state.CurDescription = *args.description;
+    add.CurDescription = *args.description;
     const VolumeAdd::Result result = add.run(top, args.keywords);
     running = nullptr;
     progress.clearLine();
@@ -125,7 +125,8 @@ private:
 // The search window's print-out of `lines` as a PDF file, on A4 in the
 // printer font and orientation of the settings, at the window's PDF
 // printer's resolution.
-bool printToPdf(AppState& state, const QString& file, const QStringList& lines) {
+bool printToPdf(AppState& state, const QString& file, const QString& pattern,
+                const QStringList& lines) {
     try {
         const QPageLayout paper(QPageSize(QPageSize::A4),
                                 state.settings().getNumber(QStringLiteral("PrnOrient"), 1) == 2
@@ -134,7 +135,7 @@ bool printToPdf(AppState& state, const QString& file, const QStringList& lines) 
                                 QMarginsF());
         const int pages =
             printResultPdf(state, file, paper, 1200, storedPrinterFont(state.settings()),
-                           resultsHeading(state.SearchText, state.CatalogueName), lines);
+                           resultsHeading(pattern, state.CatalogueName), lines);
         std::fprintf(stderr, "Printed %lld lines on %d pages to %s\n", qlonglong(lines.size()),
                      pages, QFile::encodeName(file).constData());
         return true;
@@ -153,8 +154,8 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     SearchQueries queries(state, sink, progress);
     switch (args.command) {
     case Command::Find: {
-        state.SearchText = args.argument;
-        const int width = args.width.value_or(state.DisplayPaths ? 53 : 30);
+        queries.SearchText = args.argument;
+        const int width = args.width.value_or(state.Options.DisplayPaths ? 53 : 30);
         queries.Query_MyFindFile(QueryWidth::characters(width));
         break;
     }
@@ -171,7 +172,8 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     terminal.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
-    if (args.print && !printToPdf(state, *args.print, sink.lines)) return ExitError;
+    if (args.print && !printToPdf(state, *args.print, queries.SearchPattern, sink.lines))
+        return ExitError;
     return terminal.count() > 0 ? ExitDone : ExitNothingFound;
 }
 
@@ -208,10 +210,8 @@ int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
             return ExitError;
         }
         state.CurrentPosition = bookmark;
-        Lookup_All_Fields(state, rs);
+        record = Lookup_All_Fields(rs, prompt);
         if (!prompt.messages().isEmpty()) return reportMessages(prompt);
-        record = {state.CurVolume, state.CurDescription, state.CurKeywords, state.CurPath,
-                  state.CurFile,   state.CurFileDate,    state.CurFileLen,  bookmark};
         try {
             listing = listDirectory(state, rs);
         } catch (const Error& error) {
@@ -275,15 +275,16 @@ int runCatalogues(AppState& state) {
 void applySettings(AppState& state, const CliArguments& args) {
     Settings& settings = state.settings();
     state.CatalogueName = args.catalogue.value_or(settings.get("DBName", AppName)).toUpper();
-    state.DefaultExtensions = DefaultExtensionList;
-    state.ExtensionString =
+    state.Options.DefaultExtensions = DefaultExtensionList;
+    state.Options.ExtensionString =
         args.extensions.value_or(settings.get(QStringLiteral("ExtensionString"), QString()));
-    if (state.ExtensionString.isEmpty()) state.ExtensionString = state.DefaultExtensions;
+    if (state.Options.ExtensionString.isEmpty())
+        state.Options.ExtensionString = state.Options.DefaultExtensions;
     const bool useFilter = args.useFilter.value_or(settings.getBool("UseFilter", true));
-    state.UseFilter = Settings::boolText(useFilter);
-    state.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
-    state.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
-    state.DisplayPaths = !args.noPaths;
+    state.Options.UseFilter = Settings::boolText(useFilter);
+    state.Options.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
+    state.Options.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
+    state.Options.DisplayPaths = !args.noPaths;
 }
 
 int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {

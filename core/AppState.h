@@ -5,17 +5,14 @@
 #include "Prompt.h"
 #include "Settings.h"
 #include "Version.h"
+#include "WindowHandOver.h"
 #include "engine/Workspace.h"
 #include "platform/Drives.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 
 #include <QString>
-#include <functional>
 #include <memory>
-#include <vector>
-
-class QWidget;
 
 namespace orvik {
 
@@ -40,6 +37,20 @@ struct Services {
     std::unique_ptr<FileSystem> fileSystem;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<Prompt> prompt;
+    // Not owned: the app layer's, while it has windows.
+    WindowHandOver* windows = nullptr;
+};
+
+// The options the windows share, as the settings keep them.
+struct ProgramOptions {
+    QString DefaultDrive;
+    QString ExtensionString;
+    QString DefaultExtensions;
+    QString UseFilter = QStringLiteral("False"); // the word True or False
+    bool SaveDates = false;
+    bool SaveLengths = false;
+    bool DisplayPaths = false;
+    bool AutoList = false;
 };
 
 class AppState {
@@ -60,6 +71,10 @@ public:
     Shell& shell() { return *m_services.shell; }
     Prompt& prompt() { return *m_services.prompt; }
     engine::Workspace& workspace() { return m_workspace; }
+    // The hand-over between the windows; without windows it only ends the program.
+    WindowHandOver& windows();
+    // Hands over through `windows` (null: none) from now on; the one before.
+    WindowHandOver* setWindows(WindowHandOver* windows);
 
     // The current catalogue's file (folder, name, ".mdb"), matched to an
     // existing file without regard to case.
@@ -68,37 +83,13 @@ public:
     QString CatalogueName = AppName;
     std::shared_ptr<engine::Database> CatalogueDatabase;
     std::shared_ptr<engine::Recordset> CatalogueRecordset;
-    QString DefaultDrive;
-    QString ExtensionString;
-    QString DefaultExtensions;
-    QString UseFilter = QStringLiteral("False"); // the word True or False
-    bool SaveDates = false;
-    bool SaveLengths = false;
-    bool DisplayPaths = false;
-    bool AutoList = false;
+    ProgramOptions Options;
+    // The catalogue changed under the search list (an add, another catalogue
+    // chosen): the search window lists or empties it at its next activation.
     bool CatalogueChanged = false;
     float CentreLeft = 0;
     float CentreTop = 0;
-    QString SearchText;
-    std::vector<QString> LinePositions = std::vector<QString>(101);
-    QString CurrentPosition;
-    QString CurVolume;
-    QString CurDescription;
-    QString CurKeywords;
-    QString CurPath;
-    QString CurFile;
-    QString CurFileDate;
-    QString CurFileLen;
-    QString MatchKeywords;
-
-    // The two main windows, so each can hand over to the other.
-    QWidget* MainWindow = nullptr;
-    QWidget* SearchWindow = nullptr;
-    // Ends the program; tests replace it to watch for the end.
-    std::function<void()> EndProgram;
-    // Empties the search window's result list and status text; set while that
-    // window exists, so the windows that change the catalogue need not know it.
-    std::function<void()> ClearSearchResults;
+    QString CurrentPosition; // the bookmark of the record chosen in the search list
 
 private:
     QString m_appFolder;

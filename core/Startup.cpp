@@ -25,24 +25,25 @@ QString probeDefaultDrive(const Drives& drives) {
 
 void settleStartup(AppState& state) {
     Settings& settings = state.settings();
-    state.LinePositions.assign(101, QString());
-    state.DisplayPaths = true;
+    state.Options.DisplayPaths = true;
     state.CatalogueName = AppName;
-    state.DefaultExtensions = DefaultExtensionList;
+    state.Options.DefaultExtensions = DefaultExtensionList;
 
-    state.DefaultDrive = settings.get(QStringLiteral("DefaultDrive"), QString()).toUpper();
-    if (state.DefaultDrive.isEmpty()) state.DefaultDrive = probeDefaultDrive(state.drives());
-    const int type = state.drives().driveType(state.DefaultDrive);
-    if (type < DriveRemovable || type > DriveCdRom) state.DefaultDrive = SystemDrive;
-    settings.save(QStringLiteral("DefaultDrive"), state.DefaultDrive);
+    state.Options.DefaultDrive = settings.get(QStringLiteral("DefaultDrive"), QString()).toUpper();
+    if (state.Options.DefaultDrive.isEmpty())
+        state.Options.DefaultDrive = probeDefaultDrive(state.drives());
+    const int type = state.drives().driveType(state.Options.DefaultDrive);
+    if (type < DriveRemovable || type > DriveCdRom) state.Options.DefaultDrive = SystemDrive;
+    settings.save(QStringLiteral("DefaultDrive"), state.Options.DefaultDrive);
 
     const QString name = settings.get(QStringLiteral("DBName"), state.CatalogueName);
     settings.save(QStringLiteral("DBName"), name);
     state.CatalogueName = name.toUpper();
 
-    state.ExtensionString = settings.get(QStringLiteral("ExtensionString"), QString());
-    if (state.ExtensionString.isEmpty()) state.ExtensionString = state.DefaultExtensions;
-    settings.save(QStringLiteral("ExtensionString"), state.ExtensionString);
+    state.Options.ExtensionString = settings.get(QStringLiteral("ExtensionString"), QString());
+    if (state.Options.ExtensionString.isEmpty())
+        state.Options.ExtensionString = state.Options.DefaultExtensions;
+    settings.save(QStringLiteral("ExtensionString"), state.Options.ExtensionString);
 
     state.CatalogueChanged = true;
 }

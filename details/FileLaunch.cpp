@@ -20,12 +20,12 @@ QString findOrdinaryFile(const QString& storedName) {
 
 } // namespace
 
-int launchCurrentFile(AppState& state) {
+int launchCurrentFile(AppState& state, const QString& CurPath, const QString& CurFile) {
     int result = 0;
     try {
-        const QString fullName = state.CurPath + state.CurFile;
+        const QString fullName = CurPath + CurFile;
         if (!findOrdinaryFile(fullName).isEmpty())
-            result = state.shell().open(fullName, state.CurPath);
+            result = state.shell().open(fullName, CurPath);
         else
             state.prompt().tell(QStringLiteral("Please insert correct CD and try again"));
         if (result >= 2 && result <= 32)

@@ -2,12 +2,14 @@
 // (upper-case) path; tells the user what went wrong.
 #pragma once
 
+#include <QString>
+
 namespace orvik {
 
 class AppState;
 
 // Launches CurPath + CurFile through the shell; returns the shell's result,
 // 0 when the file is not on the disc in the drive.
-int launchCurrentFile(AppState& state);
+int launchCurrentFile(AppState& state, const QString& CurPath, const QString& CurFile);
 
 } // namespace orvik

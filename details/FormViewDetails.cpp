@@ -7,7 +7,6 @@
 #include "FileLaunch.h"
 #include "FormViewDB.h"
 #include "RecordEdits.h"
-#include "RecordResolution.h"
 #include "engine/Recordset.h"
 
 #include <QGridLayout>
@@ -204,7 +203,7 @@ void FormViewDetails::showEvent(QShowEvent* event) {
 
 void FormViewDetails::refresh() {
     if (!m_state.CatalogueRecordset) return;
-    Lookup_All_Fields(m_state, *m_state.CatalogueRecordset);
+    m_shown = Lookup_All_Fields(*m_state.CatalogueRecordset, m_state.prompt());
     Display_All_Fields();
 }
 
@@ -214,13 +213,13 @@ void FormViewDetails::land() {
 }
 
 void FormViewDetails::Display_All_Fields() {
-    TextVol->setText(m_state.CurVolume);
-    TextDesc->setText(m_state.CurDescription);
-    TextKey->setText(m_state.CurKeywords);
-    TextPath->setText(m_state.CurPath);
-    TextLen->setText(m_state.CurFileLen);
-    TextDate->setText(m_state.CurFileDate);
-    TextFile->setText(m_state.CurFile);
+    TextVol->setText(m_shown.volume);
+    TextDesc->setText(m_shown.description);
+    TextKey->setText(m_shown.keywords);
+    TextPath->setText(m_shown.directory);
+    TextLen->setText(m_shown.length);
+    TextDate->setText(m_shown.date);
+    TextFile->setText(m_shown.file);
     TextDBName->setText(m_state.CatalogueName + QStringLiteral(".mdb"));
     FillListFiles();
 }
@@ -324,17 +323,17 @@ void FormViewDetails::cmdPrevVol_Click() {
 }
 
 void FormViewDetails::goToLine(int line) {
-    const auto& positions = m_state.LinePositions;
-    if (line < 0 || size_t(line) >= positions.size() || positions[size_t(line)].isEmpty()) return;
+    const QString bookmark = m_searchList.bookmarks.value(line);
+    if (bookmark.isEmpty()) return;
     step({}, [&](engine::Recordset& rs) {
-        rs.setBookmark(positions[size_t(line)]);
-        m_state.CurrentPosition = positions[size_t(line)];
+        rs.setBookmark(bookmark);
+        m_state.CurrentPosition = bookmark;
         refresh();
     });
 }
 
 void FormViewDetails::CmdNextMatch_Click() {
-    if (CurrentIndex < m_searchList.count - 1) goToLine(++CurrentIndex);
+    if (CurrentIndex < m_searchList.bookmarks.size() - 1) goToLine(++CurrentIndex);
 }
 
 void FormViewDetails::CmdPrevMatch_Click() {
@@ -388,7 +387,7 @@ void FormViewDetails::CmdChangeDesc_Click() {
 }
 
 void FormViewDetails::cmdShell_Click() {
-    launchCurrentFile(m_state);
+    launchCurrentFile(m_state, m_shown.directory, m_shown.file);
 }
 
 } // namespace orvik

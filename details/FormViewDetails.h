@@ -4,8 +4,11 @@
 #pragma once
 
 #include "DirectoryFilesModel.h"
+#include "RecordResolution.h"
+#include "WindowHandOver.h"
 
 #include <QDialog>
+#include <QStringList>
 
 class QLineEdit;
 class QListView;
@@ -14,12 +17,6 @@ class QPushButton;
 namespace orvik {
 
 class AppState;
-
-// What the window needs of the search window's result list.
-struct SearchListLines {
-    int selected = -1; // the highlighted line, -1 for none
-    int count = 0;
-};
 
 class FormViewDetails : public QDialog {
     Q_OBJECT
@@ -70,6 +67,7 @@ private:
 
     AppState& m_state;
     SearchListLines m_searchList;
+    ResolvedRecord m_shown; // the record the fields show, with its owners
     DirectoryFilesModel m_files;
     bool m_filling = false;
     bool m_activated = false;

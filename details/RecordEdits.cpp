@@ -33,7 +33,6 @@ void storeKeywords(AppState& state, Recordset& rs, const QString& keywords) {
         return;
     editRecord(state, rs, [&] {
         rs.setField(Field::CDKeywords, keywords.toUpper()); // empty text is stored as Null
-        state.CurKeywords = keywords.toUpper();
     });
 }
 

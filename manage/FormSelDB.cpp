@@ -141,7 +141,7 @@ void FormSelDB::CmdDelDB_Click() {
 
 void FormSelDB::Form_Unload() {
     // The lines of the search list named records of the recordset the File menu closed.
-    if (m_state.ClearSearchResults) m_state.ClearSearchResults();
+    m_state.windows().clearSearchResults();
     m_selection.reopen();
 }
 

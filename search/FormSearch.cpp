@@ -6,7 +6,6 @@
 #include "FormHelpSearch.h"
 #include "FormSelDB.h"
 #include "FormViewDB.h"
-#include "FormViewDetails.h"
 #include "LiveResultList.h"
 #include "ResultLineDelegate.h"
 #include "ResultPrinting.h"
@@ -87,10 +86,6 @@ FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinte
     giveMenuShortcutsPriority(*this);
     m_progress = std::make_unique<StatusProgress>(TextMatch, m_model, *SearchList);
     m_queries = std::make_unique<SearchQueries>(m_state, m_model, *m_progress);
-    m_state.ClearSearchResults = [this] {
-        m_model.clear();
-        TextMatch->clear();
-    };
     // The layout rule puts the status row flush with the inner area's bottom;
     // a thin margin below the inner area keeps it clear of the window's edge.
     setContentsMargins(0, 0, 0, twips::toPixelsY(BottomMarginTwips, this));
@@ -99,8 +94,11 @@ FormSearch::FormSearch(AppState& state, QWidget* parent, std::unique_ptr<QPrinte
     Form_Load();
 }
 
-FormSearch::~FormSearch() {
-    m_state.ClearSearchResults = nullptr;
+FormSearch::~FormSearch() = default;
+
+void FormSearch::clearResults() {
+    m_model.clear();
+    TextMatch->clear();
 }
 
 void FormSearch::createControls() {
@@ -218,11 +216,11 @@ void FormSearch::createMenus() {
     AutoList = option("AutoList", QStringLiteral("Auto-display Catalogue"),
                       QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(OptDispPaths, &QAction::triggered, this, [this](bool checked) {
-        m_state.DisplayPaths = checked;
+        m_state.Options.DisplayPaths = checked;
         m_state.settings().saveBool(QStringLiteral("DisplayPaths"), checked);
     });
     connect(AutoList, &QAction::triggered, this, [this](bool checked) {
-        m_state.AutoList = checked;
+        m_state.Options.AutoList = checked;
         m_state.settings().saveBool(QStringLiteral("AutoList"), checked);
     });
 
@@ -297,16 +295,17 @@ void FormSearch::Form_Load() {
                            settings.getNumber(QStringLiteral("SearchWidth"), design.width),
                            settings.getNumber(QStringLiteral("SearchHeight"), design.height)});
 
-    m_state.AutoList = settings.getBool(QStringLiteral("AutoList"), AutoList->isChecked());
-    AutoList->setChecked(m_state.AutoList);
-    OptDispPaths->setChecked(m_state.DisplayPaths);
-    m_state.DisplayPaths =
+    m_state.Options.AutoList = settings.getBool(QStringLiteral("AutoList"), AutoList->isChecked());
+    AutoList->setChecked(m_state.Options.AutoList);
+    OptDispPaths->setChecked(m_state.Options.DisplayPaths);
+    m_state.Options.DisplayPaths =
         settings.getBool(QStringLiteral("DisplayPaths"), OptDispPaths->isChecked());
-    OptDispPaths->setChecked(m_state.DisplayPaths);
+    OptDispPaths->setChecked(m_state.Options.DisplayPaths);
 
     m_queries->CancelFlag = false;
     m_queries->Busy = false;
-    m_state.SearchText.clear();
+    m_queries->SearchText.clear();
+    m_queries->SearchPattern.clear();
     try {
         m_queries->SearchDatabase = openCurrentCatalogue(m_state);
     } catch (const Error&) {
@@ -328,16 +327,16 @@ void FormSearch::Form_Activate() {
                               ? fixedPrinterFamily()
                               : fontName);
     setWindowTitle(QStringLiteral("Orvik - Search     Catalogue=") + m_state.CatalogueName);
-    AutoList->setChecked(m_state.AutoList);
-    OptDispPaths->setChecked(m_state.DisplayPaths);
+    AutoList->setChecked(m_state.Options.AutoList);
+    OptDispPaths->setChecked(m_state.Options.DisplayPaths);
 
     const bool firstLineEmpty = m_model.rowCount() == 0 || m_model.lines().constFirst().isEmpty();
-    if (m_state.AutoList && (firstLineEmpty || m_state.CatalogueChanged)) {
+    if (m_state.Options.AutoList && (firstLineEmpty || m_state.CatalogueChanged)) {
         if (m_queries->Busy) return; // the file-match query still owns the list
         repaint();
         CmdListCD_Click();
         m_state.CatalogueChanged = false;
-    } else if (!m_state.AutoList && m_state.CatalogueChanged) {
+    } else if (!m_state.Options.AutoList && m_state.CatalogueChanged) {
         m_model.clear();
         m_state.CatalogueChanged = false;
     }
@@ -364,8 +363,8 @@ void FormSearch::Form_Unload() {
     saveSettings();
     m_printer->setPageOrientation(StartOrientation == 2 ? QPageLayout::Landscape
                                                         : QPageLayout::Portrait);
-    if (m_state.MainWindow) m_state.MainWindow->close();
-    m_state.EndProgram();
+    m_state.windows().closeMainWindow();
+    m_state.windows().endProgram();
 }
 
 void FormSearch::Form_Resize() {
@@ -410,12 +409,7 @@ void FormSearch::CmdListCD_Click() {
 
 void FormSearch::CmdAdd_Click() {
     hide();
-    QWidget* main = m_state.MainWindow;
-    if (!main) return;
-    main->show();
-    main->activateWindow();
-    if (auto* description = main->findChild<QLineEdit*>(QStringLiteral("TextDesc")))
-        description->setFocus();
+    m_state.windows().showMainWindow();
 }
 
 void FormSearch::SearchExit_Click() {
@@ -434,8 +428,8 @@ int FormSearch::highlightedLine() const {
 void FormSearch::SearchList_Click() {
     const int line = highlightedLine();
     if (line < 0) return;
-    const auto& positions = m_state.LinePositions;
-    if (size_t(line) < positions.size()) m_state.CurrentPosition = positions[size_t(line)];
+    m_state.CurrentPosition =
+        m_model.index(line).data(ResultListModel::BookmarkRole).toString();
 }
 
 void FormSearch::SearchList_DblClick() {
@@ -489,8 +483,7 @@ void FormSearch::CmdViewDB_Click() {
 }
 
 void FormSearch::showDetails() {
-    FormViewDetails details(m_state, {highlightedLine(), m_model.rowCount()}, this);
-    details.exec();
+    m_state.windows().showDetails(m_state, {highlightedLine(), m_model.bookmarks()}, this);
 }
 
 void FormSearch::OptDispPaths_Click() {
@@ -503,8 +496,8 @@ void FormSearch::AutoList_Click() {
 
 void FormSearch::Print_res_Click() {
     ResultPrinting(*m_printer, PrinterFont, m_state)
-        .printResults(resultsHeading(m_state.SearchText, m_state.CatalogueName), m_model.lines(),
-                      [this] { return choosePdfFile(); });
+        .printResults(resultsHeading(m_queries->SearchPattern, m_state.CatalogueName),
+                      m_model.lines(), [this] { return choosePdfFile(); });
 }
 
 QString FormSearch::choosePdfFile() {

@@ -37,6 +37,8 @@ public:
     // EraseEnabled, LastDesc, SearchDatabase).
     SearchQueries& queries() { return *m_queries; }
     ResultListModel& results() { return m_model; }
+    // Empties the result list and the status text.
+    void clearResults();
     QPrinter& printer() { return *m_printer; }
     // The printer font of the print-out, kept in the settings.
     QFont PrinterFont;

@@ -7,19 +7,30 @@ int ResultListModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant ResultListModel::data(const QModelIndex& index, int role) const {
-    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_published) return {};
-    return m_lines.at(index.row());
+    if (!index.isValid() || index.row() >= m_published) return {};
+    if (role == Qt::DisplayRole) return m_lines.at(index.row());
+    if (role == BookmarkRole) return m_bookmarks.at(index.row());
+    return {};
+}
+
+bool ResultListModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != BookmarkRole || !index.isValid() || index.row() >= m_published) return false;
+    m_bookmarks[index.row()] = value.toString();
+    emit dataChanged(index, index, {BookmarkRole});
+    return true;
 }
 
 void ResultListModel::clear() {
     beginResetModel();
     m_lines.clear();
+    m_bookmarks.clear();
     m_published = 0;
     endResetModel();
 }
 
-void ResultListModel::append(const QString& line, const ResolvedRecord&) {
+void ResultListModel::append(const QString& line, const ResolvedRecord& record) {
     m_lines.append(line);
+    m_bookmarks.append(record.bookmark);
 }
 
 void ResultListModel::flush() {

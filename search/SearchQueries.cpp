@@ -40,21 +40,6 @@ void restorePosition(Recordset& rs, const QString& bookmark) {
     if (rs.BOF() || rs.Eof() || rs.Bookmark() != bookmark) rs.setBookmark(bookmark);
 }
 
-// The resolved fields as the current-record fields hold them now.
-ResolvedRecord currentRecord(const AppState& state, const QString& directory,
-                             const QString& bookmark) {
-    return {state.CurVolume, state.CurDescription, state.CurKeywords, directory,
-            state.CurFile,   state.CurFileDate,    state.CurFileLen,  bookmark};
-}
-
-// A volume head resolves to its own fields: it is its directory's head too.
-ResolvedRecord headRecord(const AppState& state, const Recordset& rs) {
-    auto text = [&](Field field) { return rs.Fields(field).value_or(QString()); };
-    return {state.CurVolume,        state.CurDescription, state.CurKeywords,
-            text(Field::CDPath),    text(Field::CDFile),  text(Field::CDFileDate),
-            text(Field::CDFileLen), rs.Bookmark()};
-}
-
 // Visits, in record order, the records whose `field` holds a value; the
 // recordset ends past its last record.
 template <typename Visit> void forEachCarrying(Recordset& rs, Field field, Visit visit) {
@@ -82,20 +67,15 @@ std::shared_ptr<Recordset> SearchQueries::openRecordset() {
     return rs;
 }
 
-void SearchQueries::append(const QString& line, ResolvedRecord record) {
-    auto& positions = m_state.LinePositions;
-    if (qsizetype(positions.size()) <= m_lines) positions.resize(size_t(m_lines) + 1);
-    positions[size_t(m_lines)] = record.bookmark;
+void SearchQueries::append(const QString& line, const ResolvedRecord& record) {
     m_sink.append(line, record);
     ++m_lines;
-    // Grown in steps of 100 so a long result costs one copy per 100 lines.
-    if (m_lines % 100 == 0) positions.resize(positions.size() + 100);
 }
 
 bool SearchQueries::startFileSearch(const QString& text) {
     EraseEnabled = false;
     CancelFlag = false;
-    m_state.SearchText = text;
+    SearchText = text;
     if (text.isEmpty() && m_state.prompt().ask(QStringLiteral("Do you want to list all Files?"),
                                                Buttons::YesNo, Icon::Exclamation) != Answer::Yes)
         return false;
@@ -104,19 +84,16 @@ bool SearchQueries::startFileSearch(const QString& text) {
 }
 
 void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
-    const float width = columns.nameColumn(m_state.DisplayPaths);
-    const QString typed = m_state.SearchText;
-    m_state.SearchText = fileMatchPattern(typed);
-    m_state.CurPath.clear();
-    m_state.CurFile.clear();
-    m_progress.status(QStringLiteral("Searching for ") + m_state.SearchText +
-                      QStringLiteral(" ..."));
+    const float width = columns.nameColumn(m_state.Options.DisplayPaths);
+    const QString typed = SearchText;
+    SearchPattern = fileMatchPattern(typed);
+    m_progress.status(QStringLiteral("Searching for ") + SearchPattern + QStringLiteral(" ..."));
     m_lines = 0;
     try {
         checkTypedPattern(typed);
         SearchDatabase = m_state.workspace().OpenDatabase(m_state.catalogueFile());
         const auto rs = openRecordset();
-        const auto criterion = Criterion::FileOrPathLike(m_state.SearchText);
+        const auto criterion = Criterion::FileOrPathLike(SearchPattern);
         OwnerTracker owners(SearchDatabase);
         // The scan keeps its read lock between finds, and gives it up whenever
         // the user may act: every 20th line, and at least every 50 ms of
@@ -141,18 +118,14 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         rs->FindFirst(criterion);
         Busy = true;
         while (!rs->NoMatch() && !CancelFlag) {
-            QString directory;
-            const bool resolved = FindMyFile(m_state, *rs, &directory, &owners) == 1;
+            const auto record = FindMyFile(*rs, m_state.prompt(), &owners);
+            const bool resolved = record.has_value();
             if (resolved) {
-                const QString bookmark = rs->Bookmark();
-                const QString line =
-                    composeFileLine(m_state.CurPath, m_state.CurFile, width, m_state.CurFileDate,
-                                    m_state.CurFileLen, m_state.CurVolume, m_state.CurDescription);
-                ResolvedRecord record = currentRecord(m_state, directory, bookmark);
-                // The fields keep their padded form until the next resolution.
-                m_state.CurFileDate = dateColumn(m_state.CurFileDate);
-                m_state.CurFileLen = lengthColumn(m_state.CurFileLen);
-                append(line, std::move(record));
+                // The line shows the path only when paths are displayed.
+                const QString path = m_state.Options.DisplayPaths ? record->directory : QString();
+                append(composeFileLine(path, record->file, width, record->date, record->length,
+                                       record->volume, record->description),
+                       *record);
             }
             rs->FindNext(criterion);
             if ((resolved && m_lines % 20 == 0) || sinceYield.elapsed() >= YieldMs) yield();
@@ -170,20 +143,20 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
 void SearchQueries::searchKeywords(const QString& text) {
     m_sink.clear();
     EraseEnabled = false;
-    m_state.SearchText = text;
+    SearchText = text;
     Query_MyFindKW();
 }
 
 void SearchQueries::searchDescriptions(const QString& text) {
     EraseEnabled = false;
     m_sink.clear();
-    m_state.SearchText = text;
+    SearchText = text;
     Query_MyFindDesc();
 }
 
 void SearchQueries::listVolumes(const QString& text) {
     m_sink.clear();
-    m_state.SearchText = text;
+    SearchText = text;
     Query_MyFindVol();
     EraseEnabled = true;
 }
@@ -210,21 +183,19 @@ void SearchQueries::runVolumeQuery(const QString& status, Scan scan, QString (*d
 }
 
 void SearchQueries::Query_MyFindKW() {
-    const QString typed = m_state.SearchText;
-    m_state.SearchText = volumePattern(typed);
+    SearchPattern = volumePattern(SearchText);
     runVolumeQuery(
-        QStringLiteral("Searching Keywords for ") + m_state.SearchText + QStringLiteral("..."),
-        [this, &typed](Recordset& rs) {
-            checkTypedPattern(typed);
-            const Pattern pattern(m_state.SearchText);
-            m_state.CurVolume.clear();
-            while (FindMyKW(m_state, rs, pattern) == 1) {
+        QStringLiteral("Searching Keywords for ") + SearchPattern + QStringLiteral("..."),
+        [this](Recordset& rs) {
+            checkTypedPattern(SearchText);
+            const Pattern pattern(SearchPattern);
+            QString MatchKeywords;
+            while (FindMyKW(rs, pattern, MatchKeywords) == 1) {
                 const QString bookmark = rs.Bookmark();
-                Lookup_All_Fields(m_state, rs);
+                ResolvedRecord record = Lookup_All_Fields(rs, m_state.prompt());
+                record.bookmark = bookmark;
                 restorePosition(rs, bookmark);
-                append(composeVolumeLine(m_state.CurVolume, m_state.CurDescription,
-                                         m_state.MatchKeywords),
-                       currentRecord(m_state, m_state.CurPath, bookmark));
+                append(composeVolumeLine(record.volume, record.description, MatchKeywords), record);
                 if (!rs.Eof()) rs.MoveNext();
             }
         },
@@ -233,21 +204,18 @@ void SearchQueries::Query_MyFindKW() {
 
 void SearchQueries::Query_MyFindDesc() {
     LastDesc.startScan();
-    const QString typed = m_state.SearchText;
-    m_state.SearchText = volumePattern(typed);
+    SearchPattern = volumePattern(SearchText);
     runVolumeQuery(
-        QStringLiteral("Searching Descriptions for ") + m_state.SearchText + QStringLiteral(" ..."),
-        [this, &typed](Recordset& rs) {
-            checkTypedPattern(typed);
-            const Pattern pattern(m_state.SearchText);
+        QStringLiteral("Searching Descriptions for ") + SearchPattern + QStringLiteral(" ..."),
+        [this](Recordset& rs) {
+            checkTypedPattern(SearchText);
+            const Pattern pattern(SearchPattern);
             forEachCarrying(rs, Field::CDDescription, [&] {
-                if (FindMyDesc(m_state, rs, LastDesc) == 1 &&
-                    pattern.matches(m_state.CurVolume + m_state.CurDescription)) {
-                    Get_KDV(m_state, rs);
-                    append(composeVolumeLine(m_state.CurVolume, m_state.CurDescription,
-                                             m_state.CurKeywords),
-                           headRecord(m_state, rs));
-                }
+                if (FindMyDesc(rs, LastDesc) != 1) return;
+                // A volume head resolves to its own fields: it is its directory's head too.
+                const ResolvedRecord head = ownFields(rs);
+                if (pattern.matches(head.volume + head.description))
+                    append(composeVolumeLine(head.volume, head.description, head.keywords), head);
             });
         },
         matchesFound);
@@ -255,14 +223,14 @@ void SearchQueries::Query_MyFindDesc() {
 
 void SearchQueries::Query_MyFindVol() {
     LastDesc.startScan();
+    SearchPattern = SearchText; // the list takes every volume, whatever was typed
     runVolumeQuery(
         QStringLiteral("Searching catalogue for CD Volumes ..."),
         [this](Recordset& rs) {
             forEachCarrying(rs, Field::CDVolume, [&] {
-                if (FindMyVol(m_state, rs) == 1)
-                    append(composeVolumeLine(m_state.CurVolume, m_state.CurDescription,
-                                             m_state.CurKeywords),
-                           headRecord(m_state, rs));
+                if (FindMyVol(rs) != 1) return;
+                const ResolvedRecord head = ownFields(rs);
+                append(composeVolumeLine(head.volume, head.description, head.keywords), head);
             });
         },
         volumesFound);

@@ -1,6 +1,6 @@
 // The four queries of the search window: file match, keywords, volume or
-// description, and the list of all volumes. They append result lines to a
-// sink, keep LinePositions in step with the lines and report through Progress
+// description, and the list of all volumes. They hand each result line with
+// its resolved record (its bookmark too) to a sink and report through Progress
 // and Prompt, so the window and a command-line tool can run the same queries.
 #pragma once
 
@@ -19,11 +19,6 @@ class Database;
 class Recordset;
 } // namespace engine
 
-// Everything resolved for one result line; `bookmark` names its record.
-struct ResolvedRecord {
-    QString volume, description, keywords, directory, file, date, length, bookmark;
-};
-
 class ResultSink {
 public:
     virtual ~ResultSink() = default;
@@ -38,10 +33,10 @@ public:
     // First steps of "Find File&Match": takes the typed text and, when it is
     // empty, asks whether to list all files. False when the user declines.
     bool startFileSearch(const QString& text);
-    // The file-match query; `width` decides the name column.
+    // The file-match query for SearchText; `width` decides the name column.
     void Query_MyFindFile(const QueryWidth& width);
 
-    // The three volume queries with their button steps.
+    // The three volume queries with their button steps; each takes the typed text.
     void searchKeywords(const QString& text);
     void searchDescriptions(const QString& text);
     void listVolumes(const QString& text);
@@ -55,12 +50,15 @@ public:
     // Whether erasing a volume is offered: only right after the volume list.
     bool EraseEnabled = false;
     LastDescription LastDesc;
+    // The text the user typed for the last query, and the pattern built from
+    // it that the query searched for, which the print-out's heading names.
+    QString SearchText, SearchPattern;
     std::shared_ptr<engine::Database> SearchDatabase;
 
 private:
     // Opens the catalogue afresh as the shared dynaset.
     std::shared_ptr<engine::Recordset> openRecordset();
-    void append(const QString& line, ResolvedRecord record);
+    void append(const QString& line, const ResolvedRecord& record);
     // The volume queries' common run: status text, opening, scan, final status.
     template <typename Scan>
     void runVolumeQuery(const QString& status, Scan scan, QString (*done)(qsizetype));

@@ -22,7 +22,7 @@ int deleteRun(AppState& state, engine::Recordset& rs) {
     if (!rs.Eof()) rs.MoveNext();
     int atHead = 0;
     while (!rs.Eof() && atHead != 1) {
-        atHead = FindMyVol(state, rs);
+        atHead = FindMyVol(rs);
         if (atHead != 1) rs.Delete(), ++deleted;
         if (!rs.Eof()) rs.MoveNext();
     }

@@ -288,12 +288,12 @@ void timeInProcessAdd(const QString& tree, InProcessAdd& best) {
     services.prompt = std::make_unique<ReportingPrompt>();
     orvik::AppState state(home.path(), home.filePath(QStringLiteral("Orvik.ini")),
                           std::move(services));
-    state.SaveDates = state.SaveLengths = true;
-    state.UseFilter = QStringLiteral("False");
-    state.CurDescription = QStringLiteral("benchmark");
+    state.Options.SaveDates = state.Options.SaveLengths = true;
+    state.Options.UseFilter = QStringLiteral("False");
     StageProgress progress;
     bool busy = false, cancel = false;
     orvik::VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    add.CurDescription = QStringLiteral("benchmark");
 
     const auto start = std::chrono::steady_clock::now();
     const auto result = add.run(tree, QStringLiteral("bench"));

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     const double open = bestOfMs(
         [&] {
             state.CurrentPosition = middle;
-            FormViewDetails window(state, {0, 1});
+            FormViewDetails window(state, {0, {}});
             window.show();
             if (!QTest::qWaitForWindowExposed(&window)) std::printf("window not shown\n");
             QCoreApplication::processEvents(); // the lists are painted
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         Repeats);
 
     state.CurrentPosition = middle;
-    FormViewDetails window(state, {0, 1});
+    FormViewDetails window(state, {0, {}});
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 2;
     auto* next = window.findChild<QPushButton*>(QStringLiteral("CmdNextFile"));

@@ -95,10 +95,9 @@ std::unique_ptr<AppState> makeState(const QString& home) {
     services.fileSystem = std::make_unique<LinuxFileSystem>();
     services.prompt = std::make_unique<ReportingPrompt>();
     auto state = std::make_unique<AppState>(home, home + "/Orvik.ini", std::move(services));
-    state->SaveDates = state->SaveLengths = true;
-    state->UseFilter = QStringLiteral("False");
-    state->DisplayPaths = true;
-    state->EndProgram = [] {};
+    state->Options.SaveDates = state->Options.SaveLengths = true;
+    state->Options.UseFilter = QStringLiteral("False");
+    state->Options.DisplayPaths = true;
     return state;
 }
 
@@ -136,7 +135,7 @@ void buildCatalogues(const QString& cache, const QString& size, int adds) {
         SilentProgress progress;
         bool busy = false, cancel = false;
         VolumeAdd add(*state, progress, state->prompt(), busy, cancel);
-        state->CurDescription = QStringLiteral("DISC %1").arg(i);
+        add.CurDescription = QStringLiteral("DISC %1").arg(i);
         if (add.run(root, QString()) != VolumeAdd::Result::Finished || add.FileCount != TreeFiles) {
             std::fprintf(stderr, "add %d did not finish\n", i);
             std::exit(1);
@@ -266,7 +265,7 @@ void measure(const QString& cache, const QString& size, bool window) {
         });
         // The index's own answer for the same pattern: the floor of a match through it.
         engine::IndexedFind chosen(indexedDb, true);
-        const QString query = chosen.uses(state->SearchText) ? chosen.query() : QString();
+        const QString query = chosen.uses(queries.SearchPattern) ? chosen.query() : QString();
         double lookupMs = 0;
         if (!query.isEmpty())
             lookupMs = bestOf(repeats, [&] {

@@ -126,7 +126,8 @@ int main(int argc, char** argv) {
 
         clock.restart();
         drawBare(barePdf, form.PrinterFont,
-                 QStringList(resultsHeading(state.SearchText, state.CatalogueName)) + lines);
+                 QStringList(resultsHeading(form.queries().SearchPattern, state.CatalogueName)) +
+                     lines);
         bare = std::min(bare, elapsedMs(clock));
 
         cli = std::min(cli,

@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
         OwnerTracker owners(rs.database());
         for (const QString& bookmark : bookmarks) {
             rs.setBookmark(bookmark);
-            FindMyFile(state, rs, nullptr, tracked ? &owners : nullptr);
+            FindMyFile(rs, state.prompt(), tracked ? &owners : nullptr);
         }
     };
     for (const bool tracked : {false, true}) {

@@ -36,8 +36,7 @@ BenchApp::BenchApp() {
     m_state = std::make_unique<AppState>(m_folder.path(), m_folder.filePath("Orvik.ini"),
                                          std::move(services));
     m_state->CatalogueName = QStringLiteral("BENCH");
-    m_state->DisplayPaths = true;
-    m_state->EndProgram = [] {};
+    m_state->Options.DisplayPaths = true;
 }
 
 double bestOfMs(const std::function<void()>& work, int repeats) {

@@ -68,7 +68,7 @@ TEST(TabOrder, followsTheScreenTopToBottomAndLeftToRightInEveryWindow) {
     main.show();
     child(search, "CmdListCD")->click(); // offers the erase too
     child<QListView>(search, "SearchList")->setCurrentIndex(search.results().index(0));
-    FormViewDetails details(state, {0, 1}, &search);
+    FormViewDetails details(state, {0, {}}, &search);
     FormViewDB raw(state, &search);
     FormSelDB selection(state, &search);
     child<QAction>(main, "hlp")->trigger();

@@ -59,12 +59,12 @@ int main(int argc, char** argv) {
         state.CatalogueDatabase.reset();
         if (status != 0) return 1;
     }
-    state.UseFilter = QStringLiteral("False");
-    state.SaveDates = state.SaveLengths = true;
-    state.CurDescription = QStringLiteral("killed");
+    state.Options.UseFilter = QStringLiteral("False");
+    state.Options.SaveDates = state.Options.SaveLengths = true;
     PrintingProgress progress;
     progress.state = &state;
     bool busy = false, cancel = false;
     VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    add.CurDescription = QStringLiteral("killed");
     return add.run(QString::fromLocal8Bit(argv[2]), {}) == VolumeAdd::Result::Finished ? 0 : 1;
 }

@@ -312,7 +312,7 @@ TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     makeFile(disc.path() + "/zz/mnt/elsewhere.txt"); // not walked: another file system
     AppState& state = app.state();
     ScriptedPrompt* prompt = &app.prompt();
-    state.UseFilter = "False";
+    state.Options.UseFilter = "False";
     files->directory = disc.path() + "/zz/";
     prompt->queue({Answer::Ok, Answer::Retry});
     EXPECT_EQ(addTree(state, disc.path(), "disc"), VolumeAdd::Result::Finished);
@@ -345,7 +345,7 @@ TEST(AddOrder, recordsComeInTheOrderOfTheSortedLevelByLevelWalk) {
     };
     fill(disc.path(), 4);
     TestApp app{std::make_unique<LinuxFileSystem>()};
-    app.state().UseFilter = "False";
+    app.state().Options.UseFilter = "False";
     ASSERT_EQ(addTree(app.state(), disc.path(), "order"), VolumeAdd::Result::Finished);
 
     const LinuxFileSystem files;

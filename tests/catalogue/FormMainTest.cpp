@@ -103,11 +103,11 @@ TEST_F(MainWindow, fallingBackToTheSystemDriveShowsItsLabelAsChoosingItDoes) {
     ASSERT_EQ(volume->text(), "games1");
     drives->setCurrentText(unreadable); // "Can't access drive!"
     EXPECT_EQ(volume->text(), "SYSTEM");
-    EXPECT_EQ(app.state().CurVolume, "SYSTEM");
+    EXPECT_EQ(form->CurVolume, "SYSTEM");
 
     drives->setCurrentText(disc);
     ASSERT_EQ(volume->text(), "games1");
-    app.state().DefaultDrive = "/media/gone";
+    app.state().Options.DefaultDrive = "/media/gone";
     app.prompt().queue({Answer::Cancel}); // in drive prompt B
     form->Form_Activate();
     EXPECT_EQ(drives->currentText(), SystemDrive);
@@ -150,9 +150,9 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     form.reset();
     app.restart();
     showWindow();
-    EXPECT_FALSE(app.state().SaveDates);
-    EXPECT_FALSE(app.state().SaveLengths);
-    EXPECT_EQ(app.state().UseFilter, "False");
+    EXPECT_FALSE(app.state().Options.SaveDates);
+    EXPECT_FALSE(app.state().Options.SaveLengths);
+    EXPECT_EQ(app.state().Options.UseFilter, "False");
     for (const char* item : options)
         EXPECT_FALSE(child<QAction>(item)->isChecked()) << item;
     box = child<QLineEdit>("Extension_TxtBox");
@@ -161,7 +161,7 @@ TEST_F(MainWindow, optionKeysWorkFromTextBoxesPersistAndAnEmptyFilterBoxRestores
     box->clear();
     form->Extension_TxtBox_LostFocus();
     EXPECT_EQ(box->text(), DefaultExtensionList);
-    EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
+    EXPECT_EQ(app.state().Options.ExtensionString, DefaultExtensionList);
     EXPECT_EQ(app.state().settings().get("ExtensionString", ""), DefaultExtensionList);
 }
 
@@ -254,7 +254,7 @@ TEST_F(MainWindow, aDirectoryHighlightedFromTheKeyboardListsItsFilesAsAClickDoes
 TEST_F(MainWindow, onlyComingBackFromAnotherProgramWindowIsAnActivation) {
     openWindow(true, true, true);
     // Every activation now asks about the missing default drive (answered Cancel).
-    app.state().DefaultDrive = "/media/gone";
+    app.state().Options.DefaultDrive = "/media/gone";
     auto activate = [](QWidget* window) {
         window->show();
         window->activateWindow();

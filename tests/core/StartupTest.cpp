@@ -26,7 +26,7 @@ TEST(Startup, theDefaultDriveIsAUsableStoredOneElseTheFirstCdRomElseTheSystemDri
         app.drives().types.insert(c.drives);
         if (c.stored != "?") app.state().settings().save("DefaultDrive", c.stored);
         settleStartup(app.state());
-        EXPECT_EQ(app.state().DefaultDrive, c.drive) << c.stored.toStdString();
+        EXPECT_EQ(app.state().Options.DefaultDrive, c.drive) << c.stored.toStdString();
         EXPECT_EQ(app.state().settings().get("DefaultDrive", "?"), c.drive);
     }
 }
@@ -35,8 +35,8 @@ TEST(Startup, firstRunWritesBackItsDefaultsAndAStoredCatalogueNameKeepsTheUsersS
     TestApp app;
     settleStartup(app.state());
     EXPECT_EQ(app.state().CatalogueName, "ORVIK");
-    EXPECT_EQ(app.state().ExtensionString, DefaultExtensionList);
-    EXPECT_TRUE(app.state().DisplayPaths && app.state().CatalogueChanged);
+    EXPECT_EQ(app.state().Options.ExtensionString, DefaultExtensionList);
+    EXPECT_TRUE(app.state().Options.DisplayPaths && app.state().CatalogueChanged);
     Settings& settings = app.state().settings();
     EXPECT_EQ(settings.get("DBName", "?"), "Orvik");
     EXPECT_EQ(settings.get("ExtensionString", "?"), DefaultExtensionList);
@@ -104,7 +104,7 @@ TEST(Settings, aHandEditedValueReadsAsTheTextItHoldsAndIsWrittenBackToReadTheSam
     app.restart();
     settleStartup(app.state()); // writes DBName and ExtensionString back
     EXPECT_EQ(app.state().CatalogueName, "MY,CDS");
-    EXPECT_EQ(app.state().ExtensionString, ".txt,.doc");
+    EXPECT_EQ(app.state().Options.ExtensionString, ".txt,.doc");
     Settings& settings = app.state().settings();
     settings.save("PrnFontName", settings.get("PrnFontName", "?"));
     Settings reread(app.home() + "/Orvik.ini");

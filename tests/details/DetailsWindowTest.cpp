@@ -44,7 +44,7 @@ protected:
     // Record 0 heads CD1's root (two files), then its SUB (three files);
     // CD2's root (two files), then X: one file, the catalogue's last record.
     void SetUp() override {
-        state.SaveDates = state.SaveLengths = true;
+        state.Options.SaveDates = state.Options.SaveLengths = true;
         for (const char* name : {"cd1/A.jpg", "cd1/B.jpg", "cd1/SUB/C.txt", "cd1/SUB/D.txt",
                                  "cd1/SUB/E.txt", "cd2/R.mp3", "cd2/S.mp3", "cd2/X/T.mp3"})
             makeFile(discs.path() + '/' + name, 7, 1000000000);
@@ -64,7 +64,7 @@ protected:
     QString name(int record) { return *field(record, Field::CDFile); }
     static QString at(int record) { return QString::number(record + 1); }
 
-    void open(int record, SearchListLines lines = {0, 0}) {
+    void open(int record, SearchListLines lines = {0, {}}) {
         state.CurrentPosition = at(record);
         window = std::make_unique<FormViewDetails>(state, lines);
         window->show();
@@ -132,8 +132,7 @@ TEST_F(DetailsWindowTest, showsTheRecordWithItsOwnersAndMovesByFileDirectoryVolu
     click("CmdNextPath"), expectShown(7, __LINE__);
 
     // The match moves follow the search lines and stop at both ends.
-    state.LinePositions = {at(1), at(4), at(7)};
-    open(4, {1, 3});
+    open(4, {1, {at(1), at(4), at(7)}});
     EXPECT_EQ(window->CurrentIndex, 1);
     click("CmdNextMatch"), expectShown(7, __LINE__);
     click("CmdNextMatch"), expectShown(7, __LINE__);

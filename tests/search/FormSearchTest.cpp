@@ -43,7 +43,7 @@ protected:
         CatalogueWriter catalogue(state);
         catalogue.addRun("CD1", "PHOTOS", "SUMMER", {directory("/M/", {"A.JPG", "B.JPG"})});
         catalogue.addRun("CD2", "MUSIC", "", {directory("/M/", {"S.MP3"})});
-        state.DisplayPaths = true;
+        state.Options.DisplayPaths = true;
     }
     // "&Print Results" to `pdf`, its boxes answered as given.
     void print(FormSearch& form, const QString& pdf,
@@ -152,7 +152,7 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
     EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
     opened.removeLast();
 
-    state.LinePositions[1].clear();
+    form.results().setData(form.results().index(1), QString(), ResultListModel::BookmarkRole);
     doubleClick(1);
     EXPECT_EQ(opened.size(), 2); // a line without a record opens nothing
     EXPECT_TRUE(state.CurrentPosition.isEmpty());

@@ -43,6 +43,12 @@ struct Recorder : ResultSink, Progress {
     void letEventsRun() override {
         if (onEvents) onEvents();
     }
+    QStringList bookmarks() const {
+        QStringList all;
+        for (const auto& record : records)
+            all << record.bookmark;
+        return all;
+    }
 };
 
 class Search : public ::testing::Test {
@@ -54,7 +60,7 @@ protected:
     SearchQueries queries{state, got, got};
     engine::Recordset& rs = catalogue->recordset();
 
-    void SetUp() override { state.DisplayPaths = true; }
+    void SetUp() override { state.Options.DisplayPaths = true; }
 
     // Runs "Find File&Match" with this text in a 9465-twip window; the files listed.
     QStringList find(const QString& text) {
@@ -67,9 +73,8 @@ protected:
     // Stands the recordset on the record and resolves it.
     QStringList lookup(const QString& bookmark) {
         rs.setBookmark(bookmark);
-        Lookup_All_Fields(state, rs);
-        return {state.CurFile, state.CurPath, state.CurVolume, state.CurDescription,
-                state.CurKeywords};
+        const ResolvedRecord r = Lookup_All_Fields(rs, state.prompt());
+        return {r.file, r.directory, r.volume, r.description, r.keywords};
     }
 };
 
@@ -118,7 +123,7 @@ TEST_F(Search, lookupFindsTheDirectoryAndVolumeThatOwnARecord) {
 
     rs.MoveLast();
     rs.MoveNext();
-    Lookup_All_Fields(state, rs); // past the last record there is nothing to resolve
+    Lookup_All_Fields(rs, state.prompt()); // past the last record there is nothing to resolve
     EXPECT_EQ(app.prompt().texts(), QStringList{"Error in Lookup_all_Fields!"});
 }
 
@@ -131,7 +136,7 @@ TEST_F(Search, fileMatchPatternsMatchNamesAndDirectoryPathsOrReportMalformedBrac
     EXPECT_EQ(find("*.txt"), QStringList({"README.TXT", "NOTES.TXT", "LIST.TXT.BAK"}));
     EXPECT_EQ(find("*.txt."), QStringList({"README.TXT", "NOTES.TXT"}));
     EXPECT_EQ(find("read."), QStringList({"BREAD"}));
-    EXPECT_EQ(state.SearchText, "*READ");               // the pattern stays for the print heading
+    EXPECT_EQ(queries.SearchPattern, "*READ");          // the pattern stays for the print heading
     EXPECT_EQ(find("o'brien"), QStringList{"O'BRIEN"}); // a quote is an ordinary character
     const QStringList all = find("?");
     EXPECT_EQ(all.size(), 8);
@@ -169,7 +174,7 @@ TEST_F(Search, fileLinesLineUpInColumnsWithAndWithoutPaths) {
     EXPECT_EQ(got.statuses.first(), "Searching for *ABCDEF* ...");
     EXPECT_EQ(got.statuses.last(), "Search completed (1 matches)");
 
-    state.DisplayPaths = false;
+    state.Options.DisplayPaths = false;
     find(".");
     EXPECT_EQ(got.lines,
               QStringList({"ABCDEF.TXT" + dots.left(20) + " " + date + "1234     " + volume,
@@ -208,7 +213,7 @@ TEST_F(Search, fileMatchesResolveExactlyAsTheOwnerWalkResolvesThem) {
         ASSERT_FALSE(got.records.empty());
         for (size_t i = 0; i < got.records.size(); ++i) {
             const ResolvedRecord& r = got.records[i];
-            EXPECT_EQ(lookup(state.LinePositions[i]),
+            EXPECT_EQ(lookup(got.records[i].bookmark),
                       QStringList({r.file, r.directory, r.volume, r.description, r.keywords}));
         }
     }
@@ -323,10 +328,9 @@ protected:
                 app.prompt().shown.clear();
                 const QStringList files = find(typed);
                 seen[k] << got.lines << got.statuses.last() << app.prompt().texts()
-                        << QStringList(state.LinePositions.begin(),
-                                       state.LinePositions.begin() + files.size());
+                        << got.bookmarks();
                 auto& records = *state.CatalogueRecordset;
-                const auto criterion = engine::Criterion::FileOrPathLike(state.SearchText);
+                const auto criterion = engine::Criterion::FileOrPathLike(queries.SearchPattern);
                 if (app.prompt().shown.empty())
                     for (records.FindLast(criterion); !records.NoMatch();
                          records.FindPrevious(criterion))
@@ -371,7 +375,7 @@ TEST_F(IndexedFind, listsWhatTheScanListsAfterEditsAndAnotherProgramsChanges) {
 TEST_F(IndexedFind, listsWhatTheScanListsAfterAnEraseWithItsCompaction) {
     catalogue.reset();
     queries.listVolumes("");
-    state.CurrentPosition = state.LinePositions[1];
+    state.CurrentPosition = got.records.at(1).bookmark;
     ASSERT_GT(eraseVolume(state, got, queries.SearchDatabase), 0);
     {
         engine::Statement unused(*queries.SearchDatabase, "PRAGMA freelist_count");
@@ -408,10 +412,9 @@ TEST_F(Search, everyLineOfALongResultReadsBackItsOwnRecord) {
     catalogue->addRun("BIG", "LOTS", "", directories);
     find(".");
     ASSERT_EQ(got.lines.size(), 33000);
-    ASSERT_GE(state.LinePositions.size(), 33000u);
     auto& rs = *state.CatalogueRecordset;
     for (qsizetype i = 0; i < got.lines.size(); ++i) {
-        rs.setBookmark(state.LinePositions[size_t(i)]);
+        rs.setBookmark(got.records[size_t(i)].bookmark);
         const QString file = rs.Fields(engine::Field::CDFile).value_or("");
         ASSERT_TRUE(got.lines[i].startsWith("/M/D" + QString::number(i / 30) + "/" + file)) << i;
     }
@@ -429,13 +432,13 @@ TEST_F(Search, volumeQueriesListRunHeadsAndDescriptionsAMediumRepeatedInARowOnce
     queries.listVolumes("ignored text");
     EXPECT_EQ(got.lines,
               QStringList({photos, photos, music, "Vol:*NO_NAME*  (HOLIDAY) - [KW=WINTER]"}));
-    EXPECT_EQ(QStringList(state.LinePositions.begin(), state.LinePositions.begin() + 4), heads);
+    EXPECT_EQ(got.bookmarks(), heads);
     EXPECT_EQ(got.statuses, QStringList({"Searching catalogue for CD Volumes ...", "4 CDs found"}));
     EXPECT_TRUE(queries.EraseEnabled);
 
     queries.searchDescriptions("cd1");
     EXPECT_EQ(got.lines, QStringList({photos, music}));
-    EXPECT_EQ(state.LinePositions[1], heads[2]);
+    EXPECT_EQ(got.records.at(1).bookmark, heads[2]);
     EXPECT_EQ(got.statuses.mid(2), QStringList({"Searching Descriptions for *CD1* ...",
                                                 "Search completed (2 matches)"}));
     EXPECT_FALSE(queries.EraseEnabled);

@@ -36,7 +36,7 @@ void TestApp::build(std::unique_ptr<FileSystem> fileSystem) {
     services.prompt = std::move(prompt);
     m_state = std::make_unique<AppState>(m_home.path(), m_home.path() + "/Orvik.ini",
                                          std::move(services));
-    m_state->EndProgram = [this] { ++endings; };
+    m_state->setWindows(&m_windows);
 }
 
 } // namespace orvik::test

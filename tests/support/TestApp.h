@@ -4,6 +4,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "AppWindows.h"
 #include "FakeDrives.h"
 #include "QtPrinters.h"
 #include "ScriptedPrompt.h"
@@ -39,6 +40,7 @@ public:
     int endings = 0; // how often the program was ended
 
 private:
+    AppWindows m_windows{[this] { ++endings; }};
     void build(std::unique_ptr<FileSystem> fileSystem = nullptr);
     QTemporaryDir m_home;
     std::unique_ptr<AppState> m_state;

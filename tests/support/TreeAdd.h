@@ -9,10 +9,11 @@ namespace orvik::test {
 
 inline VolumeAdd::Result addTree(AppState& state, const QString& top, const QString& description,
                                  const QString& keywords = {}) {
-    state.CurDescription = description;
     SilentProgress progress;
     bool busy = false, cancel = false;
-    return VolumeAdd(state, progress, state.prompt(), busy, cancel).run(top, keywords);
+    VolumeAdd add(state, progress, state.prompt(), busy, cancel);
+    add.CurDescription = description;
+    return add.run(top, keywords);
 }
 
 } // namespace orvik::test

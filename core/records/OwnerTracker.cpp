@@ -79,13 +79,13 @@ OwnerTracker::OwnerTracker(const std::shared_ptr<engine::Database>& db)
 
 OwnerTracker::~OwnerTracker() = default;
 
-void OwnerTracker::resolve(AppState& state, const Recordset& rs) {
+ResolvedRecord OwnerTracker::resolve(const Recordset& rs) {
     const std::int64_t record = rowid(rs);
     const auto& directory = m_directories->at(record);
     // The volume walk starts where the directory walk stopped.
     const auto& volume = m_volumes->at(directory ? directory->rowid : record);
-    applyOwners(state, currentRow(rs), directory ? &directory->row : nullptr,
-                volume ? &volume->row : nullptr);
+    return withOwners(currentRow(rs), directory ? &directory->row : nullptr,
+                      volume ? &volume->row : nullptr, rs.Bookmark());
 }
 
 } // namespace orvik

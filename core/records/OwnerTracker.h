@@ -4,6 +4,7 @@
 // of walks back and a re-positioning, whether the matches share a run or not.
 #pragma once
 
+#include "RecordResolution.h"
 #include "engine/CatalogueTable.h"
 
 #include <cstdint>
@@ -12,7 +13,6 @@
 
 namespace orvik {
 
-class AppState;
 namespace engine {
 class Database;
 class Recordset;
@@ -23,10 +23,9 @@ public:
     explicit OwnerTracker(const std::shared_ptr<engine::Database>& db);
     ~OwnerTracker();
 
-    // Fills the current-record fields for the record `rs` stands on, which it
-    // leaves where it is. Records should come in ascending order; a step back
-    // or a long jump costs a seek.
-    void resolve(AppState& state, const engine::Recordset& rs);
+    // The record `rs` stands on, resolved; `rs` stays where it is. Records
+    // should come in ascending order; a step back or a long jump costs a seek.
+    ResolvedRecord resolve(const engine::Recordset& rs);
 
 private:
     // The nearest record at or before a position whose field holds a value.

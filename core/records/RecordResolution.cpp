@@ -1,8 +1,8 @@
 #include "RecordResolution.h"
 
-#include "AppState.h"
 #include "Error.h"
 #include "OwnerTracker.h"
+#include "Prompt.h"
 #include "engine/Pattern.h"
 #include "engine/Recordset.h"
 
@@ -48,95 +48,81 @@ engine::Row currentRow(const Recordset& rs) {
     return row;
 }
 
-void setCurrentFields(AppState& state, const engine::Row& record) {
-    state.CurFile = text(record, Field::CDFile);
-    state.CurVolume = text(record, Field::CDVolume);
-    state.CurKeywords = text(record, Field::CDKeywords);
-    state.CurDescription = text(record, Field::CDDescription);
-    state.CurFileDate = text(record, Field::CDFileDate);
-    state.CurFileLen = text(record, Field::CDFileLen);
-    state.CurPath = text(record, Field::CDPath);
+namespace {
+
+ResolvedRecord fieldsOf(const engine::Row& record, const QString& bookmark) {
+    return {text(record, Field::CDVolume),   text(record, Field::CDDescription),
+            text(record, Field::CDKeywords), text(record, Field::CDPath),
+            text(record, Field::CDFile),     text(record, Field::CDFileDate),
+            text(record, Field::CDFileLen),  bookmark};
 }
 
-void Get_All_Current_Fields(AppState& state, Recordset& rs) {
-    setCurrentFields(state, currentRow(rs));
+} // namespace
+
+ResolvedRecord ownFields(const Recordset& rs) {
+    return fieldsOf(currentRow(rs), rs.Bookmark());
 }
 
-void Get_KDV(AppState& state, Recordset& rs) {
-    state.CurVolume = text(rs, Field::CDVolume);
-    state.CurKeywords = text(rs, Field::CDKeywords);
-    state.CurDescription = text(rs, Field::CDDescription);
-}
-
-void applyOwners(AppState& state, const engine::Row& record, const engine::Row* directoryHead,
-                 const engine::Row* volumeHead) {
-    setCurrentFields(state, record);
-    state.CurPath = directoryHead ? text(*directoryHead, Field::CDPath) : QString();
-    state.CurDescription = volumeHead ? text(*volumeHead, Field::CDDescription) : QString();
+ResolvedRecord withOwners(const engine::Row& record, const engine::Row* directoryHead,
+                          const engine::Row* volumeHead, const QString& bookmark) {
+    ResolvedRecord resolved = fieldsOf(record, bookmark);
+    resolved.directory = directoryHead ? text(*directoryHead, Field::CDPath) : QString();
+    resolved.description = volumeHead ? text(*volumeHead, Field::CDDescription) : QString();
     // The walks end on the volume head, else on the directory head, else on
     // the record itself; the label and keywords of that record count.
     const engine::Row& last = volumeHead ? *volumeHead : directoryHead ? *directoryHead : record;
-    if (const auto& volume = last[size_t(Field::CDVolume)]) state.CurVolume = *volume;
+    if (const auto& volume = last[size_t(Field::CDVolume)]) resolved.volume = *volume;
     // Keywords of the record itself win over those of its volume run.
-    if (state.CurKeywords.isEmpty())
-        if (const auto& keywords = last[size_t(Field::CDKeywords)]) state.CurKeywords = *keywords;
+    if (resolved.keywords.isEmpty())
+        if (const auto& keywords = last[size_t(Field::CDKeywords)]) resolved.keywords = *keywords;
+    return resolved;
 }
 
-void Lookup_All_Fields(AppState& state, Recordset& rs) {
+ResolvedRecord Lookup_All_Fields(Recordset& rs, Prompt& prompt) {
+    ResolvedRecord resolved;
     try {
         const QString kept = rs.Bookmark();
         const engine::Row record = currentRow(rs);
-        setCurrentFields(state, record);
-        state.CurPath.clear(); // a walk that fails half-way leaves it empty
+        resolved = fieldsOf(record, kept);
+        resolved.directory.clear(); // a walk that fails half-way leaves it empty
         const auto directoryHead = walkBackTo(rs, Field::CDPath);
         const auto volumeHead = walkBackTo(rs, Field::CDDescription);
-        applyOwners(state, record, directoryHead ? &*directoryHead : nullptr,
-                    volumeHead ? &*volumeHead : nullptr);
+        resolved = withOwners(record, directoryHead ? &*directoryHead : nullptr,
+                              volumeHead ? &*volumeHead : nullptr, kept);
         rs.setBookmark(kept);
     } catch (const Error&) {
-        state.prompt().tell(QStringLiteral("Error in Lookup_all_Fields!"));
+        prompt.tell(QStringLiteral("Error in Lookup_all_Fields!"));
     }
+    return resolved;
 }
 
-int FindMyFile(AppState& state, Recordset& rs, QString* directory, OwnerTracker* owners) {
+std::optional<ResolvedRecord> FindMyFile(Recordset& rs, Prompt& prompt, OwnerTracker* owners) {
     try {
-        if (rs.Eof()) return 0;
-        if (owners)
-            owners->resolve(state, rs);
-        else
-            Lookup_All_Fields(state, rs);
-        if (directory) *directory = state.CurPath;
-        if (!state.DisplayPaths) state.CurPath.clear();
-        return 1;
+        if (rs.Eof()) return std::nullopt;
+        return owners ? owners->resolve(rs) : Lookup_All_Fields(rs, prompt);
     } catch (const Error& error) {
-        state.prompt().reportError(error, QStringLiteral("Error in SQL search of catalogue."));
-        return 0;
+        prompt.reportError(error, QStringLiteral("Error in SQL search of catalogue."));
+        return std::nullopt;
     }
 }
 
-int FindMyKW(AppState& state, Recordset& rs, const Pattern& pattern) {
-    state.MatchKeywords.clear();
+int FindMyKW(Recordset& rs, const Pattern& pattern, QString& MatchKeywords) {
+    MatchKeywords.clear();
     // Records without keywords are passed over through the keyword index.
     const bool found = walkCarrying(rs, Field::CDKeywords, [&] {
         const QString keywords = text(rs, Field::CDKeywords);
-        if (keywords.isEmpty()) return false;
-        Get_KDV(state, rs);
-        if (text(rs, Field::CDFile).isEmpty()) return false;
-        state.MatchKeywords = keywords;
-        return pattern.matches(state.MatchKeywords);
+        if (keywords.isEmpty() || text(rs, Field::CDFile).isEmpty()) return false;
+        MatchKeywords = keywords;
+        return pattern.matches(MatchKeywords);
     });
     return found ? 1 : 0;
 }
 
-int FindMyDesc(AppState& state, Recordset& rs, LastDescription& LastDesc) {
+int FindMyDesc(const Recordset& rs, LastDescription& LastDesc) {
     if (rs.Eof()) return 0;
     const QString description = text(rs, Field::CDDescription);
     if (description.isEmpty()) return 0;
-    state.CurDescription = description;
-    state.CurVolume = text(rs, Field::CDVolume);
-    const QString keywords = text(rs, Field::CDKeywords);
-    if (!keywords.isEmpty()) state.CurKeywords = keywords;
-    const QString key = state.CurDescription + state.CurVolume;
+    const QString key = description + text(rs, Field::CDVolume);
     if (LastDesc.scanStart || key.compare(LastDesc.key, Qt::CaseInsensitive) != 0) {
         LastDesc.key = key;
         LastDesc.scanStart = false;
@@ -145,10 +131,8 @@ int FindMyDesc(AppState& state, Recordset& rs, LastDescription& LastDesc) {
     return 0;
 }
 
-int FindMyVol(AppState& state, Recordset& rs) {
-    if (rs.Eof() || !rs.Fields(Field::CDVolume)) return 0;
-    Get_KDV(state, rs);
-    return 1;
+int FindMyVol(const Recordset& rs) {
+    return !rs.Eof() && rs.Fields(Field::CDVolume) ? 1 : 0;
 }
 
 void moveToEnd(Recordset& rs) {
