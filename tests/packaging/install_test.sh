@@ -39,6 +39,7 @@ done
 # any display to connect to.
 cli="$prefix/bin/orvik-cli"
 [ "$("$cli" --version)" = "orvik-cli $version" ] || fail "orvik-cli --version"
+"$here/cli_print_check.sh" "$cli" || fail "orvik-cli as installed"
 nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 [ "$("${nodisplay[@]}" "$prefix/bin/orvik" --version)" = "orvik $version" ] ||
     fail "orvik --version"
