@@ -31,8 +31,8 @@ struct PdfResult {
     QString errorDescription;
 };
 
-// The module's file, and where it is installed relative to orvik-cli's folder
-// (in the build, it lies beside orvik-cli).
+// The module's file: beside orvik-cli in the build, in ORVIK_PRINT_MODULE_DIR
+// (relative to orvik-cli's folder) when installed.
 inline constexpr char PrintModuleFile[] = "orvik-cli-print.so";
 
 } // namespace orvik::cli

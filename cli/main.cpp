@@ -29,8 +29,8 @@ public:
 } // namespace
 
 // No command runs an event loop, so only a print-out, which needs fonts, gets
-// an application object: QtGui's, from the print module. The others start
-// with the locale set as that object would set it, and nothing more.
+// an application object: QtGui's, from the print module. The locale is set as
+// that object would set it, for every command.
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     QCoreApplication::setApplicationName(AppName);
