@@ -66,8 +66,9 @@ void ResultPrinting::printResults(const QString& heading, const QStringList& lin
             int pages = 0;
             writeWholeFile(file, resultPdf(m_printer.pageLayout(), m_printer.resolution(), m_font,
                                            heading, lines, pages));
-        } else
+        } else {
             printResultLines(m_printer, m_font, heading, lines);
+        }
     } catch (const Error& error) {
         report(error, QStringLiteral("Problems found with printing!"),
                QStringLiteral("Print Error"));
