@@ -7,8 +7,10 @@
 #include "CliPrompt.h"
 #include "DirectoryFiles.h"
 #include "Error.h"
+#include "KeptFiles.h"
+#include "PrintModuleLoader.h"
 #include "RecordResolution.h"
-#include "ResultPrintout.h"
+#include "ResultLine.h"
 #include "ShowOutput.h"
 #include "TerminalProgress.h"
 #include "VolumeAdd.h"
@@ -16,10 +18,10 @@
 #include "WriterWait.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPageLayout>
 #include <cstdio>
 
 namespace orvik::cli {
@@ -124,20 +126,26 @@ private:
 
 // The search window's print-out of `lines` as a PDF file, on A4 in the
 // printer font and orientation of the settings, at the window's PDF
-// printer's resolution.
-bool printToPdf(AppState& state, const QString& file, const QString& pattern,
-                const QStringList& lines) {
+// printer's resolution. Written whole or not at all, never over a file the
+// program keeps.
+bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString& file,
+                const QString& pattern, const QStringList& lines) {
+    const Settings& settings = state.settings();
+    PdfPrintout printout;
+    printout.fontName = settings.get(QStringLiteral("PrnFontName"), QStringLiteral("XXXX"));
+    printout.fontSize = settings.getNumber(QStringLiteral("PrnFontSize"), 6);
+    printout.bold = settings.getBool(QStringLiteral("PrnFontBold"), false);
+    printout.italic = settings.getBool(QStringLiteral("PrnFontItalic"), false);
+    printout.landscape = settings.getNumber(QStringLiteral("PrnOrient"), 1) == 2;
+    printout.heading = resultsHeading(pattern, state.CatalogueName);
+    printout.lines = lines;
     try {
-        const QPageLayout paper(QPageSize(QPageSize::A4),
-                                state.settings().getNumber(QStringLiteral("PrnOrient"), 1) == 2
-                                    ? QPageLayout::Landscape
-                                    : QPageLayout::Portrait,
-                                QMarginsF());
-        const int pages =
-            printResultPdf(state, file, paper, 1200, storedPrinterFont(state.settings()),
-                           resultsHeading(pattern, state.CatalogueName), lines);
+        refuseKeptFile(state.appFolder(), settings.file(), file);
+        const PdfResult printed = printer.print(printout);
+        if (printed.errorNumber != 0) throw Error(printed.errorNumber, printed.errorDescription);
+        writeWholeFile(file, printed.pdf);
         std::fprintf(stderr, "Printed %lld lines on %d pages to %s\n", qlonglong(lines.size()),
-                     pages, QFile::encodeName(file).constData());
+                     printed.pages, QFile::encodeName(file).constData());
         return true;
     } catch (const Error& error) {
         printError(error.message() + QStringLiteral(" Problems found with printing!"));
@@ -145,7 +153,8 @@ bool printToPdf(AppState& state, const QString& file, const QString& pattern,
     }
 }
 
-int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
+             const PrintModuleLoader* printer) {
     if (!catalogueUsable(state, true)) return ExitError;
     PrintingSink terminal(args.format, stdout);
     KeepingSink sink(terminal);
@@ -172,7 +181,7 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     terminal.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
-    if (args.print && !printToPdf(state, *args.print, queries.SearchPattern, sink.lines))
+    if (args.print && !printToPdf(state, *printer, *args.print, queries.SearchPattern, sink.lines))
         return ExitError;
     return terminal.count() > 0 ? ExitDone : ExitNothingFound;
 }
@@ -287,7 +296,8 @@ void applySettings(AppState& state, const CliArguments& args) {
     state.Options.DisplayPaths = !args.noPaths;
 }
 
-int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
+               const PrintModuleLoader* printer) {
     switch (args.command) {
     case Command::Create:
         return runCreate(state, prompt, args.argument);
@@ -311,7 +321,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     if (args.command == Command::Add) return runAdd(state, prompt, args);
     if (args.command == Command::Show) return runShow(state, prompt, args);
     if (args.command == Command::Erase) return runErase(state, prompt, args);
-    return runQuery(state, prompt, args);
+    return runQuery(state, prompt, args, printer);
 }
 
 } // namespace orvik::cli

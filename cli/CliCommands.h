@@ -11,6 +11,7 @@ class AppState;
 namespace orvik::cli {
 
 class CliPrompt;
+class PrintModuleLoader;
 
 constexpr int ExitDone = 0;
 constexpr int ExitNothingFound = 1;
@@ -20,6 +21,8 @@ constexpr int ExitError = 2;
 // command line's choices on top. Writes no setting.
 void applySettings(AppState& state, const CliArguments& args);
 
-int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args);
+// `printer` is the loaded print module when the command prints (--print).
+int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
+               const PrintModuleLoader* printer);
 
 } // namespace orvik::cli

@@ -5,33 +5,40 @@
 #include "CliCommands.h"
 #include "CliPrompt.h"
 #include "CliUsage.h"
+#include "Error.h"
+#include "PrintModuleLoader.h"
 #include "Version.h"
-#include "platform/DesktopShell.h"
 #include "platform/LinuxDrives.h"
 #include "platform/LinuxFileSystem.h"
+#include "platform/Shell.h"
 
-#include <QGuiApplication>
+#include <QCoreApplication>
+#include <clocale>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 using namespace orvik;
 
 namespace {
-// A print-out needs fonts, and with them a GUI application; it draws on no
-// screen, so it takes none, whatever display the terminal has or lacks.
-std::unique_ptr<QCoreApplication> makeApplication(int& argc, char** argv, bool prints) {
-    if (!prints) return std::make_unique<QCoreApplication>(argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QGuiApplication>(argc, argv);
-}
+// orvik-cli opens no file with its application.
+class NoShell : public Shell {
+public:
+    int open(const QString&, const QString&) override { return shellresult::NoAssociation; }
+};
 } // namespace
 
+// No command runs an event loop, so only a print-out, which needs fonts, gets
+// an application object: QtGui's, from the print module. The locale is set as
+// that object would set it, for every command.
 int main(int argc, char** argv) {
-    // Parsed before the application is made, which depends on the options.
+    std::setlocale(LC_ALL, "");
+    QCoreApplication::setApplicationName(AppName);
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
     cli::CliArguments args;
     try {
         args = cli::parseArguments(arguments);
@@ -39,8 +46,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orvik-cli: %s\n", bad.what());
         return cli::ExitError;
     }
-    const auto app = makeApplication(argc, argv, args.print.has_value());
-    QCoreApplication::setApplicationName(AppName);
     if (args.version) {
         std::fputs("orvik-cli " ORVIK_VERSION "\n", stdout);
         return cli::ExitDone;
@@ -52,14 +57,26 @@ int main(int argc, char** argv) {
         return cli::ExitDone;
     }
 
+    std::optional<cli::PrintModuleLoader> printer;
+    std::unique_ptr<QCoreApplication> app;
+    if (args.print) {
+        try {
+            printer.emplace();
+        } catch (const Error& error) {
+            std::fprintf(stderr, "orvik-cli: %s\n", error.message().toLocal8Bit().constData());
+            return cli::ExitError;
+        }
+        app.reset(printer->makeApplication(argc, argv));
+    }
+
     Services services;
     services.drives = std::make_unique<LinuxDrives>();
     services.fileSystem = std::make_unique<LinuxFileSystem>();
-    services.shell = std::make_unique<DesktopShell>();
+    services.shell = std::make_unique<NoShell>();
     auto prompt = std::make_unique<cli::CliPrompt>();
     cli::CliPrompt& messages = *prompt;
     services.prompt = std::move(prompt);
     AppState state(AppState::defaultAppFolder(), Settings::defaultFile(), std::move(services));
     cli::applySettings(state, args);
-    return cli::runCommand(state, messages, args);
+    return cli::runCommand(state, messages, args, printer ? &*printer : nullptr);
 }

@@ -81,4 +81,9 @@ QString composeVolumeLine(const QString& volume, const QString& description,
            QStringLiteral(")") + QStringLiteral(" - [KW=") + keywords + QStringLiteral("]");
 }
 
+QString resultsHeading(const QString& searchText, const QString& catalogueName) {
+    return QStringLiteral("Orvik - Results of search for ") + searchText +
+           QStringLiteral(" in Catalogue ") + catalogueName;
+}
+
 } // namespace orvik

@@ -40,4 +40,7 @@ QString composeFileLine(const QString& path, const QString& file, float width, c
 QString composeVolumeLine(const QString& volume, const QString& description,
                           const QString& keywords);
 
+// The heading line of a print-out: the search and the catalogue.
+QString resultsHeading(const QString& searchText, const QString& catalogueName);
+
 } // namespace orvik

@@ -2,9 +2,11 @@
 
 #include "AppState.h"
 #include "Error.h"
+#include "KeptFiles.h"
 #include "Prompt.h"
 #include "ResultPrintout.h"
 #include "Settings.h"
+#include "platform/WholeFile.h"
 
 #include <QFont>
 #include <QPageLayout>
@@ -58,11 +60,15 @@ void ResultPrinting::printResults(const QString& heading, const QStringList& lin
         if (file.isEmpty()) return;
     }
     try {
-        if (toFile)
-            printResultPdf(m_state, file, m_printer.pageLayout(), m_printer.resolution(), m_font,
-                           heading, lines);
-        else
+        if (toFile) {
+            // Written whole or not at all, and never over a file the program keeps.
+            refuseKeptFile(m_state.appFolder(), m_state.settings().file(), file);
+            int pages = 0;
+            writeWholeFile(file, resultPdf(m_printer.pageLayout(), m_printer.resolution(), m_font,
+                                           heading, lines, pages));
+        } else {
             printResultLines(m_printer, m_font, heading, lines);
+        }
     } catch (const Error& error) {
         report(error, QStringLiteral("Problems found with printing!"),
                QStringLiteral("Print Error"));

@@ -2,9 +2,6 @@
 
 #include "AppState.h"
 #include "Error.h"
-#include "KeptFiles.h"
-#include "Settings.h"
-#include "platform/WholeFile.h"
 
 #include <QBuffer>
 #include <QFontDatabase>
@@ -53,11 +50,6 @@ QString cutAt(const QString& line, const QFontMetricsF& metrics, double width) {
 }
 } // namespace
 
-QString resultsHeading(const QString& searchText, const QString& catalogueName) {
-    return QStringLiteral("Orvik - Results of search for ") + searchText +
-           QStringLiteral(" in Catalogue ") + catalogueName;
-}
-
 std::optional<QString> courierNew() {
     const QString wanted = QStringLiteral("Courier New");
     for (const QString& family : QFontDatabase::families())
@@ -69,13 +61,11 @@ QString fixedPrinterFamily() {
     return courierNew().value_or(QFontDatabase::systemFont(QFontDatabase::FixedFont).family());
 }
 
-QFont storedPrinterFont(const Settings& settings) {
-    const QString name = settings.get(QStringLiteral("PrnFontName"), NoPrinterFont);
+QFont printerFont(const QString& name, double size, bool bold, bool italic) {
     QFont font(name.compare(NoPrinterFont, Qt::CaseInsensitive) == 0 ? fixedPrinterFamily() : name);
-    const double size = settings.getNumber(QStringLiteral("PrnFontSize"), 6);
     font.setPointSizeF(size > 0 ? size : 6);
-    font.setBold(settings.getBool(QStringLiteral("PrnFontBold"), false));
-    font.setItalic(settings.getBool(QStringLiteral("PrnFontItalic"), false));
+    font.setBold(bold);
+    font.setItalic(italic);
     return font;
 }
 
@@ -106,18 +96,16 @@ int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString
     return pages;
 }
 
-int printResultPdf(AppState& state, const QString& file, const QPageLayout& layout, int resolution,
-                   const QFont& font, const QString& heading, const QStringList& lines) {
-    refuseKeptFile(state.appFolder(), state.settings().file(), file);
+QByteArray resultPdf(const QPageLayout& layout, int resolution, const QFont& font,
+                     const QString& heading, const QStringList& lines, int& pages) {
     QBuffer pdf;
     pdf.open(QIODevice::WriteOnly);
     QPdfWriter writer(&pdf);
     writer.setCreator(AppName);
     writer.setResolution(resolution);
     writer.setPageLayout(layout);
-    const int pages = printResultLines(writer, font, heading, lines);
-    writeWholeFile(file, pdf.data());
-    return pages;
+    pages = printResultLines(writer, font, heading, lines);
+    return pdf.data();
 }
 
 } // namespace orvik

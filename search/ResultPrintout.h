@@ -15,34 +15,29 @@ class QPagedPaintDevice;
 
 namespace orvik {
 
-class AppState;
-class Settings;
-
 namespace errors {
 constexpr int PrinterError = 482;
 constexpr int PrinterProperty = 483;
 } // namespace errors
-
-QString resultsHeading(const QString& searchText, const QString& catalogueName);
 
 // "Courier New" as the printer's font list spells it, when it has it. The
 // printer prints with the system's fonts, so those are its list.
 std::optional<QString> courierNew();
 // "Courier New" when there is one, else the system's fixed-pitch font.
 QString fixedPrinterFamily();
-// The printer font kept in the settings (PrnFontName, PrnFontSize,
-// PrnFontBold, PrnFontItalic); the marker "XXXX" stands for fixedPrinterFamily.
-QFont storedPrinterFont(const Settings& settings);
+// The printer font as the settings keep it (PrnFontName, PrnFontSize,
+// PrnFontBold, PrnFontItalic); the name "XXXX" stands for fixedPrinterFamily,
+// a size that is not above 0 for 6 points.
+QFont printerFont(const QString& name, double size, bool bold, bool italic);
 
 // Prints `heading` and `lines` on `device` and ends the document; returns the
 // number of pages. Throws Error when the device cannot be printed on.
 int printResultLines(QPagedPaintDevice& device, const QFont& font, const QString& heading,
                      const QStringList& lines);
-// The same print-out as the PDF file `file`, on paper of `layout` at
-// `resolution` dots per inch; returns the number of pages. The file is
-// written whole or not at all and never replaces a catalogue, a catalogue's
-// journal or the settings file of `state`. Throws Error when it is not written.
-int printResultPdf(AppState& state, const QString& file, const QPageLayout& layout, int resolution,
-                   const QFont& font, const QString& heading, const QStringList& lines);
+// The same print-out as a PDF document in memory, on paper of `layout` at
+// `resolution` dots per inch; `pages` gets the number of pages. Throws Error
+// when it cannot be drawn.
+QByteArray resultPdf(const QPageLayout& layout, int resolution, const QFont& font,
+                     const QString& heading, const QStringList& lines, int& pages);
 
 } // namespace orvik

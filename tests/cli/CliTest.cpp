@@ -247,6 +247,38 @@ TEST_F(CliTest, printThatCannotBeWrittenWholeFailsAndLeavesTheFileThatWasThere) 
               QStringList({"filler", "lines.pdf"}));
 }
 
+TEST_F(CliTest, onlyAPrintOutLoadsTheGuiLibrary) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    const QString linked = run({"ldd", ORVIK_CLI}).out.join('\n');
+    EXPECT_TRUE(linked.contains("libQt6Core")) << linked.toStdString();
+    EXPECT_FALSE(linked.contains("libQt6Gui")) << linked.toStdString();
+
+    QProcessEnvironment traced = QProcessEnvironment::systemEnvironment();
+    traced.insert("LD_DEBUG", "libs");
+    for (const QStringList& arguments :
+         {QStringList{"find", "setup"}, {"volumes", "--format", "json"}, {"--version"}}) {
+        const QString loaded = cli(arguments, traced).err;
+        EXPECT_TRUE(loaded.contains("libQt6Core")) << arguments.join(' ').toStdString();
+        EXPECT_FALSE(loaded.contains("libQt6Gui")) << arguments.join(' ').toStdString();
+    }
+    const CliRun printing = cli({"find", "setup", "--print", disc.path() + "/setup.pdf"}, traced);
+    EXPECT_EQ(printing.exitCode, 0);
+    EXPECT_TRUE(printing.err.contains("libQt6Gui"));
+}
+
+TEST_F(CliTest, aPrintWithoutItsModuleFailsAndWritesNothing) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    QTemporaryDir alone;
+    const QString program = alone.filePath("orvik-cli"), pdf = disc.path() + "/setup.pdf";
+    ASSERT_TRUE(QFile::copy(ORVIK_CLI, program));
+    const CliRun printing = run({program, "find", "setup", "--print", pdf});
+    EXPECT_EQ(printing.exitCode, 2);
+    EXPECT_TRUE(printing.err.contains("Cannot load the print module"))
+        << printing.err.toStdString();
+    EXPECT_TRUE(printing.out.isEmpty());
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
 TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     EXPECT_EQ(cli({"find", "x"}).exitCode, 2) << "no catalogue yet";
     ASSERT_EQ(cli({"add", tree, "--description", "Quake demo"}).exitCode, 0);

@@ -43,6 +43,8 @@ nodisplay=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 [ "$("${nodisplay[@]}" "$prefix/bin/orvik" --version)" = "orvik $version" ] ||
     fail "orvik --version"
 "${nodisplay[@]}" "$prefix/bin/orvik" --help | grep -q ORVIK_HOME || fail "orvik --help"
+# orvik-cli prints through the module installed with it.
+"$here/cli_print_check.sh" "$cli" || fail "orvik-cli as installed"
 
 # The manual pages render, and orvik-cli's names every command and option
 # that its usage texts name, its exit statuses and ORVIK_HOME.

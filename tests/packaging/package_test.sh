@@ -41,4 +41,7 @@ diff -u <(sed 's|^|usr/|' "$here/installed-files.txt") \
 awk '{print $2}' <<<"$contents" | grep -qv '^root/root$' && fail "a file not owned by root"
 awk '$1 !~ /^d/ && $6 ~ /usr\/bin\// {print $1}' <<<"$contents" | grep -qv '^-rwxr-xr-x$' &&
     fail "a program that is not executable by all"
+# Its orvik-cli prints from where the package puts it.
+dpkg-deb -x "$deb" "$out/root"
+"$here/cli_print_check.sh" "$out/root/usr/bin/orvik-cli" || fail "orvik-cli as packaged"
 echo "package test: $(basename "$deb") checks out"
