@@ -83,7 +83,8 @@ void enableChecks(sqlite3* db, bool on) {
 
 } // namespace
 
-Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath()) {
+Database::Database(const QString& path, Access access)
+    : m_path(QFileInfo(path).absoluteFilePath()) {
     // SQLite's memory statistics take a global lock at every allocation;
     // nothing here reads them. Set once, before the first connection.
     static const bool unmeasured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
@@ -91,8 +92,11 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
     if (!QFileInfo(m_path).isFile())
         throw Error(SQLITE_CANTOPEN,
                     QStringLiteral("Could not find file '") + m_path + QStringLiteral("'."));
-    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(
+        m_path.toUtf8().constData(), &m_db,
+        (access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+            SQLITE_OPEN_NOMUTEX,
+        nullptr);
     if (rc != SQLITE_OK) {
         Error error = sqliteError(m_db, rc);
         sqlite3_close_v2(m_db);
@@ -155,6 +159,7 @@ void releaseOthers(const QString& path, const Database* self) {
 } // namespace
 
 bool Database::checkWritable(const std::function<bool()>& waiting) {
+    if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
     if (!beginWrite(waiting)) return false;
@@ -192,7 +197,17 @@ void Database::begin() {
     exec("BEGIN");
 }
 
+void Database::prepareWrites() {
+    if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
+    if (m_writesPrepared || m_preparingWrites || !m_prepareWrites) return;
+    m_preparingWrites = true;
+    const auto done = qScopeGuard([this] { m_preparingWrites = false; });
+    m_prepareWrites(*this);
+    m_writesPrepared = true;
+}
+
 bool Database::beginWrite(const std::function<bool()>& waiting) {
+    if (!inTransaction()) prepareWrites();
     ++m_transactions;
     // A read lock of this connection's own would have the write lock refused
     // without waiting.
@@ -229,6 +244,7 @@ void Database::rollback() {
         restoreGuards();
     }
     if (inTransaction()) exec("ROLLBACK");
+    m_writesPrepared = false;
     ++m_writes;
 }
 

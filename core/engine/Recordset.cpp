@@ -61,9 +61,8 @@ void Recordset::requireOpen() const {
 }
 
 void Recordset::prepareWrites() {
-    if (m_writing) return;
-    prepareForWriting(*m_db);
-    m_hasFileIndex.reset();
+    m_db->prepareWrites();
+    if (!m_writing) m_hasFileIndex.reset();
     m_writing = true;
 }
 

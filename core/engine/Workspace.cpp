@@ -1,6 +1,7 @@
 #include "engine/Workspace.h"
 
 #include "Error.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
@@ -41,6 +42,12 @@ std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
 
 std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
     auto db = std::make_shared<Database>(path);
+    // A catalogue of a newer version is read as it is and never written.
+    if (const QString reason = readOnlyReason(schemaVersion(*db)); !reason.isEmpty()) {
+        db = std::make_shared<Database>(path, Database::Access::ReadOnly);
+        db->setReadOnlyReason(reason);
+    }
+    db->setPrepareWrites(prepareForWriting);
     m_databases.push_back(db);
     return db;
 }
