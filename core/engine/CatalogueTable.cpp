@@ -189,4 +189,13 @@ bool hasOwnChecks(Database& db) {
     return mark.step() && mark.integer(0) == OwnTableMark;
 }
 
+int deleteRecords(Database& db, std::int64_t first, std::int64_t last) {
+    db.prepareWrites();
+    db.noteWrite();
+    Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
+    remove.bind(1, first).bind(2, last);
+    remove.step();
+    return sqlite3_changes(db.handle());
+}
+
 } // namespace orvik::engine

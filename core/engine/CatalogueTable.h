@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 namespace orvik::engine {
@@ -65,6 +66,8 @@ void prepareForWriting(Database& db);
 // creates the table, or when the first versioned step finds the table an
 // earlier release of it made.
 bool hasOwnChecks(Database& db);
+// Deletes the records from rowid `first` to `last` in one statement; how many.
+int deleteRecords(Database& db, std::int64_t first, std::int64_t last);
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;
 // The rowid for the next record: above every rowid the table ever held.

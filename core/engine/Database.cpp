@@ -413,8 +413,8 @@ void ReadHold::pause() {
     m_db.releaseReadLocks();
 }
 
-Transaction::Transaction(Database& db) : m_db(db) {
-    m_db.beginWrite();
+Transaction::Transaction(Database& db, const std::function<bool()>& waiting) : m_db(db) {
+    m_done = !m_db.beginWrite(waiting);
 }
 
 Transaction::~Transaction() {

@@ -178,13 +178,15 @@ private:
 };
 
 // Holds the write lock from its start; rolls back in its destructor unless
-// committed.
+// committed. With `waiting` it waits for another program's write as
+// Database::beginWrite does, and is not begun when waiting() gives up.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, const std::function<bool()>& waiting = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
+    explicit operator bool() const { return !m_done; }
     void commit();
 
 private:
