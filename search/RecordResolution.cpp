@@ -58,10 +58,6 @@ void setCurrentFields(AppState& state, const engine::Row& record) {
     state.CurPath = text(record, Field::CDPath);
 }
 
-void Get_All_Current_Fields(AppState& state, Recordset& rs) {
-    setCurrentFields(state, currentRow(rs));
-}
-
 void Get_KDV(AppState& state, Recordset& rs) {
     state.CurVolume = text(rs, Field::CDVolume);
     state.CurKeywords = text(rs, Field::CDKeywords);

@@ -29,9 +29,7 @@ struct LastDescription {
     }
 };
 
-// The record's own fields, each "" where it is Null.
-void Get_All_Current_Fields(AppState& state, engine::Recordset& rs);
-// The same from fields already read; the fields of the current record.
+// The record's own fields, each "" where it is Null; the fields of the current record.
 void setCurrentFields(AppState& state, const engine::Row& record);
 engine::Row currentRow(const engine::Recordset& rs);
 // The current-record fields of `record` completed by its owners: the directory

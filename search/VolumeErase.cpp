@@ -63,7 +63,7 @@ int eraseVolume(AppState& state, Progress& progress,
         return -1;
     }
     try {
-        engine::Workspace::CompactInPlace(state.catalogueFile());
+        workspace.CompactInPlace(state.catalogueFile());
     } catch (const Error&) {
         // Uncompacted, with the run deleted: the space is given back at a later erase.
     }

@@ -14,9 +14,6 @@ namespace orvik::engine {
 
 namespace {
 
-// How long a connection waits for another program to let go of the catalogue
-// before it gives up and says so.
-constexpr int BusyTimeoutMs = 5000;
 // A writer that waits for another program without limit tries this long at a
 // time, letting events run in between.
 constexpr int WriteTryMs = 100;
@@ -104,7 +101,7 @@ Database::Database(const QString& path, Access access)
         throw error;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_create_function_v2(m_db, "orvik_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
@@ -127,6 +124,11 @@ void Database::close() {
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     OpenFiles::remove(m_path, this);
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    m_busyTimeoutMs = milliseconds;
+    sqlite3_busy_timeout(handle(), milliseconds);
 }
 
 sqlite3* Database::handle() const {
@@ -218,7 +220,7 @@ bool Database::beginWrite(const std::function<bool()>& waiting) {
     }
     sqlite3_busy_timeout(handle(), WriteTryMs);
     const auto restore = qScopeGuard([this] {
-        if (m_db) sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+        if (m_db) sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     });
     for (;;) {
         try {

@@ -36,6 +36,11 @@ public:
     void exec(const char* sql);
     sqlite3* handle() const;
 
+    // How long a statement waits for another program to let go of the file
+    // before it gives up and says so.
+    static constexpr int DefaultBusyTimeoutMs = 5000;
+    void setBusyTimeout(int milliseconds);
+
     void begin();
     // Begins a transaction that holds the write lock from its start, so
     // another program's write is waited for: SQLite refuses at once, without
@@ -108,6 +113,7 @@ private:
 
     QString m_path;
     sqlite3* m_db = nullptr;
+    int m_busyTimeoutMs = DefaultBusyTimeoutMs;
     std::uint64_t m_writes = 0;
     std::uint64_t m_transactions = 0;
     int m_readHolds = 0;

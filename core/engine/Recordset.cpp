@@ -211,13 +211,6 @@ void Recordset::loadRow(const Statement& statement) {
     m_deleted = false;
 }
 
-void Recordset::resetScans() {
-    for (auto& [key, scan] : m_scans) {
-        scan->statement->reset();
-        scan->active = false;
-    }
-}
-
 void Recordset::MoveFirst() {
     if (!seek(Criterion(Criterion::Kind::All, Field::CDFile, {}), Direction::Forward, First))
         throw noCurrentRecord();

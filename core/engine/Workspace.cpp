@@ -48,6 +48,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
         db->setReadOnlyReason(reason);
     }
     db->setPrepareWrites(prepareForWriting);
+    db->setBusyTimeout(m_busyTimeoutMs);
     m_databases.push_back(db);
     return db;
 }
@@ -115,17 +116,9 @@ void Workspace::Rollback() {
         db->rollback();
 }
 
-void Workspace::CompactDatabase(const QString& source, const QString& destination) {
-    if (QFileInfo::exists(destination))
-        throw Error(3204, QStringLiteral("Database already exists."));
-    Database db(source);
-    Statement vacuum(db, "VACUUM INTO ?1");
-    vacuum.bind(1, destination);
-    vacuum.step();
-}
-
 void Workspace::CompactInPlace(const QString& path) {
     Database db(path);
+    db.setBusyTimeout(m_busyTimeoutMs);
     // VACUUM copies the file index as it is, with what it keeps of deleted records.
     optimizeFileIndex(db);
     db.exec("VACUUM");

@@ -219,6 +219,7 @@ TEST_F(FormSearchTest,
 
     // Another connection that starts reading as the compaction begins blocks
     // it: the run is erased all the same and the catalogue left whole.
+    state.workspace().setBusyTimeout(100);
     std::unique_ptr<engine::Database> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(
