@@ -169,12 +169,6 @@ bool VolumeAdd::catalogueWritable() {
     }
 }
 
-// The write lock is taken before the first read, so another program's add
-// is waited for until it ends, not refused when this one comes to write.
-bool VolumeAdd::beginWriting(engine::Database& database) {
-    return database.beginWrite(waitingForWriter(m_progress, CancelFlag));
-}
-
 Answer VolumeAdd::writingFailed(const Error& error) {
     m_prompt.tell(error.message(), Icon::Exclamation);
     return m_prompt.ask(QStringLiteral("Can't open/edit catalogue file ") + m_state.CatalogueName +
@@ -200,18 +194,10 @@ VolumeAdd::Stage VolumeAdd::List_files() {
         try {
             return writeRun(walk, walking);
         } catch (const Error& error) {
-            rollBack();
+            // The run's transaction is rolled back already.
             if (writingFailed(error) != Answer::Retry)
                 return rewrite ? Stage::Abandoned : Stage::EndProgram;
         }
-    }
-}
-
-void VolumeAdd::rollBack() {
-    try {
-        m_state.workspace().Rollback();
-    } catch (const Error&) {
-        // A connection that failed has already given up its transaction.
     }
 }
 
@@ -234,7 +220,14 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     const std::shared_ptr<engine::Database> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
-    if (!beginWriting(*database)) {
+    // The write lock is taken before the first read, so another program's add
+    // is waited for until it ends, not refused when this one comes to write.
+    std::optional<engine::Transaction> transaction;
+    auto beginWriting = [&] {
+        transaction.emplace(*database, waitingForWriter(m_progress, CancelFlag));
+        return bool(*transaction);
+    };
+    if (!beginWriting()) {
         walk.stop();
         return Stage::Going;
     }
@@ -249,16 +242,16 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             const Stage taken = takeOver(
                 walk.take(waits ? WaitForWalk : std::chrono::milliseconds(0)), walk, walking, idle);
             if (taken != Stage::Going) {
-                rollBack();
+                transaction.reset();
                 return taken;
             }
             // The records come out as if all were written after the walk: an
             // option or the description changed meanwhile has them written anew.
             if (!walking && writtenWithOtherSettings()) {
                 // Rolled back first, so the appender has nothing left to index.
-                workspace.Rollback();
+                transaction.reset();
                 appender.reset();
-                if (!beginWriting(*database)) {
+                if (!beginWriting()) {
                     walk.stop();
                     return Stage::Going;
                 }
@@ -270,7 +263,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         }
         if (CancelFlag) {
             walk.stop();
-            workspace.Rollback();
+            transaction.reset();
             return Stage::Going;
         }
         if (next < m_collected.size())
@@ -281,7 +274,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             break;
     }
     appender->flush();
-    workspace.CommitTrans();
+    transaction->commit();
     return Stage::Going;
 }
 

@@ -89,9 +89,6 @@ private:
     bool createCatalogueIfMissing();
     // False when the add is not to go on: told, or cancelled while waiting.
     bool catalogueWritable();
-    // Begins the run's transaction, waiting while another program writes;
-    // false when cancelled meanwhile.
-    bool beginWriting(engine::Database& database);
     // The two boxes of a catalogue that cannot be written; Retry or Cancel.
     Answer writingFailed(const Error& error);
     // Walks the tree and writes its records; a failed write starts again.
@@ -110,7 +107,6 @@ private:
     void writeRecord(engine::RecordAppender& records, const TreeCollector::Directory& directory,
                      const TreeCollector::File& file, const AddOptions& options);
     Stage collectionFailed(const Error& error);
-    void rollBack();
     int secondsElapsed() const;
 
     AppState& m_state;

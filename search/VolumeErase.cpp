@@ -4,8 +4,11 @@
 #include "Error.h"
 #include "Progress.h"
 #include "RecordResolution.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
+
+#include <limits>
 
 namespace orvik {
 
@@ -14,19 +17,15 @@ namespace {
 const QString CantDelete =
     QStringLiteral("Can't open table or delete records in catalogue database.");
 
-// The chosen record and every record after it up to the next volume head.
+// The chosen record and every record after it up to the next volume head,
+// in one statement over their rowids; the recordset ends on that head.
 int deleteRun(AppState& state, engine::Recordset& rs) {
     rs.setBookmark(state.CurrentPosition);
-    rs.Delete();
-    int deleted = 1;
-    if (!rs.Eof()) rs.MoveNext();
-    int atHead = 0;
-    while (!rs.Eof() && atHead != 1) {
-        atHead = FindMyVol(rs);
-        if (atHead != 1) rs.Delete(), ++deleted;
-        if (!rs.Eof()) rs.MoveNext();
-    }
-    return deleted;
+    const std::int64_t first = rs.Bookmark().toLongLong();
+    rs.FindNext(engine::Criterion::NotNull(engine::Field::CDVolume));
+    const std::int64_t last = rs.NoMatch() ? std::numeric_limits<std::int64_t>::max()
+                                           : rs.Bookmark().toLongLong() - 1;
+    return engine::deleteRecords(*rs.database(), first, last);
 }
 
 void reopen(AppState& state, std::shared_ptr<engine::Database>& searchDatabase) {
@@ -49,15 +48,10 @@ int eraseVolume(AppState& state, Progress& progress,
         // One transaction: a failure or a kill half-way leaves the run whole.
         // It holds the write lock before it reads, so an add of another
         // program is waited for rather than refused at the first deletion.
-        engine::Database& database = *state.CatalogueRecordset->database();
-        if (!database.beginWrite(waitingForWriter)) return -1;
-        try {
-            deleted = deleteRun(state, *state.CatalogueRecordset);
-            database.commit();
-        } catch (...) {
-            database.abandonTransaction();
-            throw;
-        }
+        engine::Transaction transaction(*state.CatalogueRecordset->database(), waitingForWriter);
+        if (!transaction) return -1;
+        deleted = deleteRun(state, *state.CatalogueRecordset);
+        transaction.commit();
         progress.status(QStringLiteral(" CD deleted from catalogue - now compressing ..."));
         state.CatalogueRecordset.reset();
         workspace.Close();
@@ -66,7 +60,7 @@ int eraseVolume(AppState& state, Progress& progress,
         return -1;
     }
     try {
-        engine::Workspace::CompactInPlace(state.catalogueFile());
+        workspace.CompactInPlace(state.catalogueFile());
     } catch (const Error&) {
         // Uncompacted, with the run deleted: the space is given back at a later erase.
     }

@@ -4,6 +4,10 @@
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
+#include <algorithm>
+#include <iterator>
+#include <sqlite3.h>
+
 namespace orvik::engine {
 
 const char* fieldName(Field field) {
@@ -69,6 +73,9 @@ constexpr const char* CreateTable =
     "CDFileLen TEXT(20) CHECK (length(CDFileLen) <= 20),"
     "CDKeywords TEXT(4096) CHECK (length(CDKeywords) <= 4096))";
 
+// The header's mark of a catalogue whose CDTable this program made ("ORVK").
+constexpr int OwnTableMark = 0x4F52564B;
+
 template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]) {
     Statement exists(db, "SELECT 1 FROM sqlite_master WHERE name = ?1");
     for (const Addition& addition : additions) {
@@ -77,6 +84,54 @@ template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]
         exists.reset();
         if (!present) db.exec(addition.sql);
     }
+}
+
+// Version 1: what releases before versions added at a catalogue's first
+// write. They wrote CDTable with exactly CreateTable, so its stored text is
+// what tells their table from one of another make, once, here.
+void addHeadsRowidsAndFileIndex(Database& db) {
+    addMissing(db, HeadIndexes);
+    addMissing(db, RowidKeeping);
+    addFileIndex(db);
+    Statement definition(db,
+                         "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
+    if (definition.step() && definition.text(0) == QLatin1String(CreateTable)) {
+        definition.reset();
+        db.exec(("PRAGMA application_id = " + QByteArray::number(OwnTableMark)).constData());
+    }
+}
+
+// The steps from each version to the next, in order: step i makes version i + 1.
+// A new table is keyed by its record's rowid and removed with the record.
+constexpr void (*MigrationSteps[])(Database&) = {addHeadsRowidsAndFileIndex};
+static_assert(std::size(MigrationSteps) == SchemaVersion);
+
+void setSchemaVersion(Database& db, int version) {
+    db.exec(("PRAGMA user_version = " + QByteArray::number(version)).constData());
+}
+
+// Runs in a transaction of its own, or in a savepoint of the one begun.
+template <typename Work> void inOneTransaction(Database& db, Work work) {
+    if (db.inTransaction()) {
+        db.exec("SAVEPOINT Migration");
+        try {
+            work();
+            db.exec("RELEASE Migration");
+        } catch (...) {
+            if (db.inTransaction()) {
+                try {
+                    db.exec("ROLLBACK TO Migration; RELEASE Migration");
+                } catch (const Error&) {
+                    // The transaction can only be rolled back as a whole now.
+                }
+            }
+            throw;
+        }
+        return;
+    }
+    Transaction transaction(db);
+    work();
+    transaction.commit();
 }
 
 } // namespace
@@ -93,19 +148,54 @@ void createCatalogueTable(Database& db) {
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
     addFileIndex(db);
+    db.exec(("PRAGMA application_id = " + QByteArray::number(OwnTableMark)).constData());
+    setSchemaVersion(db, SchemaVersion);
     transaction.commit();
 }
 
+int schemaVersion(Database& db) {
+    Statement version(db, "PRAGMA user_version");
+    version.step();
+    return int(version.integer(0));
+}
+
+QString readOnlyReason(int version) {
+    if (version <= SchemaVersion) return {};
+    return QStringLiteral("This catalogue was written by a newer version of Orvik (catalogue "
+                          "version %1, this one knows up to %2); it is opened read-only.")
+        .arg(version)
+        .arg(SchemaVersion);
+}
+
 void prepareForWriting(Database& db) {
-    addMissing(db, HeadIndexes);
-    addMissing(db, RowidKeeping);
+    const int version = schemaVersion(db);
+    if (const QString reason = readOnlyReason(version); !reason.isEmpty())
+        throw Error(SQLITE_READONLY, reason);
+    // A file without the table is no catalogue yet (one being defined) or
+    // none at all: its writes say so themselves.
+    Statement table(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
+    if (!table.step()) return;
+    table.reset();
+    for (int next = std::max(version, 0) + 1; next <= SchemaVersion; ++next)
+        inOneTransaction(db, [&] {
+            MigrationSteps[next - 1](db);
+            setSchemaVersion(db, next);
+        });
     addFileIndex(db);
 }
 
 bool hasOwnChecks(Database& db) {
-    Statement definition(db,
-                         "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'CDTable'");
-    return definition.step() && definition.text(0) == QLatin1String(CreateTable);
+    Statement mark(db, "PRAGMA application_id");
+    return mark.step() && mark.integer(0) == OwnTableMark;
+}
+
+int deleteRecords(Database& db, std::int64_t first, std::int64_t last) {
+    db.prepareWrites();
+    db.noteWrite();
+    Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
+    remove.bind(1, first).bind(2, last);
+    remove.step();
+    return sqlite3_changes(db.handle());
 }
 
 } // namespace orvik::engine

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <optional>
 
 namespace orvik::engine {
@@ -45,13 +46,28 @@ const char* fieldName(Field field);
 // directory or volume head without scanning, the bookkeeping that keeps
 // rowids (bookmarks) from being used twice, and the file index (FileIndex.h).
 void createCatalogueTable(Database& db);
-// Adds what createCatalogueTable makes to an older catalogue that lacks it.
+// The schema version this program writes, kept in the catalogue's header
+// (PRAGMA user_version). 0 is a catalogue from before versions: one of an
+// earlier release, which may lack the indexes, or of another make.
+constexpr int SchemaVersion = 1;
+int schemaVersion(Database& db);
+// Why a catalogue cannot be written by this program, or empty when it can:
+// a newer version than it knows is opened read-only.
+QString readOnlyReason(int version);
+// Brings a catalogue of an older version up to SchemaVersion, one numbered
+// step at a time, each in a transaction of its own (a savepoint inside a
+// transaction already begun), then readies the file index for the writes.
 // Called before a catalogue's first write, never by a reader: a query leaves
 // the file as it found it.
 void prepareForWriting(Database& db);
 // Whether CDTable is this program's own, with exactly its CHECKs: those
-// fieldMaxChars() tells. One of another make may check otherwise.
+// fieldMaxChars() tells. One of another make may check otherwise. The
+// catalogue's header says so (PRAGMA application_id): set when this program
+// creates the table, or when the first versioned step finds the table an
+// earlier release of it made.
 bool hasOwnChecks(Database& db);
+// Deletes the records from rowid `first` to `last` in one statement; how many.
+int deleteRecords(Database& db, std::int64_t first, std::int64_t last);
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;
 // The rowid for the next record: above every rowid the table ever held.

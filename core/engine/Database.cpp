@@ -15,9 +15,6 @@ namespace orvik::engine {
 
 namespace {
 
-// How long a connection waits for another program to let go of the catalogue
-// before it gives up and says so.
-constexpr int BusyTimeoutMs = 5000;
 // A writer that waits for another program without limit tries this long at a
 // time, letting events run in between.
 constexpr int WriteTryMs = 100;
@@ -84,7 +81,8 @@ void enableChecks(sqlite3* db, bool on) {
 
 } // namespace
 
-Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath()) {
+Database::Database(const QString& path, Access access)
+    : m_path(QFileInfo(path).absoluteFilePath()) {
     // SQLite's memory statistics take a global lock at every allocation;
     // nothing here reads them. Set once, before the first connection.
     static const bool unmeasured = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
@@ -94,8 +92,11 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
     if (!QFileInfo(m_path).isFile())
         throw Error(SQLITE_CANTOPEN,
                     QStringLiteral("Could not find file '") + m_path + QStringLiteral("'."));
-    const int rc = sqlite3_open_v2(m_path.toUtf8().constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc = sqlite3_open_v2(
+        m_path.toUtf8().constData(), &m_db,
+        (access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+            SQLITE_OPEN_NOMUTEX,
+        nullptr);
     if (rc != SQLITE_OK) {
         Error error = sqliteError(m_db, rc);
         sqlite3_close_v2(m_db);
@@ -103,7 +104,7 @@ Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePat
         throw error;
     }
     sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+    sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     sqlite3_create_function_v2(m_db, "orvik_like", 2,
                                SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                                likeFunction, nullptr, nullptr, nullptr);
@@ -126,6 +127,11 @@ void Database::close() {
     sqlite3_close_v2(m_db);
     m_db = nullptr;
     OpenFiles::remove(m_path, this);
+}
+
+void Database::setBusyTimeout(int milliseconds) {
+    m_busyTimeoutMs = milliseconds;
+    sqlite3_busy_timeout(handle(), milliseconds);
 }
 
 sqlite3* Database::handle() const {
@@ -158,6 +164,7 @@ void releaseOthers(const QString& path, const Database* self) {
 } // namespace
 
 bool Database::checkWritable(const std::function<bool()>& waiting) {
+    if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
     if (!beginWrite(waiting)) return false;
@@ -195,7 +202,17 @@ void Database::begin() {
     exec("BEGIN");
 }
 
+void Database::prepareWrites() {
+    if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
+    if (m_writesPrepared || m_preparingWrites || !m_prepareWrites) return;
+    m_preparingWrites = true;
+    const auto done = qScopeGuard([this] { m_preparingWrites = false; });
+    m_prepareWrites(*this);
+    m_writesPrepared = true;
+}
+
 bool Database::beginWrite(const std::function<bool()>& waiting) {
+    if (!inTransaction()) prepareWrites();
     ++m_transactions;
     // A read lock of this connection's own would have the write lock refused
     // without waiting.
@@ -206,7 +223,7 @@ bool Database::beginWrite(const std::function<bool()>& waiting) {
     }
     sqlite3_busy_timeout(handle(), WriteTryMs);
     const auto restore = qScopeGuard([this] {
-        if (m_db) sqlite3_busy_timeout(m_db, BusyTimeoutMs);
+        if (m_db) sqlite3_busy_timeout(m_db, m_busyTimeoutMs);
     });
     for (;;) {
         try {
@@ -232,6 +249,7 @@ void Database::rollback() {
         restoreGuards();
     }
     if (inTransaction()) exec("ROLLBACK");
+    m_writesPrepared = false;
     ++m_writes;
 }
 
@@ -400,8 +418,8 @@ void ReadHold::pause() {
     m_db.releaseReadLocks();
 }
 
-Transaction::Transaction(Database& db) : m_db(db) {
-    m_db.beginWrite();
+Transaction::Transaction(Database& db, const std::function<bool()>& waiting) : m_db(db) {
+    m_done = !m_db.beginWrite(waiting);
 }
 
 Transaction::~Transaction() {

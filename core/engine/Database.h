@@ -20,8 +20,10 @@ QByteArray storedText(const QString& text);
 
 class Database {
 public:
-    // Opens an existing file read and write (shared); fails when there is none.
-    explicit Database(const QString& path);
+    // Opens an existing file read and write (shared), or only for reading;
+    // fails when there is none.
+    enum class Access { ReadWrite, ReadOnly };
+    explicit Database(const QString& path, Access access = Access::ReadWrite);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -33,6 +35,11 @@ public:
 
     void exec(const char* sql);
     sqlite3* handle() const;
+
+    // How long a statement waits for another program to let go of the file
+    // before it gives up and says so.
+    static constexpr int DefaultBusyTimeoutMs = 5000;
+    void setBusyTimeout(int milliseconds);
 
     void begin();
     // Begins a transaction that holds the write lock from its start, so
@@ -86,6 +93,18 @@ public:
     void resumeGuards();
     bool guardsSuspended() const { return bool(m_noteChanges); }
 
+    // What the file needs before this connection first writes (a catalogue's
+    // migration to the present schema), run once by beginWrite before it
+    // begins and by prepareWrites(); again after a rollback.
+    void setPrepareWrites(std::function<void(Database&)> prepare) {
+        m_prepareWrites = std::move(prepare);
+        m_writesPrepared = false;
+    }
+    void prepareWrites();
+    // Opened only for reading, for `reason`: every write this program would
+    // make fails with it, before it reads anything else.
+    void setReadOnlyReason(const QString& reason) { m_readOnlyReason = reason; }
+
     // Throws the connection's last error as an orvik::Error.
     [[noreturn]] void fail() const;
 
@@ -94,10 +113,14 @@ private:
 
     QString m_path;
     sqlite3* m_db = nullptr;
+    int m_busyTimeoutMs = DefaultBusyTimeoutMs;
     std::uint64_t m_writes = 0;
     std::uint64_t m_transactions = 0;
     int m_readHolds = 0;
     std::function<void()> m_beforeCommit;
+    std::function<void(Database&)> m_prepareWrites;
+    bool m_writesPrepared = false, m_preparingWrites = false;
+    QString m_readOnlyReason;
     std::function<void()> m_noteChanges;
     bool m_checksOff = false;
     friend class ReadHold;
@@ -161,13 +184,15 @@ private:
 };
 
 // Holds the write lock from its start; rolls back in its destructor unless
-// committed.
+// committed. With `waiting` it waits for another program's write as
+// Database::beginWrite does, and is not begun when waiting() gives up.
 class Transaction {
 public:
-    explicit Transaction(Database& db);
+    explicit Transaction(Database& db, const std::function<bool()>& waiting = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
+    explicit operator bool() const { return !m_done; }
     void commit();
 
 private:

@@ -40,7 +40,7 @@ void refuseOverlong(const StoredRecord& record) {
 } // namespace
 
 RecordAppender::RecordAppender(Database& db) : m_db(db) {
-    prepareForWriting(db);
+    db.prepareWrites();
     m_checksItself = hasOwnChecks(db);
     m_waiting.reserve(BatchRows);
 }

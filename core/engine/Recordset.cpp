@@ -61,9 +61,8 @@ void Recordset::requireOpen() const {
 }
 
 void Recordset::prepareWrites() {
-    if (m_writing) return;
-    prepareForWriting(*m_db);
-    m_hasFileIndex.reset();
+    m_db->prepareWrites();
+    if (!m_writing) m_hasFileIndex.reset();
     m_writing = true;
 }
 
@@ -210,13 +209,6 @@ void Recordset::loadRow(const Statement& statement) {
     for (int i = 0; i < FieldCount; ++i)
         m_row[size_t(i)] = statement.value(i + 1);
     m_deleted = false;
-}
-
-void Recordset::resetScans() {
-    for (auto& [key, scan] : m_scans) {
-        scan->statement->reset();
-        scan->active = false;
-    }
 }
 
 void Recordset::MoveFirst() {

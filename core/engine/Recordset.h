@@ -112,7 +112,6 @@ private:
     std::optional<std::int64_t> neighbour(std::int64_t rowid, Direction direction);
     std::int64_t nextRowid();
     void loadRow(const Statement& statement);
-    void resetScans();
 
     std::shared_ptr<Database> m_db;
     RecordsetType m_type;

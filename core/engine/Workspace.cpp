@@ -1,6 +1,7 @@
 #include "engine/Workspace.h"
 
 #include "Error.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/FileIndex.h"
 
@@ -41,6 +42,13 @@ std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
 
 std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
     auto db = std::make_shared<Database>(path);
+    // A catalogue of a newer version is read as it is and never written.
+    if (const QString reason = readOnlyReason(schemaVersion(*db)); !reason.isEmpty()) {
+        db = std::make_shared<Database>(path, Database::Access::ReadOnly);
+        db->setReadOnlyReason(reason);
+    }
+    db->setPrepareWrites(prepareForWriting);
+    db->setBusyTimeout(m_busyTimeoutMs);
     m_databases.push_back(db);
     return db;
 }
@@ -108,17 +116,9 @@ void Workspace::Rollback() {
         db->rollback();
 }
 
-void Workspace::CompactDatabase(const QString& source, const QString& destination) {
-    if (QFileInfo::exists(destination))
-        throw Error(3204, QStringLiteral("Database already exists."));
-    Database db(source);
-    Statement vacuum(db, "VACUUM INTO ?1");
-    vacuum.bind(1, destination);
-    vacuum.step();
-}
-
 void Workspace::CompactInPlace(const QString& path) {
     Database db(path);
+    db.setBusyTimeout(m_busyTimeoutMs);
     // VACUUM copies the file index as it is, with what it keeps of deleted records.
     optimizeFileIndex(db);
     db.exec("VACUUM");

@@ -2,14 +2,14 @@
 // closes them all at once, and brackets batches of writes in transactions.
 #pragma once
 
+#include "engine/Database.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
 #include <vector>
 
 namespace orvik::engine {
-
-class Database;
 
 class Workspace {
 public:
@@ -22,24 +22,25 @@ public:
                                              const std::function<void(Database&)>& define = {});
     // Closes every database opened through this workspace (and so their recordsets).
     void Close();
+    // How long the catalogues it opens, and their compaction, wait for
+    // another program before they give up.
+    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
     void BeginTrans();
     void CommitTrans();
     void Rollback();
 
-    // Copies a closed catalogue into `destination`, which must not exist yet,
-    // dropping the space of deleted records. Record order is kept.
-    static void CompactDatabase(const QString& source, const QString& destination);
     // Compacts a catalogue in place with SQLite's VACUUM, one transaction
     // through the journal: a failure or a crash leaves it as it was, and
     // another program that has the file open keeps working on the same file
     // (a copy renamed over it would leave that program writing to a
     // detached file). Fails while another connection reads it.
-    static void CompactInPlace(const QString& path);
+    void CompactInPlace(const QString& path);
 
 private:
     std::vector<std::shared_ptr<Database>> openDatabases();
     std::vector<std::weak_ptr<Database>> m_databases;
+    int m_busyTimeoutMs = Database::DefaultBusyTimeoutMs;
 };
 
 } // namespace orvik::engine

@@ -313,6 +313,24 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     EXPECT_EQ(cli({"add", "--help"}).exitCode, 0);
 }
 
+TEST_F(CliTest, aCatalogueOfANewerVersionAnswersQueriesAndRefusesEveryWrite) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    const QString file = app.home() + "/ORVIK.mdb";
+    engine::Database(file).exec("PRAGMA user_version = 99");
+    const QByteArray before = fileBytes(file);
+    const CliRun found = cli({"find", "readme"});
+    EXPECT_EQ(found.exitCode, 0);
+    EXPECT_EQ(found.out.size(), 1);
+    for (const QStringList& write : QList<QStringList>{
+             {"add", tree, "--description", "again", "--no-filter"}, {"erase", "1"}}) {
+        const CliRun refused = cli(write);
+        EXPECT_EQ(refused.exitCode, 2) << write.join(' ').toStdString();
+        EXPECT_TRUE(refused.err.contains("written by a newer version of Orvik"))
+            << refused.err.toStdString();
+    }
+    EXPECT_EQ(fileBytes(file), before);
+}
+
 TEST_F(CliTest, createDeleteAndUseWorkOnCataloguesAsTheSelectionWindowDoes) {
     EXPECT_EQ(cli({"create", "games"}).exitCode, 0);
     EXPECT_TRUE(readCatalogue(app.home() + "/GAMES.mdb").empty());

@@ -209,7 +209,7 @@ TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
 TEST_F(EngineTest, aTableOfAnotherMakeKeepsItsOwnChecksThroughAnAppend) {
     db->exec("DROP TABLE CDTable; CREATE TABLE CDTable (CDVolume TEXT, CDDescription TEXT, "
              "CDFile TEXT CHECK (length(CDFile) <= 8), CDFileDate DATETIME, CDPath TEXT, "
-             "CDFileLen TEXT, CDKeywords TEXT)");
+             "CDFileLen TEXT, CDKeywords TEXT); PRAGMA application_id = 0");
     workspace.BeginTrans();
     {
         RecordAppender appender(*db);

@@ -290,6 +290,7 @@ TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWith
     FormSearch form(state);
     child(form, "CmdListCD")->click();
     child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
+    state.workspace().setBusyTimeout(100);
     std::unique_ptr<engine::Database> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(

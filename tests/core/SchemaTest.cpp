@@ -1,0 +1,100 @@
+// The catalogue's schema version: a catalogue of the release before versions
+// (kept in tests/data, made by `orvik-cli add` and `erase` of that release) is
+// migrated at its first write, and one of a newer version is never written.
+#include "Error.h"
+#include "TestFiles.h"
+#include "engine/CatalogueTable.h"
+#include "engine/Database.h"
+#include "engine/FileIndex.h"
+#include "engine/Recordset.h"
+#include "engine/Workspace.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orvik::engine;
+using orvik::test::fileBytes;
+
+namespace {
+
+const QString Data = QStringLiteral(ORVIK_TEST_DATA);
+
+// Every record as the fixture's listing has it: rowid and the seven fields quoted.
+QByteArray records(Database& db, std::int64_t upTo) {
+    Statement rows(db, "SELECT rowid, quote(CDVolume), quote(CDDescription), quote(CDFile), "
+                       "quote(CDFileDate), quote(CDPath), quote(CDFileLen), quote(CDKeywords) "
+                       "FROM CDTable WHERE rowid <= ?1 ORDER BY rowid");
+    rows.bind(1, upTo);
+    QByteArray listing;
+    while (rows.step()) {
+        for (int i = 0; i < 8; ++i)
+            listing += QByteArray(i ? "|" : "") +
+                       QByteArray(rows.utf8(i).data(), qsizetype(rows.utf8(i).size()));
+        listing += '\n';
+    }
+    return listing;
+}
+
+class Schema : public ::testing::Test {
+protected:
+    QString copyOfFixture() {
+        const QString path = dir.filePath("OLD.mdb");
+        QFile::remove(path);
+        EXPECT_TRUE(QFile::copy(Data + "/catalogue-before-versions.mdb", path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        return path;
+    }
+    QTemporaryDir dir;
+    Workspace workspace;
+};
+
+} // namespace
+
+TEST_F(Schema, aCatalogueOfTheReleaseBeforeVersionsIsMigratedAtItsFirstWriteKeepingEveryRecord) {
+    const QString path = copyOfFixture();
+    const QByteArray before = fileBytes(path);
+    const auto db = workspace.OpenDatabase(path);
+    Recordset rs(db, RecordsetType::Dynaset);
+    rs.FindFirst(Criterion::FileOrPathLike("*TXT*"));
+    for (rs.MoveFirst(); !rs.Eof(); rs.MoveNext()) {
+    }
+    EXPECT_EQ(fileBytes(path), before) << "a query writes nothing";
+    EXPECT_EQ(schemaVersion(*db), 0);
+
+    rs.AddNew();
+    rs.setField(Field::CDFile, QString("NEW.TXT"));
+    rs.Update();
+    EXPECT_EQ(rs.LastModified(), "13") << "above every rowid the catalogue ever held";
+    EXPECT_EQ(schemaVersion(*db), SchemaVersion);
+    EXPECT_TRUE(hasOwnChecks(*db)) << "the table an earlier release made";
+    EXPECT_TRUE(hasFileIndex(*db));
+    EXPECT_EQ(records(*db, 12), fileBytes(Data + "/catalogue-before-versions.txt"));
+    // The bookmarks name the same records through the migrated catalogue.
+    for (const char* bookmark : {"1", "5", "9", "12"}) {
+        rs.setBookmark(bookmark);
+        EXPECT_TRUE(rs.Fields(Field::CDFile).has_value()) << bookmark;
+    }
+    EXPECT_THROW(rs.setBookmark("6"), orvik::Error) << "erased before the migration";
+}
+
+TEST_F(Schema, aCatalogueOfANewerVersionIsReadButNeverWritten) {
+    const QString path = copyOfFixture();
+    Database(path).exec("PRAGMA user_version = 99");
+    const QByteArray before = fileBytes(path);
+    const auto db = workspace.OpenDatabase(path);
+    Recordset rs(db, RecordsetType::Dynaset);
+    rs.MoveLast();
+    EXPECT_EQ(rs.Bookmark(), "12");
+    try {
+        rs.Edit();
+        rs.setField(Field::CDKeywords, QString("CHANGED"));
+        rs.Update();
+        FAIL() << "written";
+    } catch (const orvik::Error& error) {
+        EXPECT_TRUE(error.message().contains("written by a newer version of Orvik"))
+            << error.message().toStdString();
+    }
+    EXPECT_THROW(db->checkWritable(), orvik::Error);
+    EXPECT_THROW(db->exec("DELETE FROM CDTable"), orvik::Error);
+    EXPECT_EQ(fileBytes(path), before);
+}
