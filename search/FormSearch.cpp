@@ -428,8 +428,7 @@ int FormSearch::highlightedLine() const {
 void FormSearch::SearchList_Click() {
     const int line = highlightedLine();
     if (line < 0) return;
-    m_state.CurrentPosition =
-        m_model.index(line).data(ResultListModel::BookmarkRole).toString();
+    m_state.CurrentPosition = m_model.index(line).data(ResultListModel::BookmarkRole).toString();
 }
 
 void FormSearch::SearchList_DblClick() {

@@ -3,7 +3,6 @@
 #include "AppState.h"
 #include "Error.h"
 #include "Progress.h"
-#include "RecordResolution.h"
 #include "engine/CatalogueTable.h"
 #include "engine/Database.h"
 #include "engine/Recordset.h"
@@ -23,8 +22,8 @@ int deleteRun(AppState& state, engine::Recordset& rs) {
     rs.setBookmark(state.CurrentPosition);
     const std::int64_t first = rs.Bookmark().toLongLong();
     rs.FindNext(engine::Criterion::NotNull(engine::Field::CDVolume));
-    const std::int64_t last = rs.NoMatch() ? std::numeric_limits<std::int64_t>::max()
-                                           : rs.Bookmark().toLongLong() - 1;
+    const std::int64_t last =
+        rs.NoMatch() ? std::numeric_limits<std::int64_t>::max() : rs.Bookmark().toLongLong() - 1;
     return engine::deleteRecords(*rs.database(), first, last);
 }
 
