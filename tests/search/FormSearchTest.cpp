@@ -11,6 +11,7 @@
 #include "TestApp.h"
 #include "TestFiles.h"
 #include "Widgets.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Recordset.h"
 #include "ui/Twips.h"
 
@@ -280,6 +281,42 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
     child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
     EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
+}
+
+// A catalogue of a newer version is listed as any other, but its erase and
+// the details window's edits are refused with the reason, the file untouched.
+TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEditsWithTheReason) {
+    const QString file = state.catalogueFile();
+    engine::Database(file).exec("PRAGMA user_version = 99");
+    const QByteArray before = fileBytes(file);
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    child(form, "CmdListCD")->click();
+    EXPECT_EQ(form.results().lines(),
+              QStringList({"Vol:CD1  (PHOTOS) - [KW=SUMMER]", "Vol:CD2  (MUSIC) - [KW=]"}));
+    list->setCurrentIndex(form.results().index(1));
+    child(form, "CmdDelCD")->click();
+
+    list->setCurrentIndex(form.results().index(0));
+    whenModal([](QWidget& details) {
+        child<QLineEdit>(details, "TextKey")->setText("CHANGED");
+        child(details, "CmdAddKw")->click();
+        child<QLineEdit>(details, "TextDesc")->setText("CHANGED");
+        child(details, "CmdChangeDesc")->click();
+        child(details, "CmdExit")->click();
+    });
+    app.prompt().queue({Answer::Ok}); // the keywords are for the whole volume
+    child(form, "CmdDetails")->click();
+    const QString refused = "Error 8 - " + engine::readOnlyReason(99);
+    ASSERT_TRUE(refused.contains("written by a newer version of Orvik"));
+    EXPECT_EQ(
+        app.prompt().texts(),
+        QStringList({refused, "Can't open table or delete records in catalogue database.",
+                     "Warning: This Keyword entry is for the whole Volume", refused, refused}));
+    EXPECT_EQ(fileBytes(file), before);
+    child(form, "CmdListCD")->click();
+    EXPECT_EQ(form.results().rowCount(), 2);
 }
 
 // Another connection that starts reading as the compaction begins blocks it:
