@@ -195,7 +195,9 @@ int deleteRecords(Database& db, std::int64_t first, std::int64_t last) {
     Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
     remove.bind(1, first).bind(2, last);
     remove.step();
-    return sqlite3_changes(db.handle());
+    const int deleted = sqlite3_changes(db.handle());
+    keepDeletedInIndex(db, first, last);
+    return deleted;
 }
 
 } // namespace orvik::engine

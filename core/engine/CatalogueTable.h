@@ -67,6 +67,7 @@ void prepareForWriting(Database& db);
 // earlier release of it made.
 bool hasOwnChecks(Database& db);
 // Deletes the records from rowid `first` to `last` in one statement; how many.
+// The file index keeps their names until a compaction finds them many.
 int deleteRecords(Database& db, std::int64_t first, std::int64_t last);
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;

@@ -5,6 +5,7 @@
 #include "engine/Pattern.h"
 
 #include <set>
+#include <string_view>
 
 namespace orvik::engine {
 
@@ -76,6 +77,20 @@ template <typename Work> void atomically(Database& db, Work work) {
     }
 }
 
+// How many records the index holds, deleted ones it keeps included: the
+// first number of FTS5's averages record (row 1 of its data table), a SQLite
+// varint. 0 for an index that has none yet.
+std::int64_t totalRows(std::string_view averages) {
+    std::uint64_t value = 0;
+    for (size_t i = 0; i < averages.size() && i < 9; ++i) {
+        const auto byte = std::uint8_t(averages[i]);
+        if (i == 8) return std::int64_t((value << 8) | byte);
+        value = (value << 7) | (byte & 0x7F);
+        if (!(byte & 0x80)) break;
+    }
+    return std::int64_t(value);
+}
+
 // Takes the notes of changes into the index.
 void updateFileIndex(Database& db) {
     const bool removed = hasRows(db, "CDIndexRemoved"), added = hasRows(db, "CDIndexAdded");
@@ -131,8 +146,26 @@ void indexAppended(Database& db, std::int64_t first, std::int64_t last) {
     note.step();
 }
 
-void optimizeFileIndex(Database& db) {
-    if (hasFileIndex(db)) db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('optimize')");
+void keepDeletedInIndex(Database& db, std::int64_t first, std::int64_t last) {
+    if (!hasFileIndex(db)) return;
+    Statement forget(db, "DELETE FROM CDIndexRemoved WHERE Id BETWEEN ?1 AND ?2");
+    forget.bind(1, first).bind(2, last);
+    forget.step();
+}
+
+void compactFileIndex(Database& db) {
+    if (!hasFileIndex(db)) return;
+    Statement counts(db, "SELECT (SELECT block FROM CDFileIndex_data WHERE id = 1), "
+                         "(SELECT count(*) FROM CDTable) - (SELECT count(*) FROM CDIndexAdded)");
+    counts.step();
+    const std::int64_t present = counts.integer(1), deleted = totalRows(counts.utf8(0)) - present;
+    counts.reset();
+    if (deleted <= 0 || deleted < present) return;
+    // The rebuild indexes every record as it is now: no note applies any more.
+    atomically(db, [&] {
+        db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('rebuild');"
+                "DELETE FROM CDIndexAdded; DELETE FROM CDIndexRemoved");
+    });
 }
 
 QStringList fileIndexTerms(const Pattern& pattern) {

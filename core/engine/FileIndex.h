@@ -33,9 +33,15 @@ void addFileIndex(Database& db);
 // `first` to `last`, untouched since they were appended, at once. Nothing
 // when the catalogue has no index.
 void indexAppended(Database& db, std::int64_t first, std::int64_t last);
-// Merges the index into one piece, which drops what it keeps of deleted
-// records; part of compacting a catalogue.
-void optimizeFileIndex(Database& db);
+// For the deletion of the records `first` to `last`, in its transaction:
+// the index keeps their names instead of taking them out one by one, which
+// would cost about as much as the deletion. They only name records that are
+// gone, and compactFileIndex() drops them once they are many.
+void keepDeletedInIndex(Database& db, std::int64_t first, std::int64_t last);
+// Part of compacting a catalogue: rebuilds the index from the records once
+// it names at least as many deleted records as present ones, so it never
+// grows past about twice its size; below that it is left as it is.
+void compactFileIndex(Database& db);
 // True when the catalogue has the index and everything that keeps it true;
 // without them a file match reads every record.
 bool hasFileIndex(Database& db);

@@ -120,7 +120,7 @@ void Workspace::CompactInPlace(const QString& path) {
     Database db(path);
     db.setBusyTimeout(m_busyTimeoutMs);
     // VACUUM copies the file index as it is, with what it keeps of deleted records.
-    optimizeFileIndex(db);
+    compactFileIndex(db);
     db.exec("VACUUM");
 }
 

@@ -11,6 +11,7 @@
 #include "TestApp.h"
 #include "TestFiles.h"
 #include "Widgets.h"
+#include "engine/CatalogueTable.h"
 #include "engine/Recordset.h"
 #include "ui/Twips.h"
 
@@ -222,9 +223,11 @@ TEST_F(FormSearchTest, theResultListTellsThatADoubleClickShowsMoreDetails) {
 }
 
 TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompacts) {
-    CatalogueWriter(state).addRun(
-        "CD3", "BIG", "",
-        {directory("/B/", QStringList(3000, "X.DAT")), directory("/C/", {"Y.DAT"})});
+    QStringList names; // each its own, so the file index holds much of them
+    for (int i = 0; i < 3000; ++i)
+        names << QString("X%1.DAT").arg(i);
+    CatalogueWriter(state).addRun("CD3", "BIG", "",
+                                  {directory("/B/", names), directory("/C/", {"Y.DAT"})});
     CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/D/", {"Z.DAT"})});
     const QString file = state.catalogueFile();
     const auto before = readCatalogue(file); // CD1: 0-1, CD2: 2, CD3: 3-3003, CD4: 3004
@@ -251,7 +254,9 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
                            "Searching catalogue for CD Volumes ...", "3 CDs found"}));
     EXPECT_TRUE(state.CurrentPosition.isEmpty());
     EXPECT_FALSE(list->currentIndex().isValid());
-    EXPECT_LT(QFileInfo(file).size(), sizeBefore / 2);
+    // Little beyond the one page of each table and index: the file index
+    // holds no more of the erased names.
+    EXPECT_LT(QFileInfo(file).size(), sizeBefore / 3);
     auto kept = before;
     kept.erase(kept.begin() + 3, kept.begin() + 3004);
     EXPECT_EQ(readCatalogue(file), kept);
@@ -280,6 +285,42 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
     child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
     EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
+}
+
+// A catalogue of a newer version is listed as any other, but its erase and
+// the details window's edits are refused with the reason, the file untouched.
+TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEditsWithTheReason) {
+    const QString file = state.catalogueFile();
+    engine::Database(file).exec("PRAGMA user_version = 99");
+    const QByteArray before = fileBytes(file);
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    child(form, "CmdListCD")->click();
+    EXPECT_EQ(form.results().lines(),
+              QStringList({"Vol:CD1  (PHOTOS) - [KW=SUMMER]", "Vol:CD2  (MUSIC) - [KW=]"}));
+    list->setCurrentIndex(form.results().index(1));
+    child(form, "CmdDelCD")->click();
+
+    list->setCurrentIndex(form.results().index(0));
+    whenModal([](QWidget& details) {
+        child<QLineEdit>(details, "TextKey")->setText("CHANGED");
+        child(details, "CmdAddKw")->click();
+        child<QLineEdit>(details, "TextDesc")->setText("CHANGED");
+        child(details, "CmdChangeDesc")->click();
+        child(details, "CmdExit")->click();
+    });
+    app.prompt().queue({Answer::Ok}); // the keywords are for the whole volume
+    child(form, "CmdDetails")->click();
+    const QString refused = "Error 8 - " + engine::readOnlyReason(99);
+    ASSERT_TRUE(refused.contains("written by a newer version of Orvik"));
+    EXPECT_EQ(
+        app.prompt().texts(),
+        QStringList({refused, "Can't open table or delete records in catalogue database.",
+                     "Warning: This Keyword entry is for the whole Volume", refused, refused}));
+    EXPECT_EQ(fileBytes(file), before);
+    child(form, "CmdListCD")->click();
+    EXPECT_EQ(form.results().rowCount(), 2);
 }
 
 // Another connection that starts reading as the compaction begins blocks it:
