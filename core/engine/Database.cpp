@@ -7,8 +7,10 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <chrono>
 #include <memory>
 #include <sqlite3.h>
+#include <thread>
 #include <utility>
 
 namespace orvik::engine {
@@ -212,7 +214,15 @@ void Database::prepareWrites() {
 }
 
 bool Database::beginWrite(const std::function<bool()>& waiting) {
-    if (!inTransaction()) prepareWrites();
+    // Another writer of this process on the shared connection (an add while
+    // the event loop runs) is waited for as another program would be.
+    while (inTransaction()) {
+        if (!waiting)
+            throw engineError(SQLITE_BUSY, QStringLiteral("another write of this program is open"));
+        if (!waiting()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(WriteTryMs / 5));
+    }
+    prepareWrites();
     ++m_transactions;
     // A read lock of this connection's own would have the write lock refused
     // without waiting.
