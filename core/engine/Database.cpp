@@ -158,13 +158,6 @@ void Database::exec(const char* sql) {
     }
 }
 
-namespace {
-void releaseOthers(const QString& path, const Database* self) {
-    for (Database* other : OpenFiles::others(path, self))
-        other->releaseReadLocks();
-}
-} // namespace
-
 bool Database::checkWritable(const std::function<bool()>& waiting) {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
@@ -195,12 +188,10 @@ void Database::releaseReadLocks() {
 
 void Database::noteWrite() {
     ++m_writes;
-    if (!inTransaction()) releaseOthers(m_path, this);
 }
 
 void Database::begin() {
     ++m_transactions;
-    releaseOthers(m_path, this);
     exec("BEGIN");
 }
 
@@ -250,7 +241,6 @@ bool Database::beginWrite(const std::function<bool()>& waiting) {
 void Database::commit() {
     resumeGuards();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
-    releaseOthers(m_path, this);
     exec("COMMIT");
 }
 void Database::rollback() {

@@ -69,8 +69,7 @@ public:
     // Grows with every transaction begun, so a value kept for the length of
     // one transaction can tell it is still in it.
     std::uint64_t transactionNumber() const { return m_transactions; }
-    // Called before every write: outside a transaction the write needs the
-    // file to itself, so the other connections drop their read locks.
+    // Called before every write, so the cursors see it.
     void noteWrite();
     // Resets every statement of this connection that holds a read lock.
     void releaseReadLocks();
