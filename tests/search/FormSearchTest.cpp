@@ -285,7 +285,7 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
 
 // SQLite opens the file once per connection.
 int connectionsTo(const QString& file) {
-    const std::filesystem::path target = QFile::encodeName(file).constData();
+    const auto target = std::filesystem::canonical(QFile::encodeName(file).constData());
     int connections = 0;
     for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
         std::error_code gone; // the iterator's own descriptor is closed by now
