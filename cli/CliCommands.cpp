@@ -49,8 +49,9 @@ bool catalogueUsable(AppState& state, bool mustExist) {
         return !mustExist;
     }
     try {
-        engine::Recordset probe(state.workspace().OpenDatabase(file),
-                                engine::RecordsetType::Dynaset);
+        // Kept open: the command's own work goes on on this connection.
+        state.CatalogueDatabase = state.workspace().OpenDatabase(file);
+        engine::Recordset probe(state.CatalogueDatabase, engine::RecordsetType::Dynaset);
         return true;
     } catch (const Error& error) {
         printError(error.message() + QStringLiteral(" Can't open catalogue database."));

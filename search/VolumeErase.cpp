@@ -41,28 +41,31 @@ int eraseVolume(AppState& state, Progress& progress,
     progress.status(QStringLiteral("Deleting CD ..."));
     engine::Workspace& workspace = state.workspace();
     int deleted = 0;
+    std::shared_ptr<engine::Database> database;
     try {
         if (!state.CatalogueRecordset)
             throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
+        database = state.CatalogueRecordset->database();
         // One transaction: a failure or a kill half-way leaves the run whole.
         // It holds the write lock before it reads, so an add of another
         // program is waited for rather than refused at the first deletion.
-        engine::Transaction transaction(*state.CatalogueRecordset->database(), waitingForWriter);
+        engine::Transaction transaction(*database, waitingForWriter);
         if (!transaction) return -1;
         deleted = deleteRun(state, *state.CatalogueRecordset);
         transaction.commit();
         progress.status(QStringLiteral(" CD deleted from catalogue - now compressing ..."));
         state.CatalogueRecordset.reset();
-        workspace.Close();
     } catch (const Error& error) {
         state.prompt().reportError(error, CantDelete);
         return -1;
     }
     try {
-        workspace.CompactInPlace(state.catalogueFile());
+        workspace.CompactInPlace(*database);
     } catch (const Error&) {
         // Uncompacted, with the run deleted: the space is given back at a later erase.
     }
+    // Every recordset on the catalogue goes; the windows open it afresh.
+    workspace.Close();
     try {
         try {
             reopen(state, searchDatabase);

@@ -7,8 +7,10 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
+#include <chrono>
 #include <memory>
 #include <sqlite3.h>
+#include <thread>
 #include <utility>
 
 namespace orvik::engine {
@@ -156,13 +158,6 @@ void Database::exec(const char* sql) {
     }
 }
 
-namespace {
-void releaseOthers(const QString& path, const Database* self) {
-    for (Database* other : OpenFiles::others(path, self))
-        other->releaseReadLocks();
-}
-} // namespace
-
 bool Database::checkWritable(const std::function<bool()>& waiting) {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
@@ -193,26 +188,40 @@ void Database::releaseReadLocks() {
 
 void Database::noteWrite() {
     ++m_writes;
-    if (!inTransaction()) releaseOthers(m_path, this);
 }
 
 void Database::begin() {
     ++m_transactions;
-    releaseOthers(m_path, this);
     exec("BEGIN");
 }
 
 void Database::prepareWrites() {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
-    if (m_writesPrepared || m_preparingWrites || !m_prepareWrites) return;
+    if (m_preparingWrites || !m_prepareWrites) return;
+    if (m_writesPrepared && userVersion() == m_preparedVersion) return;
     m_preparingWrites = true;
     const auto done = qScopeGuard([this] { m_preparingWrites = false; });
     m_prepareWrites(*this);
+    m_preparedVersion = userVersion();
     m_writesPrepared = true;
 }
 
+std::int64_t Database::userVersion() {
+    Statement version(*this, "PRAGMA user_version");
+    version.step();
+    return version.integer(0);
+}
+
 bool Database::beginWrite(const std::function<bool()>& waiting) {
-    if (!inTransaction()) prepareWrites();
+    // Another writer of this process on the shared connection (an add while
+    // the event loop runs) is waited for as another program would be.
+    while (inTransaction()) {
+        if (!waiting)
+            throw engineError(SQLITE_BUSY, QStringLiteral("another write of this program is open"));
+        if (!waiting()) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(WriteTryMs / 5));
+    }
+    prepareWrites();
     ++m_transactions;
     // A read lock of this connection's own would have the write lock refused
     // without waiting.
@@ -240,7 +249,6 @@ bool Database::beginWrite(const std::function<bool()>& waiting) {
 void Database::commit() {
     resumeGuards();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
-    releaseOthers(m_path, this);
     exec("COMMIT");
 }
 void Database::rollback() {

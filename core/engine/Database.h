@@ -69,8 +69,7 @@ public:
     // Grows with every transaction begun, so a value kept for the length of
     // one transaction can tell it is still in it.
     std::uint64_t transactionNumber() const { return m_transactions; }
-    // Called before every write: outside a transaction the write needs the
-    // file to itself, so the other connections drop their read locks.
+    // Called before every write, so the cursors see it.
     void noteWrite();
     // Resets every statement of this connection that holds a read lock.
     void releaseReadLocks();
@@ -95,7 +94,9 @@ public:
 
     // What the file needs before this connection first writes (a catalogue's
     // migration to the present schema), run once by beginWrite before it
-    // begins and by prepareWrites(); again after a rollback.
+    // begins and by prepareWrites(); again after a rollback, and when another
+    // program has changed the file's user version since (a newer release may
+    // have migrated it under this long-lived connection).
     void setPrepareWrites(std::function<void(Database&)> prepare) {
         m_prepareWrites = std::move(prepare);
         m_writesPrepared = false;
@@ -110,6 +111,7 @@ public:
 
 private:
     void restoreGuards();
+    std::int64_t userVersion();
 
     QString m_path;
     sqlite3* m_db = nullptr;
@@ -120,6 +122,7 @@ private:
     std::function<void()> m_beforeCommit;
     std::function<void(Database&)> m_prepareWrites;
     bool m_writesPrepared = false, m_preparingWrites = false;
+    std::int64_t m_preparedVersion = 0;
     QString m_readOnlyReason;
     std::function<void()> m_noteChanges;
     bool m_checksOff = false;

@@ -33,11 +33,4 @@ bool isOpen(const QString& path) {
     return connections().contains(QFileInfo(path).absoluteFilePath());
 }
 
-std::vector<Database*> others(const QString& absolutePath, const Database* connection) {
-    std::lock_guard lock(guard);
-    std::vector<Database*> result = connections().value(absolutePath);
-    std::erase(result, connection);
-    return result;
-}
-
 } // namespace orvik::engine::OpenFiles

@@ -7,6 +7,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,17 @@ void syncFile(const QString& path) {
     ::close(fd);
 }
 
+// The shared connections, by file; a file name in any letter case is the same catalogue.
+QHash<QString, std::weak_ptr<Database>>& sharedDatabases() {
+    static QHash<QString, std::weak_ptr<Database>> shared;
+    return shared;
+}
+
+QString sharedKey(const QString& path) {
+    const QFileInfo file(path);
+    return file.absolutePath() + QLatin1Char('/') + file.fileName().toCaseFolded();
+}
+
 } // namespace
 
 std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
@@ -41,6 +54,13 @@ std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
 }
 
 std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
+    std::weak_ptr<Database>& slot = sharedDatabases()[sharedKey(path)];
+    if (auto shared = slot.lock(); shared && shared->isOpen()) {
+        if (std::none_of(m_databases.begin(), m_databases.end(),
+                         [&](const std::weak_ptr<Database>& w) { return w.lock() == shared; }))
+            m_databases.push_back(shared);
+        return shared;
+    }
     auto db = std::make_shared<Database>(path);
     // A catalogue of a newer version is read as it is and never written.
     if (const QString reason = readOnlyReason(schemaVersion(*db)); !reason.isEmpty()) {
@@ -48,7 +68,7 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
         db->setReadOnlyReason(reason);
     }
     db->setPrepareWrites(prepareForWriting);
-    db->setBusyTimeout(m_busyTimeoutMs);
+    slot = db;
     m_databases.push_back(db);
     return db;
 }
@@ -104,11 +124,8 @@ void Workspace::BeginTrans() {
 }
 
 void Workspace::CommitTrans() {
-    // Connections that only read let go of their locks first, so the ones
-    // that wrote can take the file to themselves.
-    for (bool writers : {false, true})
-        for (const auto& db : openDatabases())
-            if (db->inTransaction() && db->hasPendingWrites() == writers) db->commit();
+    for (const auto& db : openDatabases())
+        if (db->inTransaction()) db->commit();
 }
 
 void Workspace::Rollback() {
@@ -116,9 +133,9 @@ void Workspace::Rollback() {
         db->rollback();
 }
 
-void Workspace::CompactInPlace(const QString& path) {
-    Database db(path);
-    db.setBusyTimeout(m_busyTimeoutMs);
+void Workspace::CompactInPlace(Database& db) {
+    // VACUUM refuses to run while a statement of its connection is stepping.
+    db.releaseReadLocks();
     // VACUUM copies the file index as it is, with what it keeps of deleted records.
     compactFileIndex(db);
     db.exec("VACUUM");

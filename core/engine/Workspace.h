@@ -1,5 +1,7 @@
 // The engine's default workspace: opens and creates catalogue databases,
 // closes them all at once, and brackets batches of writes in transactions.
+// A catalogue file has one connection in the process: every reader and
+// writer that opens it shares the one Database.
 #pragma once
 
 #include "engine/Database.h"
@@ -13,6 +15,8 @@ namespace orvik::engine {
 
 class Workspace {
 public:
+    // The process's one open Database on the file, shared; the file's name is
+    // matched without regard to case, as catalogue files are.
     std::shared_ptr<Database> OpenDatabase(const QString& path);
     // Creates a new database file, defined by `define`, whole or not at all:
     // it is built under a hidden name beside `path` and renamed into place
@@ -22,9 +26,6 @@ public:
                                              const std::function<void(Database&)>& define = {});
     // Closes every database opened through this workspace (and so their recordsets).
     void Close();
-    // How long the catalogues it opens, and their compaction, wait for
-    // another program before they give up.
-    void setBusyTimeout(int milliseconds) { m_busyTimeoutMs = milliseconds; }
 
     void BeginTrans();
     void CommitTrans();
@@ -34,13 +35,13 @@ public:
     // through the journal: a failure or a crash leaves it as it was, and
     // another program that has the file open keeps working on the same file
     // (a copy renamed over it would leave that program writing to a
-    // detached file). Fails while another connection reads it.
-    void CompactInPlace(const QString& path);
+    // detached file). Fails while another program reads it, once the
+    // catalogue's busy timeout has passed.
+    void CompactInPlace(Database& db);
 
 private:
     std::vector<std::shared_ptr<Database>> openDatabases();
     std::vector<std::weak_ptr<Database>> m_databases;
-    int m_busyTimeoutMs = Database::DefaultBusyTimeoutMs;
 };
 
 } // namespace orvik::engine

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sqlite3.h>
 
 using namespace orvik::engine;
@@ -303,4 +304,21 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
     db->exec("DELETE FROM CDTable WHERE CDFile = 'RENAMED.TXT'");
     EXPECT_EQ(count("SELECT count(*) FROM CDIndexRemoved"), 1);
     EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 350);
+}
+
+TEST_F(EngineTest, aWriteBegunWhileAnotherOfTheProcessIsOpenWaitsForItLikeAnotherProgramsWrite) {
+    const auto shared = workspace.OpenDatabase(dir.filePath("test.MDB")); // any letter case
+    ASSERT_EQ(shared, db);
+    std::optional<Transaction> first(std::in_place, *db);
+    EXPECT_THROW(Transaction{*shared}, Error) << "without waiting, refused as busy";
+    int waits = 0;
+    Transaction second(*shared, [&] {
+        if (++waits == 2) first->commit();
+        return true;
+    });
+    EXPECT_TRUE(second);
+    EXPECT_EQ(waits, 2);
+    second.commit();
+    first.emplace(*db);
+    EXPECT_FALSE(Transaction(*db, [] { return false; })) << "given up";
 }

@@ -217,8 +217,8 @@ TEST_F(DetailsWindowTest, anEditRefusedByAnotherProgramsLockIsToldAndChangesNoth
     QProcess holder;
     holder.start(HOLD_CATALOGUE, {state.catalogueFile()});
     ASSERT_TRUE(holder.waitForReadyRead(10000));
-    state.workspace().setBusyTimeout(100); // rather than wait the full 5 s for the lock
     openCurrentCatalogue(state);
+    state.CatalogueDatabase->setBusyTimeout(100); // rather than wait the full 5 s for the lock
     open(3);
     type("TextKey", "locked out");
     click("CmdAddKw");

@@ -29,6 +29,7 @@
 #include <QTest>
 #include <QToolTip>
 #include <algorithm>
+#include <filesystem>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -323,6 +324,41 @@ TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEdi
     EXPECT_EQ(form.results().rowCount(), 2);
 }
 
+// SQLite opens the file once per connection.
+int connectionsTo(const QString& file) {
+    const auto target = std::filesystem::canonical(QFile::encodeName(file).constData());
+    int connections = 0;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+        std::error_code gone; // the iterator's own descriptor is closed by now
+        connections += std::filesystem::read_symlink(fd.path(), gone) == target;
+    }
+    return connections;
+}
+
+TEST_F(FormSearchTest, theWindowsQueriesAndTheEraseShareOneConnectionToTheCatalogue) {
+    const QString file = state.catalogueFile();
+    FormSearch form(state);
+    form.show();
+    query(form, "jpg");
+    auto* list = child<QListView>(form, "SearchList");
+    list->setCurrentIndex(form.results().index(0));
+    int inDetails = 0;
+    whenModal([&](QWidget& details) {
+        child(details, "CmdNextPath")->click();
+        inDetails = connectionsTo(file);
+        child(details, "CmdExit")->click();
+    });
+    child(form, "CmdDetails")->click();
+    EXPECT_EQ(inDetails, 1);
+    child(form, "cmdSearchKeywords")->click();
+    EXPECT_EQ(connectionsTo(file), 1);
+    child(form, "CmdListCD")->click();
+    list->setCurrentIndex(form.results().index(1));
+    child(form, "CmdDelCD")->click();
+    ASSERT_EQ(form.results().rowCount(), 1); // erased
+    EXPECT_EQ(connectionsTo(file), 1);
+}
+
 // Another connection that starts reading as the compaction begins blocks it:
 // the run is erased all the same and the catalogue left whole.
 TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWithTheRunErased) {
@@ -331,7 +367,7 @@ TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWith
     FormSearch form(state);
     child(form, "CmdListCD")->click();
     child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
-    state.workspace().setBusyTimeout(100);
+    state.workspace().OpenDatabase(file)->setBusyTimeout(100);
     std::unique_ptr<engine::Database> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(
