@@ -113,20 +113,7 @@ void setSchemaVersion(Database& db, int version) {
 // Runs in a transaction of its own, or in a savepoint of the one begun.
 template <typename Work> void inOneTransaction(Database& db, Work work) {
     if (db.inTransaction()) {
-        db.exec("SAVEPOINT Migration");
-        try {
-            work();
-            db.exec("RELEASE Migration");
-        } catch (...) {
-            if (db.inTransaction()) {
-                try {
-                    db.exec("ROLLBACK TO Migration; RELEASE Migration");
-                } catch (const Error&) {
-                    // The transaction can only be rolled back as a whole now.
-                }
-            }
-            throw;
-        }
+        inSavepoint(db, "Migration", work);
         return;
     }
     Transaction transaction(db);

@@ -444,4 +444,22 @@ void Transaction::commit() {
     m_done = true;
 }
 
+void inSavepoint(Database& db, const char* name, const std::function<void()>& work) {
+    const QByteArray savepoint(name);
+    db.exec(("SAVEPOINT " + savepoint).constData());
+    try {
+        work();
+        db.exec(("RELEASE " + savepoint).constData());
+    } catch (...) {
+        if (db.inTransaction()) {
+            try {
+                db.exec(("ROLLBACK TO " + savepoint + "; RELEASE " + savepoint).constData());
+            } catch (const Error&) {
+                // The transaction can only be rolled back as a whole now.
+            }
+        }
+        throw;
+    }
+}
+
 } // namespace orvik::engine

@@ -14,6 +14,14 @@ struct sqlite3_stmt;
 
 namespace orvik::engine {
 
+class Database;
+
+// Runs `work` in a savepoint `name` of the transaction begun: whole or not at
+// all. After some failures (a full disk) SQLite has rolled the whole
+// transaction back itself, savepoint and all; the failure is what the user is
+// told, not the rollback of nothing.
+void inSavepoint(Database& db, const char* name, const std::function<void()>& work);
+
 // The text SQLite stores for `text`: UTF-8, a lone surrogate (from a name
 // that was not UTF-8) as the replacement character.
 QByteArray storedText(const QString& text);

@@ -57,24 +57,8 @@ bool hasRows(Database& db, const char* table) {
 }
 
 // Whole or not at all: a note taken twice would corrupt the index.
-template <typename Work> void atomically(Database& db, Work work) {
-    db.exec("SAVEPOINT FileIndex");
-    try {
-        work();
-        db.exec("RELEASE FileIndex");
-    } catch (...) {
-        // After some failures (a full disk) SQLite has rolled the whole
-        // transaction back itself, savepoint and all; the failure is what
-        // the user is told, not the rollback of nothing.
-        if (db.inTransaction()) {
-            try {
-                db.exec("ROLLBACK TO FileIndex; RELEASE FileIndex");
-            } catch (const Error&) {
-                // The transaction can only be rolled back as a whole now.
-            }
-        }
-        throw;
-    }
+void atomically(Database& db, const std::function<void()>& work) {
+    inSavepoint(db, "FileIndex", work);
 }
 
 // How many records the index holds, deleted ones it keeps included: the
