@@ -1,8 +1,8 @@
-#include "AppWindows.h"
+#include "app/AppWindows.h"
 
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "FormViewDetails.h"
+#include "catalogue/FormMain.h"
+#include "details/FormViewDetails.h"
+#include "search/FormSearch.h"
 
 #include <QCoreApplication>
 

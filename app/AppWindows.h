@@ -2,7 +2,7 @@
 // and the details window opened on a search line.
 #pragma once
 
-#include "WindowHandOver.h"
+#include "core/WindowHandOver.h"
 
 #include <QPointer>
 #include <functional>

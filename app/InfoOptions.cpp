@@ -1,6 +1,6 @@
-#include "InfoOptions.h"
+#include "app/InfoOptions.h"
 
-#include "Version.h"
+#include "core/Version.h"
 
 #include <cstring>
 

@@ -1,15 +1,15 @@
-#include "OrvikWindows.h"
+#include "app/OrvikWindows.h"
 
-#include "AppIcon.h"
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "platform/DesktopShell.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
-#include "ui/QtPrompt.h"
-#include "ui/Twips.h"
+#include "app/AppIcon.h"
+#include "catalogue/FormMain.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/platform/DesktopShell.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "core/ui/QtPrompt.h"
+#include "core/ui/Twips.h"
+#include "search/FormSearch.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
 // The two main windows of a run and which of them start-up shows first.
 #pragma once
 
-#include "AppWindows.h"
+#include "app/AppWindows.h"
 
 #include <memory>
 

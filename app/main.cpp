@@ -1,8 +1,8 @@
 // Orvik: catalogues removable media so you can tell which disc holds a file.
-#include "AppState.h"
-#include "InfoOptions.h"
-#include "OrvikWindows.h"
-#include "Startup.h"
+#include "app/InfoOptions.h"
+#include "app/OrvikWindows.h"
+#include "core/AppState.h"
+#include "core/Startup.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
-#include "DirectoryList.h"
+#include "catalogue/DirectoryList.h"
 
-#include "platform/Drives.h"
-#include "platform/FileSystem.h"
+#include "core/platform/Drives.h"
+#include "core/platform/FileSystem.h"
 
 #include <QCollator>
 #include <QStyledItemDelegate>

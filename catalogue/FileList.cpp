@@ -1,6 +1,6 @@
-#include "FileList.h"
+#include "catalogue/FileList.h"
 
-#include "platform/FileSystem.h"
+#include "core/platform/FileSystem.h"
 
 #include <QCollator>
 #include <algorithm>

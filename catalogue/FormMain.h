@@ -2,10 +2,10 @@
 // keywords, add options, and the add itself.
 #pragma once
 
-#include "MainLayout.h"
-#include "VolumeAdd.h"
-#include "ui/LabelProgress.h"
-#include "ui/WindowActivation.h"
+#include "catalogue/MainLayout.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/ui/LabelProgress.h"
+#include "core/ui/WindowActivation.h"
 
 #include <QMainWindow>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "MainLayout.h"
+#include "catalogue/MainLayout.h"
 
 namespace orvik {
 

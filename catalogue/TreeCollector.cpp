@@ -1,7 +1,7 @@
-#include "TreeCollector.h"
+#include "catalogue/TreeCollector.h"
 
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
 
 #include <algorithm>
 #include <charconv>

@@ -10,8 +10,8 @@
 // waiting to be listed, and so sorts after it.
 #pragma once
 
-#include "Error.h"
-#include "platform/FileSystem.h"
+#include "core/Error.h"
+#include "core/platform/FileSystem.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,15 +1,15 @@
-#include "VolumeAdd.h"
+#include "catalogue/VolumeAdd.h"
 
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "Error.h"
-#include "Progress.h"
-#include "Prompt.h"
-#include "WriterWait.h"
-#include "engine/Database.h"
-#include "engine/RecordAppender.h"
-#include "engine/Recordset.h"
-#include "platform/Drives.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/Error.h"
+#include "core/Progress.h"
+#include "core/Prompt.h"
+#include "core/WriterWait.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/RecordAppender.h"
+#include "core/engine/Recordset.h"
+#include "core/platform/Drives.h"
 
 #include <algorithm>
 #include <chrono>
@@ -217,7 +217,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
                                                                      engine::RecordsetType::Table);
     // Held here too: another window may reopen the shared ones while the
     // event loop runs.
-    const std::shared_ptr<engine::Database> database = m_state.CatalogueDatabase;
+    const std::shared_ptr<engine::Catalogue> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
     // The write lock is taken before the first read, so another program's add

@@ -3,9 +3,9 @@
 // sorted path order, each as soon as the walk has listed it.
 #pragma once
 
-#include "Prompt.h"
-#include "TreeCollector.h"
-#include "platform/FileSystem.h"
+#include "catalogue/TreeCollector.h"
+#include "core/Prompt.h"
+#include "core/platform/FileSystem.h"
 
 #include <QString>
 #include <chrono>
@@ -20,7 +20,7 @@ class Error;
 class Progress;
 class Prompt;
 namespace engine {
-class Database;
+class Catalogue;
 class RecordAppender;
 } // namespace engine
 

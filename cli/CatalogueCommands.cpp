@@ -1,10 +1,10 @@
-#include "CatalogueCommands.h"
+#include "cli/CatalogueCommands.h"
 
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "CatalogueSelection.h"
-#include "CliCommands.h"
-#include "CliPrompt.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "manage/CatalogueSelection.h"
 
 #include <QFileInfo>
 #include <cstdio>

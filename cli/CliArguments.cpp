@@ -1,6 +1,6 @@
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
-#include "CliSyntax.h"
+#include "cli/CliSyntax.h"
 
 #include <QSet>
 #include <stdexcept>

@@ -1,24 +1,24 @@
-#include "CliCommands.h"
+#include "cli/CliCommands.h"
 
-#include "AppState.h"
-#include "CatalogueCommands.h"
-#include "CatalogueFiles.h"
-#include "CliOutput.h"
-#include "CliPrompt.h"
-#include "DirectoryFiles.h"
-#include "Error.h"
-#include "KeptFiles.h"
-#include "PrintModuleLoader.h"
-#include "RecordResolution.h"
-#include "ResultLine.h"
-#include "ShowOutput.h"
-#include "TerminalProgress.h"
-#include "VolumeAdd.h"
-#include "VolumeErase.h"
-#include "WriterWait.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
-#include "platform/WholeFile.h"
+#include "catalogue/VolumeAdd.h"
+#include "cli/CatalogueCommands.h"
+#include "cli/CliOutput.h"
+#include "cli/CliPrompt.h"
+#include "cli/PrintModuleLoader.h"
+#include "cli/ShowOutput.h"
+#include "cli/TerminalProgress.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/Error.h"
+#include "core/KeptFiles.h"
+#include "core/WriterWait.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
+#include "core/platform/WholeFile.h"
+#include "core/records/RecordResolution.h"
+#include "details/DirectoryFiles.h"
+#include "search/ResultLine.h"
+#include "search/VolumeErase.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -244,7 +244,7 @@ int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         printError(QStringLiteral("not a bookmark: ") + bookmark);
         return ExitError;
     }
-    std::shared_ptr<engine::Database> database;
+    std::shared_ptr<engine::Catalogue> database;
     try {
         database = state.workspace().OpenDatabase(state.catalogueFile());
         state.CatalogueRecordset =

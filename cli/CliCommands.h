@@ -2,7 +2,7 @@
 // 1 a query found nothing, 2 an error (reported on standard error).
 #pragma once
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 namespace orvik {
 class AppState;

@@ -2,8 +2,8 @@
 // lines, or one record per line as tab-separated values or JSON.
 #pragma once
 
-#include "CliArguments.h"
-#include "SearchQueries.h"
+#include "cli/CliArguments.h"
+#include "search/SearchQueries.h"
 
 #include <QJsonObject>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "CliPrompt.h"
+#include "cli/CliPrompt.h"
 
 namespace orvik::cli {
 

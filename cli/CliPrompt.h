@@ -3,7 +3,7 @@
 // one-line report on standard error.
 #pragma once
 
-#include "Prompt.h"
+#include "core/Prompt.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "CliSyntax.h"
+#include "cli/CliSyntax.h"
 
 #include <stdexcept>
 

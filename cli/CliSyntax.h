@@ -2,7 +2,7 @@
 // usage texts and the manual page's option list are all made from here.
 #pragma once
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 #include <span>
 

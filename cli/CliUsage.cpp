@@ -1,6 +1,6 @@
-#include "CliUsage.h"
+#include "cli/CliUsage.h"
 
-#include "CliSyntax.h"
+#include "cli/CliSyntax.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 // The usage texts of orvik-cli, made from its commands and options.
 #pragma once
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 namespace orvik::cli {
 

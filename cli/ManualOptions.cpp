@@ -1,7 +1,7 @@
 // Writes orvik-cli's manual page from its template, with the option list
 // made from the option table in place of the template's marker line:
 //   orvik_cli_manual TEMPLATE PAGE
-#include "CliSyntax.h"
+#include "cli/CliSyntax.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,7 +1,7 @@
-#include "PrintModule.h"
+#include "cli/PrintModule.h"
 
-#include "Error.h"
-#include "ResultPrintout.h"
+#include "core/Error.h"
+#include "search/ResultPrintout.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>

@@ -1,6 +1,6 @@
-#include "PrintModuleLoader.h"
+#include "cli/PrintModuleLoader.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QFile>
 #include <QFileInfo>

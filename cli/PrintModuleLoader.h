@@ -1,7 +1,7 @@
 // orvik-cli's print module, found and loaded for --print only.
 #pragma once
 
-#include "PrintModule.h"
+#include "cli/PrintModule.h"
 
 namespace orvik::cli {
 

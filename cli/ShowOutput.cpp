@@ -1,6 +1,6 @@
-#include "ShowOutput.h"
+#include "cli/ShowOutput.h"
 
-#include "CliOutput.h"
+#include "cli/CliOutput.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

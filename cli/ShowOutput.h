@@ -2,9 +2,9 @@
 // directory, in the text, tsv or json form.
 #pragma once
 
-#include "CliArguments.h"
-#include "DirectoryFiles.h"
-#include "SearchQueries.h"
+#include "cli/CliArguments.h"
+#include "details/DirectoryFiles.h"
+#include "search/SearchQueries.h"
 
 namespace orvik::cli {
 

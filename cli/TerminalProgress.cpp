@@ -1,4 +1,4 @@
-#include "TerminalProgress.h"
+#include "cli/TerminalProgress.h"
 
 #include <csignal>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // Ctrl+C turns into the cancel flag the next time the loop lets events run.
 #pragma once
 
-#include "Progress.h"
+#include "core/Progress.h"
 
 #include <QElapsedTimer>
 #include <functional>

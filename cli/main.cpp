@@ -1,16 +1,16 @@
 // orvik-cli: adds discs and finds files from a terminal, on the same
 // catalogues and settings as the Orvik windows.
-#include "AppState.h"
-#include "CliArguments.h"
-#include "CliCommands.h"
-#include "CliPrompt.h"
-#include "CliUsage.h"
-#include "Error.h"
-#include "PrintModuleLoader.h"
-#include "Version.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
-#include "platform/Shell.h"
+#include "cli/CliArguments.h"
+#include "cli/CliCommands.h"
+#include "cli/CliPrompt.h"
+#include "cli/CliUsage.h"
+#include "cli/PrintModuleLoader.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/Version.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "core/platform/Shell.h"
 
 #include <QCoreApplication>
 #include <clocale>

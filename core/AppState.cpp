@@ -1,12 +1,12 @@
-#include "AppState.h"
+#include "core/AppState.h"
 
-#include "CatalogueFiles.h"
-#include "Prompt.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
-#include "platform/Drives.h"
-#include "platform/FileSystem.h"
-#include "platform/Shell.h"
+#include "core/CatalogueFiles.h"
+#include "core/Prompt.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
+#include "core/platform/Drives.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Shell.h"
 
 #include <QCoreApplication>
 #include <QDir>

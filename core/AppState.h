@@ -2,14 +2,14 @@
 // every window. Members keep the program's names.
 #pragma once
 
-#include "Prompt.h"
-#include "Settings.h"
-#include "Version.h"
-#include "WindowHandOver.h"
-#include "engine/Workspace.h"
-#include "platform/Drives.h"
-#include "platform/FileSystem.h"
-#include "platform/Shell.h"
+#include "core/Prompt.h"
+#include "core/Settings.h"
+#include "core/Version.h"
+#include "core/WindowHandOver.h"
+#include "core/engine/Workspace.h"
+#include "core/platform/Drives.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Shell.h"
 
 #include <QString>
 #include <memory>
@@ -17,7 +17,7 @@
 namespace orvik {
 
 namespace engine {
-class Database;
+class Catalogue;
 class Recordset;
 } // namespace engine
 
@@ -81,7 +81,7 @@ public:
     QString catalogueFile() const;
 
     QString CatalogueName = AppName;
-    std::shared_ptr<engine::Database> CatalogueDatabase;
+    std::shared_ptr<engine::Catalogue> CatalogueDatabase;
     std::shared_ptr<engine::Recordset> CatalogueRecordset;
     ProgramOptions Options;
     // The catalogue changed under the search list (an add, another catalogue

@@ -1,11 +1,11 @@
-#include "CatalogueFiles.h"
+#include "core/CatalogueFiles.h"
 
-#include "AppState.h"
-#include "Error.h"
-#include "Prompt.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/OpenFiles.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/Prompt.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/OpenFiles.h"
 
 #include <QDir>
 #include <QFile>

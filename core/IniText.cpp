@@ -1,4 +1,4 @@
-#include "IniText.h"
+#include "core/IniText.h"
 
 #include <QList>
 

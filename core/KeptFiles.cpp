@@ -1,7 +1,7 @@
-#include "KeptFiles.h"
+#include "core/KeptFiles.h"
 
-#include "Error.h"
-#include "platform/WholeFile.h"
+#include "core/Error.h"
+#include "core/platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // implementation show real boxes; tests answer from a script.
 #pragma once
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "Settings.h"
+#include "core/Settings.h"
 
-#include "Error.h"
-#include "IniText.h"
-#include "platform/WholeFile.h"
+#include "core/Error.h"
+#include "core/IniText.h"
+#include "core/platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>

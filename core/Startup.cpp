@@ -1,7 +1,7 @@
-#include "Startup.h"
+#include "core/Startup.h"
 
-#include "AppState.h"
-#include "platform/Drives.h"
+#include "core/AppState.h"
+#include "core/platform/Drives.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "WriterWait.h"
+#include "core/WriterWait.h"
 
-#include "Progress.h"
+#include "core/Progress.h"
 
 #include <utility>
 

@@ -1,5 +1,5 @@
 // How a writer that may wait as long as it takes waits while another program
-// writes the catalogue (see engine::Database::beginWrite).
+// writes the catalogue (see engine::Catalogue::beginWrite).
 #pragma once
 
 #include <QString>

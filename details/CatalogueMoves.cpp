@@ -1,6 +1,6 @@
-#include "CatalogueMoves.h"
+#include "details/CatalogueMoves.h"
 
-#include "engine/Recordset.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

@@ -3,7 +3,7 @@
 // whether the window lands on the record the recordset then stands on.
 #pragma once
 
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
 
 class QString;
 

@@ -1,8 +1,8 @@
-#include "DirectoryFiles.h"
+#include "details/DirectoryFiles.h"
 
-#include "AppState.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

@@ -1,4 +1,4 @@
-#include "DirectoryFilesModel.h"
+#include "details/DirectoryFilesModel.h"
 
 namespace orvik {
 

@@ -3,7 +3,7 @@
 // directory of 50,000 files is one model, not 150,000 widget items.
 #pragma once
 
-#include "DirectoryFiles.h"
+#include "details/DirectoryFiles.h"
 
 #include <QAbstractTableModel>
 

@@ -1,7 +1,7 @@
-#include "FileLaunch.h"
+#include "details/FileLaunch.h"
 
-#include "AppState.h"
-#include "platform/LaunchMessage.h"
+#include "core/AppState.h"
+#include "core/platform/LaunchMessage.h"
 
 #include <QFileInfo>
 

@@ -1,13 +1,13 @@
-#include "FormViewDetails.h"
+#include "details/FormViewDetails.h"
 
-#include "AppState.h"
-#include "CatalogueMoves.h"
-#include "DirectoryFiles.h"
-#include "Error.h"
-#include "FileLaunch.h"
-#include "FormViewDB.h"
-#include "RecordEdits.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/engine/Recordset.h"
+#include "details/CatalogueMoves.h"
+#include "details/DirectoryFiles.h"
+#include "details/FileLaunch.h"
+#include "details/RecordEdits.h"
+#include "manage/FormViewDB.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -164,7 +164,7 @@ void FormViewDetails::createControls() {
     actions->addStretch();
     move("cmdShell", QStringLiteral("&Launch File"),
          QStringLiteral("Launch/run currently selected file"), &FormViewDetails::cmdShell_Click);
-    move("CmdViewDB", QStringLiteral("&View Database"), QStringLiteral("View/Edit raw database"),
+    move("CmdViewDB", QStringLiteral("&View Catalogue"), QStringLiteral("View/Edit raw database"),
          &FormViewDetails::CmdViewDB_Click);
     move("CmdExit", QStringLiteral("&Done"), QStringLiteral("Exit"),
          &FormViewDetails::CmdExit_Click);

@@ -3,9 +3,9 @@
 // catalogue, the two edits and the launch. Works on the shared recordset.
 #pragma once
 
-#include "DirectoryFilesModel.h"
-#include "RecordResolution.h"
-#include "WindowHandOver.h"
+#include "core/WindowHandOver.h"
+#include "core/records/RecordResolution.h"
+#include "details/DirectoryFilesModel.h"
 
 #include <QDialog>
 #include <QStringList>

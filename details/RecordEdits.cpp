@@ -1,7 +1,7 @@
-#include "RecordEdits.h"
+#include "details/RecordEdits.h"
 
-#include "AppState.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

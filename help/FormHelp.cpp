@@ -1,4 +1,4 @@
-#include "FormHelp.h"
+#include "help/FormHelp.h"
 
 #include <QListWidget>
 

@@ -1,7 +1,7 @@
 // The main window's help: how to add a disc and what its menus do.
 #pragma once
 
-#include "HelpWindow.h"
+#include "help/HelpWindow.h"
 
 namespace orvik {
 

@@ -1,4 +1,4 @@
-#include "FormHelpSearch.h"
+#include "help/FormHelpSearch.h"
 
 #include <QEvent>
 #include <QListWidget>

@@ -2,7 +2,7 @@
 // again whenever it receives the focus.
 #pragma once
 
-#include "HelpWindow.h"
+#include "help/HelpWindow.h"
 
 namespace orvik {
 

@@ -1,7 +1,7 @@
-#include "HelpWindow.h"
+#include "help/HelpWindow.h"
 
-#include "AppState.h"
-#include "ui/Twips.h"
+#include "core/AppState.h"
+#include "core/ui/Twips.h"
 
 #include <QFontDatabase>
 #include <QGroupBox>

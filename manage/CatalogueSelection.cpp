@@ -1,10 +1,10 @@
-#include "CatalogueSelection.h"
+#include "manage/CatalogueSelection.h"
 
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

@@ -1,8 +1,8 @@
-#include "FormSelDB.h"
+#include "manage/FormSelDB.h"
 
-#include "AppState.h"
-#include "ui/TabOrder.h"
-#include "ui/Twips.h"
+#include "core/AppState.h"
+#include "core/ui/TabOrder.h"
+#include "core/ui/Twips.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // happens, opens the current catalogue again.
 #pragma once
 
-#include "CatalogueSelection.h"
+#include "manage/CatalogueSelection.h"
 
 #include <QDialog>
 

@@ -4,8 +4,8 @@
 // every opening and shown with exec().
 #pragma once
 
-#include "RecordMoves.h"
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
+#include "manage/RecordMoves.h"
 
 #include <QDialog>
 #include <utility>

@@ -1,6 +1,6 @@
-#include "RawRecordEdit.h"
+#include "manage/RawRecordEdit.h"
 
-#include "engine/Recordset.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

@@ -1,7 +1,7 @@
-#include "RecordMoves.h"
+#include "manage/RecordMoves.h"
 
-#include "Error.h"
-#include "engine/Recordset.h"
+#include "core/Error.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 

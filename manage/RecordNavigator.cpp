@@ -1,4 +1,4 @@
-#include "RecordNavigator.h"
+#include "manage/RecordNavigator.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -3,7 +3,7 @@
 // sits in moves the recordset it is bound to.
 #pragma once
 
-#include "RecordMoves.h"
+#include "manage/RecordMoves.h"
 
 #include <QFrame>
 

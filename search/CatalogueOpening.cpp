@@ -1,13 +1,13 @@
-#include "CatalogueOpening.h"
+#include "search/CatalogueOpening.h"
 
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
 
 namespace orvik {
 
-std::shared_ptr<engine::Database> openCurrentCatalogue(AppState& state) {
+std::shared_ptr<engine::Catalogue> openCurrentCatalogue(AppState& state) {
     if (!catalogueExists(state.catalogueFile())) {
         int status = 1;
         CreateCatalogue(state, status);

@@ -8,10 +8,10 @@ namespace orvik {
 
 class AppState;
 namespace engine {
-class Database;
+class Catalogue;
 }
 
 // Throws orvik::Error when the catalogue cannot be opened.
-std::shared_ptr<engine::Database> openCurrentCatalogue(AppState& state);
+std::shared_ptr<engine::Catalogue> openCurrentCatalogue(AppState& state);
 
 } // namespace orvik

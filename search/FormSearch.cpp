@@ -1,22 +1,22 @@
-#include "FormSearch.h"
+#include "search/FormSearch.h"
 
-#include "AppState.h"
-#include "CatalogueOpening.h"
-#include "Error.h"
-#include "FormHelpSearch.h"
-#include "FormSelDB.h"
-#include "FormViewDB.h"
-#include "LiveResultList.h"
-#include "ResultLineDelegate.h"
-#include "ResultPrinting.h"
-#include "ResultPrintout.h"
-#include "VolumeErase.h"
-#include "engine/Database.h"
-#include "ui/LabelProgress.h"
-#include "ui/MenuShortcuts.h"
-#include "ui/TabOrder.h"
-#include "ui/Twips.h"
-#include "ui/WindowGeometry.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/ui/LabelProgress.h"
+#include "core/ui/MenuShortcuts.h"
+#include "core/ui/TabOrder.h"
+#include "core/ui/Twips.h"
+#include "core/ui/WindowGeometry.h"
+#include "help/FormHelpSearch.h"
+#include "manage/FormSelDB.h"
+#include "manage/FormViewDB.h"
+#include "search/CatalogueOpening.h"
+#include "search/LiveResultList.h"
+#include "search/ResultLineDelegate.h"
+#include "search/ResultPrinting.h"
+#include "search/ResultPrintout.h"
+#include "search/VolumeErase.h"
 
 #include <QAction>
 #include <QApplication>
@@ -161,7 +161,7 @@ void FormSearch::createControls() {
     CmdDetails = button(central, "CmdDetails", QStringLiteral("&Display File Details"),
                         QStringLiteral("Show selected file details and allow navigation of "
                                        "current catalogue"));
-    CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Database"),
+    CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Catalogue"),
                        QStringLiteral("Allow viewing/editing of raw data in current catalogue"));
     CmdDelCD = button(central, "CmdDelCD", QStringLiteral("&Erase selected CD"),
                       QStringLiteral("Erase from the current catalogue the highlighted entry"));

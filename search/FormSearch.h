@@ -3,10 +3,10 @@
 // main window.
 #pragma once
 
-#include "ResultListModel.h"
-#include "SearchLayout.h"
-#include "SearchQueries.h"
-#include "ui/WindowActivation.h"
+#include "core/ui/WindowActivation.h"
+#include "search/ResultListModel.h"
+#include "search/SearchLayout.h"
+#include "search/SearchQueries.h"
 
 #include <QFont>
 #include <QMainWindow>

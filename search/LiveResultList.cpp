@@ -1,6 +1,6 @@
-#include "LiveResultList.h"
+#include "search/LiveResultList.h"
 
-#include "ResultListModel.h"
+#include "search/ResultListModel.h"
 
 #include <QAbstractItemView>
 #include <algorithm>

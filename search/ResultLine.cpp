@@ -1,4 +1,4 @@
-#include "ResultLine.h"
+#include "search/ResultLine.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
-#include "ResultLineDelegate.h"
+#include "search/ResultLineDelegate.h"
 
-#include "ResultListModel.h"
+#include "search/ResultListModel.h"
 
 #include <QListView>
 

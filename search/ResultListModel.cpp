@@ -1,4 +1,4 @@
-#include "ResultListModel.h"
+#include "search/ResultListModel.h"
 
 namespace orvik {
 

@@ -4,7 +4,7 @@
 // view updates, not one per line.
 #pragma once
 
-#include "SearchQueries.h"
+#include "search/SearchQueries.h"
 
 #include <QAbstractListModel>
 #include <QStringList>

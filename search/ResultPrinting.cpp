@@ -1,12 +1,12 @@
-#include "ResultPrinting.h"
+#include "search/ResultPrinting.h"
 
-#include "AppState.h"
-#include "Error.h"
-#include "KeptFiles.h"
-#include "Prompt.h"
-#include "ResultPrintout.h"
-#include "Settings.h"
-#include "platform/WholeFile.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/KeptFiles.h"
+#include "core/Prompt.h"
+#include "core/Settings.h"
+#include "core/platform/WholeFile.h"
+#include "search/ResultPrintout.h"
 
 #include <QFont>
 #include <QPageLayout>

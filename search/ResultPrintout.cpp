@@ -1,7 +1,7 @@
-#include "ResultPrintout.h"
+#include "search/ResultPrintout.h"
 
-#include "AppState.h"
-#include "Error.h"
+#include "core/AppState.h"
+#include "core/Error.h"
 
 #include <QBuffer>
 #include <QFontDatabase>

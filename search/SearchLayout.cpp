@@ -1,4 +1,4 @@
-#include "SearchLayout.h"
+#include "search/SearchLayout.h"
 
 namespace orvik {
 

@@ -1,13 +1,13 @@
-#include "SearchQueries.h"
+#include "search/SearchQueries.h"
 
-#include "AppState.h"
-#include "Error.h"
-#include "OwnerTracker.h"
-#include "Progress.h"
-#include "ResultLine.h"
-#include "engine/Database.h"
-#include "engine/Pattern.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Pattern.h"
+#include "core/engine/Recordset.h"
+#include "core/records/OwnerTracker.h"
+#include "search/ResultLine.h"
 
 #include <QElapsedTimer>
 

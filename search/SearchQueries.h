@@ -4,8 +4,8 @@
 // and Prompt, so the window and a command-line tool can run the same queries.
 #pragma once
 
-#include "RecordResolution.h"
-#include "ResultLine.h"
+#include "core/records/RecordResolution.h"
+#include "search/ResultLine.h"
 
 #include <QString>
 #include <memory>
@@ -15,7 +15,7 @@ namespace orvik {
 class AppState;
 class Progress;
 namespace engine {
-class Database;
+class Catalogue;
 class Recordset;
 } // namespace engine
 
@@ -53,7 +53,7 @@ public:
     // The text the user typed for the last query, and the pattern built from
     // it that the query searched for, which the print-out's heading names.
     QString SearchText, SearchPattern;
-    std::shared_ptr<engine::Database> SearchDatabase;
+    std::shared_ptr<engine::Catalogue> SearchDatabase;
 
 private:
     // Opens the catalogue afresh as the shared dynaset.

@@ -1,11 +1,11 @@
-#include "VolumeErase.h"
+#include "search/VolumeErase.h"
 
-#include "AppState.h"
-#include "Error.h"
-#include "Progress.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/Error.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/Recordset.h"
 
 #include <limits>
 
@@ -27,7 +27,7 @@ int deleteRun(AppState& state, engine::Recordset& rs) {
     return engine::deleteRecords(*rs.database(), first, last);
 }
 
-void reopen(AppState& state, std::shared_ptr<engine::Database>& searchDatabase) {
+void reopen(AppState& state, std::shared_ptr<engine::Catalogue>& searchDatabase) {
     searchDatabase = state.workspace().OpenDatabase(state.catalogueFile());
     state.CatalogueRecordset =
         std::make_shared<engine::Recordset>(searchDatabase, engine::RecordsetType::Dynaset);
@@ -36,12 +36,12 @@ void reopen(AppState& state, std::shared_ptr<engine::Database>& searchDatabase) 
 } // namespace
 
 int eraseVolume(AppState& state, Progress& progress,
-                std::shared_ptr<engine::Database>& searchDatabase,
+                std::shared_ptr<engine::Catalogue>& searchDatabase,
                 const std::function<bool()>& waitingForWriter) {
     progress.status(QStringLiteral("Deleting CD ..."));
     engine::Workspace& workspace = state.workspace();
     int deleted = 0;
-    std::shared_ptr<engine::Database> database;
+    std::shared_ptr<engine::Catalogue> database;
     try {
         if (!state.CatalogueRecordset)
             throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));

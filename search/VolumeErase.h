@@ -11,7 +11,7 @@ namespace orvik {
 class AppState;
 class Progress;
 namespace engine {
-class Database;
+class Catalogue;
 }
 
 // Runs the erase from CurrentPosition, which must not be empty. The deletion
@@ -19,11 +19,11 @@ class Database;
 // the catalogue) leaves it uncompacted, without a message. `searchDatabase`
 // receives the catalogue reopened, null when it could not be reopened (then
 // told). Another program writing the catalogue is waited for as
-// engine::Database::beginWrite waits with `waitingForWriter`. The number of
+// engine::Catalogue::beginWrite waits with `waitingForWriter`. The number of
 // records deleted; -1 when none could be (told to the user) or the wait was
 // given up.
 int eraseVolume(AppState& state, Progress& progress,
-                std::shared_ptr<engine::Database>& searchDatabase,
+                std::shared_ptr<engine::Catalogue>& searchDatabase,
                 const std::function<bool()>& waitingForWriter = {});
 
 } // namespace orvik

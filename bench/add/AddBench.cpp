@@ -5,15 +5,15 @@
 // dropped, as for a disc just put in (root only). Then the add inside this
 // process in its two stages, and the peak memory of the orvik-cli add.
 // Absolute times drift on a shared machine; the ratios are the figures.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "CatalogueFiles.h"
-#include "Progress.h"
-#include "VolumeAdd.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
+#include "bench/support/BenchApp.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -167,7 +167,7 @@ ProcessRun runProcess(const std::vector<std::string>& command, const std::string
 
 // Every row of CDTable in rowid order, fields joined by tabs, Null marked.
 QString checksum(const QString& catalogue, long* records) {
-    orvik::engine::Database db(catalogue);
+    orvik::engine::Catalogue db(catalogue);
     orvik::engine::Statement rows(db, "SELECT CDVolume, CDDescription, CDFile, CDFileDate, "
                                       "CDPath, CDFileLen, CDKeywords FROM CDTable ORDER BY rowid");
     QCryptographicHash md5(QCryptographicHash::Md5);

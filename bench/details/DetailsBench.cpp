@@ -5,13 +5,13 @@
 //
 // Goal: the window opens and moves in a small multiple of the floor; it never
 // makes a widget item per file.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "BenchCatalogue.h"
-#include "CatalogueOpening.h"
-#include "FormViewDetails.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "bench/support/BenchApp.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/AppState.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
+#include "details/FormViewDetails.h"
+#include "search/CatalogueOpening.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

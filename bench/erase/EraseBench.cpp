@@ -2,8 +2,8 @@
 // 1,000,000 records in ten runs of 100,000, erasing the fourth run, against
 // its floor: one DELETE of the same rowids and a VACUUM on a copy of the same
 // file. Prints both times, their ratio and the file's size before and after.
-#include "BenchCatalogue.h"
-#include "engine/Database.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/engine/Catalogue.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         QElapsedTimer clock;
         clock.start();
         {
-            engine::Database db(file);
+            engine::Catalogue db(file);
             engine::Statement remove(db, "DELETE FROM CDTable WHERE rowid >= ?1 AND rowid < ?2");
             remove.bind(1, head.toLongLong()).bind(2, head.toLongLong() + RunRecords);
             remove.step();

@@ -13,18 +13,18 @@
 // 1,000,000 records and at least 5 times faster than the scan, under 100 ms on
 // 10,000,000; a 1% match no slower than the scan; the catalogue at most twice
 // the size of the one without the index.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "FormSearch.h"
-#include "Progress.h"
-#include "SearchQueries.h"
-#include "VolumeAdd.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/IndexedFind.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
-#include "ui/Twips.h"
+#include "bench/support/BenchApp.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/IndexedFind.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "core/ui/Twips.h"
+#include "search/FormSearch.h"
+#include "search/SearchQueries.h"
 
 #include <QApplication>
 #include <QDir>
@@ -150,7 +150,7 @@ void buildCatalogues(const QString& cache, const QString& size, int adds) {
     QFile::remove(temporaryPlain);
     QFile::copy(cache + "/" + building + ".mdb", temporaryPlain);
     {
-        engine::Database db(temporaryPlain);
+        engine::Catalogue db(temporaryPlain);
         db.exec("DROP TRIGGER CDTable_IndexInsert; DROP TRIGGER CDTable_IndexDelete;"
                 "DROP TRIGGER CDTable_IndexUpdate; DROP TABLE CDFileIndex;"
                 "DROP TABLE CDIndexAdded; DROP TABLE CDIndexRemoved; VACUUM");
@@ -160,7 +160,7 @@ void buildCatalogues(const QString& cache, const QString& size, int adds) {
 }
 
 qint64 recordCount(const QString& file) {
-    engine::Database db(file);
+    engine::Catalogue db(file);
     engine::Statement count(db, "SELECT count(*) FROM CDTable");
     count.step();
     return count.integer(0);
@@ -210,7 +210,7 @@ void measure(const QString& cache, const QString& size, bool window) {
         const QString copy = cache + "/OLDER.mdb";
         QFile::remove(copy);
         QFile::copy(plainFile, copy);
-        engine::Database db(copy);
+        engine::Catalogue db(copy);
         QElapsedTimer clock;
         clock.start();
         {
@@ -235,7 +235,7 @@ void measure(const QString& cache, const QString& size, bool window) {
         queries.Query_MyFindFile(width);
         return sink.lines;
     };
-    engine::Database plainDb(plainFile), indexedDb(indexedFile);
+    engine::Catalogue plainDb(plainFile), indexedDb(indexedFile);
     engine::Statement like(plainDb, "SELECT count(*) FROM CDTable WHERE CDFile LIKE ?1 OR "
                                     "CDPath LIKE ?1");
     engine::Statement lookup(indexedDb,

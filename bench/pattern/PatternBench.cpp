@@ -3,12 +3,12 @@
 // the floor of the same scan with the plain pattern "B" (one pass over each
 // path). Prints both times and their ratio; the goal is a small constant, not
 // a factor that grows with the number of "?".
-#include "AppState.h"
-#include "BenchApp.h"
-#include "BenchCatalogue.h"
-#include "Progress.h"
-#include "ResultLine.h"
-#include "SearchQueries.h"
+#include "bench/support/BenchApp.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
+#include "search/ResultLine.h"
+#include "search/SearchQueries.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -5,11 +5,11 @@
 //  - through "orvik-cli find ... --print", a whole process, against the same
 //    command without --print plus the bare drawing of its lines.
 // Prints the times (best of 3), the ratios and the pages of each PDF.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "BenchCatalogue.h"
-#include "FormSearch.h"
-#include "ResultPrintout.h"
+#include "bench/support/BenchApp.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/AppState.h"
+#include "search/FormSearch.h"
+#include "search/ResultPrintout.h"
 
 #include <QAction>
 #include <QApplication>

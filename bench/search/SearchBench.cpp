@@ -6,16 +6,16 @@
 //
 // Goals: file match at most 1.5 times the LIKE scan; volume list under 50 ms;
 // 30,000 matches in one run at most 1.3 times as slow as in 30 runs.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "BenchCatalogue.h"
-#include "OwnerTracker.h"
-#include "Progress.h"
-#include "RecordResolution.h"
-#include "ResultListModel.h"
-#include "SearchQueries.h"
-#include "engine/Database.h"
-#include "engine/Recordset.h"
+#include "bench/support/BenchApp.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Recordset.h"
+#include "core/records/OwnerTracker.h"
+#include "core/records/RecordResolution.h"
+#include "search/ResultListModel.h"
+#include "search/SearchQueries.h"
 
 #include <QApplication>
 #include <QFile>
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     std::printf("file match, 10 records:     %7.1f ms  (%lld lines)\n", unique, qlonglong(lines));
     qint64 rawCount = 0;
     const double raw = bestOfMs([&] {
-        engine::Database db(state.catalogueFile());
+        engine::Catalogue db(state.catalogueFile());
         engine::Statement scan(db, "SELECT count(*) FROM CDTable WHERE CDFile LIKE ?1 "
                                    "OR CDPath LIKE ?1");
         scan.bind(1, QStringLiteral("%PHOTO%"));

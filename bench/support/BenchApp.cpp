@@ -1,4 +1,4 @@
-#include "BenchApp.h"
+#include "bench/support/BenchApp.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

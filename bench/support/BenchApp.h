@@ -3,7 +3,7 @@
 // no run waits for a user and none fails unseen.
 #pragma once
 
-#include "AppState.h"
+#include "core/AppState.h"
 
 #include <QTemporaryDir>
 #include <functional>

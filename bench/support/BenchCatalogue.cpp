@@ -1,8 +1,8 @@
-#include "BenchCatalogue.h"
+#include "bench/support/BenchCatalogue.h"
 
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/Workspace.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/Workspace.h"
 
 #include <optional>
 

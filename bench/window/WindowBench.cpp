@@ -7,13 +7,13 @@
 //
 // Goal: 100,000 lines listed through the window in at most 1.3 times the time
 // of the query without a window, with lines on screen while it runs.
-#include "AppState.h"
-#include "BenchApp.h"
-#include "BenchCatalogue.h"
-#include "FormSearch.h"
-#include "Progress.h"
-#include "SearchQueries.h"
-#include "ui/Twips.h"
+#include "bench/support/BenchApp.h"
+#include "bench/support/BenchCatalogue.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
+#include "core/ui/Twips.h"
+#include "search/FormSearch.h"
+#include "search/SearchQueries.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

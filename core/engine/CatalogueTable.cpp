@@ -1,8 +1,8 @@
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
 
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
 
 #include <algorithm>
 #include <iterator>
@@ -76,7 +76,7 @@ constexpr const char* CreateTable =
 // The header's mark of a catalogue whose CDTable this program made ("ORVK").
 constexpr int OwnTableMark = 0x4F52564B;
 
-template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]) {
+template <size_t N> void addMissing(Catalogue& db, const Addition (&additions)[N]) {
     Statement exists(db, "SELECT 1 FROM sqlite_master WHERE name = ?1");
     for (const Addition& addition : additions) {
         exists.bind(1, QString::fromLatin1(addition.name));
@@ -89,7 +89,7 @@ template <size_t N> void addMissing(Database& db, const Addition (&additions)[N]
 // Version 1: what releases before versions added at a catalogue's first
 // write. They wrote CDTable with exactly CreateTable, so its stored text is
 // what tells their table from one of another make, once, here.
-void addHeadsRowidsAndFileIndex(Database& db) {
+void addHeadsRowidsAndFileIndex(Catalogue& db) {
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
     addFileIndex(db);
@@ -103,15 +103,15 @@ void addHeadsRowidsAndFileIndex(Database& db) {
 
 // The steps from each version to the next, in order: step i makes version i + 1.
 // A new table is keyed by its record's rowid and removed with the record.
-constexpr void (*MigrationSteps[])(Database&) = {addHeadsRowidsAndFileIndex};
+constexpr void (*MigrationSteps[])(Catalogue&) = {addHeadsRowidsAndFileIndex};
 static_assert(std::size(MigrationSteps) == SchemaVersion);
 
-void setSchemaVersion(Database& db, int version) {
+void setSchemaVersion(Catalogue& db, int version) {
     db.exec(("PRAGMA user_version = " + QByteArray::number(version)).constData());
 }
 
 // Runs in a transaction of its own, or in a savepoint of the one begun.
-template <typename Work> void inOneTransaction(Database& db, Work work) {
+template <typename Work> void inOneTransaction(Catalogue& db, Work work) {
     if (db.inTransaction()) {
         inSavepoint(db, "Migration", work);
         return;
@@ -129,7 +129,7 @@ const char* const InsertRecordSql =
 const char* const NextRowidSql = "SELECT max(coalesce((SELECT max(rowid) FROM CDTable), 0), "
                                  "(SELECT Highest FROM CDTableRowids)) + 1";
 
-void createCatalogueTable(Database& db) {
+void createCatalogueTable(Catalogue& db) {
     Transaction transaction(db);
     db.exec(CreateTable);
     addMissing(db, HeadIndexes);
@@ -140,7 +140,7 @@ void createCatalogueTable(Database& db) {
     transaction.commit();
 }
 
-int schemaVersion(Database& db) {
+int schemaVersion(Catalogue& db) {
     Statement version(db, "PRAGMA user_version");
     version.step();
     return int(version.integer(0));
@@ -154,7 +154,7 @@ QString readOnlyReason(int version) {
         .arg(SchemaVersion);
 }
 
-void prepareForWriting(Database& db) {
+void prepareForWriting(Catalogue& db) {
     const int version = schemaVersion(db);
     if (const QString reason = readOnlyReason(version); !reason.isEmpty())
         throw Error(SQLITE_READONLY, reason);
@@ -171,12 +171,12 @@ void prepareForWriting(Database& db) {
     addFileIndex(db);
 }
 
-bool hasOwnChecks(Database& db) {
+bool hasOwnChecks(Catalogue& db) {
     Statement mark(db, "PRAGMA application_id");
     return mark.step() && mark.integer(0) == OwnTableMark;
 }
 
-int deleteRecords(Database& db, std::int64_t first, std::int64_t last) {
+int deleteRecords(Catalogue& db, std::int64_t first, std::int64_t last) {
     db.prepareWrites();
     db.noteWrite();
     Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");

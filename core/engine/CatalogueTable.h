@@ -10,7 +10,7 @@
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 
 enum class Field { CDVolume, CDDescription, CDFile, CDFileDate, CDPath, CDFileLen, CDKeywords };
 constexpr int FieldCount = 7;
@@ -45,12 +45,12 @@ const char* fieldName(Field field);
 // Defines CDTable, the partial indexes that let a reader jump to the previous
 // directory or volume head without scanning, the bookkeeping that keeps
 // rowids (bookmarks) from being used twice, and the file index (FileIndex.h).
-void createCatalogueTable(Database& db);
+void createCatalogueTable(Catalogue& db);
 // The schema version this program writes, kept in the catalogue's header
 // (PRAGMA user_version). 0 is a catalogue from before versions: one of an
 // earlier release, which may lack the indexes, or of another make.
 constexpr int SchemaVersion = 1;
-int schemaVersion(Database& db);
+int schemaVersion(Catalogue& db);
 // Why a catalogue cannot be written by this program, or empty when it can:
 // a newer version than it knows is opened read-only.
 QString readOnlyReason(int version);
@@ -59,16 +59,16 @@ QString readOnlyReason(int version);
 // transaction already begun), then readies the file index for the writes.
 // Called before a catalogue's first write, never by a reader: a query leaves
 // the file as it found it.
-void prepareForWriting(Database& db);
+void prepareForWriting(Catalogue& db);
 // Whether CDTable is this program's own, with exactly its CHECKs: those
 // fieldMaxChars() tells. One of another make may check otherwise. The
 // catalogue's header says so (PRAGMA application_id): set when this program
 // creates the table, or when the first versioned step finds the table an
 // earlier release of it made.
-bool hasOwnChecks(Database& db);
+bool hasOwnChecks(Catalogue& db);
 // Deletes the records from rowid `first` to `last` in one statement; how many.
 // The file index keeps their names until a compaction finds them many.
-int deleteRecords(Database& db, std::int64_t first, std::int64_t last);
+int deleteRecords(Catalogue& db, std::int64_t first, std::int64_t last);
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;
 // The rowid for the next record: above every rowid the table ever held.

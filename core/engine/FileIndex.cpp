@@ -1,8 +1,8 @@
-#include "engine/FileIndex.h"
+#include "core/engine/FileIndex.h"
 
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/Pattern.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/Pattern.h"
 
 #include <set>
 #include <string_view>
@@ -51,13 +51,13 @@ bool breaksRun(char32_t c) {
     return c == 0 || (c >= 0xD800 && c <= 0xDFFF);
 }
 
-bool hasRows(Database& db, const char* table) {
+bool hasRows(Catalogue& db, const char* table) {
     Statement any(db, (QByteArray("SELECT 1 FROM ") + table + " LIMIT 1").constData());
     return any.step();
 }
 
 // Whole or not at all: a note taken twice would corrupt the index.
-void atomically(Database& db, const std::function<void()>& work) {
+void atomically(Catalogue& db, const std::function<void()>& work) {
     inSavepoint(db, "FileIndex", work);
 }
 
@@ -76,7 +76,7 @@ std::int64_t totalRows(std::string_view averages) {
 }
 
 // Takes the notes of changes into the index.
-void updateFileIndex(Database& db) {
+void updateFileIndex(Catalogue& db) {
     const bool removed = hasRows(db, "CDIndexRemoved"), added = hasRows(db, "CDIndexAdded");
     if (!removed && !added) return;
     atomically(db, [&] {
@@ -93,14 +93,14 @@ void updateFileIndex(Database& db) {
 
 } // namespace
 
-bool hasFileIndex(Database& db) {
+bool hasFileIndex(Catalogue& db) {
     Statement count(
         db, (QByteArray("SELECT count(*) FROM sqlite_master WHERE name IN ") + Parts).constData());
     count.step();
     return count.integer(0) == PartCount;
 }
 
-void addFileIndex(Database& db) {
+void addFileIndex(Catalogue& db) {
     // A part left by another program is built afresh.
     if (!hasFileIndex(db))
         atomically(db, [&] {
@@ -118,7 +118,7 @@ void addFileIndex(Database& db) {
     db.setBeforeCommit([&db] { updateFileIndex(db); });
 }
 
-void indexAppended(Database& db, std::int64_t first, std::int64_t last) {
+void indexAppended(Catalogue& db, std::int64_t first, std::int64_t last) {
     if (!hasFileIndex(db)) return;
     // Indexed with the names they have, so a later change or delete (noted
     // by the triggers) finds them as the index holds them.
@@ -130,14 +130,14 @@ void indexAppended(Database& db, std::int64_t first, std::int64_t last) {
     note.step();
 }
 
-void keepDeletedInIndex(Database& db, std::int64_t first, std::int64_t last) {
+void keepDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last) {
     if (!hasFileIndex(db)) return;
     Statement forget(db, "DELETE FROM CDIndexRemoved WHERE Id BETWEEN ?1 AND ?2");
     forget.bind(1, first).bind(2, last);
     forget.step();
 }
 
-void compactFileIndex(Database& db) {
+void compactFileIndex(Catalogue& db) {
     if (!hasFileIndex(db)) return;
     Statement counts(db, "SELECT (SELECT block FROM CDFileIndex_data WHERE id = 1), "
                          "(SELECT count(*) FROM CDTable) - (SELECT count(*) FROM CDIndexAdded)");

@@ -22,29 +22,29 @@ class Pattern;
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 
 // Adds the index, its notes and triggers and fills it from the records,
 // unless the catalogue has them all already; then has the notes taken into
 // the index before every commit of `db` that wrote. Part of preparing a
 // catalogue for writing.
-void addFileIndex(Database& db);
+void addFileIndex(Catalogue& db);
 // For a writer that appends with the triggers off: indexes the records
 // `first` to `last`, untouched since they were appended, at once. Nothing
 // when the catalogue has no index.
-void indexAppended(Database& db, std::int64_t first, std::int64_t last);
+void indexAppended(Catalogue& db, std::int64_t first, std::int64_t last);
 // For the deletion of the records `first` to `last`, in its transaction:
 // the index keeps their names instead of taking them out one by one, which
 // would cost about as much as the deletion. They only name records that are
 // gone, and compactFileIndex() drops them once they are many.
-void keepDeletedInIndex(Database& db, std::int64_t first, std::int64_t last);
+void keepDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last);
 // Part of compacting a catalogue: rebuilds the index from the records once
 // it names at least as many deleted records as present ones, so it never
 // grows past about twice its size; below that it is left as it is.
-void compactFileIndex(Database& db);
+void compactFileIndex(Catalogue& db);
 // True when the catalogue has the index and everything that keeps it true;
 // without them a file match reads every record.
-bool hasFileIndex(Database& db);
+bool hasFileIndex(Catalogue& db);
 // The trigrams of the pattern's literal runs as terms of an index query, each
 // in quotes: a record whose CDFile or CDPath matches holds every one of them,
 // so any of them joined by AND finds it. None when no run is long enough.

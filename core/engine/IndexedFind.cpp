@@ -1,8 +1,8 @@
-#include "engine/IndexedFind.h"
+#include "core/engine/IndexedFind.h"
 
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
 
 #include <algorithm>
 #include <iterator>
@@ -26,7 +26,7 @@ constexpr int FileColumn = 3, PathColumn = 5;
 
 } // namespace
 
-IndexedFind::IndexedFind(Database& db, bool forward) : m_db(db), m_forward(forward) {}
+IndexedFind::IndexedFind(Catalogue& db, bool forward) : m_db(db), m_forward(forward) {}
 
 IndexedFind::~IndexedFind() = default;
 

@@ -5,7 +5,7 @@
 // catalogue, so going on from a match costs no new index query.
 #pragma once
 
-#include "engine/Pattern.h"
+#include "core/engine/Pattern.h"
 
 #include <QStringList>
 #include <cstdint>
@@ -16,14 +16,14 @@
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 class Statement;
 
 class IndexedFind {
 public:
     enum class Outcome { Found, End, Stretch };
 
-    IndexedFind(Database& db, bool forward);
+    IndexedFind(Catalogue& db, bool forward);
     ~IndexedFind();
     IndexedFind(const IndexedFind&) = delete;
     IndexedFind& operator=(const IndexedFind&) = delete;
@@ -49,7 +49,7 @@ private:
     bool confirm(std::int64_t rowid);
     void release();
 
-    Database& m_db;
+    Catalogue& m_db;
     const bool m_forward;
     QString m_patternText;
     std::optional<Pattern> m_pattern;

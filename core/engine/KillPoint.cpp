@@ -1,4 +1,4 @@
-#include "engine/KillPoint.h"
+#include "core/engine/KillPoint.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,4 +1,4 @@
-#include "engine/OpenFiles.h"
+#include "core/engine/OpenFiles.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -9,18 +9,18 @@ namespace orvik::engine::OpenFiles {
 
 namespace {
 std::mutex guard;
-QHash<QString, std::vector<Database*>>& connections() {
-    static QHash<QString, std::vector<Database*>> open;
+QHash<QString, std::vector<Catalogue*>>& connections() {
+    static QHash<QString, std::vector<Catalogue*>> open;
     return open;
 }
 } // namespace
 
-void add(const QString& absolutePath, Database* connection) {
+void add(const QString& absolutePath, Catalogue* connection) {
     std::lock_guard lock(guard);
     connections()[absolutePath].push_back(connection);
 }
 
-void remove(const QString& absolutePath, Database* connection) {
+void remove(const QString& absolutePath, Catalogue* connection) {
     std::lock_guard lock(guard);
     auto it = connections().find(absolutePath);
     if (it == connections().end()) return;

@@ -6,13 +6,13 @@
 #include <QString>
 
 namespace orvik::engine {
-class Database;
+class Catalogue;
 }
 
 namespace orvik::engine::OpenFiles {
 
-void add(const QString& absolutePath, Database* connection);
-void remove(const QString& absolutePath, Database* connection);
+void add(const QString& absolutePath, Catalogue* connection);
+void remove(const QString& absolutePath, Catalogue* connection);
 bool isOpen(const QString& path);
 
 } // namespace orvik::engine::OpenFiles

@@ -1,6 +1,6 @@
-#include "engine/Pattern.h"
+#include "core/engine/Pattern.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace orvik {
 

@@ -1,8 +1,8 @@
-#include "engine/RecordAppender.h"
+#include "core/engine/RecordAppender.h"
 
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
 
 #include <exception>
 #include <sqlite3.h>
@@ -39,7 +39,7 @@ void refuseOverlong(const StoredRecord& record) {
 
 } // namespace
 
-RecordAppender::RecordAppender(Database& db) : m_db(db) {
+RecordAppender::RecordAppender(Catalogue& db) : m_db(db) {
     db.prepareWrites();
     m_checksItself = hasOwnChecks(db);
     m_waiting.reserve(BatchRows);

@@ -9,7 +9,7 @@
 // any other write goes through the connection.
 #pragma once
 
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -18,7 +18,7 @@
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 class Statement;
 
 // A record as UTF-8 text, field by field in table order; empty is Null.
@@ -27,7 +27,7 @@ using StoredRecord = std::array<QByteArray, FieldCount>;
 class RecordAppender {
 public:
     // Inside a transaction of `db`; readies the catalogue for writing.
-    explicit RecordAppender(Database& db);
+    explicit RecordAppender(Catalogue& db);
     // Writes and indexes what is still waiting. When it cannot, or when an
     // exception is on its way out, it rolls the transaction back: a run is
     // never committed in part.
@@ -53,7 +53,7 @@ private:
     // Indexes those written and not indexed yet up to rowid `last`.
     void indexUpTo(std::int64_t last);
 
-    Database& m_db;
+    Catalogue& m_db;
     std::vector<StoredRecord> m_waiting;
     std::unique_ptr<Statement> m_batch, m_single, m_nextRowid;
     // Appended with the triggers off and not indexed yet.

@@ -1,9 +1,9 @@
-#include "engine/Recordset.h"
+#include "core/engine/Recordset.h"
 
-#include "Error.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
-#include "engine/IndexedFind.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
+#include "core/engine/IndexedFind.h"
 
 #include <limits>
 #include <sqlite3.h>
@@ -45,7 +45,7 @@ Criterion Criterion::FileOrPathLike(const QString& pattern) {
     return {Kind::FileOrPathLike, Field::CDFile, pattern};
 }
 
-Recordset::Recordset(std::shared_ptr<Database> db, RecordsetType type)
+Recordset::Recordset(std::shared_ptr<Catalogue> db, RecordsetType type)
     : m_db(std::move(db)), m_type(type) {
     requireOpen();
     // A recordset opens on its first record, or at BOF and EOF when empty.

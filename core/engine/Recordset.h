@@ -5,7 +5,7 @@
 // without one, no statement is left holding the catalogue between calls.
 #pragma once
 
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
 
 #include <QString>
 #include <cstdint>
@@ -16,7 +16,7 @@
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 class IndexedFind;
 class Statement;
 
@@ -45,13 +45,13 @@ private:
 
 class Recordset {
 public:
-    Recordset(std::shared_ptr<Database> db, RecordsetType type);
+    Recordset(std::shared_ptr<Catalogue> db, RecordsetType type);
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
 
     RecordsetType type() const { return m_type; }
-    const std::shared_ptr<Database>& database() const { return m_db; }
+    const std::shared_ptr<Catalogue>& database() const { return m_db; }
 
     bool BOF() const { return m_bof; }
     bool Eof() const { return m_eof; }
@@ -113,7 +113,7 @@ private:
     std::int64_t nextRowid();
     void loadRow(const Statement& statement);
 
-    std::shared_ptr<Database> m_db;
+    std::shared_ptr<Catalogue> m_db;
     RecordsetType m_type;
     bool m_bof = true, m_eof = true, m_noMatch = false;
     bool m_deleted = false;

@@ -1,9 +1,9 @@
-#include "engine/Workspace.h"
+#include "core/engine/Workspace.h"
 
-#include "Error.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/FileIndex.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -33,8 +33,8 @@ void syncFile(const QString& path) {
 }
 
 // The shared connections, by file; a file name in any letter case is the same catalogue.
-QHash<QString, std::weak_ptr<Database>>& sharedDatabases() {
-    static QHash<QString, std::weak_ptr<Database>> shared;
+QHash<QString, std::weak_ptr<Catalogue>>& sharedDatabases() {
+    static QHash<QString, std::weak_ptr<Catalogue>> shared;
     return shared;
 }
 
@@ -45,26 +45,26 @@ QString sharedKey(const QString& path) {
 
 } // namespace
 
-std::vector<std::shared_ptr<Database>> Workspace::openDatabases() {
-    std::vector<std::shared_ptr<Database>> open;
-    std::erase_if(m_databases, [](const std::weak_ptr<Database>& w) { return w.expired(); });
+std::vector<std::shared_ptr<Catalogue>> Workspace::openDatabases() {
+    std::vector<std::shared_ptr<Catalogue>> open;
+    std::erase_if(m_databases, [](const std::weak_ptr<Catalogue>& w) { return w.expired(); });
     for (const auto& weak : m_databases)
         if (auto db = weak.lock(); db && db->isOpen()) open.push_back(db);
     return open;
 }
 
-std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
-    std::weak_ptr<Database>& slot = sharedDatabases()[sharedKey(path)];
+std::shared_ptr<Catalogue> Workspace::OpenDatabase(const QString& path) {
+    std::weak_ptr<Catalogue>& slot = sharedDatabases()[sharedKey(path)];
     if (auto shared = slot.lock(); shared && shared->isOpen()) {
         if (std::none_of(m_databases.begin(), m_databases.end(),
-                         [&](const std::weak_ptr<Database>& w) { return w.lock() == shared; }))
+                         [&](const std::weak_ptr<Catalogue>& w) { return w.lock() == shared; }))
             m_databases.push_back(shared);
         return shared;
     }
-    auto db = std::make_shared<Database>(path);
+    auto db = std::make_shared<Catalogue>(path);
     // A catalogue of a newer version is read as it is and never written.
     if (const QString reason = readOnlyReason(schemaVersion(*db)); !reason.isEmpty()) {
-        db = std::make_shared<Database>(path, Database::Access::ReadOnly);
+        db = std::make_shared<Catalogue>(path, Catalogue::Access::ReadOnly);
         db->setReadOnlyReason(reason);
     }
     db->setPrepareWrites(prepareForWriting);
@@ -73,8 +73,8 @@ std::shared_ptr<Database> Workspace::OpenDatabase(const QString& path) {
     return db;
 }
 
-std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path,
-                                                    const std::function<void(Database&)>& define) {
+std::shared_ptr<Catalogue>
+Workspace::CreateDatabase(const QString& path, const std::function<void(Catalogue&)>& define) {
     if (QFileInfo::exists(path)) throw Error(3204, QStringLiteral("Database already exists."));
     const QFileInfo final(path);
     // A leading dot keeps a half-built file out of every list of catalogues.
@@ -89,7 +89,7 @@ std::shared_ptr<Database> Workspace::CreateDatabase(const QString& path,
         if (fd < 0) throw systemError(errno);
         ::close(fd);
         {
-            Database db(building);
+            Catalogue db(building);
             if (define) define(db);
         }
         syncFile(building);
@@ -133,7 +133,7 @@ void Workspace::Rollback() {
         db->rollback();
 }
 
-void Workspace::CompactInPlace(Database& db) {
+void Workspace::CompactInPlace(Catalogue& db) {
     // VACUUM refuses to run while a statement of its connection is stepping.
     db.releaseReadLocks();
     // VACUUM copies the file index as it is, with what it keeps of deleted records.

@@ -1,10 +1,10 @@
 // The engine's default workspace: opens and creates catalogue databases,
 // closes them all at once, and brackets batches of writes in transactions.
 // A catalogue file has one connection in the process: every reader and
-// writer that opens it shares the one Database.
+// writer that opens it shares the one Catalogue.
 #pragma once
 
-#include "engine/Database.h"
+#include "core/engine/Catalogue.h"
 
 #include <QString>
 #include <functional>
@@ -15,15 +15,15 @@ namespace orvik::engine {
 
 class Workspace {
 public:
-    // The process's one open Database on the file, shared; the file's name is
+    // The process's one open Catalogue on the file, shared; the file's name is
     // matched without regard to case, as catalogue files are.
-    std::shared_ptr<Database> OpenDatabase(const QString& path);
+    std::shared_ptr<Catalogue> OpenDatabase(const QString& path);
     // Creates a new database file, defined by `define`, whole or not at all:
     // it is built under a hidden name beside `path` and renamed into place
     // only when complete, so a crash never leaves a file without its table.
     // Fails when the file exists.
-    std::shared_ptr<Database> CreateDatabase(const QString& path,
-                                             const std::function<void(Database&)>& define = {});
+    std::shared_ptr<Catalogue> CreateDatabase(const QString& path,
+                                              const std::function<void(Catalogue&)>& define = {});
     // Closes every database opened through this workspace (and so their recordsets).
     void Close();
 
@@ -37,11 +37,11 @@ public:
     // (a copy renamed over it would leave that program writing to a
     // detached file). Fails while another program reads it, once the
     // catalogue's busy timeout has passed.
-    void CompactInPlace(Database& db);
+    void CompactInPlace(Catalogue& db);
 
 private:
-    std::vector<std::shared_ptr<Database>> openDatabases();
-    std::vector<std::weak_ptr<Database>> m_databases;
+    std::vector<std::shared_ptr<Catalogue>> openDatabases();
+    std::vector<std::weak_ptr<Catalogue>> m_databases;
 };
 
 } // namespace orvik::engine

@@ -1,6 +1,6 @@
-#include "platform/DesktopShell.h"
+#include "core/platform/DesktopShell.h"
 
-#include "platform/FileSystem.h"
+#include "core/platform/FileSystem.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Launching through the desktop's default application (xdg-open).
 #pragma once
 
-#include "platform/Shell.h"
+#include "core/platform/Shell.h"
 
 namespace orvik {
 

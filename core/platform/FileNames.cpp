@@ -1,4 +1,4 @@
-#include "platform/FileNames.h"
+#include "core/platform/FileNames.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 // Directory listing and file facts as the add and the launch need them.
 #pragma once
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QString>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/LaunchMessage.h"
+#include "core/platform/LaunchMessage.h"
 
 namespace orvik {
 

@@ -1,6 +1,6 @@
-#include "platform/LinuxDrives.h"
+#include "core/platform/LinuxDrives.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,7 +4,7 @@
 // a drive all the same, typed by what statfs tells of its file system.
 #pragma once
 
-#include "platform/Drives.h"
+#include "core/platform/Drives.h"
 
 #include <QString>
 #include <vector>

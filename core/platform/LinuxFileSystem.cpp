@@ -1,7 +1,7 @@
-#include "platform/LinuxFileSystem.h"
+#include "core/platform/LinuxFileSystem.h"
 
-#include "Error.h"
-#include "platform/FileNames.h"
+#include "core/Error.h"
+#include "core/platform/FileNames.h"
 
 #include <QDir>
 #include <QFile>

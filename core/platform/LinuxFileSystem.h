@@ -2,7 +2,7 @@
 // cheap as a plain walk of the tree.
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "core/platform/FileSystem.h"
 
 namespace orvik {
 

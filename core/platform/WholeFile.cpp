@@ -1,6 +1,6 @@
-#include "platform/WholeFile.h"
+#include "core/platform/WholeFile.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QFile>
 #include <QRandomGenerator>

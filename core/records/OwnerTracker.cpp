@@ -1,7 +1,7 @@
-#include "OwnerTracker.h"
+#include "core/records/OwnerTracker.h"
 
-#include "RecordResolution.h"
-#include "engine/Recordset.h"
+#include "core/engine/Recordset.h"
+#include "core/records/RecordResolution.h"
 
 namespace orvik {
 
@@ -28,7 +28,7 @@ public:
         Row row;
     };
 
-    HeadFollower(const std::shared_ptr<engine::Database>& db, Field field)
+    HeadFollower(const std::shared_ptr<engine::Catalogue>& db, Field field)
         : m_rs(db, engine::RecordsetType::Dynaset), m_field(field) {}
 
     const std::optional<Head>& at(std::int64_t target) {
@@ -73,7 +73,7 @@ private:
     std::optional<Head> m_current, m_next;
 };
 
-OwnerTracker::OwnerTracker(const std::shared_ptr<engine::Database>& db)
+OwnerTracker::OwnerTracker(const std::shared_ptr<engine::Catalogue>& db)
     : m_directories(std::make_unique<HeadFollower>(db, Field::CDPath)),
       m_volumes(std::make_unique<HeadFollower>(db, Field::CDDescription)) {}
 

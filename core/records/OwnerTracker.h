@@ -4,8 +4,8 @@
 // of walks back and a re-positioning, whether the matches share a run or not.
 #pragma once
 
-#include "RecordResolution.h"
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/records/RecordResolution.h"
 
 #include <cstdint>
 #include <memory>
@@ -14,13 +14,13 @@
 namespace orvik {
 
 namespace engine {
-class Database;
+class Catalogue;
 class Recordset;
 } // namespace engine
 
 class OwnerTracker {
 public:
-    explicit OwnerTracker(const std::shared_ptr<engine::Database>& db);
+    explicit OwnerTracker(const std::shared_ptr<engine::Catalogue>& db);
     ~OwnerTracker();
 
     // The record `rs` stands on, resolved; `rs` stays where it is. Records

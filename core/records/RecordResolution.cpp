@@ -1,10 +1,10 @@
-#include "RecordResolution.h"
+#include "core/records/RecordResolution.h"
 
-#include "Error.h"
-#include "OwnerTracker.h"
-#include "Prompt.h"
-#include "engine/Pattern.h"
-#include "engine/Recordset.h"
+#include "core/Error.h"
+#include "core/Prompt.h"
+#include "core/engine/Pattern.h"
+#include "core/engine/Recordset.h"
+#include "core/records/OwnerTracker.h"
 
 #include <optional>
 

@@ -4,7 +4,7 @@
 // queries (1 = the record counts, 0 = it does not).
 #pragma once
 
-#include "engine/CatalogueTable.h"
+#include "core/engine/CatalogueTable.h"
 
 #include <QString>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "ui/LabelProgress.h"
+#include "core/ui/LabelProgress.h"
 
 #include <QCoreApplication>
 #include <QLabel>

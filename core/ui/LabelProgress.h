@@ -2,7 +2,7 @@
 // at most about 30 times a second so drawing never slows a long run.
 #pragma once
 
-#include "Progress.h"
+#include "core/Progress.h"
 
 #include <QElapsedTimer>
 #include <QPointer>

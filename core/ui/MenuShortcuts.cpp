@@ -1,4 +1,4 @@
-#include "ui/MenuShortcuts.h"
+#include "core/ui/MenuShortcuts.h"
 
 #include <QAction>
 #include <QKeyEvent>

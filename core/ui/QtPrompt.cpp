@@ -1,6 +1,6 @@
-#include "ui/QtPrompt.h"
+#include "core/ui/QtPrompt.h"
 
-#include "ui/WindowActivation.h"
+#include "core/ui/WindowActivation.h"
 
 #include <QApplication>
 #include <QMessageBox>

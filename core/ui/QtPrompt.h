@@ -2,7 +2,7 @@
 // "ORVIK" unless the caller names one, centred on the window that asked.
 #pragma once
 
-#include "Prompt.h"
+#include "core/Prompt.h"
 
 #include <QMetaObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "ui/Twips.h"
+#include "core/ui/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

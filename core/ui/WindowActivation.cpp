@@ -1,4 +1,4 @@
-#include "ui/WindowActivation.h"
+#include "core/ui/WindowActivation.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
-#include "ui/WindowGeometry.h"
+#include "core/ui/WindowGeometry.h"
 
-#include "Settings.h"
-#include "ui/Twips.h"
+#include "core/Settings.h"
+#include "core/ui/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,11 +1,11 @@
-#include "CatalogueFiles.h"
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "FullDisk.h"
-#include "OrvikWindows.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
+#include "app/OrvikWindows.h"
+#include "catalogue/FormMain.h"
+#include "core/CatalogueFiles.h"
+#include "core/Startup.h"
+#include "search/FormSearch.h"
+#include "tests/support/FullDisk.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

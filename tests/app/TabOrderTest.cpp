@@ -1,17 +1,17 @@
 // Tab moves through every window as its controls are seen: row by row from
 // the top, each row from the left.
-#include "AppState.h"
-#include "CatalogueWriter.h"
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "FormSelDB.h"
-#include "FormViewDB.h"
-#include "FormViewDetails.h"
-#include "HelpWindow.h"
-#include "OrvikWindows.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "Widgets.h"
+#include "app/OrvikWindows.h"
+#include "catalogue/FormMain.h"
+#include "core/AppState.h"
+#include "core/Startup.h"
+#include "details/FormViewDetails.h"
+#include "help/HelpWindow.h"
+#include "manage/FormSelDB.h"
+#include "manage/FormViewDB.h"
+#include "search/FormSearch.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/Widgets.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,13 +1,13 @@
 // Runs one add of a tree into a catalogue and prints every status text, so a
 // test can kill it at a chosen moment. Arguments: catalogue folder, tree; or
 // "--create" and a folder, to create catalogues C0, C1, ... until killed.
-#include "AppState.h"
-#include "CatalogueFiles.h"
-#include "Progress.h"
-#include "VolumeAdd.h"
-#include "engine/Database.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/AppState.h"
+#include "core/CatalogueFiles.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
 
 #include <QCoreApplication>
 #include <cstdio>

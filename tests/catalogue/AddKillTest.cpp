@@ -1,10 +1,10 @@
 // An add killed in the middle of its writing stage leaves the catalogue
 // whole and holding exactly the records it had before; a creation killed at
 // any moment leaves a whole catalogue or none.
-#include "CatalogueFixture.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
-#include "CatalogueFiles.h"
-#include "engine/Database.h"
+#include "core/CatalogueFiles.h"
+#include "core/engine/Catalogue.h"
 
 #include <QProcess>
 #include <fcntl.h>
@@ -48,7 +48,7 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     EXPECT_GT(QFileInfo(catalogue).size(), sizeBefore);
     EXPECT_TRUE(QFileInfo::exists(catalogue + "-journal"));
 
-    engine::Database db(catalogue);
+    engine::Catalogue db(catalogue);
     engine::Statement check(db, "PRAGMA integrity_check");
     ASSERT_TRUE(check.step());
     EXPECT_EQ(check.text(0), "ok");

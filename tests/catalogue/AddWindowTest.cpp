@@ -1,9 +1,9 @@
 // The add as the user runs it: real trees added through Add1 of the main
 // window, the catalogue read back record by record.
-#include "CatalogueFixture.h"
+#include "tests/catalogue/CatalogueFixture.h"
 
-#include "TreeAdd.h"
-#include "platform/LinuxFileSystem.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "tests/support/TreeAdd.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -235,7 +235,7 @@ TEST_F(AddWindow, waitsWhileAnotherProgramWritesSayingSoUntilItEndsOrCancelIsCli
     makeFile(disc + "/a.txt");
     openWindow(false, false, false);
     addDisc("first");
-    engine::Database other(app.state().catalogueFile());
+    engine::Catalogue other(app.state().catalogueFile());
     other.exec("BEGIN IMMEDIATE");
     const QString waiting = "Waiting for another program to finish writing the catalogue ...";
 

@@ -2,11 +2,11 @@
 // directory tree in a temp folder standing for the disc.
 #pragma once
 
-#include "FormMain.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "platform/LinuxFileSystem.h"
+#include "catalogue/FormMain.h"
+#include "core/Startup.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,11 +1,11 @@
 // The main window around the add: its layout, stored geometry and options,
 // the drive check and the launch messages.
-#include "CatalogueFixture.h"
-#include "Widgets.h"
+#include "tests/catalogue/CatalogueFixture.h"
+#include "tests/support/Widgets.h"
 
-#include "MainLayout.h"
-#include "platform/LaunchMessage.h"
-#include "ui/Twips.h"
+#include "catalogue/MainLayout.h"
+#include "core/platform/LaunchMessage.h"
+#include "core/ui/Twips.h"
 
 #include <QAction>
 #include <QClipboard>

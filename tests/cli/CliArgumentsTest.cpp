@@ -1,8 +1,8 @@
 // The command line of orvik-cli, in process: the parser, and the usage texts
 // and manual page that say what it takes.
-#include "CliArguments.h"
-#include "CliSyntax.h"
-#include "CliUsage.h"
+#include "cli/CliArguments.h"
+#include "cli/CliSyntax.h"
+#include "cli/CliUsage.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,13 +1,13 @@
-#include "CatalogueWriter.h"
-#include "FormSearch.h"
-#include "FullDisk.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "Widgets.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
-#include "engine/Recordset.h"
+#include "core/Startup.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
+#include "core/engine/Recordset.h"
+#include "search/FormSearch.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/FullDisk.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/Widgets.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -316,7 +316,7 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
 TEST_F(CliTest, aCatalogueOfANewerVersionAnswersQueriesAndRefusesEveryWrite) {
     ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
     const QString file = app.home() + "/ORVIK.mdb";
-    engine::Database(file).exec("PRAGMA user_version = 99");
+    engine::Catalogue(file).exec("PRAGMA user_version = 99");
     const QByteArray before = fileBytes(file);
     const CliRun found = cli({"find", "readme"});
     EXPECT_EQ(found.exitCode, 0);
@@ -470,7 +470,7 @@ TEST_F(CliTest, anEraseKilledAtAnyMomentLeavesTheCatalogueWholeOrWithoutTheRun) 
         const bool killed = erase.exitStatus() == QProcess::CrashExit;
         killedMidway += killed;
 
-        engine::Database db(file);
+        engine::Catalogue db(file);
         engine::Statement check(db, "PRAGMA integrity_check");
         ASSERT_TRUE(check.step());
         EXPECT_EQ(check.value(0), "ok") << "write " << write;
@@ -496,7 +496,7 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     const QString old = app.home() + "/OLD.mdb";
     {
         QFile(old).open(QIODevice::WriteOnly);
-        engine::Database db(old);
+        engine::Catalogue db(old);
         db.exec("CREATE TABLE CDTable (CDVolume TEXT, CDDescription TEXT, CDFile TEXT, "
                 "CDFileDate DATETIME, CDPath TEXT, CDFileLen TEXT(20), CDKeywords TEXT);"
                 "INSERT INTO CDTable (CDVolume, CDDescription, CDFile, CDPath) "
@@ -522,7 +522,7 @@ TEST_F(CliTest, queriesAndAnIdleWindowNeverWriteNorKeepAnotherProgramFromWriting
     EXPECT_EQ(cli({"add", tree, "--description", "new", "--catalogue", "old"}).exitCode, 0);
     EXPECT_EQ(recordCount("OLD"), 5);
     {
-        engine::Database updated(old);
+        engine::Catalogue updated(old);
         EXPECT_TRUE(engine::hasFileIndex(updated));
     }
 
@@ -641,7 +641,7 @@ TEST_F(CliTest, showOfABookmarkThatNamesNoRecordIsAnError) {
     for (const QString& line : cli({"find", "*.dat", "--format", "tsv"}).out.mid(1))
         bookmarks << line.split('\t').value(7);
     ASSERT_EQ(bookmarks.size(), 2);
-    engine::Database(app.home() + "/ORVIK.mdb")
+    engine::Catalogue(app.home() + "/ORVIK.mdb")
         .exec(
             QByteArray("DELETE FROM CDTable WHERE rowid = " + bookmarks[1].toLatin1()).constData());
     for (const QStringList& unknown : QList<QStringList>{{"show", bookmarks[1]},
@@ -786,7 +786,7 @@ std::vector<std::pair<QString, QStringList>> volumeRuns(const QString& catalogue
 
 // Stops the process at a moment it holds the catalogue's write lock.
 bool stopWhileWriting(QProcess& process, const QString& catalogue) {
-    engine::Database probe(catalogue);
+    engine::Catalogue probe(catalogue);
     sqlite3_busy_timeout(probe.handle(), 0);
     const auto locked = [&] {
         if (sqlite3_exec(probe.handle(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK)

@@ -1,6 +1,6 @@
 // Another program that keeps a catalogue's write lock until it is killed.
 // Argument: the catalogue file.
-#include "engine/Database.h"
+#include "core/engine/Catalogue.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -9,7 +9,7 @@
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc != 2) return 2;
-    orvik::engine::Database db(QString::fromLocal8Bit(argv[1]));
+    orvik::engine::Catalogue db(QString::fromLocal8Bit(argv[1]));
     db.exec("BEGIN IMMEDIATE");
     std::puts("held");
     std::fflush(stdout);

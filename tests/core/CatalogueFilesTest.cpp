@@ -1,7 +1,7 @@
-#include "CatalogueFiles.h"
-#include "CatalogueWriter.h"
-#include "TestApp.h"
-#include "TestFiles.h"
+#include "core/CatalogueFiles.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 

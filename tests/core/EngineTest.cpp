@@ -1,10 +1,10 @@
-#include "Error.h"
-#include "TestFiles.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/RecordAppender.h"
-#include "engine/Recordset.h"
-#include "engine/Workspace.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/RecordAppender.h"
+#include "core/engine/Recordset.h"
+#include "core/engine/Workspace.h"
+#include "tests/support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -67,7 +67,7 @@ protected:
     QTemporaryDir dir;
     QString path;
     Workspace workspace;
-    std::shared_ptr<Database> db;
+    std::shared_ptr<Catalogue> db;
 };
 
 } // namespace

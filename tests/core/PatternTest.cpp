@@ -1,5 +1,5 @@
-#include "engine/Pattern.h"
-#include "Error.h"
+#include "core/engine/Pattern.h"
+#include "core/Error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "Error.h"
-#include "FullDisk.h"
-#include "TestFiles.h"
-#include "platform/DesktopShell.h"
-#include "platform/FileSystem.h"
-#include "platform/LinuxDrives.h"
-#include "platform/LinuxFileSystem.h"
+#include "core/Error.h"
+#include "core/platform/DesktopShell.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/LinuxDrives.h"
+#include "core/platform/LinuxFileSystem.h"
+#include "tests/support/FullDisk.h"
+#include "tests/support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>

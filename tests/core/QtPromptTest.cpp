@@ -1,5 +1,5 @@
 // The real message boxes: which window they belong to.
-#include "ui/QtPrompt.h"
+#include "core/ui/QtPrompt.h"
 
 #include <QApplication>
 #include <QDialog>

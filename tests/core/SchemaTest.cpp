@@ -1,13 +1,13 @@
 // The catalogue's schema version: a catalogue of the release before versions
 // (kept in tests/data, made by `orvik-cli add` and `erase` of that release) is
 // migrated at its first write, and one of a newer version is never written.
-#include "Error.h"
-#include "TestFiles.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
-#include "engine/Recordset.h"
-#include "engine/Workspace.h"
+#include "core/Error.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/FileIndex.h"
+#include "core/engine/Recordset.h"
+#include "core/engine/Workspace.h"
+#include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -20,7 +20,7 @@ namespace {
 const QString Data = QStringLiteral(ORVIK_TEST_DATA);
 
 // Every record as the fixture's listing has it: rowid and the seven fields quoted.
-QByteArray records(Database& db, std::int64_t upTo) {
+QByteArray records(Catalogue& db, std::int64_t upTo) {
     Statement rows(db, "SELECT rowid, quote(CDVolume), quote(CDDescription), quote(CDFile), "
                        "quote(CDFileDate), quote(CDPath), quote(CDFileLen), quote(CDKeywords) "
                        "FROM CDTable WHERE rowid <= ?1 ORDER BY rowid");
@@ -79,7 +79,7 @@ TEST_F(Schema, aCatalogueOfTheReleaseBeforeVersionsIsMigratedAtItsFirstWriteKeep
 
 TEST_F(Schema, aCatalogueOfANewerVersionIsReadButNeverWritten) {
     const QString path = copyOfFixture();
-    Database(path).exec("PRAGMA user_version = 99");
+    Catalogue(path).exec("PRAGMA user_version = 99");
     const QByteArray before = fileBytes(path);
     const auto db = workspace.OpenDatabase(path);
     Recordset rs(db, RecordsetType::Dynaset);

@@ -1,6 +1,6 @@
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
+#include "core/Startup.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

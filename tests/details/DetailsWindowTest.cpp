@@ -1,14 +1,14 @@
 // The details window on catalogues made by real adds: the moves through files,
 // directories, volume runs and search lines, the directory lists, the edits
 // and the launch.
-#include "CatalogueOpening.h"
-#include "FormViewDetails.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "TreeAdd.h"
-#include "Widgets.h"
-#include "engine/Recordset.h"
-#include "platform/DesktopShell.h"
+#include "core/engine/Recordset.h"
+#include "core/platform/DesktopShell.h"
+#include "details/FormViewDetails.h"
+#include "search/CatalogueOpening.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TreeAdd.h"
+#include "tests/support/Widgets.h"
 
 #include <QDesktopServices>
 #include <QLineEdit>

@@ -1,14 +1,14 @@
 // The help windows as the two main windows open them: their fixed text, its
 // place, and a second opening or focus that adds nothing.
-#include "FormHelp.h"
-#include "FormHelpSearch.h"
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "OrvikWindows.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "Widgets.h"
-#include "ui/Twips.h"
+#include "app/OrvikWindows.h"
+#include "catalogue/FormMain.h"
+#include "core/Startup.h"
+#include "core/ui/Twips.h"
+#include "help/FormHelp.h"
+#include "help/FormHelpSearch.h"
+#include "search/FormSearch.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/Widgets.h"
 
 #include <QAction>
 #include <QGroupBox>

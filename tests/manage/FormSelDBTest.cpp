@@ -1,17 +1,17 @@
 // The catalogue selection window on real catalogue files, opened on its own
 // and from the File menus of both main windows.
-#include "FormSelDB.h"
-#include "CatalogueFiles.h"
-#include "CatalogueWriter.h"
-#include "FormMain.h"
-#include "FormSearch.h"
-#include "OrvikWindows.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "Widgets.h"
-#include "engine/Recordset.h"
-#include "ui/QtPrompt.h"
+#include "manage/FormSelDB.h"
+#include "app/OrvikWindows.h"
+#include "catalogue/FormMain.h"
+#include "core/CatalogueFiles.h"
+#include "core/Startup.h"
+#include "core/engine/Recordset.h"
+#include "core/ui/QtPrompt.h"
+#include "search/FormSearch.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/Widgets.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,13 +1,13 @@
 // The raw database window on real catalogues: what it shows, what typing in
 // it stores, how its navigator moves the shared recordset and puts it back.
-#include "FormViewDB.h"
-#include "AppState.h"
-#include "CatalogueOpening.h"
-#include "CatalogueWriter.h"
-#include "RecordNavigator.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "ui/Twips.h"
+#include "manage/FormViewDB.h"
+#include "core/AppState.h"
+#include "core/ui/Twips.h"
+#include "manage/RecordNavigator.h"
+#include "search/CatalogueOpening.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -64,7 +64,7 @@ TEST_F(RawDatabaseView, showsTheStoredFieldsOfTheRecordItStartsOnUnderTheWindows
     state.CentreTop = 720;
     state.CurrentPosition = first;
     FormViewDB form(state);
-    EXPECT_EQ(form.windowTitle(), "Orvik - Raw Database    Catalogue=PHOTOS");
+    EXPECT_EQ(form.windowTitle(), "Orvik - Raw Catalogue    Catalogue=PHOTOS");
     EXPECT_EQ(form.pos(), QPoint(twips::toPixelsX(1440, &form), twips::toPixelsY(720, &form)));
     const std::array<std::array<QString, 3>, 8> boxes = {
         {{"Textk", "Keywords", "SUMMER"},

@@ -1,19 +1,19 @@
 // The search window around the queries: start-up, AutoList, switching to the
 // main window, cancel and exit, stored geometry, the layout and printing.
-#include "FormSearch.h"
-#include "AppState.h"
-#include "CatalogueWriter.h"
-#include "OrvikWindows.h"
-#include "PortraitOnlyPrinter.h"
-#include "ResultPrintout.h"
-#include "SearchLayout.h"
-#include "Startup.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "Widgets.h"
-#include "engine/CatalogueTable.h"
-#include "engine/Recordset.h"
-#include "ui/Twips.h"
+#include "search/FormSearch.h"
+#include "app/OrvikWindows.h"
+#include "core/AppState.h"
+#include "core/Startup.h"
+#include "core/engine/CatalogueTable.h"
+#include "core/engine/Recordset.h"
+#include "core/ui/Twips.h"
+#include "search/ResultPrintout.h"
+#include "search/SearchLayout.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/PortraitOnlyPrinter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/Widgets.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -151,7 +151,7 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
         child(raw, "CommandExit")->click();
     });
     child(form, "CmdViewDB")->click();
-    EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
+    EXPECT_EQ(opened.last(), "Orvik - Raw Catalogue    Catalogue=Orvik: B.JPG");
     opened.removeLast();
 
     form.results().setData(form.results().index(1), QString(), ResultListModel::BookmarkRole);
@@ -292,7 +292,7 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
 // the details window's edits are refused with the reason, the file untouched.
 TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEditsWithTheReason) {
     const QString file = state.catalogueFile();
-    engine::Database(file).exec("PRAGMA user_version = 99");
+    engine::Catalogue(file).exec("PRAGMA user_version = 99");
     const QByteArray before = fileBytes(file);
     FormSearch form(state);
     form.show();
@@ -368,12 +368,12 @@ TEST_F(FormSearchTest, aCompactionAnotherReaderBlocksLeavesTheCatalogueWholeWith
     child(form, "CmdListCD")->click();
     child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(1));
     state.workspace().OpenDatabase(file)->setBusyTimeout(100);
-    std::unique_ptr<engine::Database> reader;
+    std::unique_ptr<engine::Catalogue> reader;
     std::unique_ptr<engine::Statement> reading;
     QObject::connect(
         child<QLineEdit>(form, "TextMatch"), &QLineEdit::textChanged, [&](const QString& text) {
             if (!text.contains("now compressing") || reader) return;
-            reader = std::make_unique<engine::Database>(file);
+            reader = std::make_unique<engine::Catalogue>(file);
             reading = std::make_unique<engine::Statement>(*reader, "SELECT CDFile FROM CDTable");
             ASSERT_TRUE(reading->step());
         });

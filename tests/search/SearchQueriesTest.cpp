@@ -1,18 +1,18 @@
 // The queries of the search window on real catalogues: the patterns and lines
 // they make, what they list, and how each line leads back to its record.
-#include "SearchQueries.h"
-#include "AppState.h"
-#include "CatalogueWriter.h"
-#include "Progress.h"
-#include "RecordResolution.h"
-#include "TestApp.h"
-#include "TestFiles.h"
-#include "TreeAdd.h"
-#include "VolumeErase.h"
-#include "engine/Database.h"
-#include "engine/FileIndex.h"
-#include "engine/Recordset.h"
-#include "engine/Workspace.h"
+#include "search/SearchQueries.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/FileIndex.h"
+#include "core/engine/Recordset.h"
+#include "core/engine/Workspace.h"
+#include "core/records/RecordResolution.h"
+#include "search/VolumeErase.h"
+#include "tests/support/CatalogueWriter.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TreeAdd.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -235,7 +235,7 @@ TEST_F(Search, cancelIsSeenWhenTheSixtiethLineIsListed) {
 
 TEST_F(Search, cancelIsSeenInAScanThatListsNothing) {
     catalogue->addRun("CD1", "MANY", "", {directory("/M/", {"A"})});
-    engine::Database(state.catalogueFile())
+    engine::Catalogue(state.catalogueFile())
         .exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000) "
               "INSERT INTO CDTable (CDFile) SELECT 'FILE' || i || '.DAT' FROM n");
     int pauses = 0;
@@ -299,10 +299,10 @@ protected:
         QFile::remove(scanned);
         ASSERT_TRUE(QFile::copy(folder + catalogue.toUpper() + ".mdb", scanned));
         // The index is sound as FTS5 itself checks it.
-        EXPECT_NO_THROW(engine::Database(scanned).exec(
+        EXPECT_NO_THROW(engine::Catalogue(scanned).exec(
             "INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"));
-        engine::Database(scanned).exec("DROP TABLE CDFileIndex; DROP TABLE CDIndexAdded;"
-                                       "DROP TABLE CDIndexRemoved;");
+        engine::Catalogue(scanned).exec("DROP TABLE CDFileIndex; DROP TABLE CDIndexAdded;"
+                                        "DROP TABLE CDIndexRemoved;");
     }
 
     // Finds typed from pieces of stored names and paths list the same in the
@@ -361,7 +361,7 @@ TEST_F(IndexedFind, listsWhatTheScanListsAfterEditsAndAnotherProgramsChanges) {
             rs.Update();
         }
     {
-        engine::Database other(state.catalogueFile());
+        engine::Catalogue other(state.catalogueFile());
         other.exec("UPDATE CDTable SET CDFile = 'ABC' || CDFile WHERE rowid % 7 = 3;"
                    "UPDATE CDTable SET CDFile = 'CAB' WHERE rowid % 7 = 4;"
                    "DELETE FROM CDTable WHERE rowid % 11 = 5;"

@@ -1,7 +1,7 @@
-#include "CatalogueWriter.h"
+#include "tests/support/CatalogueWriter.h"
 
-#include "CatalogueFiles.h"
-#include "engine/Database.h"
+#include "core/CatalogueFiles.h"
+#include "core/engine/Catalogue.h"
 
 #include <QFileInfo>
 

@@ -3,8 +3,8 @@
 // each directory head its path, every other field stays Null.
 #pragma once
 
-#include "AppState.h"
-#include "engine/Recordset.h"
+#include "core/AppState.h"
+#include "core/engine/Recordset.h"
 
 #include <QStringList>
 #include <optional>
@@ -40,7 +40,7 @@ public:
     engine::Recordset& recordset() { return *m_rs; }
 
 private:
-    std::shared_ptr<engine::Database> m_db;
+    std::shared_ptr<engine::Catalogue> m_db;
     std::unique_ptr<engine::Recordset> m_rs;
 };
 

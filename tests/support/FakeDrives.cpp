@@ -1,6 +1,6 @@
-#include "FakeDrives.h"
+#include "tests/support/FakeDrives.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 #include <QDir>
 #include <QFileInfo>

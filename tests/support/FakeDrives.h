@@ -2,7 +2,7 @@
 // without real hardware. Labels come from the map; unknown paths fall back to "".
 #pragma once
 
-#include "platform/Drives.h"
+#include "core/platform/Drives.h"
 
 #include <QMap>
 

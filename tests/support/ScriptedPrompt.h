@@ -1,7 +1,7 @@
 // Answers message boxes from a queue and records every box shown.
 #pragma once
 
-#include "Prompt.h"
+#include "core/Prompt.h"
 
 #include <QString>
 #include <deque>

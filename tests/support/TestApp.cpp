@@ -1,6 +1,6 @@
-#include "TestApp.h"
+#include "tests/support/TestApp.h"
 
-#include "platform/LinuxFileSystem.h"
+#include "core/platform/LinuxFileSystem.h"
 
 namespace orvik::test {
 

@@ -3,13 +3,13 @@
 // scripted prompt.
 #pragma once
 
-#include "AppState.h"
-#include "AppWindows.h"
-#include "FakeDrives.h"
-#include "QtPrinters.h"
-#include "ScriptedPrompt.h"
-#include "platform/FileSystem.h"
-#include "platform/Shell.h"
+#include "app/AppWindows.h"
+#include "core/AppState.h"
+#include "core/platform/FileSystem.h"
+#include "core/platform/Shell.h"
+#include "tests/support/FakeDrives.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/ScriptedPrompt.h"
 
 #include <QTemporaryDir>
 #include <memory>

@@ -1,8 +1,8 @@
 // Real files and catalogues read back, for the tests of every folder.
 #pragma once
 
-#include "engine/CatalogueTable.h"
-#include "engine/Database.h"
+#include "core/engine/Catalogue.h"
+#include "core/engine/CatalogueTable.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +43,7 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
 
 // Every record of the catalogue file in append order.
 inline std::vector<engine::Row> readCatalogue(const QString& file) {
-    engine::Database db(file);
+    engine::Catalogue db(file);
     engine::Statement select(db, "SELECT CDVolume, CDDescription, CDFile, CDFileDate, CDPath, "
                                  "CDFileLen, CDKeywords FROM CDTable ORDER BY rowid");
     std::vector<engine::Row> rows;

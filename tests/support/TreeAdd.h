@@ -1,9 +1,9 @@
 // A real add of a directory tree, as the main window runs it, without the window.
 #pragma once
 
-#include "AppState.h"
-#include "Progress.h"
-#include "VolumeAdd.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/AppState.h"
+#include "core/Progress.h"
 
 namespace orvik::test {
 

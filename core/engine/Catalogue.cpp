@@ -1,9 +1,9 @@
-#include "engine/Database.h"
+#include "core/engine/Catalogue.h"
 
-#include "Error.h"
-#include "engine/KillPoint.h"
-#include "engine/OpenFiles.h"
-#include "engine/Pattern.h"
+#include "core/Error.h"
+#include "core/engine/KillPoint.h"
+#include "core/engine/OpenFiles.h"
+#include "core/engine/Pattern.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -83,7 +83,7 @@ void enableChecks(sqlite3* db, bool on) {
 
 } // namespace
 
-Database::Database(const QString& path, Access access)
+Catalogue::Catalogue(const QString& path, Access access)
     : m_path(QFileInfo(path).absoluteFilePath()) {
     // SQLite's memory statistics take a global lock at every allocation;
     // nothing here reads them. Set once, before the first connection.
@@ -119,11 +119,11 @@ Database::Database(const QString& path, Access access)
     }
 }
 
-Database::~Database() {
+Catalogue::~Catalogue() {
     close();
 }
 
-void Database::close() {
+void Catalogue::close() {
     m_noteChanges = nullptr;
     if (!m_db) return;
     sqlite3_close_v2(m_db);
@@ -131,22 +131,22 @@ void Database::close() {
     OpenFiles::remove(m_path, this);
 }
 
-void Database::setBusyTimeout(int milliseconds) {
+void Catalogue::setBusyTimeout(int milliseconds) {
     m_busyTimeoutMs = milliseconds;
     sqlite3_busy_timeout(handle(), milliseconds);
 }
 
-sqlite3* Database::handle() const {
+sqlite3* Catalogue::handle() const {
     if (!m_db)
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
     return m_db;
 }
 
-void Database::fail() const {
+void Catalogue::fail() const {
     throw sqliteError(m_db, SQLITE_ERROR);
 }
 
-void Database::exec(const char* sql) {
+void Catalogue::exec(const char* sql) {
     resumeGuards();
     char* message = nullptr;
     const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
@@ -158,7 +158,7 @@ void Database::exec(const char* sql) {
     }
 }
 
-bool Database::checkWritable(const std::function<bool()>& waiting) {
+bool Catalogue::checkWritable(const std::function<bool()>& waiting) {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
@@ -180,22 +180,22 @@ bool Database::checkWritable(const std::function<bool()>& waiting) {
     return true;
 }
 
-void Database::releaseReadLocks() {
+void Catalogue::releaseReadLocks() {
     if (!m_db) return;
     for (sqlite3_stmt* s = sqlite3_next_stmt(m_db, nullptr); s; s = sqlite3_next_stmt(m_db, s))
         if (sqlite3_stmt_busy(s) && sqlite3_stmt_readonly(s)) sqlite3_reset(s);
 }
 
-void Database::noteWrite() {
+void Catalogue::noteWrite() {
     ++m_writes;
 }
 
-void Database::begin() {
+void Catalogue::begin() {
     ++m_transactions;
     exec("BEGIN");
 }
 
-void Database::prepareWrites() {
+void Catalogue::prepareWrites() {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (m_preparingWrites || !m_prepareWrites) return;
     if (m_writesPrepared && userVersion() == m_preparedVersion) return;
@@ -206,13 +206,13 @@ void Database::prepareWrites() {
     m_writesPrepared = true;
 }
 
-std::int64_t Database::userVersion() {
+std::int64_t Catalogue::userVersion() {
     Statement version(*this, "PRAGMA user_version");
     version.step();
     return version.integer(0);
 }
 
-bool Database::beginWrite(const std::function<bool()>& waiting) {
+bool Catalogue::beginWrite(const std::function<bool()>& waiting) {
     // Another writer of this process on the shared connection (an add while
     // the event loop runs) is waited for as another program would be.
     while (inTransaction()) {
@@ -246,12 +246,12 @@ bool Database::beginWrite(const std::function<bool()>& waiting) {
     }
 }
 
-void Database::commit() {
+void Catalogue::commit() {
     resumeGuards();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     exec("COMMIT");
 }
-void Database::rollback() {
+void Catalogue::rollback() {
     if (m_noteChanges) {
         m_noteChanges = nullptr;
         restoreGuards();
@@ -261,7 +261,7 @@ void Database::rollback() {
     ++m_writes;
 }
 
-void Database::abandonTransaction() noexcept {
+void Catalogue::abandonTransaction() noexcept {
     try {
         rollback();
     } catch (const Error&) {
@@ -269,7 +269,7 @@ void Database::abandonTransaction() noexcept {
     }
 }
 
-void Database::suspendGuards(std::function<void()> noteChanges, bool checksToo) {
+void Catalogue::suspendGuards(std::function<void()> noteChanges, bool checksToo) {
     resumeGuards();
     enableTriggers(handle(), false);
     if (checksToo) enableChecks(m_db, false);
@@ -277,12 +277,12 @@ void Database::suspendGuards(std::function<void()> noteChanges, bool checksToo) 
     m_noteChanges = std::move(noteChanges);
 }
 
-void Database::restoreGuards() {
+void Catalogue::restoreGuards() {
     enableTriggers(m_db, true);
     if (std::exchange(m_checksOff, false)) enableChecks(m_db, true);
 }
 
-void Database::resumeGuards() {
+void Catalogue::resumeGuards() {
     if (!m_noteChanges) return;
     std::function<void()> note = std::exchange(m_noteChanges, nullptr);
     try {
@@ -296,15 +296,15 @@ void Database::resumeGuards() {
     restoreGuards();
 }
 
-bool Database::hasPendingWrites() const {
+bool Catalogue::hasPendingWrites() const {
     return m_db && sqlite3_txn_state(m_db, nullptr) == SQLITE_TXN_WRITE;
 }
 
-bool Database::inTransaction() const {
+bool Catalogue::inTransaction() const {
     return m_db && !sqlite3_get_autocommit(m_db);
 }
 
-Statement::Statement(Database& db, const char* sql) : m_db(db) {
+Statement::Statement(Catalogue& db, const char* sql) : m_db(db) {
     if (sqlite3_prepare_v3(db.handle(), sql, -1, SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr) !=
         SQLITE_OK)
         db.fail();
@@ -414,7 +414,7 @@ std::optional<QString> Statement::value(int column) const {
     return text(column);
 }
 
-ReadHold::ReadHold(Database& db) : m_db(db) {
+ReadHold::ReadHold(Catalogue& db) : m_db(db) {
     m_db.m_readHolds++;
 }
 
@@ -426,7 +426,7 @@ void ReadHold::pause() {
     m_db.releaseReadLocks();
 }
 
-Transaction::Transaction(Database& db, const std::function<bool()>& waiting) : m_db(db) {
+Transaction::Transaction(Catalogue& db, const std::function<bool()>& waiting) : m_db(db) {
     m_done = !m_db.beginWrite(waiting);
 }
 
@@ -444,7 +444,7 @@ void Transaction::commit() {
     m_done = true;
 }
 
-void inSavepoint(Database& db, const char* name, const std::function<void()>& work) {
+void inSavepoint(Catalogue& db, const char* name, const std::function<void()>& work) {
     const QByteArray savepoint(name);
     db.exec(("SAVEPOINT " + savepoint).constData());
     try {

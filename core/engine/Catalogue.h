@@ -14,27 +14,27 @@ struct sqlite3_stmt;
 
 namespace orvik::engine {
 
-class Database;
+class Catalogue;
 
 // Runs `work` in a savepoint `name` of the transaction begun: whole or not at
 // all. After some failures (a full disk) SQLite has rolled the whole
 // transaction back itself, savepoint and all; the failure is what the user is
 // told, not the rollback of nothing.
-void inSavepoint(Database& db, const char* name, const std::function<void()>& work);
+void inSavepoint(Catalogue& db, const char* name, const std::function<void()>& work);
 
 // The text SQLite stores for `text`: UTF-8, a lone surrogate (from a name
 // that was not UTF-8) as the replacement character.
 QByteArray storedText(const QString& text);
 
-class Database {
+class Catalogue {
 public:
     // Opens an existing file read and write (shared), or only for reading;
     // fails when there is none.
     enum class Access { ReadWrite, ReadOnly };
-    explicit Database(const QString& path, Access access = Access::ReadWrite);
-    ~Database();
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
+    explicit Catalogue(const QString& path, Access access = Access::ReadWrite);
+    ~Catalogue();
+    Catalogue(const Catalogue&) = delete;
+    Catalogue& operator=(const Catalogue&) = delete;
 
     const QString& path() const { return m_path; }
     bool isOpen() const { return m_db != nullptr; }
@@ -105,7 +105,7 @@ public:
     // begins and by prepareWrites(); again after a rollback, and when another
     // program has changed the file's user version since (a newer release may
     // have migrated it under this long-lived connection).
-    void setPrepareWrites(std::function<void(Database&)> prepare) {
+    void setPrepareWrites(std::function<void(Catalogue&)> prepare) {
         m_prepareWrites = std::move(prepare);
         m_writesPrepared = false;
     }
@@ -128,7 +128,7 @@ private:
     std::uint64_t m_transactions = 0;
     int m_readHolds = 0;
     std::function<void()> m_beforeCommit;
-    std::function<void(Database&)> m_prepareWrites;
+    std::function<void(Catalogue&)> m_prepareWrites;
     bool m_writesPrepared = false, m_preparingWrites = false;
     std::int64_t m_preparedVersion = 0;
     QString m_readOnlyReason;
@@ -142,19 +142,19 @@ private:
 // can write; the scan then goes on from where it stood with one seek.
 class ReadHold {
 public:
-    explicit ReadHold(Database& db);
+    explicit ReadHold(Catalogue& db);
     ~ReadHold();
     ReadHold(const ReadHold&) = delete;
     ReadHold& operator=(const ReadHold&) = delete;
     void pause();
 
 private:
-    Database& m_db;
+    Catalogue& m_db;
 };
 
 class Statement {
 public:
-    Statement(Database& db, const char* sql);
+    Statement(Catalogue& db, const char* sql);
     ~Statement();
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
@@ -189,17 +189,17 @@ public:
 private:
     Statement& bindText(int index, const QByteArray& utf8, void (*lifetime)(void*));
 
-    Database& m_db;
+    Catalogue& m_db;
     sqlite3_stmt* m_stmt = nullptr;
     bool m_keepsGuardsOff = false;
 };
 
 // Holds the write lock from its start; rolls back in its destructor unless
 // committed. With `waiting` it waits for another program's write as
-// Database::beginWrite does, and is not begun when waiting() gives up.
+// Catalogue::beginWrite does, and is not begun when waiting() gives up.
 class Transaction {
 public:
-    explicit Transaction(Database& db, const std::function<bool()>& waiting = {});
+    explicit Transaction(Catalogue& db, const std::function<bool()>& waiting = {});
     ~Transaction();
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
@@ -207,7 +207,7 @@ public:
     void commit();
 
 private:
-    Database& m_db;
+    Catalogue& m_db;
     bool m_done = false;
 };
 
