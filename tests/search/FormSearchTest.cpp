@@ -314,7 +314,6 @@ TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEdi
     app.prompt().queue({Answer::Ok}); // the keywords are for the whole volume
     child(form, "CmdDetails")->click();
     const QString refused = "Error 8 - " + engine::readOnlyReason(99);
-    ASSERT_TRUE(refused.contains("written by a newer version of Orvik"));
     EXPECT_EQ(
         app.prompt().texts(),
         QStringList({refused, "Can't open table or delete records in catalogue database.",
