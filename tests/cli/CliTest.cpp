@@ -161,11 +161,11 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
         terminal.remove(name);
     const QString pdf = disc.path() + "/lines.pdf";
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(' ').toStdString());
         const CliRun query = cli(c.arguments);
-        EXPECT_EQ(query.exitCode, 0) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(query.out.size(), c.lines) << c.arguments.join(' ').toStdString();
-        EXPECT_EQ(query.out, windowLines(c.button, c.arguments.value(1)))
-            << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(query.exitCode, 0);
+        EXPECT_EQ(query.out.size(), c.lines);
+        EXPECT_EQ(query.out, windowLines(c.button, c.arguments.value(1)));
         const CliRun printed = cli(c.arguments + QStringList{"--print", pdf}, terminal);
         EXPECT_EQ(printed.out, query.out);
         const QStringList page = pdfLines(pdf);
@@ -173,7 +173,7 @@ TEST_F(CliTest, addThenQueriesPrintWhatTheSearchWindowLists) {
         EXPECT_TRUE(heading.startsWith("Orvik - Results of search for ") &&
                     heading.endsWith(" in Catalogue ORVIK"))
             << heading.toStdString();
-        EXPECT_EQ(page.mid(1), simplified(query.out)) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(page.mid(1), simplified(query.out));
     }
     EXPECT_TRUE(cli({"volumes"}).err.contains("1 CDs found"));
 }
