@@ -36,15 +36,6 @@ TEST_F(MainWindow, layoutFollowsResizes) {
                 child<QListWidget>("File1")->geometry().right(), 1);
 }
 
-TEST_F(MainWindow, exitWhileAnAddRunsOnlyCancelsIt) {
-    openWindow(true, true, true);
-    form->show();
-    form->Busy = true;
-    child("CmdExit")->click();
-    EXPECT_TRUE(form->CancelFlag);
-    EXPECT_EQ(app.endings, 0);
-}
-
 TEST_F(MainWindow, geometryIsStoredAndRestored) {
     openWindow(true, true, true);
     form->resize(1200, 900);

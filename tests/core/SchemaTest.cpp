@@ -7,6 +7,7 @@
 #include "core/engine/FileIndex.h"
 #include "core/engine/Recordset.h"
 #include "core/engine/Workspace.h"
+#include "tests/support/QtPrinters.h"
 #include "tests/support/TestFiles.h"
 
 #include <QTemporaryDir>
@@ -91,8 +92,7 @@ TEST_F(Schema, aCatalogueOfANewerVersionIsReadButNeverWritten) {
         rs.Update();
         FAIL() << "written";
     } catch (const orvik::Error& error) {
-        EXPECT_TRUE(error.message().contains("written by a newer version of Orvik"))
-            << error.message().toStdString();
+        EXPECT_CONTAINS(error.message(), "written by a newer version of Orvik");
     }
     EXPECT_THROW(db->checkWritable(), orvik::Error);
     EXPECT_THROW(db->exec("DELETE FROM CDTable"), orvik::Error);

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <gtest/gtest.h>
 #include <ostream>
 
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -14,3 +15,12 @@ inline void PrintTo(const QStringList& list, std::ostream* os) {
         *os << (i ? ", " : "") << '"' << list[i].toStdString() << '"';
     *os << ']';
 }
+
+// EXPECT_CONTAINS(text, part) shows the whole text when the part is missing.
+inline ::testing::AssertionResult qtextContains(const char* textExpression, const char*,
+                                                const QString& text, const QString& part) {
+    if (text.contains(part)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << textExpression << " lacks \"" << part.toStdString()
+                                         << "\": \"" << text.toStdString() << '"';
+}
+#define EXPECT_CONTAINS(text, part) EXPECT_PRED_FORMAT2(qtextContains, text, part)
