@@ -79,9 +79,16 @@ done
 xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id' || fail "openbox did not start"
 
 # Waits for a visible window whose title matches the pattern; prints its id.
+# Searches again until the time is up: a search fails, rather than waits, when
+# a window it was looking at is destroyed under it.
 window() {
-    timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n1 ||
-        fail "no window \"$1\" within 20 s"
+    local id deadline=$((SECONDS + 20))
+    while :; do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+        [ -z "$id" ] || { echo "$id"; return; }
+        [ "$SECONDS" -lt "$deadline" ] || fail "no window \"$1\" within 20 s"
+        sleep 0.1
+    done
 }
 gone() { # PATTERN: waits until no visible window matches
     for _ in $(seq 100); do
