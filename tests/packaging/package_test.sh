@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package with CPack and reads it back with dpkg-deb: its
-# name, version, the dependencies dpkg-shlibdeps found, and its files.
+# name, version, the dependencies dpkg-shlibdeps found, its files and its
+# changelog; then has Debian's checker, lintian, look it over.
 #   package_test.sh BUILD_DIR VERSION
 set -euo pipefail
 build=$1
@@ -44,4 +45,13 @@ awk '$1 !~ /^d/ && $6 ~ /usr\/bin\// {print $1}' <<<"$contents" | grep -qv '^-rw
 # Its orvik-cli prints from where the package puts it.
 dpkg-deb -x "$deb" "$out/root"
 "$here/cli_print_check.sh" "$out/root/usr/bin/orvik-cli" || fail "orvik-cli as packaged"
+# The changelog's first entry is this version, so the two never drift apart.
+gunzip -c "$out/root/usr/share/doc/orvik/changelog.gz" >"$out/changelog"
+changelog_version=$(dpkg-parsechangelog -l "$out/changelog" -S Version)
+[ "$changelog_version" = "$version" ] ||
+    fail "the changelog's first entry is $changelog_version, not $version"
+# Neither errors nor warnings: a warning kept on purpose would be overridden
+# and named in the README with its reason.
+command -v lintian >/dev/null || fail "lintian is not installed (./build.sh test installs it)"
+lintian --fail-on error,warning "$deb" || fail "lintian"
 echo "package test: $(basename "$deb") checks out"
