@@ -90,16 +90,6 @@ public:
     // beginWrite() waits; false once waiting() gives up. Writes nothing.
     bool checkWritable(const std::function<bool()>& waiting = {});
 
-    // Turns the connection's triggers off, and with `checksToo` its CHECK
-    // constraints, for a bulk write that does itself what they would do:
-    // `noteChanges` takes what it wrote into the file index, and it refuses
-    // what the CHECKs would. That runs and the guards come on again before
-    // any other write: a statement not marked keepsGuardsOff(), exec(), the
-    // commit. A rollback drops it.
-    void suspendGuards(std::function<void()> noteChanges, bool checksToo);
-    void resumeGuards();
-    bool guardsSuspended() const { return bool(m_noteChanges); }
-
     // What the file needs before this connection first writes (a catalogue's
     // migration to the present schema), run once by beginWrite before it
     // begins and by prepareWrites(); again after a rollback, and when another
@@ -118,7 +108,6 @@ public:
     [[noreturn]] void fail() const;
 
 private:
-    void restoreGuards();
     std::int64_t userVersion();
 
     QString m_path;
@@ -132,8 +121,6 @@ private:
     bool m_writesPrepared = false, m_preparingWrites = false;
     std::int64_t m_preparedVersion = 0;
     QString m_readOnlyReason;
-    std::function<void()> m_noteChanges;
-    bool m_checksOff = false;
     friend class ReadHold;
 };
 
@@ -167,8 +154,6 @@ public:
     Statement& bindUtf8Unchanged(int index, const QByteArray& utf8);
     Statement& bind(int index, std::int64_t number);
     Statement& bindNull(int index);
-    // A write of the bulk writer that has the connection's guards off.
-    void keepsGuardsOff() { m_keepsGuardsOff = true; }
 
     // True while a row is available.
     bool step();
@@ -191,7 +176,6 @@ private:
 
     Catalogue& m_db;
     sqlite3_stmt* m_stmt = nullptr;
-    bool m_keepsGuardsOff = false;
 };
 
 // Holds the write lock from its start; rolls back in its destructor unless

@@ -124,7 +124,6 @@ void indexAppended(Catalogue& db, std::int64_t first, std::int64_t last) {
     // by the triggers) finds them as the index holds them.
     Statement note(db, "INSERT INTO CDFileIndex (rowid, CDFile, CDPath) SELECT rowid, "
                        "CDFile, CDPath FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
-    note.keepsGuardsOff();
     note.bind(1, first);
     note.bind(2, last);
     note.step();
