@@ -146,21 +146,12 @@ bool Catalogue::checkWritable(const std::function<bool()>& waiting) {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
-    if (!beginWrite(waiting)) return false;
-    try {
-        // Rewriting the header's user version makes SQLite open the journal
-        // beside the file, so a folder that refuses it shows up here too.
-        Statement version(*this, "PRAGMA user_version");
-        version.step();
-        const QByteArray rewrite =
-            "PRAGMA user_version = " + QByteArray::number(version.integer(0));
-        version.reset();
-        exec(rewrite.constData());
-    } catch (...) {
-        abandonTransaction();
-        throw;
-    }
-    exec("ROLLBACK");
+    // Rolled back as it goes out of scope.
+    Transaction probe(*this, waiting);
+    if (!probe) return false;
+    // Rewriting the header's user version makes SQLite open the journal
+    // beside the file, so a folder that refuses it shows up here too.
+    exec(("PRAGMA user_version = " + QByteArray::number(userVersion())).constData());
     return true;
 }
 
@@ -172,11 +163,6 @@ void Catalogue::releaseReadLocks() {
 
 void Catalogue::noteWrite() {
     ++m_writes;
-}
-
-void Catalogue::begin() {
-    ++m_transactions;
-    exec("BEGIN");
 }
 
 void Catalogue::prepareWrites() {
@@ -234,18 +220,11 @@ void Catalogue::commit() {
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     exec("COMMIT");
 }
+
 void Catalogue::rollback() {
     if (inTransaction()) exec("ROLLBACK");
     m_writesPrepared = false;
     ++m_writes;
-}
-
-void Catalogue::abandonTransaction() noexcept {
-    try {
-        rollback();
-    } catch (const Error&) {
-        // SQLite gives the transaction up itself when it cannot roll back.
-    }
 }
 
 bool Catalogue::hasPendingWrites() const {
@@ -394,7 +373,13 @@ void Transaction::commit() {
     m_done = true;
 }
 
-void inSavepoint(Catalogue& db, const char* name, const std::function<void()>& work) {
+void atomically(Catalogue& db, const char* name, const std::function<void()>& work) {
+    if (!db.inTransaction()) {
+        Transaction transaction(db);
+        work();
+        transaction.commit();
+        return;
+    }
     const QByteArray savepoint(name);
     db.exec(("SAVEPOINT " + savepoint).constData());
     try {

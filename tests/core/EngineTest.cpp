@@ -180,10 +180,12 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
 
     Workspace other;
     Recordset writer(other.OpenDatabase(path), RecordsetType::Table);
-    other.BeginTrans();
-    write(writer, Games1, 1);
-    other.CommitTrans();
-    write(writer, Games1 + 1, 1); // outside a transaction too
+    {
+        Transaction transaction(*writer.database());
+        write(writer, Games1, 1);
+        transaction.commit();
+    }
+    write(writer, Games1 + 1, 1); // in a transaction of its own
 
     reader.MoveNext();
     EXPECT_EQ(reader.Fields(Field::CDFile), v("A.DAT")) << "the reader goes on where it was";
@@ -192,13 +194,13 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
     EXPECT_EQ(files(reader).size(), 6);
 }
 
-TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
+TEST_F(EngineTest, aCommitIsNotBlockedByAReadInItsOwnTransaction) {
     Recordset writer(db, RecordsetType::Table);
     Recordset reader(workspace.OpenDatabase(path), RecordsetType::Dynaset);
-    workspace.BeginTrans();
+    Transaction transaction(*db);
     write(writer, Games1, 4);
-    reader.FindFirst(Criterion::NotNull(Field::CDFile)); // a read inside the reader's transaction
-    workspace.CommitTrans();
+    reader.FindFirst(Criterion::NotNull(Field::CDFile)); // a read inside the transaction
+    transaction.commit();
     EXPECT_FALSE(db->inTransaction());
     Recordset again(workspace.OpenDatabase(path), RecordsetType::Dynaset);
     EXPECT_EQ(files(again).size(), 4);
