@@ -220,18 +220,19 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     const std::shared_ptr<engine::Catalogue> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
     if (!records->BOF()) records->MoveLast();
-    // The write lock is taken before the first read, so another program's add
-    // is waited for until it ends, not refused when this one comes to write.
-    std::optional<engine::Transaction> transaction;
+    // The appender holds the run's transaction. It takes the write lock before
+    // the first read, so another program's add is waited for until it ends,
+    // not refused when this one comes to write.
+    std::optional<engine::RecordAppender> appender;
     auto beginWriting = [&] {
-        transaction.emplace(*database, waitingForWriter(m_progress, CancelFlag));
-        return bool(*transaction);
+        appender.reset(); // rolled back first
+        appender.emplace(*database, waitingForWriter(m_progress, CancelFlag));
+        return bool(*appender);
     };
     if (!beginWriting()) {
         walk.stop();
         return Stage::Going;
     }
-    std::optional<engine::RecordAppender> appender(std::in_place, *database);
     m_walkSettings = {};
     for (size_t next = 0;;) {
         const bool idle = next == m_collected.size();
@@ -242,20 +243,16 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             const Stage taken = takeOver(
                 walk.take(waits ? WaitForWalk : std::chrono::milliseconds(0)), walk, walking, idle);
             if (taken != Stage::Going) {
-                transaction.reset();
+                appender.reset();
                 return taken;
             }
             // The records come out as if all were written after the walk: an
             // option or the description changed meanwhile has them written anew.
             if (!walking && writtenWithOtherSettings()) {
-                // Rolled back first, so the appender has nothing left to index.
-                transaction.reset();
-                appender.reset();
                 if (!beginWriting()) {
                     walk.stop();
                     return Stage::Going;
                 }
-                appender.emplace(*database);
                 FileCount = 0;
                 LastPath = NoPath;
                 next = 0;
@@ -263,7 +260,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         }
         if (CancelFlag) {
             walk.stop();
-            transaction.reset();
+            appender.reset();
             return Stage::Going;
         }
         if (next < m_collected.size())
@@ -273,8 +270,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         else
             break;
     }
-    appender->flush();
-    transaction->commit();
+    appender->commit();
     return Stage::Going;
 }
 

@@ -1,6 +1,7 @@
 #include "details/RecordEdits.h"
 
 #include "core/AppState.h"
+#include "core/engine/Catalogue.h"
 #include "core/engine/Recordset.h"
 
 namespace orvik {
@@ -11,12 +12,16 @@ using engine::Recordset;
 
 namespace {
 
-// Edits the current record; a refusal is reported and the edit dropped.
+// Edits the current record; a refusal is reported and the edit dropped. In a
+// transaction of its own: while another write of the program (an add) is
+// open on the catalogue it is refused, never made part of that one.
 template <typename Change> void editRecord(AppState& state, Recordset& rs, Change change) {
     try {
-        rs.Edit();
+        rs.Edit(); // throws when the recordset is closed
         change();
+        engine::Transaction transaction(*rs.database());
         rs.Update();
+        transaction.commit();
     } catch (const Error& error) {
         rs.CancelUpdate();
         state.prompt().tell(error.message(), Icon::Exclamation);

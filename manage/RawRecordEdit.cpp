@@ -1,5 +1,6 @@
 #include "manage/RawRecordEdit.h"
 
+#include "core/engine/Catalogue.h"
 #include "core/engine/Recordset.h"
 
 namespace orvik {
@@ -25,7 +26,11 @@ void storeRawEdits(engine::Recordset& records, bool& save, const QString& keywor
     records.setField(Field::CDKeywords, newKeywords);
     records.setField(Field::CDDescription, newDescription);
     try {
+        // Its own transaction: refused while another write of the program
+        // (an add) is open on the catalogue, never made part of it.
+        engine::Transaction transaction(*records.database());
         records.Update();
+        transaction.commit();
     } catch (...) {
         records.CancelUpdate(); // the next edit starts from the stored record
         throw;

@@ -67,20 +67,6 @@ void likeFunction(sqlite3_context* context, int, sqlite3_value** args) {
                             [](void* p) { delete static_cast<Pattern*>(p); });
 }
 
-// Turning a connection's triggers or its CHECK constraints on or off has
-// SQLite prepare every statement again at its next run, so statements
-// prepared meanwhile hold no code for them.
-void enableTriggers(sqlite3* db, bool on) {
-    if (db) sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, on ? 1 : 0, nullptr);
-}
-
-void enableChecks(sqlite3* db, bool on) {
-    if (db)
-        sqlite3_exec(
-            db, on ? "PRAGMA ignore_check_constraints = 0" : "PRAGMA ignore_check_constraints = 1",
-            nullptr, nullptr, nullptr);
-}
-
 } // namespace
 
 Catalogue::Catalogue(const QString& path, Access access)
@@ -124,7 +110,6 @@ Catalogue::~Catalogue() {
 }
 
 void Catalogue::close() {
-    m_noteChanges = nullptr;
     if (!m_db) return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
@@ -147,7 +132,6 @@ void Catalogue::fail() const {
 }
 
 void Catalogue::exec(const char* sql) {
-    resumeGuards();
     char* message = nullptr;
     const int rc = sqlite3_exec(handle(), sql, nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
@@ -162,21 +146,12 @@ bool Catalogue::checkWritable(const std::function<bool()>& waiting) {
     if (!m_readOnlyReason.isEmpty()) throw Error(SQLITE_READONLY, m_readOnlyReason);
     if (sqlite3_db_readonly(handle(), "main") == 1)
         throw Error(SQLITE_READONLY, QStringLiteral("attempt to write a readonly database"));
-    if (!beginWrite(waiting)) return false;
-    try {
-        // Rewriting the header's user version makes SQLite open the journal
-        // beside the file, so a folder that refuses it shows up here too.
-        Statement version(*this, "PRAGMA user_version");
-        version.step();
-        const QByteArray rewrite =
-            "PRAGMA user_version = " + QByteArray::number(version.integer(0));
-        version.reset();
-        exec(rewrite.constData());
-    } catch (...) {
-        abandonTransaction();
-        throw;
-    }
-    exec("ROLLBACK");
+    // Rolled back as it goes out of scope.
+    Transaction probe(*this, waiting);
+    if (!probe) return false;
+    // Rewriting the header's user version makes SQLite open the journal
+    // beside the file, so a folder that refuses it shows up here too.
+    exec(("PRAGMA user_version = " + QByteArray::number(userVersion())).constData());
     return true;
 }
 
@@ -188,11 +163,6 @@ void Catalogue::releaseReadLocks() {
 
 void Catalogue::noteWrite() {
     ++m_writes;
-}
-
-void Catalogue::begin() {
-    ++m_transactions;
-    exec("BEGIN");
 }
 
 void Catalogue::prepareWrites() {
@@ -247,53 +217,14 @@ bool Catalogue::beginWrite(const std::function<bool()>& waiting) {
 }
 
 void Catalogue::commit() {
-    resumeGuards();
     if (m_beforeCommit && hasPendingWrites()) m_beforeCommit();
     exec("COMMIT");
 }
+
 void Catalogue::rollback() {
-    if (m_noteChanges) {
-        m_noteChanges = nullptr;
-        restoreGuards();
-    }
     if (inTransaction()) exec("ROLLBACK");
     m_writesPrepared = false;
     ++m_writes;
-}
-
-void Catalogue::abandonTransaction() noexcept {
-    try {
-        rollback();
-    } catch (const Error&) {
-        // SQLite gives the transaction up itself when it cannot roll back.
-    }
-}
-
-void Catalogue::suspendGuards(std::function<void()> noteChanges, bool checksToo) {
-    resumeGuards();
-    enableTriggers(handle(), false);
-    if (checksToo) enableChecks(m_db, false);
-    m_checksOff = checksToo;
-    m_noteChanges = std::move(noteChanges);
-}
-
-void Catalogue::restoreGuards() {
-    enableTriggers(m_db, true);
-    if (std::exchange(m_checksOff, false)) enableChecks(m_db, true);
-}
-
-void Catalogue::resumeGuards() {
-    if (!m_noteChanges) return;
-    std::function<void()> note = std::exchange(m_noteChanges, nullptr);
-    try {
-        note();
-    } catch (...) {
-        // Still owed, with the triggers off: every later write and the
-        // commit fail as well, so the transaction can only be rolled back.
-        m_noteChanges = std::move(note);
-        throw;
-    }
-    restoreGuards();
 }
 
 bool Catalogue::hasPendingWrites() const {
@@ -354,8 +285,6 @@ Statement& Statement::bindNull(int index) {
 bool Statement::step() {
     if (!m_db.isOpen())
         throw Error(errors::ObjectClosed, QStringLiteral("Object invalid or no longer set."));
-    if (m_db.guardsSuspended() && !m_keepsGuardsOff && !sqlite3_stmt_readonly(m_stmt))
-        m_db.resumeGuards();
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
@@ -444,7 +373,13 @@ void Transaction::commit() {
     m_done = true;
 }
 
-void inSavepoint(Catalogue& db, const char* name, const std::function<void()>& work) {
+void atomically(Catalogue& db, const char* name, const std::function<void()>& work) {
+    if (!db.inTransaction()) {
+        Transaction transaction(db);
+        work();
+        transaction.commit();
+        return;
+    }
     const QByteArray savepoint(name);
     db.exec(("SAVEPOINT " + savepoint).constData());
     try {

@@ -16,11 +16,11 @@ namespace orvik::engine {
 
 class Catalogue;
 
-// Runs `work` in a savepoint `name` of the transaction begun: whole or not at
-// all. After some failures (a full disk) SQLite has rolled the whole
-// transaction back itself, savepoint and all; the failure is what the user is
-// told, not the rollback of nothing.
-void inSavepoint(Catalogue& db, const char* name, const std::function<void()>& work);
+// Runs `work` whole or not at all: in a savepoint `name` of the transaction
+// begun, or else in a Transaction of its own. After some failures (a full
+// disk) SQLite has rolled the whole transaction back itself, savepoint and
+// all; the failure is what the user is told, not the rollback of nothing.
+void atomically(Catalogue& db, const char* name, const std::function<void()>& work);
 
 // The text SQLite stores for `text`: UTF-8, a lone surrogate (from a name
 // that was not UTF-8) as the replacement character.
@@ -49,24 +49,6 @@ public:
     static constexpr int DefaultBusyTimeoutMs = 5000;
     void setBusyTimeout(int milliseconds);
 
-    void begin();
-    // Begins a transaction that holds the write lock from its start, so
-    // another program's write is waited for: SQLite refuses at once, without
-    // waiting, a transaction that has read and then comes to write while
-    // another program writes. Without `waiting` it waits up to the busy
-    // timeout and then throws. With it, it waits as long as another program
-    // writes, in short tries with waiting() between them (to say so and let
-    // events run); false, with nothing begun, once waiting() gives up.
-    bool beginWrite(const std::function<bool()>& waiting = {});
-    // Runs the step set by setBeforeCommit first when the transaction wrote.
-    void commit();
-    // Work that belongs to every transaction that wrote, done just before it commits.
-    void setBeforeCommit(std::function<void()> step) { m_beforeCommit = std::move(step); }
-    void rollback();
-    // Rolls back after a failure, which SQLite may have rolled back itself
-    // already (a full disk) or may not be able to roll back: the failure that
-    // brought it here is the one to report, not the rollback.
-    void abandonTransaction() noexcept;
     bool inTransaction() const;
     // True inside a transaction that has written something.
     bool hasPendingWrites() const;
@@ -87,21 +69,13 @@ public:
     bool holdsReads() const { return m_readHolds > 0; }
     // Throws unless the catalogue can be written: not read-only, and its
     // folder takes a journal. Another program writing it is waited for as
-    // beginWrite() waits; false once waiting() gives up. Writes nothing.
+    // a Transaction waits; false once waiting() gives up. Writes nothing.
     bool checkWritable(const std::function<bool()>& waiting = {});
-
-    // Turns the connection's triggers off, and with `checksToo` its CHECK
-    // constraints, for a bulk write that does itself what they would do:
-    // `noteChanges` takes what it wrote into the file index, and it refuses
-    // what the CHECKs would. That runs and the guards come on again before
-    // any other write: a statement not marked keepsGuardsOff(), exec(), the
-    // commit. A rollback drops it.
-    void suspendGuards(std::function<void()> noteChanges, bool checksToo);
-    void resumeGuards();
-    bool guardsSuspended() const { return bool(m_noteChanges); }
+    // Work that belongs to every transaction that wrote, done just before it commits.
+    void setBeforeCommit(std::function<void()> step) { m_beforeCommit = std::move(step); }
 
     // What the file needs before this connection first writes (a catalogue's
-    // migration to the present schema), run once by beginWrite before it
+    // migration to the present schema), run once by a Transaction before it
     // begins and by prepareWrites(); again after a rollback, and when another
     // program has changed the file's user version since (a newer release may
     // have migrated it under this long-lived connection).
@@ -118,7 +92,19 @@ public:
     [[noreturn]] void fail() const;
 
 private:
-    void restoreGuards();
+    // Writes go through a Transaction, which begins, commits and rolls back.
+    friend class Transaction;
+    // Begins a transaction that holds the write lock from its start, so
+    // another program's write is waited for: SQLite refuses at once, without
+    // waiting, a transaction that has read and then comes to write while
+    // another program writes. Without `waiting` it waits up to the busy
+    // timeout and then throws. With it, it waits as long as another program
+    // writes, in short tries with waiting() between them (to say so and let
+    // events run); false, with nothing begun, once waiting() gives up.
+    bool beginWrite(const std::function<bool()>& waiting = {});
+    // Runs the step set by setBeforeCommit first when the transaction wrote.
+    void commit();
+    void rollback();
     std::int64_t userVersion();
 
     QString m_path;
@@ -132,8 +118,6 @@ private:
     bool m_writesPrepared = false, m_preparingWrites = false;
     std::int64_t m_preparedVersion = 0;
     QString m_readOnlyReason;
-    std::function<void()> m_noteChanges;
-    bool m_checksOff = false;
     friend class ReadHold;
 };
 
@@ -167,8 +151,6 @@ public:
     Statement& bindUtf8Unchanged(int index, const QByteArray& utf8);
     Statement& bind(int index, std::int64_t number);
     Statement& bindNull(int index);
-    // A write of the bulk writer that has the connection's guards off.
-    void keepsGuardsOff() { m_keepsGuardsOff = true; }
 
     // True while a row is available.
     bool step();
@@ -191,11 +173,12 @@ private:
 
     Catalogue& m_db;
     sqlite3_stmt* m_stmt = nullptr;
-    bool m_keepsGuardsOff = false;
 };
 
-// Holds the write lock from its start; rolls back in its destructor unless
-// committed. With `waiting` it waits for another program's write as
+// Every write of the program: holds the write lock from its start and rolls
+// back in its destructor unless committed (after a failure SQLite may have
+// rolled back itself already; the failure is what the user is told, not the
+// rollback). With `waiting` it waits for another program's write as
 // Catalogue::beginWrite does, and is not begun when waiting() gives up.
 class Transaction {
 public:

@@ -110,17 +110,6 @@ void setSchemaVersion(Catalogue& db, int version) {
     db.exec(("PRAGMA user_version = " + QByteArray::number(version)).constData());
 }
 
-// Runs in a transaction of its own, or in a savepoint of the one begun.
-template <typename Work> void inOneTransaction(Catalogue& db, Work work) {
-    if (db.inTransaction()) {
-        inSavepoint(db, "Migration", work);
-        return;
-    }
-    Transaction transaction(db);
-    work();
-    transaction.commit();
-}
-
 } // namespace
 
 const char* const InsertRecordSql =
@@ -164,7 +153,7 @@ void prepareForWriting(Catalogue& db) {
     if (!table.step()) return;
     table.reset();
     for (int next = std::max(version, 0) + 1; next <= SchemaVersion; ++next)
-        inOneTransaction(db, [&] {
+        atomically(db, "Migration", [&] {
             MigrationSteps[next - 1](db);
             setSchemaVersion(db, next);
         });

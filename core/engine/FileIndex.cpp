@@ -56,11 +56,6 @@ bool hasRows(Catalogue& db, const char* table) {
     return any.step();
 }
 
-// Whole or not at all: a note taken twice would corrupt the index.
-void atomically(Catalogue& db, const std::function<void()>& work) {
-    inSavepoint(db, "FileIndex", work);
-}
-
 // How many records the index holds, deleted ones it keeps included: the
 // first number of FTS5's averages record (row 1 of its data table), a SQLite
 // varint. 0 for an index that has none yet.
@@ -75,11 +70,12 @@ std::int64_t totalRows(std::string_view averages) {
     return std::int64_t(value);
 }
 
-// Takes the notes of changes into the index.
+// Takes the notes of changes into the index, whole or not at all: a note
+// taken twice would corrupt the index.
 void updateFileIndex(Catalogue& db) {
     const bool removed = hasRows(db, "CDIndexRemoved"), added = hasRows(db, "CDIndexAdded");
     if (!removed && !added) return;
-    atomically(db, [&] {
+    atomically(db, "FileIndex", [&] {
         if (removed)
             db.exec("INSERT INTO CDFileIndex (CDFileIndex, rowid, CDFile, CDPath) "
                     "SELECT 'delete', Id, CDFile, CDPath FROM CDIndexRemoved;"
@@ -103,7 +99,7 @@ bool hasFileIndex(Catalogue& db) {
 void addFileIndex(Catalogue& db) {
     // A part left by another program is built afresh.
     if (!hasFileIndex(db))
-        atomically(db, [&] {
+        atomically(db, "FileIndex", [&] {
             db.exec("DROP TRIGGER IF EXISTS CDTable_IndexInsert;"
                     "DROP TRIGGER IF EXISTS CDTable_IndexDelete;"
                     "DROP TRIGGER IF EXISTS CDTable_IndexUpdate;"
@@ -124,7 +120,6 @@ void indexAppended(Catalogue& db, std::int64_t first, std::int64_t last) {
     // by the triggers) finds them as the index holds them.
     Statement note(db, "INSERT INTO CDFileIndex (rowid, CDFile, CDPath) SELECT rowid, "
                        "CDFile, CDPath FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
-    note.keepsGuardsOff();
     note.bind(1, first);
     note.bind(2, last);
     note.step();
@@ -146,7 +141,7 @@ void compactFileIndex(Catalogue& db) {
     counts.reset();
     if (deleted <= 0 || deleted < present) return;
     // The rebuild indexes every record as it is now: no note applies any more.
-    atomically(db, [&] {
+    atomically(db, "FileIndex", [&] {
         db.exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('rebuild');"
                 "DELETE FROM CDIndexAdded; DELETE FROM CDIndexRemoved");
     });

@@ -178,8 +178,6 @@ void IndexedFind::release() {
 
 IndexedFind::Outcome IndexedFind::next(std::int64_t from,
                                        const std::function<void(const Statement&)>& load) {
-    // Records a bulk writer on this connection appended are indexed first.
-    m_db.resumeGuards();
     // Outside a query's hold nothing stays open between finds.
     struct Release {
         IndexedFind& find;

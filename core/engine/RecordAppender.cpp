@@ -4,7 +4,6 @@
 #include "core/engine/Catalogue.h"
 #include "core/engine/FileIndex.h"
 
-#include <exception>
 #include <sqlite3.h>
 
 namespace orvik::engine {
@@ -37,38 +36,63 @@ void refuseOverlong(const StoredRecord& record) {
                             .arg(fieldMaxChars(field)));
 }
 
+// Turning a connection's triggers or its CHECK constraints on or off has
+// SQLite prepare every statement again at its next run, so statements
+// prepared meanwhile hold no code for them.
+void enableTriggers(Catalogue& db, bool on) {
+    sqlite3_db_config(db.handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, on ? 1 : 0, nullptr);
+}
+
+void enableChecks(Catalogue& db, bool on) {
+    sqlite3_exec(db.handle(),
+                 on ? "PRAGMA ignore_check_constraints = 0" : "PRAGMA ignore_check_constraints = 1",
+                 nullptr, nullptr, nullptr);
+}
+
 } // namespace
 
-RecordAppender::RecordAppender(Catalogue& db) : m_db(db) {
-    db.prepareWrites();
+// The connection's triggers, and with `checksToo` its CHECKs, off for as long
+// as it lives.
+class RecordAppender::GuardsOff {
+public:
+    GuardsOff(Catalogue& db, bool checksToo) : m_db(db), m_checks(checksToo) {
+        enableTriggers(m_db, false);
+        if (m_checks) enableChecks(m_db, false);
+    }
+    ~GuardsOff() {
+        if (!m_db.isOpen()) return;
+        enableTriggers(m_db, true);
+        if (m_checks) enableChecks(m_db, true);
+    }
+    GuardsOff(const GuardsOff&) = delete;
+    GuardsOff& operator=(const GuardsOff&) = delete;
+
+private:
+    Catalogue& m_db;
+    bool m_checks;
+};
+
+RecordAppender::RecordAppender(Catalogue& db, const std::function<bool()>& waiting)
+    : m_db(db), m_transaction(db, waiting) {
+    if (!m_transaction) return;
     m_checksItself = hasOwnChecks(db);
+    m_guardsOff = std::make_unique<GuardsOff>(db, m_checksItself);
     m_waiting.reserve(BatchRows);
 }
 
-RecordAppender::~RecordAppender() {
-    if (!m_db.guardsSuspended()) return; // nothing owed
-    if (std::uncaught_exceptions() == 0 && m_db.inTransaction()) {
-        try {
-            m_db.resumeGuards();
-            return;
-        } catch (const Error&) {
-            // Not indexed: rolled back below.
-        }
-    }
-    // Part of the run could not be written or indexed, or an error is on its
-    // way out: the run must not be committed in part.
-    m_db.abandonTransaction();
-}
+RecordAppender::~RecordAppender() = default;
 
 void RecordAppender::append(const StoredRecord& record) {
-    // Whatever waits or is not indexed yet goes in before any other write.
-    if (!m_db.guardsSuspended()) m_db.suspendGuards([this] { indexAppended(); }, m_checksItself);
     m_waiting.push_back(record);
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
 
-void RecordAppender::flush() {
+void RecordAppender::commit() {
     insertWaiting(int(m_waiting.size()));
+    requireTransaction();
+    if (m_firstUnindexed != 0) indexUpTo(m_lastUnindexed);
+    m_guardsOff.reset();
+    m_transaction.commit();
 }
 
 // SQLite ends a transaction itself after some failures (a full disc, a read
@@ -85,10 +109,8 @@ void RecordAppender::insertWaiting(int count) {
     if (count == 0) return;
     requireTransaction();
     std::unique_ptr<Statement>& statement = count == BatchRows ? m_batch : m_single;
-    if (!statement) {
+    if (!statement)
         statement = std::make_unique<Statement>(m_db, insertSql(count == BatchRows ? count : 1));
-        statement->keepsGuardsOff();
-    }
     if (!m_nextRowid) m_nextRowid = std::make_unique<Statement>(m_db, NextRowidSql);
     m_nextRowid->step();
     const std::int64_t first = m_nextRowid->integer(0);
@@ -130,12 +152,6 @@ bool RecordAppender::indexStretch(std::int64_t count) {
     requireTransaction();
     indexUpTo(m_firstUnindexed + count - 1);
     return true;
-}
-
-void RecordAppender::indexAppended() {
-    requireTransaction();
-    insertWaiting(int(m_waiting.size()));
-    if (m_firstUnindexed != 0) indexUpTo(m_lastUnindexed);
 }
 
 void RecordAppender::indexUpTo(std::int64_t last) {

@@ -66,6 +66,11 @@ void Recordset::prepareWrites() {
     m_writing = true;
 }
 
+std::unique_ptr<Transaction> Recordset::ownTransaction() {
+    if (m_db->inTransaction()) return nullptr;
+    return std::make_unique<Transaction>(*m_db);
+}
+
 void Recordset::requireCurrent() const {
     requireOpen();
     if (m_bof || m_eof) throw noCurrentRecord();
@@ -321,6 +326,7 @@ void Recordset::Update() {
         throw Error(errors::UpdateWithoutEdit,
                     QStringLiteral("Update or CancelUpdate without AddNew or Edit."));
     m_db->noteWrite();
+    const auto own = ownTransaction();
     prepareWrites();
     if (!m_insert) m_insert = std::make_unique<Statement>(*m_db, InsertRecordSql);
     Statement* statement = m_insert.get();
@@ -353,13 +359,14 @@ void Recordset::Update() {
         throw;
     }
     statement->reset();
-    if (m_editMode == EditMode::Editing) {
+    const std::int64_t written =
+        m_editMode == EditMode::Editing ? m_rowid : sqlite3_last_insert_rowid(m_db->handle());
+    if (own) own->commit();
+    if (m_editMode == EditMode::Editing)
         m_row = m_buffer;
-        m_lastModified = m_rowid;
-    } else {
-        m_lastModified = sqlite3_last_insert_rowid(m_db->handle());
-        m_nextRowid = m_lastModified + 1;
-    }
+    else
+        m_nextRowid = written + 1;
+    m_lastModified = written;
     m_editMode = EditMode::None;
 }
 
@@ -384,12 +391,14 @@ void Recordset::CancelUpdate() {
 void Recordset::Delete() {
     requireCurrent();
     m_db->noteWrite();
+    const auto own = ownTransaction();
     prepareWrites();
     if (!m_delete)
         m_delete = std::make_unique<Statement>(*m_db, "DELETE FROM CDTable WHERE rowid = ?1");
     m_delete->bind(1, m_rowid);
     m_delete->step();
     m_delete->reset();
+    if (own) own->commit();
     m_deleted = true;
 }
 

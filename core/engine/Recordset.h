@@ -19,6 +19,7 @@ namespace orvik::engine {
 class Catalogue;
 class IndexedFind;
 class Statement;
+class Transaction;
 
 enum class RecordsetType { Table = 1, Dynaset = 2 };
 
@@ -105,6 +106,8 @@ private:
     bool seekIndexed(const QString& pattern, Direction direction, std::int64_t from);
     void requireOpen() const;
     void requireCurrent() const;
+    // A write joins the transaction its caller holds, or is one of its own.
+    std::unique_ptr<Transaction> ownTransaction();
     // Before the first write: adds what an older catalogue lacks.
     void prepareWrites();
     static std::int64_t windowEdge(std::int64_t start, Direction direction);

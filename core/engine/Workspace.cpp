@@ -118,21 +118,6 @@ void Workspace::Close() {
     m_databases.clear();
 }
 
-void Workspace::BeginTrans() {
-    for (const auto& db : openDatabases())
-        db->begin();
-}
-
-void Workspace::CommitTrans() {
-    for (const auto& db : openDatabases())
-        if (db->inTransaction()) db->commit();
-}
-
-void Workspace::Rollback() {
-    for (const auto& db : openDatabases())
-        db->rollback();
-}
-
 void Workspace::CompactInPlace(Catalogue& db) {
     // VACUUM refuses to run while a statement of its connection is stepping.
     db.releaseReadLocks();

@@ -1,5 +1,5 @@
 // The engine's default workspace: opens and creates catalogue databases,
-// closes them all at once, and brackets batches of writes in transactions.
+// closes them all at once, and compacts them.
 // A catalogue file has one connection in the process: every reader and
 // writer that opens it shares the one Catalogue.
 #pragma once
@@ -26,10 +26,6 @@ public:
                                               const std::function<void(Catalogue&)>& define = {});
     // Closes every database opened through this workspace (and so their recordsets).
     void Close();
-
-    void BeginTrans();
-    void CommitTrans();
-    void Rollback();
 
     // Compacts a catalogue in place with SQLite's VACUUM, one transaction
     // through the journal: a failure or a crash leaves it as it was, and

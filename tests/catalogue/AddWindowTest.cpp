@@ -2,7 +2,10 @@
 // window, the catalogue read back record by record.
 #include "tests/catalogue/CatalogueFixture.h"
 
+#include "core/engine/Recordset.h"
 #include "core/platform/LinuxFileSystem.h"
+#include "details/RecordEdits.h"
+#include "manage/RawRecordEdit.h"
 #include "tests/support/TreeAdd.h"
 
 #include <QAction>
@@ -184,6 +187,40 @@ TEST_F(AddWindow, cancelLeavesTheCatalogueAsBeforeAndAnEmptiedDescriptionIsNull)
     const auto rows = records();
     ASSERT_EQ(rows.size(), 72u);
     EXPECT_EQ(rows[1][size_t(Field::CDDescription)], std::nullopt);
+}
+
+// The details and raw database windows stay open while the main window adds:
+// their edits wait for the add's transaction like another program's write,
+// never becoming part of it (and rolled back with it).
+TEST_F(AddWindow, anEditWhileTheAddWritesIsRefusedNotMadePartOfTheAdd) {
+    makeFile(disc + "/a.txt");
+    makeFile(disc + "/b.txt");
+    openWindow(false, false, false);
+    addDisc("first");
+    for (int i = 0; i < 50; ++i)
+        makeFile(disc + QString("/many%1.txt").arg(i));
+    engine::Recordset shown(app.state().workspace().OpenDatabase(app.state().catalogueFile()),
+                            engine::RecordsetType::Dynaset);
+    shown.MoveFirst();
+    shown.MoveNext();
+    bool duringTheAdd = false;
+    QTimer::singleShot(0, form.get(), [&] {
+        duringTheAdd = app.state().CatalogueDatabase->inTransaction();
+        storeKeywords(app.state(), shown, "during");
+        bool save = true; // the raw database window's edit, refused likewise
+        EXPECT_THROW(storeRawEdits(shown, save, "raw", {}), Error);
+        child("CmdExit")->click();
+    });
+    addDisc("cancelled");
+    EXPECT_TRUE(duringTheAdd);
+    EXPECT_EQ(status(), "Cancelled by user!");
+    ASSERT_EQ(app.prompt().texts().size(), 1);
+    EXPECT_TRUE(app.prompt().texts()[0].contains("another write of this program is open"))
+        << app.prompt().texts()[0].toStdString();
+    EXPECT_EQ(column(Field::CDKeywords), QStringList({N, N}));
+
+    storeKeywords(app.state(), shown, "after");
+    EXPECT_EQ(column(Field::CDKeywords), QStringList({N, "AFTER"}));
 }
 
 TEST_F(AddWindow, aWritingFailureRollsTheRunBackAndOffersRetryAndCancel) {

@@ -180,10 +180,12 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
 
     Workspace other;
     Recordset writer(other.OpenDatabase(path), RecordsetType::Table);
-    other.BeginTrans();
-    write(writer, Games1, 1);
-    other.CommitTrans();
-    write(writer, Games1 + 1, 1); // outside a transaction too
+    {
+        Transaction transaction(*writer.database());
+        write(writer, Games1, 1);
+        transaction.commit();
+    }
+    write(writer, Games1 + 1, 1); // in a transaction of its own
 
     reader.MoveNext();
     EXPECT_EQ(reader.Fields(Field::CDFile), v("A.DAT")) << "the reader goes on where it was";
@@ -192,50 +194,44 @@ TEST_F(EngineTest, aWriterIsNotBlockedByAnotherConnectionsOpenScan) {
     EXPECT_EQ(files(reader).size(), 6);
 }
 
-TEST_F(EngineTest, aWorkspaceCommitIsNotBlockedByItsOwnReadingConnection) {
+TEST_F(EngineTest, aCommitIsNotBlockedByAReadInItsOwnTransaction) {
     Recordset writer(db, RecordsetType::Table);
     Recordset reader(workspace.OpenDatabase(path), RecordsetType::Dynaset);
-    workspace.BeginTrans();
+    Transaction transaction(*db);
     write(writer, Games1, 4);
-    reader.FindFirst(Criterion::NotNull(Field::CDFile)); // a read inside the reader's transaction
-    workspace.CommitTrans();
+    reader.FindFirst(Criterion::NotNull(Field::CDFile)); // a read inside the transaction
+    transaction.commit();
     EXPECT_FALSE(db->inTransaction());
     Recordset again(workspace.OpenDatabase(path), RecordsetType::Dynaset);
     EXPECT_EQ(files(again).size(), 4);
 }
 
-// The appender writes with the triggers off and indexes its records itself;
-// a write through the same connection meanwhile is noted by the triggers as
-// usual. The index then holds exactly what the table holds.
+StoredRecord stored(const QString& file) {
+    StoredRecord record;
+    record[size_t(Field::CDFile)] = file.toUtf8();
+    return record;
+}
+
 TEST_F(EngineTest, aTableOfAnotherMakeKeepsItsOwnChecksThroughAnAppend) {
     db->exec("DROP TABLE CDTable; CREATE TABLE CDTable (CDVolume TEXT, CDDescription TEXT, "
              "CDFile TEXT CHECK (length(CDFile) <= 8), CDFileDate DATETIME, CDPath TEXT, "
              "CDFileLen TEXT, CDKeywords TEXT); PRAGMA application_id = 0");
-    workspace.BeginTrans();
-    {
-        RecordAppender appender(*db);
-        StoredRecord record;
-        record[size_t(Field::CDFile)] = "LONGNAME.TXT";
-        appender.append(record);
-        EXPECT_THROW(appender.flush(), Error);
-    }
-    workspace.Rollback();
+    RecordAppender appender(*db);
+    appender.append(stored("LONGNAME.TXT"));
+    EXPECT_THROW(appender.commit(), Error);
 }
 
-TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransaction) {
-    auto stored = [](const QString& file) {
-        StoredRecord record;
-        record[size_t(Field::CDFile)] = file.toUtf8();
-        return record;
-    };
+// The appender writes with the triggers off and indexes its records itself.
+// The index then holds exactly what the table holds.
+TEST_F(EngineTest, appendedRecordsAreIndexedAStretchAtATimeAndTheRestAtTheCommit) {
     auto count = [&](const char* sql) {
         Statement statement(*db, sql);
         statement.step();
         return statement.integer(0);
     };
+    const char* appended = "SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"END\"'";
     Recordset rs(db, RecordsetType::Dynaset);
     write(rs, Games1, 4);
-    workspace.BeginTrans();
     {
         RecordAppender appender(*db);
         for (int i = 0; i < 300; ++i)
@@ -243,67 +239,65 @@ TEST_F(EngineTest, appendedRecordsAreIndexedWhateverElseWritesInTheSameTransacti
         // A stretch of those written goes into the index while others wait.
         EXPECT_FALSE(appender.indexStretch(300));
         EXPECT_TRUE(appender.indexStretch(100));
-        // A find through the index on the same connection sees them all.
-        rs.FindFirst(Criterion::FileOrPathLike("*APPENDED299*"));
-        EXPECT_FALSE(rs.NoMatch());
-        // Other writes meanwhile are checked as ever.
-        rs.Edit();
-        rs.setField(Field::CDFile, QString(TextMaxChars + 1, 'X'));
-        EXPECT_THROW(rs.Update(), Error);
-        rs.CancelUpdate();
-        // Renames one appended record and deletes another while some wait.
-        rs.MoveLast();
-        rs.Edit();
-        rs.setField(Field::CDFile, QString("RENAMED.TXT"));
-        rs.Update();
-        rs.MovePrevious();
-        rs.Delete();
-        write(rs, Games1 + 1, 1);
+        EXPECT_EQ(count(appended), 100);
         for (int i = 300; i < 350; ++i)
             appender.append(stored(QString("APPENDED%1.TXT").arg(i)));
         // As many characters as a field holds, in twice as many bytes.
         appender.append(stored(QString(TextMaxChars, QChar(0xDF))));
+        appender.commit();
     }
-    workspace.CommitTrans();
     EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 351);
-    EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"END\"'"), 348);
-    EXPECT_EQ(count("SELECT count(*) FROM CDFileIndex WHERE CDFileIndex MATCH '\"REN\"'"), 1);
+    EXPECT_EQ(count(appended), 350);
     EXPECT_NO_THROW(db->exec("INSERT INTO CDFileIndex (CDFileIndex) VALUES ('integrity-check')"));
+}
 
-    // A refused record fails the run; after the rollback the triggers are on.
-    workspace.BeginTrans();
+// Nothing else writes while the appender has the triggers and CHECKs off,
+// and however its write ends they are on again: a renamed record is noted
+// for the file index, an over-long name refused.
+TEST_F(EngineTest, otherWritesWaitForAnAppendAndFindTheGuardsOnHoweverItEnds) {
+    Recordset rs(db, RecordsetType::Dynaset);
+    write(rs, Games1, 4);
+    auto expectGuardsOn = [&](const QString& name) {
+        SCOPED_TRACE(name.toStdString());
+        rs.MoveFirst();
+        rs.Edit();
+        rs.setField(Field::CDFile, name);
+        rs.Update();
+        rs.FindFirst(Criterion::FileOrPathLike("*" + name + "*"));
+        EXPECT_FALSE(rs.NoMatch()) << "found through the file index";
+        rs.Edit();
+        rs.setField(Field::CDFile, QString(TextMaxChars + 1, 'X'));
+        EXPECT_THROW(rs.Update(), Error);
+        rs.CancelUpdate();
+    };
+    {
+        RecordAppender appender(*db);
+        appender.append(stored("APPENDED.TXT"));
+        EXPECT_THROW(Transaction{*db}, Error) << "another write waits for the append";
+        appender.commit();
+    }
+    expectGuardsOn("COMMITTED");
     {
         RecordAppender refused(*db);
         refused.append(stored(QString(TextMaxChars + 1, 'X')));
-        EXPECT_THROW(refused.flush(), Error);
+        EXPECT_THROW(refused.commit(), Error);
     }
-    workspace.Rollback();
-    // A write in between that cannot have the waiting records written first
-    // fails, and so does every later one, the commit too.
-    workspace.BeginTrans();
+    expectGuardsOn("REFUSED");
     {
-        RecordAppender doomed(*db);
-        doomed.append(stored("FIRST.TXT"));
-        doomed.flush();
-        doomed.append(stored(QString(TextMaxChars + 1, 'X')));
-        rs.MoveFirst();
-        rs.Edit();
-        rs.setField(Field::CDFile, QString("OTHER.TXT"));
-        EXPECT_THROW(rs.Update(), Error);
-        EXPECT_THROW(workspace.CommitTrans(), Error);
+        RecordAppender dropped(*db);
+        dropped.append(stored("DROPPED.TXT"));
     }
+    expectGuardsOn("DROPPED");
     // SQLite ending the transaction itself (a full disc) leaves nothing
     // half-written behind.
-    workspace.Rollback();
-    workspace.BeginTrans();
     {
         RecordAppender lost(*db);
         lost.append(stored("LOST.TXT"));
         sqlite3_exec(db->handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+        EXPECT_THROW(lost.commit(), Error);
     }
-    db->exec("DELETE FROM CDTable WHERE CDFile = 'RENAMED.TXT'");
-    EXPECT_EQ(count("SELECT count(*) FROM CDIndexRemoved"), 1);
-    EXPECT_EQ(count("SELECT count(*) FROM CDTable"), 4 + 350);
+    expectGuardsOn("LOST");
+    EXPECT_EQ(files(rs), QStringList({"LOST", "SETUP.EXE", "A.DAT", "B.DAT", "APPENDED.TXT"}));
 }
 
 TEST_F(EngineTest, aWriteBegunWhileAnotherOfTheProcessIsOpenWaitsForItLikeAnotherProgramsWrite) {
