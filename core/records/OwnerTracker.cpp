@@ -18,8 +18,9 @@ std::int64_t rowid(const Recordset& rs) {
 
 // Beyond this many heads between two records a seek is cheaper than stepping:
 // each step reads a head's record, on a page of its own in a large directory,
-// where a seek reads about two.
-constexpr int MaxSteps = 2;
+// where a seek reads about two. One step still serves matches in neighbouring
+// directories.
+constexpr int MaxSteps = 1;
 
 } // namespace
 
