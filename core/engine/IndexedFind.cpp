@@ -21,6 +21,9 @@ constexpr int StretchSize = 4096;
 constexpr std::int64_t ProbeSize = 256;
 constexpr double CommonerFactor = 10;
 constexpr qsizetype MaxTerms = 6;
+// Candidates this few cost less to confirm than another trigram costs to
+// probe (a lookup in every segment of the index): the trigram is the query.
+constexpr std::int64_t FewEnough = 32;
 
 // The columns Recordset loads: rowid, then the seven fields.
 constexpr int FileColumn = 3, PathColumn = 5;
@@ -61,6 +64,7 @@ bool IndexedFind::uses(const QString& pattern) {
 // records: their count when fewer, else how far into the catalogue they reach.
 // When every trigram taken has fewer, the probes have read all their records,
 // and those holding them all are the candidates without asking the index again.
+// A trigram of very few records is the query by itself.
 QString IndexedFind::chooseTerms(const QStringList& terms) {
     struct Probe {
         double estimate;
@@ -79,6 +83,10 @@ QString IndexedFind::chooseTerms(const QStringList& terms) {
             rowids.push_back(probe.integer(0));
         probe.reset();
         const auto count = std::int64_t(rowids.size());
+        if (count <= FewEnough) {
+            m_known = std::move(rowids);
+            return term;
+        }
         if (count < ProbeSize) {
             probes.push_back({double(count), term, true, std::move(rowids)});
             continue;
