@@ -28,6 +28,11 @@ constexpr std::int64_t FewEnough = 32;
 // The columns Recordset loads: rowid, then the seven fields.
 constexpr int FileColumn = 3, PathColumn = 5;
 
+// Up to ?2 rowids beyond ?1, in the order of the finds.
+const char* beyond(bool forward) {
+    return forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2";
+}
+
 } // namespace
 
 IndexedFind::IndexedFind(Catalogue& db, bool forward) : m_db(db), m_forward(forward) {}
@@ -189,7 +194,7 @@ std::vector<std::int64_t> IndexedFind::indexedBeyond(std::int64_t from) {
         m_batch = std::make_unique<Statement>(
             m_db,
             (QByteArray("SELECT rowid FROM CDFileIndex WHERE CDFileIndex MATCH ?3 AND rowid ") +
-             (m_forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2"))
+             beyond(m_forward))
                 .constData());
     return rowids(*m_batch, from, &m_query);
 }
@@ -198,8 +203,7 @@ void IndexedFind::fetchBatch(std::int64_t from) {
     if (!m_waiting)
         m_waiting = std::make_unique<Statement>(
             m_db,
-            (QByteArray("SELECT Id AS rowid FROM CDIndexAdded WHERE rowid ") +
-             (m_forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2"))
+            (QByteArray("SELECT Id AS rowid FROM CDIndexAdded WHERE rowid ") + beyond(m_forward))
                 .constData());
     const std::vector<std::int64_t> indexed = m_known ? knownBeyond(from) : indexedBeyond(from);
     // The records still waiting for the index are candidates whatever they hold.
