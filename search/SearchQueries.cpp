@@ -92,13 +92,14 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
     try {
         checkTypedPattern(typed);
         SearchDatabase = m_state.workspace().OpenDatabase(m_state.catalogueFile());
+        // The scan keeps its read lock between finds, and gives it up whenever
+        // the user may act: every 20th line, and at least every 50 ms of
+        // scanning, so Cancel is seen even where little matches. Held from
+        // the start, the opening reads and the first find share one read.
+        engine::ReadHold hold(*SearchDatabase);
         const auto rs = openRecordset();
         const auto criterion = Criterion::FileOrPathLike(SearchPattern);
         OwnerTracker owners(SearchDatabase);
-        // The scan keeps its read lock between finds, and gives it up whenever
-        // the user may act: every 20th line, and at least every 50 ms of
-        // scanning, so Cancel is seen even where little matches.
-        engine::ReadHold hold(*SearchDatabase);
         QElapsedTimer sinceYield;
         sinceYield.start();
         auto yield = [&] {

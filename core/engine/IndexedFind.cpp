@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <tuple>
 
 namespace orvik::engine {
 
@@ -20,9 +21,17 @@ constexpr int StretchSize = 4096;
 constexpr std::int64_t ProbeSize = 256;
 constexpr double CommonerFactor = 10;
 constexpr qsizetype MaxTerms = 6;
+// Candidates this few cost less to confirm than another trigram costs to
+// probe (a lookup in every segment of the index): the trigram is the query.
+constexpr std::int64_t FewEnough = 32;
 
 // The columns Recordset loads: rowid, then the seven fields.
 constexpr int FileColumn = 3, PathColumn = 5;
+
+// Up to ?2 rowids beyond ?1, in the order of the finds.
+const char* beyond(bool forward) {
+    return forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2";
+}
 
 } // namespace
 
@@ -33,7 +42,7 @@ IndexedFind::~IndexedFind() = default;
 bool IndexedFind::uses(const QString& pattern) {
     if (m_pattern && pattern == m_patternText) return !m_query.isEmpty();
     m_patternText = pattern;
-    m_haveBatch = false;
+    forget();
     try {
         m_pattern.emplace(pattern);
     } catch (const Error&) {
@@ -42,43 +51,86 @@ bool IndexedFind::uses(const QString& pattern) {
         return false;
     }
     const QStringList terms = fileIndexTerms(*m_pattern);
-    m_query = terms.isEmpty() ? QString() : chooseTerms(terms);
-    return !m_query.isEmpty();
+    if (terms.isEmpty()) {
+        m_query.clear();
+        return false;
+    }
+    // The probes' records serve the finds only while nobody writes: the
+    // snapshot they are taken in is the one the finds check against.
+    checkSnapshot();
+    m_query = chooseTerms(terms);
+    if (!m_db.holdsReads()) release();
+    return true;
 }
 
 // A common trigram costs the index more to read than the candidates it rules
 // out cost to confirm, so the query takes the rarest trigram and those not
 // much more common. How common each is comes from its first ProbeSize
 // records: their count when fewer, else how far into the catalogue they reach.
+// When every trigram taken has fewer, the probes have read all their records,
+// and those holding them all are the candidates without asking the index again.
+// A trigram of very few records is the query by itself.
 QString IndexedFind::chooseTerms(const QStringList& terms) {
-    Statement span(m_db,
-                   "SELECT (SELECT min(rowid) FROM CDTable), (SELECT max(rowid) FROM CDTable)");
-    span.step();
-    const double first = double(span.integer(0)), records = double(span.integer(1)) - first + 1;
-    span.reset();
+    struct Probe {
+        double estimate;
+        QString term;
+        bool complete; // fewer than ProbeSize: rowids holds all of them
+        std::vector<std::int64_t> rowids;
+    };
+    std::optional<std::pair<double, double>> span; // the first rowid and the records from it
     Statement probe(m_db, "SELECT rowid FROM CDFileIndex WHERE CDFileIndex MATCH ?1 "
                           "ORDER BY rowid LIMIT ?2");
-    std::vector<std::pair<double, QString>> estimates;
+    std::vector<Probe> probes;
     for (const QString& term : terms) {
         probe.bind(1, term).bind(2, ProbeSize);
-        std::int64_t count = 0, reached = 0;
-        while (probe.step()) {
-            ++count;
-            reached = probe.integer(0);
-        }
+        std::vector<std::int64_t> rowids;
+        while (probe.step())
+            rowids.push_back(probe.integer(0));
         probe.reset();
-        const double estimate = count < ProbeSize ? double(count)
-                                                  : double(ProbeSize) * records /
-                                                        std::max(1.0, double(reached) - first + 1);
-        estimates.emplace_back(estimate, term);
+        const auto count = std::int64_t(rowids.size());
+        if (count <= FewEnough) {
+            m_known = std::move(rowids);
+            return term;
+        }
+        if (count < ProbeSize) {
+            probes.push_back({double(count), term, true, std::move(rowids)});
+            continue;
+        }
+        if (!span) {
+            Statement ends(
+                m_db, "SELECT (SELECT min(rowid) FROM CDTable), (SELECT max(rowid) FROM CDTable)");
+            ends.step();
+            const double first = double(ends.integer(0));
+            span.emplace(first, double(ends.integer(1)) - first + 1);
+        }
+        const auto [first, records] = *span;
+        const double reached = double(rowids.back());
+        probes.push_back(
+            {double(ProbeSize) * records / std::max(1.0, reached - first + 1), term, false, {}});
     }
-    std::sort(estimates.begin(), estimates.end());
+    std::sort(probes.begin(), probes.end(), [](const Probe& a, const Probe& b) {
+        return std::tie(a.estimate, a.term) < std::tie(b.estimate, b.term);
+    });
     const double worthReading =
-        std::max(estimates.front().first * CommonerFactor, double(ProbeSize));
+        std::max(probes.front().estimate * CommonerFactor, double(ProbeSize));
     QStringList chosen;
-    for (const auto& [estimate, term] : estimates)
-        if (chosen.size() < MaxTerms && (chosen.isEmpty() || estimate <= worthReading))
-            chosen << term;
+    std::optional<std::vector<std::int64_t>> known;
+    bool allKnown = true;
+    for (const Probe& p : probes) {
+        if (chosen.size() == MaxTerms || (!chosen.isEmpty() && p.estimate > worthReading)) continue;
+        chosen << p.term;
+        allKnown = allKnown && p.complete;
+        if (!allKnown) continue;
+        if (!known) {
+            known = p.rowids;
+            continue;
+        }
+        std::vector<std::int64_t> both;
+        std::set_intersection(known->begin(), known->end(), p.rowids.begin(), p.rowids.end(),
+                              std::back_inserter(both));
+        known = std::move(both);
+    }
+    if (allKnown) m_known = std::move(known);
     return chosen.join(QStringLiteral(" AND "));
 }
 
@@ -90,10 +142,10 @@ void IndexedFind::checkSnapshot() {
         m_version->reset();
         m_version->step();
         const std::int64_t version = m_version->integer(0);
-        if (version != m_dataVersion) m_haveBatch = false;
+        if (version != m_dataVersion) forget();
         m_dataVersion = version;
     }
-    if (m_writes != m_db.writeCount()) m_haveBatch = false;
+    if (m_writes != m_db.writeCount()) forget();
     m_writes = m_db.writeCount();
 }
 
@@ -123,21 +175,38 @@ std::vector<std::int64_t> rowids(Statement& statement, std::int64_t from, const 
 
 } // namespace
 
-void IndexedFind::fetchBatch(std::int64_t from) {
-    if (!m_batch) {
-        const char* order =
-            m_forward ? "> ?1 ORDER BY rowid LIMIT ?2" : "< ?1 ORDER BY rowid DESC LIMIT ?2";
+void IndexedFind::forget() {
+    m_haveBatch = false;
+    m_known.reset();
+}
+
+// The probes' records beyond `from`, in the order of the finds: fewer than a
+// batch, so the batch ends with them.
+std::vector<std::int64_t> IndexedFind::knownBeyond(std::int64_t from) const {
+    if (m_forward)
+        return {std::upper_bound(m_known->begin(), m_known->end(), from), m_known->end()};
+    return {std::make_reverse_iterator(std::lower_bound(m_known->begin(), m_known->end(), from)),
+            m_known->rend()};
+}
+
+std::vector<std::int64_t> IndexedFind::indexedBeyond(std::int64_t from) {
+    if (!m_batch)
         m_batch = std::make_unique<Statement>(
             m_db,
             (QByteArray("SELECT rowid FROM CDFileIndex WHERE CDFileIndex MATCH ?3 AND rowid ") +
-             order)
+             beyond(m_forward))
                 .constData());
+    return rowids(*m_batch, from, &m_query);
+}
+
+void IndexedFind::fetchBatch(std::int64_t from) {
+    if (!m_waiting)
         m_waiting = std::make_unique<Statement>(
             m_db,
-            (QByteArray("SELECT Id AS rowid FROM CDIndexAdded WHERE rowid ") + order).constData());
-    }
+            (QByteArray("SELECT Id AS rowid FROM CDIndexAdded WHERE rowid ") + beyond(m_forward))
+                .constData());
+    const std::vector<std::int64_t> indexed = m_known ? knownBeyond(from) : indexedBeyond(from);
     // The records still waiting for the index are candidates whatever they hold.
-    const std::vector<std::int64_t> indexed = rowids(*m_batch, from, &m_query);
     const std::vector<std::int64_t> waiting = rowids(*m_waiting, from, nullptr);
     auto before = [this](std::int64_t a, std::int64_t b) { return m_forward ? a < b : a > b; };
     // A full list may go on beyond its last rowid: the batch ends at the nearer such edge.

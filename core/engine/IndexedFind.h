@@ -45,7 +45,11 @@ private:
     // Forgets the batch when another connection or this one wrote meanwhile.
     void checkSnapshot();
     bool batchCovers(std::int64_t from) const;
+    // Drops the batch and the probes' records.
+    void forget();
     void fetchBatch(std::int64_t from);
+    std::vector<std::int64_t> knownBeyond(std::int64_t from) const;
+    std::vector<std::int64_t> indexedBeyond(std::int64_t from);
     bool confirm(std::int64_t rowid);
     void release();
 
@@ -55,6 +59,9 @@ private:
     std::optional<Pattern> m_pattern;
     QString m_query;
 
+    // The records holding every trigram of the query, in rowid order, when
+    // the probes read all the records of each: the index is not asked again.
+    std::optional<std::vector<std::int64_t>> m_known;
     std::vector<std::int64_t> m_candidates; // in the order of the finds
     bool m_haveBatch = false;
     bool m_batchIsLast = false; // no candidates beyond the batch

@@ -16,8 +16,11 @@ std::int64_t rowid(const Recordset& rs) {
     return rs.Bookmark().toLongLong();
 }
 
-// Beyond this many heads between two records a seek is cheaper than stepping.
-constexpr int MaxSteps = 16;
+// Beyond this many heads between two records a seek is cheaper than stepping:
+// each step reads a head's record, on a page of its own in a large directory,
+// where a seek reads about two. One step still serves matches in neighbouring
+// directories.
+constexpr int MaxSteps = 1;
 
 } // namespace
 
@@ -36,7 +39,10 @@ public:
         // At the end of the heads, look again: records may have been appended.
         if (!m_next) advance();
         for (int steps = 0; m_next && m_next->rowid <= target; ++steps) {
-            if (steps == MaxSteps) return seek(target);
+            // A target further beyond the next head than the current head's
+            // run is long most likely lies beyond the heads after it too.
+            const bool far = m_current && target - m_next->rowid > m_next->rowid - m_current->rowid;
+            if (steps == MaxSteps || far) return seek(target);
             m_current = std::move(m_next);
             advance();
         }
