@@ -81,6 +81,8 @@ private:
     void fallBackToSystemDrive();
     // Lists the files of `directory` and names the open directory in the status.
     void showFilesOf(const QString& directory);
+    // Names the catalogued volume the open directory is, if it is one.
+    void showCatalogued();
     void writeGeometry();
     // Drive prompt B; true when the user chose Retry.
     bool askDefaultDrive(const Error& error);
@@ -104,6 +106,7 @@ private:
     QLabel* Labelkeyw;
     QLabel* Label1;
     QLabel* Label3;
+    QLabel* LblCatalogued;
     QPushButton* Add1;
     QPushButton* CmdFind;
     QPushButton* CmdExec;
