@@ -202,6 +202,7 @@ void FormMain::placeControls() {
     for (const auto& [widget, r] : places)
         widget->setGeometry(twips::toPixelsX(r.left, this), twips::toPixelsY(r.top, this),
                             twips::toPixelsX(r.width, this), twips::toPixelsY(r.height, this));
+    fitCatalogued();
 }
 
 void FormMain::Form_Load() {
@@ -382,7 +383,14 @@ void FormMain::Dir1_Change() {
 void FormMain::showCatalogued() {
     const std::vector<CataloguedVolume> volumes =
         recogniseInCurrentCatalogue(m_state, Dir1->path());
-    LblCatalogued->setText(volumes.empty() ? QString() : cataloguedText(volumes.back()));
+    m_catalogued = volumes.empty() ? QString() : cataloguedText(volumes.back());
+    fitCatalogued();
+}
+
+void FormMain::fitCatalogued() {
+    LblCatalogued->setText(LblCatalogued->fontMetrics().elidedText(m_catalogued, Qt::ElideRight,
+                                                                   LblCatalogued->width()));
+    LblCatalogued->setToolTip(m_catalogued);
 }
 
 // The status still names the open directory: that is what the add catalogues.

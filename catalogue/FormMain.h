@@ -83,6 +83,8 @@ private:
     void showFilesOf(const QString& directory);
     // Names the catalogued volume the open directory is, if it is one.
     void showCatalogued();
+    // Cut to the line's width with "…"; the whole text is its tool tip.
+    void fitCatalogued();
     void writeGeometry();
     // Drive prompt B; true when the user chose Retry.
     bool askDefaultDrive(const Error& error);
@@ -119,6 +121,7 @@ private:
     QAction* About;
     QAction* DBFile;
     MainLayout m_layout = designLayout();
+    QString m_catalogued; // LblCatalogued's whole text
     std::unique_ptr<LabelProgress> m_progress;
     std::unique_ptr<VolumeAdd> m_add;
     bool m_loaded = false;
