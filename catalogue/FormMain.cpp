@@ -2,6 +2,7 @@
 
 #include "catalogue/DirectoryList.h"
 #include "catalogue/FileList.h"
+#include "catalogue/VolumeRecognition.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/engine/CatalogueTable.h"
@@ -101,6 +102,7 @@ void FormMain::createControls() {
     Label1->setFrameShape(QFrame::Panel);
     Label1->setFrameShadow(QFrame::Sunken);
     Label3 = named(new QLabel(QStringLiteral("Status:"), area), "Label3");
+    LblCatalogued = named(new QLabel(area), "LblCatalogued");
     Add1 = named(new QPushButton(QStringLiteral("Add files to &Catalogue"), area), "Add1",
                  QStringLiteral("Adds all  files in selected directory and below that match the "
                                 "filter (if enabled) into the current catalogue"));
@@ -178,18 +180,29 @@ void FormMain::createMenus() {
 
 void FormMain::placeControls() {
     const std::pair<QWidget*, const TwipsRect&> places[] = {
-        {Drive1, m_layout.Drive1},       {MyRefresh, m_layout.MyRefresh},
-        {Labelvol, m_layout.Labelvol},   {TxtVol, m_layout.TxtVol},
-        {Filter, m_layout.Filter},       {Extension_TxtBox, m_layout.Extension_TxtBox},
-        {Dir1, m_layout.Dir1},           {File1, m_layout.File1},
-        {Label2, m_layout.Label2},       {TextDesc, m_layout.TextDesc},
-        {Labelkeyw, m_layout.Labelkeyw}, {TextKeyword, m_layout.TextKeyword},
-        {Label3, m_layout.Label3},       {Label1, m_layout.Label1},
-        {Add1, m_layout.Add1},           {CmdFind, m_layout.CmdFind},
-        {CmdExec, m_layout.CmdExec},     {CmdExit, m_layout.CmdExit}};
+        {Drive1, m_layout.Drive1},
+        {MyRefresh, m_layout.MyRefresh},
+        {Labelvol, m_layout.Labelvol},
+        {TxtVol, m_layout.TxtVol},
+        {Filter, m_layout.Filter},
+        {Extension_TxtBox, m_layout.Extension_TxtBox},
+        {Dir1, m_layout.Dir1},
+        {File1, m_layout.File1},
+        {Label2, m_layout.Label2},
+        {TextDesc, m_layout.TextDesc},
+        {Labelkeyw, m_layout.Labelkeyw},
+        {TextKeyword, m_layout.TextKeyword},
+        {Label3, m_layout.Label3},
+        {Label1, m_layout.Label1},
+        {LblCatalogued, m_layout.LblCatalogued},
+        {Add1, m_layout.Add1},
+        {CmdFind, m_layout.CmdFind},
+        {CmdExec, m_layout.CmdExec},
+        {CmdExit, m_layout.CmdExit}};
     for (const auto& [widget, r] : places)
         widget->setGeometry(twips::toPixelsX(r.left, this), twips::toPixelsY(r.top, this),
                             twips::toPixelsX(r.width, this), twips::toPixelsY(r.height, this));
+    fitCatalogued();
 }
 
 void FormMain::Form_Load() {
@@ -245,11 +258,13 @@ void FormMain::Form_Activate() {
     for (;;) {
         try {
             selectDrive(m_state.Options.DefaultDrive);
-            return;
+            break;
         } catch (const Error& error) {
-            if (!askDefaultDrive(error)) return;
+            if (!askDefaultDrive(error)) break;
         }
     }
+    // The catalogue may have changed meanwhile.
+    showCatalogued();
 }
 
 // Drive prompt B. Cancel falls back to the system drive.
@@ -361,6 +376,21 @@ void FormMain::Drive1_Change() {
 
 void FormMain::Dir1_Change() {
     showFilesOf(Dir1->path());
+    showCatalogued();
+}
+
+// The latest add of the directory, when it was added more than once.
+void FormMain::showCatalogued() {
+    const std::vector<CataloguedVolume> volumes =
+        recogniseInCurrentCatalogue(m_state, Dir1->path());
+    m_catalogued = volumes.empty() ? QString() : cataloguedText(volumes.back());
+    fitCatalogued();
+}
+
+void FormMain::fitCatalogued() {
+    LblCatalogued->setText(LblCatalogued->fontMetrics().elidedText(m_catalogued, Qt::ElideRight,
+                                                                   LblCatalogued->width()));
+    LblCatalogued->setToolTip(m_catalogued);
 }
 
 // The status still names the open directory: that is what the add catalogues.
@@ -416,6 +446,7 @@ void FormMain::Add1_Click() {
     case VolumeAdd::Result::Finished:
         TextDesc->clear();
         TextKeyword->clear();
+        showCatalogued();
         break;
     case VolumeAdd::Result::ProgramEnds:
         close(); // Form_Unload ends the program

@@ -81,6 +81,10 @@ private:
     void fallBackToSystemDrive();
     // Lists the files of `directory` and names the open directory in the status.
     void showFilesOf(const QString& directory);
+    // Names the catalogued volume the open directory is, if it is one.
+    void showCatalogued();
+    // Cut to the line's width with "…"; the whole text is its tool tip.
+    void fitCatalogued();
     void writeGeometry();
     // Drive prompt B; true when the user chose Retry.
     bool askDefaultDrive(const Error& error);
@@ -104,6 +108,7 @@ private:
     QLabel* Labelkeyw;
     QLabel* Label1;
     QLabel* Label3;
+    QLabel* LblCatalogued;
     QPushButton* Add1;
     QPushButton* CmdFind;
     QPushButton* CmdExec;
@@ -116,6 +121,7 @@ private:
     QAction* About;
     QAction* DBFile;
     MainLayout m_layout = designLayout();
+    QString m_catalogued; // LblCatalogued's whole text
     std::unique_ptr<LabelProgress> m_progress;
     std::unique_ptr<VolumeAdd> m_add;
     bool m_loaded = false;

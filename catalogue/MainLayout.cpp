@@ -18,6 +18,7 @@ MainLayout designLayout() {
     d.TextKeyword = {120, 3920, 5220, 315};
     d.Label3 = {120, 4215, 1500, 220};
     d.Label1 = {120, 4435, 5220, 855};
+    d.LblCatalogued = {1620, 4215, 3720, 220};
     d.Add1 = {120, 5490, 2300, 330};
     d.CmdFind = {3640, 5490, 1700, 330};
     d.CmdExec = {5460, 5490, 1200, 330};
@@ -33,6 +34,7 @@ bool layOut(MainLayout& l, double width, double height) {
 
     l.Label1.top = l.Add1.top - 200 - l.Label1.height;
     l.Label3.top = l.Label1.top - 220;
+    l.LblCatalogued.top = l.Label3.top;
     l.TextKeyword.top = l.Label1.top - l.TextKeyword.height - 200;
     l.Labelkeyw.top = l.TextKeyword.top - 220;
     l.TextDesc.top = l.TextKeyword.top - l.TextDesc.height - 200;
@@ -46,6 +48,7 @@ bool layOut(MainLayout& l, double width, double height) {
     l.File1.width = width - l.File1.left - l.Dir1.left;
     l.Dir1.width = l.File1.left - 2 * l.Dir1.left;
     l.TextDesc.width = l.TextKeyword.width = l.Label1.width = l.Dir1.width;
+    l.LblCatalogued.width = l.Label1.left + l.Label1.width - l.LblCatalogued.left;
 
     l.CmdExec.left = l.File1.left;
     l.CmdExit.left = l.CmdExec.left + l.File1.width - l.CmdExit.width;

@@ -10,7 +10,9 @@ struct TwipsRect {
 
 struct MainLayout {
     TwipsRect Drive1, MyRefresh, Labelvol, TxtVol, Filter, Extension_TxtBox, Dir1, File1, Label2,
-        TextDesc, Labelkeyw, TextKeyword, Label3, Label1, Add1, CmdFind, CmdExec, CmdExit;
+        TextDesc, Labelkeyw, TextKeyword, Label3, Label1, Add1, CmdFind, CmdExec, CmdExit,
+        // Beside the status caption: which catalogued volume the directory is.
+        LblCatalogued;
 };
 
 constexpr double DesignWidth = 8190;

@@ -11,6 +11,7 @@
 #include "core/engine/Recordset.h"
 #include "core/platform/Drives.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <chrono>
 
@@ -81,10 +82,13 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     m_progress.status(QStringLiteral("Adding Files - please wait ..."));
 
     CurPath = topDirectory;
+    m_topDirectory = topDirectory;
+    m_scanned = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
     for (;;) {
         try {
-            CurVolume = m_state.drives().volumeLabel(CurPath);
-            if (CurVolume.isEmpty()) CurVolume = NoVolumeLabel;
+            m_label = m_state.drives().volumeLabel(CurPath);
+            m_facts = m_state.drives().fileSystemFacts(CurPath);
+            CurVolume = m_label.isEmpty() ? NoVolumeLabel : m_label;
             break;
         } catch (const Error& error) {
             if (collectionFailed(error) == Stage::EndProgram) return endWith(Result::ProgramEnds);
@@ -209,6 +213,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     // (a few milliseconds) at a time: the commit is left less to index.
     constexpr std::int64_t IndexStretch = 2048;
     FileCount = 0;
+    m_directoriesWritten = m_bytesWritten = 0;
     LastPath = NoPath;
     engine::Workspace& workspace = m_state.workspace();
     m_state.CatalogueRecordset.reset();
@@ -254,6 +259,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
                     return Stage::Going;
                 }
                 FileCount = 0;
+                m_directoriesWritten = m_bytesWritten = 0;
                 LastPath = NoPath;
                 next = 0;
             }
@@ -270,8 +276,30 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         else
             break;
     }
-    appender->commit();
+    const engine::VolumeIdentity written = identity();
+    appender->commit(&written);
     return Stage::Going;
+}
+
+engine::VolumeIdentity VolumeAdd::identity() const {
+    const AddOptions options = m_options();
+    engine::VolumeIdentity identity;
+    identity.uuid = m_facts.uuid;
+    identity.fsType = m_facts.type;
+    identity.label = m_label;
+    identity.topDirectory = m_topDirectory;
+    identity.place = m_facts.place;
+    identity.totalBytes = m_facts.totalBytes;
+    identity.freeBytes = m_facts.freeBytes;
+    identity.scanned = m_scanned;
+    identity.useFilter = Settings::parseBool(options.useFilter) == true;
+    identity.extensions = options.extensionString;
+    identity.saveDates = options.saveDates;
+    identity.saveLengths = options.saveLengths;
+    identity.directories = m_directoriesWritten;
+    identity.files = FileCount;
+    identity.bytes = m_bytesWritten;
+    return identity;
 }
 
 VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& walk, bool& walking,
@@ -354,7 +382,9 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records,
     if (CurPath != LastPath) {
         record[size_t(Field::CDPath)] = engine::storedText(CurPath.toUpper());
         LastPath = CurPath;
+        ++m_directoriesWritten;
     }
+    m_bytesWritten += file.entry.size;
     if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
     if (options.saveLengths) record[size_t(Field::CDFileLen)] = directory.storedLength(file);
     records.append(record);

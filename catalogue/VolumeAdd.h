@@ -5,6 +5,8 @@
 
 #include "catalogue/TreeCollector.h"
 #include "core/Prompt.h"
+#include "core/engine/VolumeIdentity.h"
+#include "core/platform/Drives.h"
 #include "core/platform/FileSystem.h"
 
 #include <QString>
@@ -108,6 +110,8 @@ private:
                      const TreeCollector::File& file, const AddOptions& options);
     Stage collectionFailed(const Error& error);
     int secondsElapsed() const;
+    // What the run's identity holds once its records are written.
+    engine::VolumeIdentity identity() const;
 
     AppState& m_state;
     Progress& m_progress;
@@ -125,6 +129,11 @@ private:
     AddControls* m_controls;
     std::function<AddOptions()> m_options;
     QString m_keywords;
+    // Read with the label, before the walk: the medium as it was scanned.
+    FileSystemFacts m_facts;
+    QString m_topDirectory, m_label, m_scanned;
+    // Directories with a record, and the bytes of the files written.
+    std::int64_t m_directoriesWritten = 0, m_bytesWritten = 0;
     std::chrono::steady_clock::time_point m_start;
 };
 

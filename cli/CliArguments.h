@@ -15,6 +15,8 @@ enum class Command {
     Volumes,
     Show,
     Erase,
+    Identify,
+    Volume,
     Catalogues,
     Create,
     Delete,
@@ -26,7 +28,9 @@ enum class Format { Text, Tsv, Json };
 struct CliArguments {
     Command command = Command::Help;
     QString commandName;
-    QString argument; // PATH of add, TEXT of queries, BOOKMARK of show, NAME of create, delete, use
+    // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase and
+    // volume, NAME of create, delete, use
+    QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
     std::optional<QString> catalogue;

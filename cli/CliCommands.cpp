@@ -7,6 +7,7 @@
 #include "cli/PrintModuleLoader.h"
 #include "cli/ShowOutput.h"
 #include "cli/TerminalProgress.h"
+#include "cli/VolumeOutput.h"
 #include "core/AppState.h"
 #include "core/CatalogueFiles.h"
 #include "core/Error.h"
@@ -271,6 +272,51 @@ int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return ExitDone;
 }
 
+// Reads only: a catalogue of an older version is matched as it is.
+int runIdentify(AppState& state, const CliArguments& args) {
+    const QString path = QDir::cleanPath(QFileInfo(args.argument).absoluteFilePath());
+    if (!QFileInfo(path).isDir()) {
+        printError(QStringLiteral("Path not found: ") + args.argument);
+        return ExitError;
+    }
+    if (!catalogueUsable(state, true)) return ExitError;
+    std::vector<CataloguedVolume> volumes;
+    try {
+        volumes = recogniseVolume(*state.workspace().OpenDatabase(state.catalogueFile()),
+                                  state.drives(), path);
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    std::fputs(identifyOutput(volumes, state.CatalogueName, args.format).toUtf8().constData(),
+               stdout);
+    return volumes.empty() ? ExitNothingFound : ExitDone;
+}
+
+int runVolume(AppState& state, const CliArguments& args) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    const QString& bookmark = args.argument;
+    if (!isBookmark(bookmark)) {
+        printError(QStringLiteral("not a bookmark: ") + bookmark);
+        return ExitError;
+    }
+    std::optional<VolumeSummary> volume;
+    try {
+        volume = summariseVolume(*state.workspace().OpenDatabase(state.catalogueFile()),
+                                 bookmark.toLongLong());
+    } catch (const Error& error) {
+        printError(error.message() + QStringLiteral(" Can't open catalogue database."));
+        return ExitError;
+    }
+    if (!volume) {
+        printError(QStringLiteral("no record with bookmark ") + bookmark +
+                   QStringLiteral(" in catalogue ") + state.CatalogueName);
+        return ExitError;
+    }
+    std::fputs(volumeOutput(*volume, args.format).toUtf8().constData(), stdout);
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -322,6 +368,8 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Add) return runAdd(state, prompt, args);
     if (args.command == Command::Show) return runShow(state, prompt, args);
     if (args.command == Command::Erase) return runErase(state, prompt, args);
+    if (args.command == Command::Identify) return runIdentify(state, args);
+    if (args.command == Command::Volume) return runVolume(state, args);
     return runQuery(state, prompt, args, printer);
 }
 

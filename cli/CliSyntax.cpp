@@ -50,6 +50,16 @@ const CommandSyntax Commands[] = {
      "--format tsv) and every record after it up to the next volume, in one\n"
      "step; then compacts the catalogue file. Asks nothing.",
      nullptr},
+    {"identify", Command::Identify, "PATH", "tell which catalogued volumes PATH is",
+     "Names every volume of the catalogue that PATH is: the same file system (by\n"
+     "its UUID, or by its label and size when it has none) at the same place\n"
+     "in it. Exit status 1 when PATH is no catalogued volume.",
+     nullptr},
+    {"volume", Command::Volume, "BOOKMARK", "show a volume's identity and what it holds",
+     "Shows the volume that holds the record BOOKMARK names: its label,\n"
+     "description, keywords and location, the file system it was read from,\n"
+     "the add's options, and its counts of directories, files and bytes.",
+     nullptr},
     {"catalogues", Command::Catalogues, nullptr, "list the catalogues",
      "Lists the catalogues; '*' marks the current one.", nullptr},
     {"create", Command::Create, "NAME", "create an empty catalogue",
@@ -134,6 +144,13 @@ const OptionSyntax Options[] = {
                "          one line per file of the directory (current 1 on the record's own)\n"
                "    json: one line {\"record\": {...}, \"directory\": [{\"file\": ..,\n"
                "          \"date\": .., \"length\": .., \"current\": true|false}, ...]}"},
+    // The same option, for the volume commands.
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Identify) | bit(Command::Volume),
+     .apply = setFormat,
+     .help = "text (the default), tsv (a header line, then one line a\n"
+             "volume) or json (one object a volume)"},
     {.name = "--print",
      .value = "FILE.pdf",
      .commands = Queries,

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "core/engine/Catalogue.h"
 #include "core/engine/FileIndex.h"
+#include "core/engine/VolumeIdentity.h"
 
 #include <algorithm>
 #include <iterator>
@@ -103,7 +104,8 @@ void addHeadsRowidsAndFileIndex(Catalogue& db) {
 
 // The steps from each version to the next, in order: step i makes version i + 1.
 // A new table is keyed by its record's rowid and removed with the record.
-constexpr void (*MigrationSteps[])(Catalogue&) = {addHeadsRowidsAndFileIndex};
+constexpr void (*MigrationSteps[])(Catalogue&) = {addHeadsRowidsAndFileIndex,
+                                                  addVolumeIdentityTable};
 static_assert(std::size(MigrationSteps) == SchemaVersion);
 
 void setSchemaVersion(Catalogue& db, int version) {
@@ -124,6 +126,7 @@ void createCatalogueTable(Catalogue& db) {
     addMissing(db, HeadIndexes);
     addMissing(db, RowidKeeping);
     addFileIndex(db);
+    addVolumeIdentityTable(db);
     db.exec(("PRAGMA application_id = " + QByteArray::number(OwnTableMark)).constData());
     setSchemaVersion(db, SchemaVersion);
     transaction.commit();

@@ -44,12 +44,14 @@ const char* fieldName(Field field);
 
 // Defines CDTable, the partial indexes that let a reader jump to the previous
 // directory or volume head without scanning, the bookkeeping that keeps
-// rowids (bookmarks) from being used twice, and the file index (FileIndex.h).
+// rowids (bookmarks) from being used twice, the file index (FileIndex.h) and
+// the volumes' identities (VolumeIdentity.h).
 void createCatalogueTable(Catalogue& db);
 // The schema version this program writes, kept in the catalogue's header
 // (PRAGMA user_version). 0 is a catalogue from before versions: one of an
 // earlier release, which may lack the indexes, or of another make.
-constexpr int SchemaVersion = 1;
+// Version 2 adds each volume's identity (VolumeIdentity.h).
+constexpr int SchemaVersion = 2;
 int schemaVersion(Catalogue& db);
 // Why a catalogue cannot be written by this program, or empty when it can:
 // a newer version than it knows is opened read-only.

@@ -87,11 +87,12 @@ void RecordAppender::append(const StoredRecord& record) {
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
 
-void RecordAppender::commit() {
+void RecordAppender::commit(const VolumeIdentity* identity) {
     insertWaiting(int(m_waiting.size()));
     requireTransaction();
     if (m_firstUnindexed != 0) indexUpTo(m_lastUnindexed);
     m_guardsOff.reset();
+    if (identity && m_head != 0) writeVolumeIdentity(m_db, m_head, *identity);
     m_transaction.commit();
 }
 
@@ -143,6 +144,7 @@ void RecordAppender::insertWaiting(int count) {
         statement->rewind();
     }
     m_waiting.clear();
+    if (m_head == 0) m_head = first;
     if (m_firstUnindexed == 0) m_firstUnindexed = first;
     m_lastUnindexed = first + count - 1;
 }

@@ -12,6 +12,7 @@
 
 #include "core/engine/Catalogue.h"
 #include "core/engine/CatalogueTable.h"
+#include "core/engine/VolumeIdentity.h"
 
 #include <QByteArray>
 #include <cstdint>
@@ -45,8 +46,9 @@ public:
     // it did.
     bool indexStretch(std::int64_t count);
     // Writes the records still waiting, indexes them, turns the triggers and
-    // CHECKs on again and commits.
-    void commit();
+    // CHECKs on again and commits, with the run's identity keyed by its head
+    // when it has one and a record was appended.
+    void commit(const VolumeIdentity* identity = nullptr);
 
 private:
     class GuardsOff;
@@ -64,6 +66,8 @@ private:
     std::unique_ptr<Statement> m_batch, m_single, m_nextRowid;
     // Appended and not indexed yet.
     std::int64_t m_firstUnindexed = 0, m_lastUnindexed = 0;
+    // The rowid of the first record appended: the run's head.
+    std::int64_t m_head = 0;
     bool m_failed = false;
     // With CDTable's own CHECKs, those are off while it appends and it
     // refuses over-long texts itself: the CHECKs cost a tenth of the add.

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 
 namespace orvik {
 
@@ -22,6 +23,14 @@ inline const QString SystemDrive = QStringLiteral("/");
 // What stands for the label of a volume that has none.
 inline const QString NoVolumeLabel = QStringLiteral("*No_Name*");
 
+// What tells a file system apart from another, for the volume's identity.
+struct FileSystemFacts {
+    QString uuid;  // from /dev/disk/by-uuid (a FAT serial looks like "1A2B-3C4D"); "" when none
+    QString type;  // "ext4", "iso9660", "tmpfs"; "" when the mount table does not name it
+    QString place; // the path from the file system's own root: "/" for its root
+    std::int64_t totalBytes = 0, freeBytes = 0;
+};
+
 class Drives {
 public:
     virtual ~Drives() = default;
@@ -37,6 +46,9 @@ public:
     // Label of the file system holding `path`, "" when it has none; throws
     // orvik::Error when the path cannot be reached.
     virtual QString volumeLabel(const QString& path) const = 0;
+    // The facts of the file system holding the directory `path`; throws
+    // orvik::Error when the path cannot be reached.
+    virtual FileSystemFacts fileSystemFacts(const QString& path) const = 0;
 };
 
 } // namespace orvik

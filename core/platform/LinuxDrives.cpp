@@ -12,6 +12,9 @@
 #include <cstdint>
 #include <linux/magic.h>
 #include <optional>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 
 namespace orvik {
@@ -96,6 +99,19 @@ std::optional<int> statfsType(const QString& path) {
     }
 }
 
+// The name in /dev/disk/by-uuid of the block device `device`; "" when none
+// names it (a tmpfs, an overlay, a network share).
+QString uuidOf(dev_t device) {
+    const QString folder = QStringLiteral("/dev/disk/by-uuid/");
+    for (const QString& name : QDir(folder).entryList(QDir::System | QDir::NoDotAndDotDot)) {
+        struct stat link {};
+        if (::stat(QFile::encodeName(folder + name).constData(), &link) == 0 &&
+            S_ISBLK(link.st_mode) && link.st_rdev == device)
+            return name;
+    }
+    return {};
+}
+
 } // namespace
 
 LinuxDrives::LinuxDrives(QString mountInfoText) : m_fixedText(std::move(mountInfoText)) {}
@@ -106,7 +122,8 @@ std::vector<LinuxDrives::Mount> LinuxDrives::parseMountInfo(const QString& text)
         const QStringList fields = line.split(' ', Qt::SkipEmptyParts);
         const qsizetype dash = fields.indexOf(QStringLiteral("-"));
         if (fields.size() < 5 || dash < 0 || dash + 2 >= fields.size()) continue;
-        mounts.push_back({unescape(fields[4]), fields[dash + 1], unescape(fields[dash + 2])});
+        mounts.push_back({unescape(fields[4]), fields[dash + 1], unescape(fields[dash + 2]),
+                          unescape(fields[3]), fields[2]});
     }
     return mounts;
 }
@@ -121,14 +138,15 @@ int LinuxDrives::typeOf(const Mount& mount) {
     return DriveFixed;
 }
 
+QString LinuxDrives::mountInfoText() const {
+    if (!m_fixedText.isEmpty()) return m_fixedText;
+    QFile file(QStringLiteral("/proc/self/mountinfo"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 std::vector<LinuxDrives::Mount> LinuxDrives::userMounts() const {
-    QString text = m_fixedText;
-    if (text.isEmpty()) {
-        QFile file(QStringLiteral("/proc/self/mountinfo"));
-        if (file.open(QIODevice::ReadOnly)) text = QString::fromUtf8(file.readAll());
-    }
     std::vector<Mount> mounts;
-    for (const Mount& m : parseMountInfo(text)) {
+    for (const Mount& m : parseMountInfo(mountInfoText())) {
         if (PseudoFileSystems.contains(m.fsType) || underSystemFolder(m.mountPoint)) continue;
         // Bind mounts of single files (containers do this) are no drives.
         if (m_fixedText.isEmpty() && !QFileInfo(m.mountPoint).isDir()) continue;
@@ -193,6 +211,33 @@ QString LinuxDrives::volumeLabel(const QString& path) const {
     if (!storage.isValid() || !storage.isReady())
         throw Error(EIO, QStringLiteral("Device not ready: ") + path);
     return storage.name();
+}
+
+// The mount is matched by device and mount point, so a file system mounted
+// twice or bound elsewhere tells the same place from either.
+FileSystemFacts LinuxDrives::fileSystemFacts(const QString& path) const {
+    const QString real = QFileInfo(path).canonicalFilePath();
+    struct stat info {};
+    struct statvfs space {};
+    if (real.isEmpty() || ::stat(QFile::encodeName(real).constData(), &info) != 0 ||
+        ::statvfs(QFile::encodeName(real).constData(), &space) != 0)
+        throw Error(ENOENT, QStringLiteral("Path not found: ") + path);
+    FileSystemFacts facts;
+    facts.totalBytes = std::int64_t(space.f_blocks) * std::int64_t(space.f_frsize);
+    facts.freeBytes = std::int64_t(space.f_bavail) * std::int64_t(space.f_frsize);
+    facts.uuid = uuidOf(info.st_dev);
+    facts.place = real;
+    const QString device = QStringLiteral("%1:%2").arg(major(info.st_dev)).arg(minor(info.st_dev));
+    std::vector<Mount> same;
+    for (const Mount& m : parseMountInfo(mountInfoText()))
+        if (m.device == device) same.push_back(m);
+    if (const Mount* mount = coveringMount(same, real)) {
+        facts.type = mount->fsType;
+        const QString below =
+            real.mid(mount->mountPoint == SystemDrive ? 0 : mount->mountPoint.size());
+        facts.place = QDir::cleanPath(mount->root + '/' + below);
+    }
+    return facts;
 }
 
 } // namespace orvik

@@ -17,6 +17,8 @@ public:
         QString mountPoint;
         QString fsType;
         QString source;
+        QString root;   // the directory of its file system mounted there
+        QString device; // "major:minor"
     };
 
     // Reads the mount table afresh on every call: discs come and go.
@@ -28,11 +30,13 @@ public:
     int driveType(const QString& root) const override;
     QString driveOf(const QString& path) const override;
     QString volumeLabel(const QString& path) const override;
+    FileSystemFacts fileSystemFacts(const QString& path) const override;
 
     static std::vector<Mount> parseMountInfo(const QString& text);
     static int typeOf(const Mount& mount);
 
 private:
+    QString mountInfoText() const;
     std::vector<Mount> userMounts() const;
     // The mount holding `path` (the longest mount point that covers it); null when none does.
     static const Mount* coveringMount(const std::vector<Mount>& mounts, const QString& path);

@@ -3,6 +3,7 @@
 #include "tests/catalogue/CatalogueFixture.h"
 #include "tests/support/Widgets.h"
 
+#include "catalogue/DirectoryList.h"
 #include "catalogue/MainLayout.h"
 #include "core/platform/LaunchMessage.h"
 #include "core/ui/Twips.h"
@@ -34,6 +35,67 @@ TEST_F(MainWindow, layoutFollowsResizes) {
     EXPECT_NEAR(child("Add1")->y(), twips::toPixelsY(area - 435, form.get()), 1);
     EXPECT_NEAR(child("CmdExit")->geometry().right(),
                 child<QListWidget>("File1")->geometry().right(), 1);
+}
+
+TEST_F(MainWindow, theCataloguedLineSitsBesideTheStatusCaptionOverlappingNoControlAtAnySize) {
+    openWindow(true, true, true);
+    form->show();
+    for (const QSize size : {form->size(), QSize(1200, 900), QSize(1900, 1000)}) {
+        form->resize(size);
+        QCoreApplication::processEvents();
+        const QRect line = child<QLabel>("LblCatalogued")->geometry();
+        const QRect caption = child<QLabel>("Label3")->geometry();
+        EXPECT_EQ(line.top(), caption.top());
+        EXPECT_EQ(line.height(), caption.height());
+        EXPECT_GT(line.left(), caption.right());
+        EXPECT_EQ(line.right(), child<QLabel>("Label1")->geometry().right());
+        // The caption's row touches the keyword box above it by design.
+        for (const QWidget* control :
+             form->centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (control->objectName() == "LblCatalogued" || control->geometry() == caption)
+                continue;
+            EXPECT_EQ(control->geometry().intersects(line), control->geometry().intersects(caption))
+                << control->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(controlsCutOff(*form), QStringList());
+}
+
+TEST_F(MainWindow, theCataloguedLineNamesTheVolumeTheOpenDirectoryIsAndIsEmptyOtherwise) {
+    makeFile(disc + "/readme.txt");
+    makeFile(disc + "/docs/a.txt");
+    openWindow(true, true, false);
+    auto* line = child<QLabel>("LblCatalogued");
+    EXPECT_EQ(line->text(), "");
+    addDisc("PCW Dec 1998");
+    const QString catalogued =
+        "Catalogued as GAMES1 \u2013 PCW DEC 1998, " + QDate::currentDate().toString(Qt::ISODate);
+    // Cut to the line's width where it must be; the tool tip has it whole.
+    auto shows = [&](const QString& text) {
+        EXPECT_EQ(line->toolTip(), text);
+        EXPECT_EQ(line->text(),
+                  line->fontMetrics().elidedText(text, Qt::ElideRight, line->width()));
+    };
+    shows(catalogued);
+    form->show();
+    form->resize(1600, form->height());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(line->text(), catalogued) << "whole on a wider window";
+
+    auto* dirs = form->findChild<DirectoryList*>("Dir1");
+    dirs->setPath(disc + "/docs");
+    shows("");
+    dirs->setPath(disc);
+    shows(catalogued);
+
+    // A window opened later, on another catalogue and back.
+    form = std::make_unique<FormMain>(app.state());
+    form->Form_Activate();
+    line = child<QLabel>("LblCatalogued");
+    shows(catalogued);
+    app.state().CatalogueName = "OTHER";
+    form->Form_Activate();
+    shows("");
 }
 
 TEST_F(MainWindow, geometryIsStoredAndRestored) {

@@ -853,3 +853,92 @@ TEST_F(CliTest, anEraseStartedDuringAnAddWaitsForItAndThenSucceeds) {
     EXPECT_EQ(runs[0].first, "BIG");
     EXPECT_EQ(runs[0].second, big.at("BIG"));
 }
+
+TEST_F(CliTest, identifyNamesEveryVolumeAPathIsAndExitsOneWhenItIsNone) {
+    const QString other = disc.path() + "/other";
+    makeFile(other + "/readme.txt", 4);
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    ASSERT_EQ(cli({"add", other, "--description", "Other"}).exitCode, 0);
+    ASSERT_EQ(cli({"add", tree + "/", "--description", "Again", "--no-filter"}).exitCode, 0);
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+
+    const CliRun text = cli({"identify", tree});
+    EXPECT_EQ(text.exitCode, 0);
+    EXPECT_EQ(text.out, QStringList({"Catalogued as *NO_NAME* \u2013 QUAKE DEMO, " + today +
+                                         " (catalogue ORVIK, bookmark 1)",
+                                     "Catalogued as *NO_NAME* \u2013 AGAIN, " + today +
+                                         " (catalogue ORVIK, bookmark 8)"}));
+    const CliRun tsv = cli({"identify", other, "--format", "tsv"});
+    ASSERT_EQ(tsv.out.size(), 2);
+    EXPECT_EQ(tsv.out[0], "bookmark\tlabel\tdescription\tscanned\tcatalogue");
+    EXPECT_TRUE(tsv.out[1].startsWith("7\t*NO_NAME*\tOTHER\t" + today.left(4)));
+    EXPECT_TRUE(tsv.out[1].endsWith("Z\tORVIK")) << tsv.out[1].toStdString();
+    const CliRun json = cli({"identify", tree, "--format", "json"});
+    ASSERT_EQ(json.out.size(), 2);
+    EXPECT_EQ(QJsonDocument::fromJson(json.out[1].toUtf8()).object()["bookmark"], "8");
+
+    for (const QString& none : {tree + "/data", disc.path()}) {
+        const CliRun run = cli({"identify", none});
+        EXPECT_EQ(run.exitCode, 1) << none.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+    ASSERT_EQ(cli({"create", "empty"}).exitCode, 0);
+    EXPECT_EQ(cli({"identify", tree, "--catalogue", "empty"}).exitCode, 1);
+    for (const QStringList& bad : QList<QStringList>{{"identify"},
+                                                     {"identify", tree + "/missing"},
+                                                     {"identify", tree, "--catalogue", "no"}})
+        EXPECT_EQ(cli(bad).exitCode, 2) << bad.join(' ').toStdString();
+}
+
+TEST_F(CliTest, volumeShowsTheIdentityOrForAVolumeAddedBeforeTheCountsOfItsRecords) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter",
+                   "--no-dates"})
+                  .exitCode,
+              0);
+    const CliRun added = cli({"volume", "4", "--format", "json"});
+    EXPECT_EQ(added.exitCode, 0);
+    ASSERT_EQ(added.out.size(), 1);
+    const QJsonObject volume = QJsonDocument::fromJson(added.out[0].toUtf8()).object();
+    EXPECT_EQ(volume["bookmark"], "1");
+    EXPECT_EQ(volume["description"], "QUAKE DEMO");
+    EXPECT_EQ(volume["keywords"], "FPS");
+    EXPECT_EQ(volume["identity"], true);
+    EXPECT_EQ(volume["top"], tree);
+    EXPECT_EQ(volume["location"], "");
+    EXPECT_EQ(volume["filter"], false);
+    EXPECT_EQ(volume["dates"], false);
+    EXPECT_EQ(volume["lengths"], true);
+    EXPECT_EQ(volume["directories"], 4);
+    EXPECT_EQ(volume["files"], 6);
+    EXPECT_EQ(volume["bytes"], 24);
+    EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Location:");
+
+    const QString old = app.home() + "/OLD.mdb";
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(ORVIK_TEST_DATA) + "/catalogue-before-versions.mdb", old));
+    const QByteArray before = fileBytes(old);
+    const CliRun tsv = cli({"volume", "4", "--catalogue", "old", "--format", "tsv"});
+    EXPECT_EQ(tsv.exitCode, 0);
+    ASSERT_EQ(tsv.out.size(), 2);
+    const QStringList keys = tsv.out[0].split('\t'), values = tsv.out[1].split('\t');
+    auto value = [&](const char* key) { return values.value(keys.indexOf(key)); };
+    EXPECT_EQ(value("description"), "FIRST DISC");
+    EXPECT_EQ(value("keywords"), "GAMES QUAKE");
+    EXPECT_EQ(value("identity"), "no");
+    EXPECT_EQ(value("uuid"), "");
+    EXPECT_EQ(value("directories"), "3");
+    EXPECT_EQ(value("files"), "5");
+    EXPECT_EQ(value("bytes"), "37");
+    const CliRun text = cli({"volume", "10", "--catalogue", "old"});
+    EXPECT_CONTAINS(text.out.join('\n'), "Description: THIRD DISC");
+    EXPECT_CONTAINS(text.out.join('\n'), "Files:       2");
+    EXPECT_CONTAINS(text.out.join('\n'), "without identity");
+    EXPECT_EQ(cli({"identify", tree, "--catalogue", "old"}).exitCode, 1);
+    EXPECT_EQ(fileBytes(old), before) << "reading never migrates";
+
+    for (const char* none : {"6", "99", "x"}) {
+        const CliRun run = cli({"volume", none, "--catalogue", "old"});
+        EXPECT_EQ(run.exitCode, 2) << none;
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+}

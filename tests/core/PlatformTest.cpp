@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -108,4 +110,28 @@ TEST(Platform, storedUpperCasePathsResolveToTheRealNamesAndALaunchTellsWhatIsMis
     DesktopShell shell;
     EXPECT_EQ(shell.open(folder + "NONE.TXT", folder), shellresult::FileNotFound);
     EXPECT_EQ(shell.open(folder + "GONE/NONE.TXT", folder + "GONE/"), shellresult::PathNotFound);
+}
+
+TEST(Platform, aTmpfsHasNoUuidAndItsPlaceIsTheSameThroughABindMount) {
+    QTemporaryDir dir;
+    const QString disk = dir.path() + "/disk", bound = dir.path() + "/bound";
+    FullDisk tmpfs(disk, 1024 * 1024);
+    if (!tmpfs.failure().empty()) GTEST_SKIP() << tmpfs.failure();
+    makeFile(disk + "/sub/deeper/a.txt", 1);
+    ASSERT_TRUE(QDir().mkpath(bound));
+    ASSERT_EQ(::mount(QFile::encodeName(disk + "/sub").constData(),
+                      QFile::encodeName(bound).constData(), nullptr, MS_BIND, nullptr),
+              0);
+    const auto unbind = qScopeGuard([&] { ::umount2(QFile::encodeName(bound).constData(), 0); });
+
+    const LinuxDrives drives;
+    const FileSystemFacts top = drives.fileSystemFacts(disk);
+    EXPECT_EQ(top.uuid, "");
+    EXPECT_EQ(top.type, "tmpfs");
+    EXPECT_EQ(top.place, "/");
+    EXPECT_EQ(top.totalBytes, 1024 * 1024);
+    EXPECT_GT(top.freeBytes, 0);
+    EXPECT_EQ(drives.fileSystemFacts(disk + "/sub/deeper/").place, "/sub/deeper");
+    EXPECT_EQ(drives.fileSystemFacts(bound + "/deeper").place, "/sub/deeper");
+    EXPECT_THROW(drives.fileSystemFacts(disk + "/missing"), Error);
 }

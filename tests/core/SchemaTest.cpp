@@ -6,6 +6,7 @@
 #include "core/engine/CatalogueTable.h"
 #include "core/engine/FileIndex.h"
 #include "core/engine/Recordset.h"
+#include "core/engine/VolumeIdentity.h"
 #include "core/engine/Workspace.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestFiles.h"
@@ -97,4 +98,27 @@ TEST_F(Schema, aCatalogueOfANewerVersionIsReadButNeverWritten) {
     EXPECT_THROW(db->checkWritable(), orvik::Error);
     EXPECT_THROW(db->exec("DELETE FROM CDTable"), orvik::Error);
     EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(Schema, aVersionOneCatalogueGetsTheVolumeIdentityTableAtItsFirstWriteNotBefore) {
+    const QString path = dir.filePath("ONE.mdb");
+    const auto db = workspace.CreateDatabase(path, [](Catalogue& created) {
+        createCatalogueTable(created);
+        created.exec("DROP TRIGGER CDTable_DropVolumeIdentity; DROP TABLE CDVolumeIdentity; "
+                     "PRAGMA user_version = 1");
+    });
+    Recordset rs(db, RecordsetType::Dynaset);
+    rs.AddNew();
+    rs.setField(Field::CDVolume, QString("OLD"));
+    EXPECT_TRUE(allVolumeIdentities(*db).empty()) << "read as it is";
+    EXPECT_EQ(schemaVersion(*db), 1);
+    rs.Update();
+    EXPECT_EQ(schemaVersion(*db), SchemaVersion);
+    EXPECT_FALSE(readVolumeIdentity(*db, 1)) << "a volume added before has none";
+    Transaction write(*db);
+    VolumeIdentity identity;
+    identity.label = "Old";
+    writeVolumeIdentity(*db, 1, identity);
+    write.commit();
+    EXPECT_EQ(readVolumeIdentity(*db, 1)->label, "Old");
 }

@@ -1,6 +1,7 @@
 #include "tests/support/FakeDrives.h"
 
 #include "core/Error.h"
+#include "core/platform/LinuxDrives.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -40,6 +41,16 @@ QString FakeDrives::driveOf(const QString& path) const {
 QString FakeDrives::volumeLabel(const QString& path) const {
     if (!QFileInfo(path).isDir()) throw Error(2, QStringLiteral("Path not found: ") + path);
     return labels.value(driveOf(path));
+}
+
+FileSystemFacts FakeDrives::fileSystemFacts(const QString& path) const {
+    FileSystemFacts facts = LinuxDrives().fileSystemFacts(path);
+    const QString drive = driveOf(path);
+    if (uuids.contains(drive)) {
+        facts.uuid = uuids.value(drive);
+        facts.place = QDir::cleanPath('/' + path.mid(drive == SystemDrive ? 0 : drive.size()));
+    }
+    return facts;
 }
 
 } // namespace orvik::test

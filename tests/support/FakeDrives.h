@@ -12,11 +12,15 @@ class FakeDrives : public Drives {
 public:
     QMap<QString, int> types;      // mount point -> drive type
     QMap<QString, QString> labels; // mount point -> label
+    // mount point -> UUID in place of the real file system's; its place is
+    // then the path below that mount point
+    QMap<QString, QString> uuids;
 
     QStringList mountPoints() const override;
     int driveType(const QString& root) const override;
     QString driveOf(const QString& path) const override;
     QString volumeLabel(const QString& path) const override;
+    FileSystemFacts fileSystemFacts(const QString& path) const override;
 };
 
 } // namespace orvik::test

@@ -1,0 +1,102 @@
+#include "core/engine/VolumeIdentity.h"
+
+#include "core/engine/Catalogue.h"
+
+namespace orvik::engine {
+
+namespace {
+
+constexpr const char* Columns =
+    "Uuid, FsType, Label, TopDirectory, Place, TotalBytes, FreeBytes, Scanned, UseFilter, "
+    "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location";
+
+bool tableExists(Catalogue& db) {
+    Statement exists(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
+                         "'CDVolumeIdentity'");
+    return exists.step();
+}
+
+VolumeIdentity identityAt(const Statement& row, int first) {
+    VolumeIdentity v;
+    int c = first;
+    v.uuid = row.text(c++);
+    v.fsType = row.text(c++);
+    v.label = row.text(c++);
+    v.topDirectory = row.text(c++);
+    v.place = row.text(c++);
+    v.totalBytes = row.integer(c++);
+    v.freeBytes = row.integer(c++);
+    v.scanned = row.text(c++);
+    v.useFilter = row.integer(c++) != 0;
+    v.extensions = row.text(c++);
+    v.saveDates = row.integer(c++) != 0;
+    v.saveLengths = row.integer(c++) != 0;
+    v.directories = row.integer(c++);
+    v.files = row.integer(c++);
+    v.bytes = row.integer(c++);
+    v.location = row.text(c++);
+    return v;
+}
+
+} // namespace
+
+void addVolumeIdentityTable(Catalogue& db) {
+    db.exec("CREATE TABLE CDVolumeIdentity (HeadRowid INTEGER PRIMARY KEY, Uuid TEXT NOT NULL, "
+            "FsType TEXT NOT NULL, Label TEXT NOT NULL, TopDirectory TEXT NOT NULL, "
+            "Place TEXT NOT NULL, TotalBytes INTEGER NOT NULL, FreeBytes INTEGER NOT NULL, "
+            "Scanned TEXT NOT NULL, UseFilter INTEGER NOT NULL, Extensions TEXT NOT NULL, "
+            "SaveDates INTEGER NOT NULL, SaveLengths INTEGER NOT NULL, "
+            "Directories INTEGER NOT NULL, Files INTEGER NOT NULL, Bytes INTEGER NOT NULL, "
+            "Location TEXT NOT NULL DEFAULT '')");
+    db.exec("CREATE TRIGGER CDTable_DropVolumeIdentity AFTER DELETE ON CDTable "
+            "BEGIN DELETE FROM CDVolumeIdentity WHERE HeadRowid = OLD.rowid; END");
+}
+
+void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& v) {
+    Statement insert(db, (QByteArray("INSERT INTO CDVolumeIdentity (HeadRowid, ") + Columns +
+                          ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
+                          "?14, ?15, ?16, ?17)")
+                             .constData());
+    insert.bind(1, head)
+        .bind(2, v.uuid)
+        .bind(3, v.fsType)
+        .bind(4, v.label)
+        .bind(5, v.topDirectory)
+        .bind(6, v.place)
+        .bind(7, v.totalBytes)
+        .bind(8, v.freeBytes)
+        .bind(9, v.scanned)
+        .bind(10, std::int64_t(v.useFilter))
+        .bind(11, v.extensions)
+        .bind(12, std::int64_t(v.saveDates))
+        .bind(13, std::int64_t(v.saveLengths))
+        .bind(14, v.directories)
+        .bind(15, v.files)
+        .bind(16, v.bytes)
+        .bind(17, v.location);
+    db.noteWrite();
+    insert.step();
+}
+
+std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t head) {
+    if (!tableExists(db)) return std::nullopt;
+    Statement row(db,
+                  (QByteArray("SELECT ") + Columns + " FROM CDVolumeIdentity WHERE HeadRowid = ?1")
+                      .constData());
+    row.bind(1, head);
+    if (!row.step()) return std::nullopt;
+    return identityAt(row, 0);
+}
+
+std::vector<IdentifiedVolume> allVolumeIdentities(Catalogue& db) {
+    std::vector<IdentifiedVolume> volumes;
+    if (!tableExists(db)) return volumes;
+    Statement rows(db, (QByteArray("SELECT HeadRowid, ") + Columns +
+                        " FROM CDVolumeIdentity ORDER BY HeadRowid")
+                           .constData());
+    while (rows.step())
+        volumes.push_back({rows.integer(0), identityAt(rows, 1)});
+    return volumes;
+}
+
+} // namespace orvik::engine
