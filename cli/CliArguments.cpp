@@ -54,6 +54,8 @@ CliArguments parseArguments(const QStringList& arguments) {
         } else if (command->argument && !haveArgument) {
             args.argument = a;
             haveArgument = true;
+        } else if (command->optional && !args.directory) {
+            args.directory = a;
         } else {
             bad(QStringLiteral("unexpected argument '%1' (try %2 --help)").arg(a, first));
         }

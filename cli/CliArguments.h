@@ -17,6 +17,7 @@ enum class Command {
     Erase,
     Identify,
     Volume,
+    Ls,
     Catalogues,
     Create,
     Delete,
@@ -28,8 +29,8 @@ enum class Format { Text, Tsv, Json };
 struct CliArguments {
     Command command = Command::Help;
     QString commandName;
-    // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase and
-    // volume, NAME of create, delete, use
+    // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
+    // volume and ls, NAME of create, delete, use
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -46,6 +47,9 @@ struct CliArguments {
     bool noPaths = false;
     Format format = Format::Text;
     std::optional<QString> print; // the PDF file of the print-out
+    // ls
+    std::optional<QString> directory;
+    bool recursive = false;
 };
 
 // Options may come anywhere after the command, as `--name value` or

@@ -4,6 +4,7 @@
 #include "cli/CatalogueCommands.h"
 #include "cli/CliOutput.h"
 #include "cli/CliPrompt.h"
+#include "cli/ListingOutput.h"
 #include "cli/PrintModuleLoader.h"
 #include "cli/ShowOutput.h"
 #include "cli/TerminalProgress.h"
@@ -17,6 +18,7 @@
 #include "core/engine/Recordset.h"
 #include "core/platform/WholeFile.h"
 #include "core/records/RecordResolution.h"
+#include "core/records/VolumeListing.h"
 #include "details/DirectoryFiles.h"
 #include "search/ResultLine.h"
 #include "search/VolumeErase.h"
@@ -317,6 +319,41 @@ int runVolume(AppState& state, const CliArguments& args) {
     return ExitDone;
 }
 
+// Reads only, and only the volume's own run of records.
+int runLs(AppState& state, const CliArguments& args) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    const QString& bookmark = args.argument;
+    if (!isBookmark(bookmark)) {
+        printError(QStringLiteral("not a bookmark: ") + bookmark);
+        return ExitError;
+    }
+    std::vector<ListedDirectory> listing;
+    try {
+        const auto database = state.workspace().OpenDatabase(state.catalogueFile());
+        engine::ReadHold hold(*database); // the run found is the run listed
+        const std::optional<VolumeRun> run = findVolumeRun(*database, bookmark.toLongLong());
+        if (!run) {
+            printError(QStringLiteral("no record with bookmark ") + bookmark +
+                       QStringLiteral(" in catalogue ") + state.CatalogueName);
+            return ExitError;
+        }
+        const QString directory = args.directory.value_or(QString());
+        listing =
+            listVolumeDirectory(*database, *run, storedDirectory(*run, directory), args.recursive);
+        if (listing.empty()) {
+            printError(QStringLiteral("no directory ") + directory +
+                       QStringLiteral(" in the volume of bookmark ") + bookmark +
+                       QStringLiteral(" (its top: ") + run->top + u')');
+            return ExitError;
+        }
+    } catch (const Error& error) {
+        printError(error.message() + QStringLiteral(" Can't open catalogue database."));
+        return ExitError;
+    }
+    std::fputs(listingOutput(listing, args.format).toUtf8().constData(), stdout);
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -370,6 +407,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Erase) return runErase(state, prompt, args);
     if (args.command == Command::Identify) return runIdentify(state, args);
     if (args.command == Command::Volume) return runVolume(state, args);
+    if (args.command == Command::Ls) return runLs(state, args);
     return runQuery(state, prompt, args, printer);
 }
 

@@ -60,6 +60,12 @@ const CommandSyntax Commands[] = {
      "description, keywords and location, the file system it was read from,\n"
      "the add's options, and its counts of directories, files and bytes.",
      nullptr},
+    {"ls", Command::Ls, "BOOKMARK", "list a volume's directory from the catalogue",
+     "Lists a directory of the volume that holds the record BOOKMARK names, from\n"
+     "the catalogue: its subdirectories (also those holding no file of their own)\n"
+     "and its files with date and length. DIRECTORY is below the volume's top\n"
+     "(a/b) or as stored (/MEDIA/CD/A/B/); the top when left out.",
+     nullptr, "DIRECTORY"},
     {"catalogues", Command::Catalogues, nullptr, "list the catalogues",
      "Lists the catalogues; '*' marks the current one.", nullptr},
     {"create", Command::Create, "NAME", "create an empty catalogue",
@@ -151,6 +157,18 @@ const OptionSyntax Options[] = {
      .apply = setFormat,
      .help = "text (the default), tsv (a header line, then one line a\n"
              "volume) or json (one object a volume)"},
+    // The same option, for ls.
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Ls),
+     .apply = setFormat,
+     .help = "text (the default), tsv (a header line, then one line an\n"
+             "entry) or json (one object an entry)"},
+    {.name = "--recursive",
+     .commands = bit(Command::Ls),
+     .apply = [](CliArguments& args, const QString&) { args.recursive = true; },
+     .help = "list every directory below it too, each before its\n"
+             "subdirectories"},
     {.name = "--print",
      .value = "FILE.pdf",
      .commands = Queries,

@@ -24,6 +24,8 @@ struct CommandSyntax {
     const char* summary;  // its line in the program's usage; nullptr: not listed
     const char* about;    // its usage text under the Usage line
     const char* note;     // said after the options it alone takes; may be nullptr
+    // A second argument it may take, given in brackets (DIRECTORY); nullptr for none.
+    const char* optional = nullptr;
 };
 
 struct OptionSyntax {

@@ -15,6 +15,7 @@ constexpr qsizetype HelpColumn = 21;
 QString commandSynopsis(const CommandSyntax& command) {
     QString synopsis = QLatin1String(command.name);
     if (command.argument) synopsis += QLatin1Char(' ') + QLatin1String(command.argument);
+    if (command.optional) synopsis += QStringLiteral(" [%1]").arg(QLatin1String(command.optional));
     for (const OptionSyntax& option : optionSyntax())
         if (option.required && (option.commands & bit(command.command)))
             synopsis += QLatin1Char(' ') + optionSynopsis(option);

@@ -70,6 +70,12 @@ TEST(CliArguments, eachOptionReachesItsOwnField) {
     EXPECT_EQ(find.print, "a");
     EXPECT_FALSE(find.help || find.catalogue);
     EXPECT_EQ(parseArguments({"show", "12", "--format", "tsv"}).format, Format::Tsv);
+
+    const CliArguments ls = parseArguments({"ls", "12", "--recursive", "a/b"});
+    EXPECT_EQ(ls.argument, "12");
+    EXPECT_EQ(ls.directory, "a/b");
+    EXPECT_TRUE(ls.recursive);
+    EXPECT_FALSE(parseArguments({"ls", "12"}).directory);
 }
 
 TEST(CliArguments, aValueFollowsItsOptionAfterAnEqualsSignAsWellAsAsTheNextArgument) {
@@ -140,6 +146,7 @@ TEST(CliArguments, aCommandMissingWhatItNeedsOrGivenTooMuchIsRefused) {
     EXPECT_EQ(refusal({"add", "p"}), "add needs --description TEXT");
     EXPECT_EQ(refusal({"find", "x", "y"}), "unexpected argument 'y' (try find --help)");
     EXPECT_EQ(refusal({"volumes", "y"}), "unexpected argument 'y' (try volumes --help)");
+    EXPECT_EQ(refusal({"ls", "1", "a", "b"}), "unexpected argument 'b' (try ls --help)");
     EXPECT_EQ(refusal({"find", "-x"}), "") << "one dash is no option";
 }
 

@@ -8,6 +8,7 @@
 #include "tests/support/TestFiles.h"
 #include "tests/support/Widgets.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -941,4 +942,142 @@ TEST_F(CliTest, volumeShowsTheIdentityOrForAVolumeAddedBeforeTheCountsOfItsRecor
         EXPECT_EQ(run.exitCode, 2) << none;
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
     }
+}
+
+// A volume with directories that hold only subdirectories, at two levels, and
+// an empty one; added twice, so a listing that strayed beyond its own run
+// would show every file twice.
+class CliLsTest : public CliTest {
+protected:
+    void SetUp() override {
+        CliTest::SetUp();
+        for (const char* name : {"readme.txt", "a/b/c.txt", "a/d/e.txt", "only/x/deep/x.txt"})
+            makeFile(volume + "/" + name, 4, 1000000000);
+        ASSERT_TRUE(QDir().mkpath(volume + "/empty"));
+        for (int add = 0; add < 2; ++add)
+            ASSERT_EQ(cli({"add", volume, "--description", "Nested", "--no-filter"}).exitCode, 0);
+    }
+
+    const QString volume = disc.path() + "/vol";
+    const QString top = volume.toUpper() + "/";
+    const QString date = QDateTime::fromSecsSinceEpoch(1000000000).toString("yyyy-MM-dd HH:mm:ss");
+};
+
+TEST_F(CliLsTest, lsListsSubdirectoriesAlsoThoseWithoutFilesOfTheirOwnAndTheFiles) {
+    const CliRun first = cli({"ls", "1"});
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+    EXPECT_EQ(first.out,
+              QStringList({top + ":", "  A/", "  ONLY/", "  README.TXT  " + date + "  4"}));
+    // Any record of the second run names the second volume.
+    EXPECT_EQ(cli({"ls", "7"}).out, first.out);
+    EXPECT_EQ(cli({"ls", "6", "a"}).out, QStringList({top + "A/:", "  B/", "  D/"}));
+    EXPECT_EQ(cli({"ls", "8", "only"}).out, QStringList({top + "ONLY/:", "  X/"}));
+    EXPECT_EQ(cli({"ls", "1", "only/x"}).out, QStringList({top + "ONLY/X/:", "  DEEP/"}));
+    EXPECT_EQ(cli({"ls", "4", "only/x/deep"}).out,
+              QStringList({top + "ONLY/X/DEEP/:", "  X.TXT  " + date + "  4"}));
+}
+
+TEST_F(CliLsTest, lsTakesTheDirectoryBelowTheTopOrAsStoredInAnyLetterCase) {
+    const QStringList nested{top + "A/B/:", "  C.TXT  " + date + "  4"};
+    for (const QString& directory : QStringList{"a/b", "A/B/", "./a//b", top + "A/B", top + "A/B/",
+                                                volume + "/a/b", top + "a/x/../b"}) {
+        const CliRun run = cli({"ls", "2", directory});
+        EXPECT_EQ(run.exitCode, 0) << directory.toStdString() << run.err.toStdString();
+        EXPECT_EQ(run.out, nested) << directory.toStdString();
+    }
+    const QStringList whole = cli({"ls", "2"}).out;
+    for (const QString& directory : QStringList{"", ".", top, volume})
+        EXPECT_EQ(cli({"ls", "2", directory}).out, whole) << directory.toStdString();
+}
+
+TEST_F(CliLsTest, lsRecursiveListsEachDirectoryBeforeItsSubdirectoriesInTheVolumesOrder) {
+    const QString file = "  %1  " + date + "  4";
+    const CliRun all = cli({"ls", "1", "--recursive"});
+    EXPECT_EQ(all.exitCode, 0);
+    EXPECT_EQ(all.out, QStringList({top + ":",
+                                    "  A/",
+                                    "  ONLY/",
+                                    file.arg("README.TXT"),
+                                    "",
+                                    top + "A/:",
+                                    "  B/",
+                                    "  D/",
+                                    "",
+                                    top + "A/B/:",
+                                    file.arg("C.TXT"),
+                                    "",
+                                    top + "A/D/:",
+                                    file.arg("E.TXT"),
+                                    "",
+                                    top + "ONLY/:",
+                                    "  X/",
+                                    "",
+                                    top + "ONLY/X/:",
+                                    "  DEEP/",
+                                    "",
+                                    top + "ONLY/X/DEEP/:",
+                                    file.arg("X.TXT")}));
+    EXPECT_EQ(cli({"ls", "5", "only", "--recursive"}).out,
+              all.out.mid(all.out.indexOf(top + "ONLY/:")));
+}
+
+TEST_F(CliLsTest, lsTsvAndJsonGiveEachEntryWithItsDirectoryTypeDateLengthAndBookmark) {
+    const CliRun tsv = cli({"ls", "1", "a", "--recursive", "--format", "tsv"});
+    EXPECT_EQ(tsv.exitCode, 0);
+    const QStringList entries{top + "A/\tB\tdirectory\t\t\t", top + "A/\tD\tdirectory\t\t\t",
+                              top + "A/B/\tC.TXT\tfile\t" + date + "\t4\t2",
+                              top + "A/D/\tE.TXT\tfile\t" + date + "\t4\t3"};
+    EXPECT_EQ(tsv.out, QStringList("directory\tname\ttype\tdate\tlength\tbookmark") + entries);
+    // The bookmark names the file's own record.
+    EXPECT_CONTAINS(cli({"show", "3"}).out.join('\n'), "File name:   E.TXT");
+
+    const CliRun json = cli({"ls", "1", "a", "--recursive", "--format", "json"});
+    ASSERT_EQ(json.out.size(), entries.size());
+    const QStringList keys{"directory", "name", "type", "date", "length", "bookmark"};
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonObject entry = QJsonDocument::fromJson(json.out[i].toUtf8()).object();
+        EXPECT_EQ(entry.keys().size(), keys.size());
+        QStringList values;
+        for (const QString& key : keys)
+            values << entry[key].toString();
+        EXPECT_EQ(values.join('\t'), entries[i]);
+    }
+}
+
+TEST_F(CliLsTest, lsOfABookmarkOfNoRecordOrADirectoryTheVolumeDoesNotHoldIsAnErrorNamingIt) {
+    ASSERT_EQ(cli({"erase", "5"}).exitCode, 0);
+    const struct {
+        QStringList arguments;
+        QString named;
+    } cases[] = {{{"x"}, "not a bookmark: x"},
+                 {{"99"}, "no record with bookmark 99"},
+                 {{"6"}, "no record with bookmark 6"}, // erased
+                 {{"1", "nope"}, "no directory nope "},
+                 {{"1", "a/b/c.txt"}, "no directory a/b/c.txt "},
+                 {{"1", "empty"}, "no directory empty "}, // holds no file
+                 {{"1", ".."}, "no directory .. "},
+                 {{"1", disc.path()}, "no directory " + disc.path() + " "}};
+    for (const auto& c : cases) {
+        const CliRun run = cli(QStringList("ls") + c.arguments);
+        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(' ').toStdString();
+        EXPECT_CONTAINS(run.err, c.named);
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+    }
+}
+
+TEST_F(CliTest, lsOfAVolumeAddedWithoutIdentityTakesItsTopFromItsDirectories) {
+    const QString old = app.home() + "/OLD.mdb";
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(ORVIK_TEST_DATA) + "/catalogue-before-versions.mdb", old));
+    const QByteArray before = fileBytes(old);
+    EXPECT_EQ(cli({"ls", "10", "--catalogue", "old"}).out,
+              QStringList({"/TMP/ORVIK-FIXTURE/DISC3/:", "  Y/", "  X.TXT  2020-01-01 12:00:00"}));
+    EXPECT_EQ(
+        cli({"ls", "2", "docs", "--catalogue", "old", "--recursive"}).out,
+        QStringList(
+            {"/TMP/ORVIK-FIXTURE/DISC1/DOCS/:", "  DEEP/", "  NOTES.TXT   2002-06-07 08:09:11  1",
+             "  MANUAL.DOC  2002-06-07 08:09:10  16", "",
+             "/TMP/ORVIK-FIXTURE/DISC1/DOCS/DEEP/:", "  INNER.TXT  2003-01-01 00:00:00  5"}));
+    EXPECT_EQ(fileBytes(old), before) << "reading never migrates";
 }
