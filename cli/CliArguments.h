@@ -17,6 +17,7 @@ enum class Command {
     Erase,
     Identify,
     Volume,
+    Edit,
     Catalogues,
     Create,
     Delete,
@@ -28,8 +29,8 @@ enum class Format { Text, Tsv, Json };
 struct CliArguments {
     Command command = Command::Help;
     QString commandName;
-    // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase and
-    // volume, NAME of create, delete, use
+    // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
+    // volume and edit, NAME of create, delete, use
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -41,6 +42,9 @@ struct CliArguments {
     bool noDates = false;
     bool noSizes = false;
     std::optional<QString> extensions;
+    // edit, each when given (its --description fills `description`)
+    std::optional<QString> newKeywords;
+    std::optional<QString> location;
     // queries
     std::optional<int> width;
     bool noPaths = false;
