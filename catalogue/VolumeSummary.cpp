@@ -20,6 +20,7 @@ std::optional<VolumeSummary> summariseVolume(engine::Catalogue& db, std::int64_t
     volume.description = head.text(2);
     volume.keywords = head.text(3);
     volume.identity = engine::readVolumeIdentity(db, volume.head);
+    volume.location = engine::readVolumeLocation(db, volume.head);
     if (volume.identity) {
         volume.directories = volume.identity->directories;
         volume.files = volume.identity->files;

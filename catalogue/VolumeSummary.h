@@ -14,6 +14,7 @@ struct VolumeSummary {
     std::int64_t head = 0;
     QString label, description, keywords;
     std::optional<engine::VolumeIdentity> identity;
+    QString location; // also of a volume without identity, once the user sets one
     // The identity's counts, or for a volume without one those of its records.
     std::int64_t directories = 0, files = 0, bytes = 0;
 };

@@ -18,6 +18,7 @@ enum class Command {
     Identify,
     Volume,
     Ls,
+    Edit,
     Catalogues,
     Create,
     Delete,
@@ -30,7 +31,7 @@ struct CliArguments {
     Command command = Command::Help;
     QString commandName;
     // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
-    // volume and ls, NAME of create, delete, use
+    // volume, ls and edit, NAME of create, delete, use
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -42,6 +43,9 @@ struct CliArguments {
     bool noDates = false;
     bool noSizes = false;
     std::optional<QString> extensions;
+    // edit, each when given (its --description fills `description`)
+    std::optional<QString> newKeywords;
+    std::optional<QString> location;
     // queries
     std::optional<int> width;
     bool noPaths = false;

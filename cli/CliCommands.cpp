@@ -20,6 +20,7 @@
 #include "core/records/RecordResolution.h"
 #include "core/records/VolumeListing.h"
 #include "details/DirectoryFiles.h"
+#include "details/VolumeEdit.h"
 #include "search/ResultLine.h"
 #include "search/VolumeErase.h"
 
@@ -354,6 +355,58 @@ int runLs(AppState& state, const CliArguments& args) {
     return ExitDone;
 }
 
+// The volume's texts as the details window stores them, and its location.
+int runEdit(AppState& state, const CliArguments& args) {
+    if (!args.description && !args.newKeywords && !args.location) {
+        printError(QStringLiteral("edit needs --description, --keywords or --location (try edit "
+                                  "--help)"));
+        return ExitError;
+    }
+    if (!catalogueUsable(state, true)) return ExitError;
+    const QString& bookmark = args.argument;
+    if (!isBookmark(bookmark)) {
+        printError(QStringLiteral("not a bookmark: ") + bookmark);
+        return ExitError;
+    }
+    // Waits as long as another program writes the catalogue; Ctrl+C ends
+    // the wait as it ends the program, before anything is written.
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    VolumeEditResult result;
+    try {
+        result =
+            editVolume(*state.workspace().OpenDatabase(state.catalogueFile()),
+                       bookmark.toLongLong(), {args.description, args.newKeywords, args.location},
+                       waitingForWriter(progress, cancelFlag));
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    using Outcome = VolumeEditResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Edited:
+        break;
+    case Outcome::NoRecord:
+        printError(QStringLiteral("no record with bookmark ") + bookmark +
+                   QStringLiteral(" in catalogue ") + state.CatalogueName);
+        return ExitError;
+    case Outcome::NoVolume:
+        printError(QStringLiteral("no volume holds the record with bookmark ") + bookmark);
+        return ExitError;
+    case Outcome::EmptyDescription:
+        printError(QStringLiteral("Sorry you cannot delete a description!"));
+        return ExitError;
+    case Outcome::GaveUp:
+        return ExitError;
+    }
+    for (const VolumeEditResult::Change& change : result.changes)
+        std::printf("%s: \"%s\" -> \"%s\"\n", change.field.toUtf8().constData(),
+                    change.before.toUtf8().constData(), change.after.toUtf8().constData());
+    if (result.changes.empty())
+        std::fputs("Nothing changed: the volume holds these already.\n", stderr);
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -408,6 +461,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Identify) return runIdentify(state, args);
     if (args.command == Command::Volume) return runVolume(state, args);
     if (args.command == Command::Ls) return runLs(state, args);
+    if (args.command == Command::Edit) return runEdit(state, args);
     return runQuery(state, prompt, args, printer);
 }
 

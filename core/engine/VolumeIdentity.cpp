@@ -10,6 +10,9 @@ constexpr const char* Columns =
     "Uuid, FsType, Label, TopDirectory, Place, TotalBytes, FreeBytes, Scanned, UseFilter, "
     "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location";
 
+// Rows with only a location have no scan.
+constexpr const char* Identified = "Scanned <> ''";
+
 bool tableExists(Catalogue& db) {
     Statement exists(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
                          "'CDVolumeIdentity'");
@@ -80,9 +83,9 @@ void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity&
 
 std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t head) {
     if (!tableExists(db)) return std::nullopt;
-    Statement row(db,
-                  (QByteArray("SELECT ") + Columns + " FROM CDVolumeIdentity WHERE HeadRowid = ?1")
-                      .constData());
+    Statement row(db, (QByteArray("SELECT ") + Columns +
+                       " FROM CDVolumeIdentity WHERE HeadRowid = ?1 AND " + Identified)
+                          .constData());
     row.bind(1, head);
     if (!row.step()) return std::nullopt;
     return identityAt(row, 0);
@@ -92,11 +95,35 @@ std::vector<IdentifiedVolume> allVolumeIdentities(Catalogue& db) {
     std::vector<IdentifiedVolume> volumes;
     if (!tableExists(db)) return volumes;
     Statement rows(db, (QByteArray("SELECT HeadRowid, ") + Columns +
-                        " FROM CDVolumeIdentity ORDER BY HeadRowid")
+                        " FROM CDVolumeIdentity WHERE " + Identified + " ORDER BY HeadRowid")
                            .constData());
     while (rows.step())
         volumes.push_back({rows.integer(0), identityAt(rows, 1)});
     return volumes;
+}
+
+QString readVolumeLocation(Catalogue& db, std::int64_t head) {
+    if (!tableExists(db)) return {};
+    Statement row(db, "SELECT Location FROM CDVolumeIdentity WHERE HeadRowid = ?1");
+    row.bind(1, head);
+    return row.step() ? row.text(0) : QString();
+}
+
+void writeVolumeLocation(Catalogue& db, std::int64_t head, const QString& location) {
+    Statement upsert(db, "INSERT INTO CDVolumeIdentity (HeadRowid, Uuid, FsType, Label, "
+                         "TopDirectory, Place, TotalBytes, FreeBytes, Scanned, UseFilter, "
+                         "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, "
+                         "Location) VALUES (?1, '', '', '', '', '', 0, 0, '', 0, '', 0, 0, 0, "
+                         "0, 0, ?2) ON CONFLICT (HeadRowid) DO UPDATE SET Location = ?2");
+    upsert.bind(1, head).bind(2, location);
+    db.noteWrite();
+    upsert.step();
+    Statement unknown(db, (QByteArray("DELETE FROM CDVolumeIdentity WHERE HeadRowid = ?1 AND "
+                                      "Location = '' AND NOT ") +
+                           Identified)
+                              .constData());
+    unknown.bind(1, head);
+    unknown.step();
 }
 
 } // namespace orvik::engine

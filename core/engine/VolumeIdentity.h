@@ -1,6 +1,8 @@
 // What a volume was when it was added, kept beside CDTable in a table of its
 // own keyed by the rowid of the volume's head (the first record of its run,
-// which carries the label). Volumes added before it existed have no row.
+// which carries the label). Volumes added before it existed have no row, or,
+// once the user gives one a location, a row with only the location: its
+// Scanned is empty and the rest unknown, and it reads as no identity.
 #pragma once
 
 #include <QString>
@@ -19,7 +21,9 @@ struct VolumeIdentity {
     QString topDirectory; // the directory added, as the system spells it
     QString place;        // that directory from its file system's root: "/" for the root
     std::int64_t totalBytes = 0, freeBytes = 0;
-    QString scanned; // when the add began, ISO 8601 in UTC: "2026-11-02T09:15:00Z"
+    // When the add began, ISO 8601 in UTC: "2026-11-02T09:15:00Z"; never empty
+    // (a row without it holds only a location).
+    QString scanned;
     // The add's options.
     bool useFilter = false;
     QString extensions;
@@ -44,5 +48,10 @@ void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity&
 // the table (read as it is: a reader never migrates).
 std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t head);
 std::vector<IdentifiedVolume> allVolumeIdentities(Catalogue& db);
+// Whatever else is known of the volume; "" when none was set.
+QString readVolumeLocation(Catalogue& db, std::int64_t head);
+// Inside the caller's transaction. A volume without identity gets a row with
+// only the location, which goes again when its location is set empty.
+void writeVolumeLocation(Catalogue& db, std::int64_t head, const QString& location);
 
 } // namespace orvik::engine

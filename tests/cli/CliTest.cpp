@@ -299,8 +299,10 @@ TEST_F(CliTest, aCatalogueOfANewerVersionAnswersQueriesAndRefusesEveryWrite) {
     const CliRun found = cli({"find", "readme"});
     EXPECT_EQ(found.exitCode, 0);
     EXPECT_EQ(found.out.size(), 1);
-    for (const QStringList& write : QList<QStringList>{
-             {"add", tree, "--description", "again", "--no-filter"}, {"erase", "1"}}) {
+    for (const QStringList& write :
+         QList<QStringList>{{"add", tree, "--description", "again", "--no-filter"},
+                            {"erase", "1"},
+                            {"edit", "1", "--location", "Box 1"}}) {
         const CliRun refused = cli(write);
         EXPECT_EQ(refused.exitCode, 2) << write.join(' ').toStdString();
         EXPECT_CONTAINS(refused.err, "written by a newer version of Orvik");
@@ -1080,4 +1082,109 @@ TEST_F(CliTest, lsOfAVolumeAddedWithoutIdentityTakesItsTopFromItsDirectories) {
              "  MANUAL.DOC  2002-06-07 08:09:10  16", "",
              "/TMP/ORVIK-FIXTURE/DISC1/DOCS/DEEP/:", "  INNER.TXT  2003-01-01 00:00:00  5"}));
     EXPECT_EQ(fileBytes(old), before) << "reading never migrates";
+}
+
+TEST_F(CliTest, editStoresDescriptionAndKeywordsOnTheRunsHeadInUpperCaseAndTheLocationAsTyped) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--keywords", "fps", "--no-filter"})
+                  .exitCode,
+              0);
+    ASSERT_EQ(cli({"add", tree, "--description", "Second", "--no-filter"}).exitCode, 0);
+    // Bookmark 4 is a record inside the first run.
+    const CliRun edited = cli({"edit", "4", "--description", "Quake II demo", "--keywords",
+                               "fps shooter", "--location", "Box 12, slot 3"});
+    EXPECT_EQ(edited.exitCode, 0) << edited.err.toStdString();
+    EXPECT_EQ(edited.out, QStringList({"Description: \"QUAKE DEMO\" -> \"QUAKE II DEMO\"",
+                                       "Keywords: \"FPS\" -> \"FPS SHOOTER\"",
+                                       "Location: \"\" -> \"Box 12, slot 3\""}));
+
+    const QJsonObject volume =
+        QJsonDocument::fromJson(cli({"volume", "4", "--format", "json"}).out.value(0).toUtf8())
+            .object();
+    EXPECT_EQ(volume["description"], "QUAKE II DEMO");
+    EXPECT_EQ(volume["keywords"], "FPS SHOOTER");
+    EXPECT_EQ(volume["location"], "Box 12, slot 3");
+    EXPECT_EQ(volume["identity"], true);
+    const QString shown = cli({"show", "6"}).out.join('\n');
+    EXPECT_CONTAINS(shown, "Description: QUAKE II DEMO");
+    EXPECT_CONTAINS(shown, "Keywords:    FPS SHOOTER");
+    const QString second = cli({"volume", "7"}).out.join('\n');
+    EXPECT_CONTAINS(second, "Description: SECOND");
+    EXPECT_FALSE(second.contains("Box 12")) << "only the edited volume";
+
+    // Only the head carries the texts; empty keywords are stored as none.
+    ASSERT_EQ(cli({"edit", "4", "--keywords", ""}).exitCode, 0);
+    const auto rows = readCatalogue(app.home() + "/ORVIK.mdb");
+    EXPECT_EQ(rows[0][size_t(engine::Field::CDDescription)], "QUAKE II DEMO");
+    EXPECT_EQ(rows[0][size_t(engine::Field::CDKeywords)], std::nullopt);
+    for (size_t i = 1; i < 6; ++i) {
+        EXPECT_EQ(rows[i][size_t(engine::Field::CDDescription)], std::nullopt);
+        EXPECT_EQ(rows[i][size_t(engine::Field::CDKeywords)], std::nullopt);
+    }
+
+    const CliRun again = cli({"edit", "1", "--location", "Box 12, slot 3"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_TRUE(again.out.isEmpty());
+    EXPECT_CONTAINS(again.err, "Nothing changed");
+}
+
+TEST_F(CliTest, editRefusesAMissingOptionAnEmptyDescriptionOrABookmarkOfNoRecordChangingNothing) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    const QString file = app.home() + "/ORVIK.mdb";
+    const QByteArray before = fileBytes(file);
+    for (const QStringList& bad : QList<QStringList>{{"edit", "1"},
+                                                     {"edit", "1", "--description", ""},
+                                                     {"edit", "99", "--location", "x"},
+                                                     {"edit", "x", "--location", "x"},
+                                                     {"edit", "--location", "x"}}) {
+        const CliRun refused = cli(bad);
+        EXPECT_EQ(refused.exitCode, 2) << bad.join(' ').toStdString();
+        EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.toStdString();
+    }
+    EXPECT_CONTAINS(cli({"edit", "1"}).err, "--description, --keywords or --location");
+    EXPECT_EQ(fileBytes(file), before);
+}
+
+TEST_F(CliTest, aVolumeAddedBeforeIdentitiesTakesALocationAndStaysWithoutIdentity) {
+    const QString old = app.home() + "/OLD.mdb";
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(ORVIK_TEST_DATA) + "/catalogue-before-versions.mdb", old));
+    const CliRun edited = cli({"edit", "10", "--location", "Shelf 2", "--catalogue", "old"});
+    EXPECT_EQ(edited.exitCode, 0) << edited.err.toStdString();
+    EXPECT_EQ(edited.out, QStringList({"Location: \"\" -> \"Shelf 2\""}));
+
+    const CliRun tsv = cli({"volume", "9", "--catalogue", "old", "--format", "tsv"});
+    ASSERT_EQ(tsv.out.size(), 2);
+    const QStringList keys = tsv.out[0].split('\t'), values = tsv.out[1].split('\t');
+    auto value = [&](const char* key) { return values.value(keys.indexOf(key)); };
+    EXPECT_EQ(value("location"), "Shelf 2");
+    EXPECT_EQ(value("identity"), "no");
+    EXPECT_EQ(value("scanned"), "");
+    EXPECT_EQ(value("files"), "2") << "counted from its records";
+    EXPECT_CONTAINS(cli({"volume", "9", "--catalogue", "old"}).out.join('\n'), "without identity");
+    // Identify names only the volume added with an identity.
+    ASSERT_EQ(cli({"add", tree, "--description", "New", "--catalogue", "old"}).exitCode, 0);
+    const CliRun identified = cli({"identify", tree, "--catalogue", "old", "--format", "tsv"});
+    ASSERT_EQ(identified.out.size(), 2);
+    EXPECT_TRUE(identified.out[1].startsWith("13\t")) << identified.out[1].toStdString();
+
+    // Emptied, the location leaves nothing behind.
+    ASSERT_EQ(cli({"edit", "9", "--location", "", "--catalogue", "old"}).exitCode, 0);
+    const QJsonObject cleared =
+        QJsonDocument::fromJson(
+            cli({"volume", "9", "--catalogue", "old", "--format", "json"}).out.value(0).toUtf8())
+            .object();
+    EXPECT_TRUE(cleared["location"].isNull());
+}
+
+TEST_F(CliTest, anEditDuringAnotherProgramsWriteWaitsForItAndThenStores) {
+    ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
+    Holder holder(app.home() + "/ORVIK.mdb");
+    QProcess edit;
+    edit.start(ORVIK_CLI, {"edit", "1", "--location", "Box 1"});
+    EXPECT_TRUE(waitForError(edit, WaitingText));
+    EXPECT_EQ(edit.state(), QProcess::Running);
+    holder.release();
+    ASSERT_TRUE(edit.waitForFinished(60000));
+    EXPECT_EQ(edit.exitCode(), 0);
+    EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Location:    Box 1");
 }

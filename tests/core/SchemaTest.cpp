@@ -118,6 +118,7 @@ TEST_F(Schema, aVersionOneCatalogueGetsTheVolumeIdentityTableAtItsFirstWriteNotB
     Transaction write(*db);
     VolumeIdentity identity;
     identity.label = "Old";
+    identity.scanned = "2026-11-02T09:15:00Z";
     writeVolumeIdentity(*db, 1, identity);
     write.commit();
     EXPECT_EQ(readVolumeIdentity(*db, 1)->label, "Old");
