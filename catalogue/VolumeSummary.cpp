@@ -1,24 +1,23 @@
 #include "catalogue/VolumeSummary.h"
 
 #include "core/engine/Catalogue.h"
+#include "core/records/VolumeListing.h"
 
 namespace orvik {
 
 std::optional<VolumeSummary> summariseVolume(engine::Catalogue& db, std::int64_t rowid) {
     engine::ReadHold hold(db);
-    engine::Statement record(db, "SELECT 1 FROM CDTable WHERE rowid = ?1");
-    record.bind(1, rowid);
-    if (!record.step()) return std::nullopt;
-    engine::Statement head(db, "SELECT rowid, CDVolume, CDDescription, CDKeywords FROM CDTable "
-                               "WHERE CDVolume IS NOT NULL AND rowid <= ?1 "
-                               "ORDER BY rowid DESC LIMIT 1");
-    head.bind(1, rowid);
-    if (!head.step()) return std::nullopt;
+    const std::optional<std::int64_t> headRowid = findVolumeHead(db, rowid);
+    if (!headRowid) return std::nullopt;
+    engine::Statement head(
+        db, "SELECT CDVolume, CDDescription, CDKeywords FROM CDTable WHERE rowid = ?1");
+    head.bind(1, *headRowid);
+    head.step();
     VolumeSummary volume;
-    volume.head = head.integer(0);
-    volume.label = head.text(1);
-    volume.description = head.text(2);
-    volume.keywords = head.text(3);
+    volume.head = *headRowid;
+    volume.label = head.text(0);
+    volume.description = head.text(1);
+    volume.keywords = head.text(2);
     volume.identity = engine::readVolumeIdentity(db, volume.head);
     volume.location = engine::readVolumeLocation(db, volume.head);
     if (volume.identity) {

@@ -2,6 +2,7 @@
 
 #include "core/engine/Catalogue.h"
 #include "core/engine/VolumeIdentity.h"
+#include "core/records/VolumeListing.h"
 
 namespace orvik {
 
@@ -26,16 +27,16 @@ VolumeEditResult editVolume(engine::Catalogue& db, std::int64_t rowid, const Vol
         result.outcome = Result::Outcome::NoRecord;
         return result;
     }
-    engine::Statement head(db, "SELECT rowid, CDDescription, CDKeywords FROM CDTable "
-                               "WHERE CDVolume IS NOT NULL AND rowid <= ?1 "
-                               "ORDER BY rowid DESC LIMIT 1");
-    head.bind(1, rowid);
-    if (!head.step()) {
+    const std::optional<std::int64_t> headRowid = findVolumeHead(db, rowid);
+    if (!headRowid) {
         result.outcome = Result::Outcome::NoVolume;
         return result;
     }
-    result.head = head.integer(0);
-    const QString description = head.text(1), keywords = head.text(2);
+    result.head = *headRowid;
+    engine::Statement head(db, "SELECT CDDescription, CDKeywords FROM CDTable WHERE rowid = ?1");
+    head.bind(1, result.head);
+    head.step();
+    const QString description = head.text(0), keywords = head.text(1);
     head.reset();
 
     auto change = [&](const char* field, const QString& before, const QString& after) {

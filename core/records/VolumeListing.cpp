@@ -66,21 +66,28 @@ void readFiles(engine::Statement& select, Node& node) {
 
 } // namespace
 
-std::optional<VolumeRun> findVolumeRun(engine::Catalogue& db, std::int64_t rowid) {
+std::optional<std::int64_t> findVolumeHead(engine::Catalogue& db, std::int64_t rowid) {
     engine::ReadHold hold(db);
     engine::Statement record(db, "SELECT 1 FROM CDTable WHERE rowid = ?1");
     record.bind(1, rowid);
     if (!record.step()) return std::nullopt;
-    // The first record of a run carries the label; the run ends before the next.
     engine::Statement head(db, "SELECT rowid FROM CDTable WHERE rowid <= ?1 AND CDVolume IS NOT "
                                "NULL AND (CDVolume IS NOT NULL)=1 ORDER BY rowid DESC LIMIT 1");
     head.bind(1, rowid);
     if (!head.step()) return std::nullopt;
+    return head.integer(0);
+}
+
+std::optional<VolumeRun> findVolumeRun(engine::Catalogue& db, std::int64_t rowid) {
+    engine::ReadHold hold(db);
+    const std::optional<std::int64_t> head = findVolumeHead(db, rowid);
+    if (!head) return std::nullopt;
+    // The run ends before the next head.
     engine::Statement next(db, "SELECT rowid FROM CDTable WHERE rowid > ?1 AND CDVolume IS NOT "
                                "NULL AND (CDVolume IS NOT NULL)=1 ORDER BY rowid LIMIT 1");
-    next.bind(1, head.integer(0));
+    next.bind(1, *head);
     VolumeRun run;
-    run.head = head.integer(0);
+    run.head = *head;
     run.end = next.step() ? next.integer(0) : std::numeric_limits<std::int64_t>::max();
     if (const auto identity = engine::readVolumeIdentity(db, run.head))
         run.top =

@@ -31,8 +31,12 @@ struct ListedDirectory {
     std::vector<ListedFile> files;
 };
 
-// The run holding record `rowid`; none when no record has that rowid or no
-// volume head comes before it.
+// The rowid of the head of the volume holding record `rowid`: the first
+// record of its run, which carries the label. None when no record has that
+// rowid or no volume head comes before it.
+std::optional<std::int64_t> findVolumeHead(engine::Catalogue& db, std::int64_t rowid);
+
+// The run holding record `rowid`; none where findVolumeHead() finds none.
 std::optional<VolumeRun> findVolumeRun(engine::Catalogue& db, std::int64_t rowid);
 
 // The stored path that `directory` names: a path as stored ("/MEDIA/CD/A/",
