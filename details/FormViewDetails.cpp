@@ -164,7 +164,7 @@ void FormViewDetails::createControls() {
     actions->addStretch();
     move("cmdShell", QStringLiteral("&Launch File"),
          QStringLiteral("Launch/run currently selected file"), &FormViewDetails::cmdShell_Click);
-    move("CmdViewDB", QStringLiteral("&View Catalogue"), QStringLiteral("View/Edit raw database"),
+    move("CmdViewDB", QStringLiteral("&View Database"), QStringLiteral("View/Edit raw database"),
          &FormViewDetails::CmdViewDB_Click);
     move("CmdExit", QStringLiteral("&Done"), QStringLiteral("Exit"),
          &FormViewDetails::CmdExit_Click);

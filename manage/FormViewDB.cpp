@@ -104,7 +104,7 @@ void FormViewDB::Form_Load() {
     move(twips::toPixelsX(m_state.CentreLeft, this), twips::toPixelsY(m_state.CentreTop, this));
     DataList->setCaption(m_state.CatalogueName);
     TextDBName->setText(QDir::toNativeSeparators(m_state.catalogueFile()));
-    setWindowTitle(QStringLiteral("Orvik - Raw Catalogue    Catalogue=") + m_state.CatalogueName);
+    setWindowTitle(QStringLiteral("Orvik - Raw Database    Catalogue=") + m_state.CatalogueName);
     if (engine::Recordset* shared = records()) {
         try {
             startOnRecord(*shared, m_state.CurrentPosition);

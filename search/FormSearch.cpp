@@ -161,7 +161,7 @@ void FormSearch::createControls() {
     CmdDetails = button(central, "CmdDetails", QStringLiteral("&Display File Details"),
                         QStringLiteral("Show selected file details and allow navigation of "
                                        "current catalogue"));
-    CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Catalogue"),
+    CmdViewDB = button(central, "CmdViewDB", QStringLiteral("View &Raw Database"),
                        QStringLiteral("Allow viewing/editing of raw data in current catalogue"));
     CmdDelCD = button(central, "CmdDelCD", QStringLiteral("&Erase selected CD"),
                       QStringLiteral("Erase from the current catalogue the highlighted entry"));

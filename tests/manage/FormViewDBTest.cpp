@@ -64,7 +64,7 @@ TEST_F(RawDatabaseView, showsTheStoredFieldsOfTheRecordItStartsOnUnderTheWindows
     state.CentreTop = 720;
     state.CurrentPosition = first;
     FormViewDB form(state);
-    EXPECT_EQ(form.windowTitle(), "Orvik - Raw Catalogue    Catalogue=PHOTOS");
+    EXPECT_EQ(form.windowTitle(), "Orvik - Raw Database    Catalogue=PHOTOS");
     EXPECT_EQ(form.pos(), QPoint(twips::toPixelsX(1440, &form), twips::toPixelsY(720, &form)));
     const std::array<std::array<QString, 3>, 8> boxes = {
         {{"Textk", "Keywords", "SUMMER"},

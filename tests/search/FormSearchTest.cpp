@@ -159,7 +159,7 @@ TEST_F(FormSearchTest, detailsOpenOnTheChosenLineAndLeaveTheRecordTheyShowedLast
         child(raw, "CommandExit")->click();
     });
     child(form, "CmdViewDB")->click();
-    EXPECT_EQ(opened.last(), "Orvik - Raw Catalogue    Catalogue=Orvik: B.JPG");
+    EXPECT_EQ(opened.last(), "Orvik - Raw Database    Catalogue=Orvik: B.JPG");
     opened.removeLast();
 
     form.results().setData(form.results().index(1), QString(), ResultListModel::BookmarkRole);
