@@ -191,22 +191,20 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
     return terminal.count() > 0 ? ExitDone : ExitNothingFound;
 }
 
-// A rowid written as Recordset::Bookmark() writes it.
-bool isBookmark(const QString& text) {
+// A rowid written as Recordset::Bookmark() writes it; says so when it is not.
+bool bookmarkGiven(const QString& text) {
     bool ok = false;
     const qint64 rowid = text.toLongLong(&ok);
-    return ok && QString::number(rowid) == text;
+    if (ok && QString::number(rowid) == text) return true;
+    printError(QStringLiteral("not a bookmark: ") + text);
+    return false;
 }
 
 // Resolves the record a bookmark names as the details window does when it
 // goes to a result line, and prints it with the files of its directory.
 int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
-    if (!catalogueUsable(state, true)) return ExitError;
     const QString& bookmark = args.argument;
-    if (!isBookmark(bookmark)) {
-        printError(QStringLiteral("not a bookmark: ") + bookmark);
-        return ExitError;
-    }
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
     ResolvedRecord record;
     DirectoryListing listing;
     try {
@@ -242,12 +240,8 @@ int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
 
 // Erases from the record a bookmark names, as the search window's erase does.
 int runErase(AppState& state, CliPrompt& prompt, const CliArguments& args) {
-    if (!catalogueUsable(state, true)) return ExitError;
     const QString& bookmark = args.argument;
-    if (!isBookmark(bookmark)) {
-        printError(QStringLiteral("not a bookmark: ") + bookmark);
-        return ExitError;
-    }
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
     std::shared_ptr<engine::Catalogue> database;
     try {
         database = state.workspace().OpenDatabase(state.catalogueFile());
@@ -297,12 +291,8 @@ int runIdentify(AppState& state, const CliArguments& args) {
 }
 
 int runVolume(AppState& state, const CliArguments& args) {
-    if (!catalogueUsable(state, true)) return ExitError;
     const QString& bookmark = args.argument;
-    if (!isBookmark(bookmark)) {
-        printError(QStringLiteral("not a bookmark: ") + bookmark);
-        return ExitError;
-    }
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
     std::optional<VolumeSummary> volume;
     try {
         volume = summariseVolume(*state.workspace().OpenDatabase(state.catalogueFile()),
@@ -322,12 +312,8 @@ int runVolume(AppState& state, const CliArguments& args) {
 
 // Reads only, and only the volume's own run of records.
 int runLs(AppState& state, const CliArguments& args) {
-    if (!catalogueUsable(state, true)) return ExitError;
     const QString& bookmark = args.argument;
-    if (!isBookmark(bookmark)) {
-        printError(QStringLiteral("not a bookmark: ") + bookmark);
-        return ExitError;
-    }
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
     std::vector<ListedDirectory> listing;
     try {
         const auto database = state.workspace().OpenDatabase(state.catalogueFile());
@@ -362,12 +348,8 @@ int runEdit(AppState& state, const CliArguments& args) {
                                   "--help)"));
         return ExitError;
     }
-    if (!catalogueUsable(state, true)) return ExitError;
     const QString& bookmark = args.argument;
-    if (!isBookmark(bookmark)) {
-        printError(QStringLiteral("not a bookmark: ") + bookmark);
-        return ExitError;
-    }
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
     // Waits as long as another program writes the catalogue; Ctrl+C ends
     // the wait as it ends the program, before anything is written.
     bool cancelFlag = false;
