@@ -239,8 +239,10 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         return Stage::Going;
     }
     m_walkSettings = {};
+    bool replaced = false;
     for (size_t next = 0;;) {
-        const bool idle = next == m_collected.size();
+        // An update writes nothing before its walk has ended.
+        const bool idle = (ReplacedVolume && walking) || next == m_collected.size();
         if (walking) {
             // A writer that keeps up with the walk has time to index.
             const bool keepsUp = m_collected.size() - next <= 1;
@@ -269,7 +271,15 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             appender.reset();
             return Stage::Going;
         }
-        if (next < m_collected.size())
+        if (ReplacedVolume && !walking && !replaced) {
+            if (!removeReplacedRun(*appender)) {
+                CancelFlag = true;
+                appender.reset();
+                return Stage::Going;
+            }
+            replaced = true;
+        }
+        if (!(ReplacedVolume && walking) && next < m_collected.size())
             writeDirectory(*appender, m_collected[next++], walking);
         else if (walking)
             m_progress.letEventsRun();
@@ -279,6 +289,13 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     const engine::VolumeIdentity written = identity();
     appender->commit(&written);
     return Stage::Going;
+}
+
+bool VolumeAdd::removeReplacedRun(engine::RecordAppender& records) {
+    const std::optional<VolumeRun> old = ReplacedVolume->beforeWriting(m_collected);
+    if (!old) return false;
+    records.remove(old->head, old->end - 1);
+    return true;
 }
 
 engine::VolumeIdentity VolumeAdd::identity() const {
@@ -299,6 +316,7 @@ engine::VolumeIdentity VolumeAdd::identity() const {
     identity.directories = m_directoriesWritten;
     identity.files = FileCount;
     identity.bytes = m_bytesWritten;
+    if (ReplacedVolume) identity.location = ReplacedVolume->location;
     return identity;
 }
 

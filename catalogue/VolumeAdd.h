@@ -8,6 +8,7 @@
 #include "core/engine/VolumeIdentity.h"
 #include "core/platform/Drives.h"
 #include "core/platform/FileSystem.h"
+#include "core/records/VolumeListing.h"
 
 #include <QString>
 #include <chrono>
@@ -74,6 +75,17 @@ public:
     // or failed there), so a list made from it may be out of date.
     bool CatalogueChanged = false;
 
+    // Makes the runs an update of a volume: the walk is read whole before
+    // anything is written; then, inside the run's transaction, beforeWriting
+    // sees what the walk handed over and gives the old run, which goes before
+    // the new one is written, or none to cancel the run.
+    struct Replacing {
+        QString location; // the volume's, kept
+        std::function<std::optional<VolumeRun>(const std::vector<TreeCollector::Directory>&)>
+            beforeWriting;
+    };
+    std::optional<Replacing> ReplacedVolume;
+
     // The directories of the last run in sorted order, the first DirCount used.
     std::vector<QString> DirList;
     // Directories of the last run that the system refused to read; left out.
@@ -101,6 +113,8 @@ private:
     // Takes over what the walk found; EndProgram when a failed listing is
     // not to be tried again.
     Stage takeOver(TreeCollector::News news, TreeCollector& walk, bool& walking, bool writerIdle);
+    // False when beforeWriting cancels the run.
+    bool removeReplacedRun(engine::RecordAppender& records);
     void writeDirectory(engine::RecordAppender& records, const TreeCollector::Directory& directory,
                         bool walking);
     // Whether the records written while the walk went on differ from those

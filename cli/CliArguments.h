@@ -19,6 +19,7 @@ enum class Command {
     Volume,
     Ls,
     Edit,
+    Update,
     Catalogues,
     Create,
     Delete,
@@ -31,7 +32,7 @@ struct CliArguments {
     Command command = Command::Help;
     QString commandName;
     // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
-    // volume, ls and edit, NAME of create, delete, use
+    // volume, ls, edit and update, NAME of create, delete, use
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -51,9 +52,11 @@ struct CliArguments {
     bool noPaths = false;
     Format format = Format::Text;
     std::optional<QString> print; // the PDF file of the print-out
-    // ls
+    // ls's DIRECTORY, update's PATH
     std::optional<QString> directory;
     bool recursive = false;
+    // update
+    bool dryRun = false;
 };
 
 // Options may come anywhere after the command, as `--name value` or

@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "catalogue/VolumeAdd.h"
+#include "catalogue/VolumeUpdate.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliOutput.h"
 #include "cli/CliPrompt.h"
@@ -389,6 +390,54 @@ int runEdit(AppState& state, const CliArguments& args) {
     return ExitDone;
 }
 
+int runUpdate(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    const QString& bookmark = args.argument;
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
+    VolumeUpdateRequest request{bookmark.toLongLong(), {}, args.dryRun};
+    if (args.directory)
+        request.path = QDir::cleanPath(QFileInfo(*args.directory).absoluteFilePath());
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    TerminalProgress::catchInterrupt();
+    VolumeUpdateResult result;
+    try {
+        result = updateVolume(state, progress, prompt, cancelFlag, request,
+                              [](const RunDifference&) { return true; });
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    progress.clearLine();
+    using Outcome = VolumeUpdateResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Updated:
+    case Outcome::Compared:
+        break;
+    case Outcome::NoRecord:
+        printError(QStringLiteral("no record with bookmark ") + bookmark +
+                   QStringLiteral(" in catalogue ") + state.CatalogueName);
+        return ExitError;
+    case Outcome::NoVolume:
+        printError(QStringLiteral("no volume holds the record with bookmark ") + bookmark);
+        return ExitError;
+    case Outcome::Refused:
+        printError(result.problem);
+        return ExitError;
+    case Outcome::Declined:
+        printError(QStringLiteral("Cancelled: the volume is as it was."));
+        return ExitError;
+    case Outcome::Failed:
+        return reportMessages(prompt);
+    }
+    for (const FileDifference& file : result.difference.files)
+        std::printf("%s\n", file.line().toUtf8().constData());
+    std::fprintf(stderr, "%s\n", result.difference.summary().toUtf8().constData());
+    if (result.outcome == Outcome::Updated)
+        std::fprintf(stderr, "Updated from %s; the volume's bookmark is now %lld.\n",
+                     result.path.toLocal8Bit().constData(), static_cast<long long>(result.head));
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -444,6 +493,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Volume) return runVolume(state, args);
     if (args.command == Command::Ls) return runLs(state, args);
     if (args.command == Command::Edit) return runEdit(state, args);
+    if (args.command == Command::Update) return runUpdate(state, prompt, args);
     return runQuery(state, prompt, args, printer);
 }
 

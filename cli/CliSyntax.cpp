@@ -72,6 +72,17 @@ const CommandSyntax Commands[] = {
      "record of its run; and where the medium is kept, as typed. Prints each\n"
      "change. Waits while another program writes the catalogue.",
      "At least one of these is needed."},
+    {"update", Command::Update, "BOOKMARK", "update a volume from its medium",
+     "Updates the volume that holds the record BOOKMARK names from its medium:\n"
+     "PATH (by default the directory it was added from, when that is there and\n"
+     "is the same file system) is read with the volume's own add options and\n"
+     "compared with the catalogue. Prints a line for each file added (+ PATH),\n"
+     "removed (- PATH), changed in length or date (~ PATH) and moved (> OLD ->\n"
+     "NEW), paths below the volume's top as stored, and the counts on standard\n"
+     "error. Then replaces the volume's records by those an add of PATH writes,\n"
+     "keeping its description, keywords and location, in one step, at the end\n"
+     "of the catalogue. Ctrl+C leaves the volume as it was.",
+     nullptr, "PATH"},
     {"catalogues", Command::Catalogues, nullptr, "list the catalogues",
      "Lists the catalogues; '*' marks the current one.", nullptr},
     {"create", Command::Create, "NAME", "create an empty catalogue",
@@ -139,6 +150,10 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Edit),
      .apply = [](CliArguments& args, const QString& value) { args.location = value; },
      .help = "where the medium is kept (\"Box 12, slot 3\"; empty: none)"},
+    {.name = "--dry-run",
+     .commands = bit(Command::Update),
+     .apply = [](CliArguments& args, const QString&) { args.dryRun = true; },
+     .help = "print the differences only; change nothing"},
     {.name = "--width",
      .value = "N",
      .commands = bit(Command::Find),

@@ -1,5 +1,6 @@
 #include "search/FormSearch.h"
 
+#include "catalogue/VolumeUpdate.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/engine/Catalogue.h"
@@ -166,13 +167,18 @@ void FormSearch::createControls() {
     CmdDelCD = button(central, "CmdDelCD", QStringLiteral("&Erase selected CD"),
                       QStringLiteral("Erase from the current catalogue the highlighted entry"));
     CmdDelCD->setEnabled(false); // offered only on the list of all volumes
+    CmdUpdCD = button(central, "CmdUpdCD", QStringLiteral("&Update selected CD"),
+                      QStringLiteral("Read the highlighted CD again and bring its entries in the "
+                                     "current catalogue up to date"));
+    CmdUpdCD->setEnabled(false); // as the erase
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
     buttons->addStretch();
     buttons->addWidget(CmdDetails);
     buttons->addWidget(CmdDelCD);
+    buttons->addWidget(CmdUpdCD);
     buttons->addWidget(CmdViewDB);
-    orderTabs({CmdDetails, CmdDelCD, CmdViewDB}); // as the row shows them
+    orderTabs({CmdDetails, CmdDelCD, CmdUpdCD, CmdViewDB}); // as the row shows them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
@@ -187,6 +193,7 @@ void FormSearch::createControls() {
     connect(CmdDetails, &QPushButton::clicked, this, &FormSearch::CmdDetails_Click);
     connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
     connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
+    connect(CmdUpdCD, &QPushButton::clicked, this, &FormSearch::CmdUpdCD_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line is chosen when it is highlighted, by mouse or keyboard; a click on
     // the highlighted line takes its position back after the details window
@@ -384,6 +391,7 @@ void FormSearch::CmdSearchFile_Click() {
         m_model.flush();
     }
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
+    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -393,6 +401,7 @@ template <typename Query> void FormSearch::runVolumeQuery(Query query) {
     query(Text1->text());
     m_model.flush();
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
+    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
 }
 
 void FormSearch::cmdSearchKeywords_Click() {
@@ -473,6 +482,91 @@ void FormSearch::CmdDelCD_Click() {
     if (erased < 0) return;
     CmdListCD_Click();
     m_state.CurrentPosition.clear();
+}
+
+namespace {
+
+// The question before an update writes: what it would change, the first
+// differences with it.
+QString updateQuestion(const QString& directory, const RunDifference& difference) {
+    constexpr int ShownLines = 15;
+    QString text =
+        QStringLiteral("Update the CD from %1?\r\n\r\n").arg(directory) + difference.summary();
+    const int lines = int(difference.files.size());
+    for (int i = 0; i < std::min(lines, ShownLines); ++i)
+        text += QStringLiteral("\r\n") + difference.files[size_t(i)].line();
+    if (lines > ShownLines) text += QStringLiteral("\r\n... and %1 more").arg(lines - ShownLines);
+    return text;
+}
+
+} // namespace
+
+void FormSearch::CmdUpdCD_Click() {
+    if (m_queries->Busy || !lineChosen()) return;
+    const std::int64_t rowid = m_state.CurrentPosition.toLongLong();
+    QString recorded;
+    try {
+        recorded =
+            recordedTopDirectory(*m_state.workspace().OpenDatabase(m_state.catalogueFile()), rowid);
+    } catch (const Error&) {
+        // Asked without a default; the update itself reports the catalogue's failure.
+    }
+    const QString directory = chooseUpdateDirectory(recorded);
+    if (directory.isEmpty()) return;
+
+    Prompt& prompt = m_state.prompt();
+    m_queries->Busy = true;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Cancel"));
+    VolumeUpdateResult result;
+    try {
+        result =
+            updateVolume(m_state, *m_progress, prompt, m_queries->CancelFlag,
+                         {rowid, directory, false}, [&](const RunDifference& difference) {
+                             return prompt.ask(updateQuestion(directory, difference),
+                                               Buttons::OkCancel, Icon::Question) == Answer::Ok;
+                         });
+    } catch (const Error& error) {
+        prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
+        result.outcome = VolumeUpdateResult::Outcome::Failed;
+    }
+    m_queries->Busy = false;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Exit"));
+    using Outcome = VolumeUpdateResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Updated:
+        CmdListCD_Click();
+        m_state.CurrentPosition.clear();
+        TextMatch->setText(QStringLiteral("CD updated: ") + result.difference.summary());
+        break;
+    case Outcome::Refused:
+        prompt.tell(result.problem, Icon::Exclamation);
+        break;
+    case Outcome::NoRecord:
+    case Outcome::NoVolume:
+        prompt.tell(QStringLiteral("Please select a catalogue entry first"));
+        break;
+    case Outcome::Declined:
+        TextMatch->setText(QStringLiteral("Update cancelled - the CD is as it was."));
+        break;
+    case Outcome::Compared:
+    case Outcome::Failed:
+        break;
+    }
+}
+
+QString FormSearch::chooseUpdateDirectory(const QString& recorded) {
+    QFileDialog dialog(this, QStringLiteral("Update the CD from"));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    const QFileInfo top(recorded);
+    if (!recorded.isEmpty() && top.isDir()) {
+        dialog.setDirectory(top.absolutePath());
+        dialog.selectFile(top.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
 }
 
 void FormSearch::CmdViewDB_Click() {

@@ -1,6 +1,6 @@
 // The query window: the search text, the four query buttons, the result list
-// with its status line, the options and print menus, and the hand-over to the
-// main window.
+// with its status line, the erase and update of a volume, the options and
+// print menus, and the hand-over to the main window.
 #pragma once
 
 #include "core/ui/WindowActivation.h"
@@ -61,6 +61,7 @@ public:
     void CmdDetails_Click();
     void CmdViewDB_Click();
     void CmdDelCD_Click();
+    void CmdUpdCD_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -89,6 +90,8 @@ private:
     int highlightedLine() const;
     void showDetails();
     int printerOrientation() const;
+    // The medium to update the chosen volume from; empty when the user cancels.
+    QString chooseUpdateDirectory(const QString& recorded);
     // The PDF printer's file for one print-out; empty when the user cancels.
     QString choosePdfFile();
     // Runs a volume query with the hourglass, unless the file-match query runs.
@@ -118,6 +121,7 @@ private:
     QPushButton* CmdDetails = nullptr;
     QPushButton* CmdViewDB = nullptr;
     QPushButton* CmdDelCD = nullptr;
+    QPushButton* CmdUpdCD = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;

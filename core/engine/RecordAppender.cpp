@@ -82,6 +82,19 @@ RecordAppender::RecordAppender(Catalogue& db, const std::function<bool()>& waiti
 
 RecordAppender::~RecordAppender() = default;
 
+int RecordAppender::remove(std::int64_t first, std::int64_t last) {
+    requireTransaction();
+    m_guardsOff.reset();
+    try {
+        const int removed = deleteRecords(m_db, first, last);
+        m_guardsOff = std::make_unique<GuardsOff>(m_db, m_checksItself);
+        return removed;
+    } catch (...) {
+        m_failed = true;
+        throw;
+    }
+}
+
 void RecordAppender::append(const StoredRecord& record) {
     m_waiting.push_back(record);
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);

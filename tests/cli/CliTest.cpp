@@ -4,6 +4,7 @@
 #include "search/FormSearch.h"
 #include "tests/support/CatalogueWriter.h"
 #include "tests/support/FullDisk.h"
+#include "tests/support/Processes.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/Widgets.h"
@@ -26,24 +27,6 @@ using namespace orvik;
 using namespace orvik::test;
 
 namespace {
-
-struct CliRun {
-    int exitCode;
-    QStringList out;
-    QString err;
-};
-
-// Runs a program, the first of `command`, to its end.
-CliRun run(const QStringList& command,
-           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(command[0], command.mid(1));
-    EXPECT_TRUE(process.waitForFinished(60000));
-    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-    if (lines.last().isEmpty()) lines.removeLast();
-    return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
-}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -89,34 +72,6 @@ protected:
     QTemporaryDir disc;
     QString tree;
 };
-
-const QString WaitingText = "Waiting for another program to finish writing the catalogue ...";
-
-// Another program that keeps the catalogue's write lock while it lives.
-class Holder {
-public:
-    explicit Holder(const QString& catalogue) {
-        m_process.start(HOLD_CATALOGUE, {catalogue});
-        EXPECT_TRUE(m_process.waitForReadyRead(10000));
-    }
-    ~Holder() { release(); }
-    void release() {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-
-private:
-    QProcess m_process;
-};
-
-// Waits until the process has said `text` on standard error, which is then
-// left unread; false when it ends or keeps silent for a minute.
-bool waitForError(QProcess& process, const QString& text) {
-    process.setReadChannel(QProcess::StandardError);
-    while (!process.peek(1 << 20).contains(text.toUtf8()))
-        if (!process.waitForReadyRead(60000)) return false;
-    return true;
-}
 
 // Trees below `parent` named by `names`, each of `directories` directories of
 // `files` files whose names tell their tree. The stored names of each tree's
@@ -393,7 +348,7 @@ TEST_F(CliTest, interruptWhileWaitingOrWritingLeavesTheCatalogueAsBefore) {
     const int before = recordCount();
     {
         // Another program writes: the add waits until Ctrl+C.
-        Holder holder(app.home() + "/ORVIK.mdb");
+        Holder holder(HOLD_CATALOGUE, app.home() + "/ORVIK.mdb");
         QProcess waiting;
         waiting.start(ORVIK_CLI, {"add", tree, "--description", "waited", "--no-filter"});
         ASSERT_TRUE(waitForError(waiting, WaitingText));
@@ -810,7 +765,7 @@ TEST_F(CliTest, addsOnOneCatalogueWaitForEachOtherAndEachLandsWholeAsItsOwnRun) 
     // Four that find another program writing: each says so and waits until
     // it has finished, then they all come for the catalogue at once.
     adds.clear();
-    Holder holder(app.home() + "/ORVIK.mdb");
+    Holder holder(HOLD_CATALOGUE, app.home() + "/ORVIK.mdb");
     for (const char* name : {"t2", "t3", "t4", "t5"})
         adds.push_back(start(name));
     for (auto& add : adds)
@@ -1178,7 +1133,7 @@ TEST_F(CliTest, aVolumeAddedBeforeIdentitiesTakesALocationAndStaysWithoutIdentit
 
 TEST_F(CliTest, anEditDuringAnotherProgramsWriteWaitsForItAndThenStores) {
     ASSERT_EQ(cli({"add", tree, "--description", "Quake demo", "--no-filter"}).exitCode, 0);
-    Holder holder(app.home() + "/ORVIK.mdb");
+    Holder holder(HOLD_CATALOGUE, app.home() + "/ORVIK.mdb");
     QProcess edit;
     edit.start(ORVIK_CLI, {"edit", "1", "--location", "Box 1"});
     EXPECT_TRUE(waitForError(edit, WaitingText));

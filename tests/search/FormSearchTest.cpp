@@ -13,6 +13,7 @@
 #include "tests/support/PortraitOnlyPrinter.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TreeAdd.h"
 #include "tests/support/Widgets.h"
 
 #include <QAction>
@@ -288,6 +289,50 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     EXPECT_TRUE(child(form, "CmdDelCD")->isEnabled());
     child(form, "cmdSearchKeywords")->click(); // only the volume list offers the erase
     EXPECT_FALSE(child(form, "CmdDelCD")->isEnabled());
+}
+
+TEST_F(FormSearchTest, updateSelectedCDAsksForTheMediumShowsTheDifferenceAndWritesOnlyOnOK) {
+    QTemporaryDir disc;
+    makeFile(disc.path() + "/a.txt", 1);
+    makeFile(disc.path() + "/b.txt", 2);
+    ASSERT_EQ(addTree(state, disc.path(), "Backup"), VolumeAdd::Result::Finished);
+    makeFile(disc.path() + "/c.txt", 3);
+    const QString file = state.catalogueFile();
+    const auto before = readCatalogue(file);
+    FormSearch form(state);
+    form.show();
+    auto* list = child<QListView>(form, "SearchList");
+    auto* status = child<QLineEdit>(form, "TextMatch");
+    auto update = [&](Answer answer) {
+        child(form, "CmdListCD")->click();
+        list->setCurrentIndex(form.results().index(2));
+        app.prompt().queue({answer});
+        whenModal([&disc](QWidget& window) {
+            auto& dialog = static_cast<QFileDialog&>(window);
+            EXPECT_EQ(dialog.selectedFiles(), QStringList(disc.path())) << "the recorded one";
+            QMetaObject::invokeMethod(&dialog, "accept");
+        });
+        child(form, "CmdUpdCD")->click();
+    };
+
+    update(Answer::Cancel);
+    EXPECT_EQ(readCatalogue(file), before);
+    EXPECT_EQ(status->text(), "Update cancelled - the CD is as it was.");
+    const QString question = app.prompt().texts().value(0);
+    EXPECT_CONTAINS(question, "1 added, 0 removed, 0 changed, 0 moved, 2 unchanged");
+    EXPECT_CONTAINS(question, "+ C.TXT");
+
+    update(Answer::Ok);
+    const auto after = readCatalogue(file);
+    ASSERT_EQ(after.size(), before.size() + 1);
+    EXPECT_TRUE(std::any_of(after.end() - 3, after.end(), [](const engine::Row& row) {
+        return row[size_t(engine::Field::CDFile)] == "C.TXT";
+    }));
+    EXPECT_EQ(form.results().lines().value(2), "Vol:*NO_NAME*  (BACKUP) - [KW=]");
+    EXPECT_EQ(status->text(), "CD updated: 1 added, 0 removed, 0 changed, 0 moved, 2 unchanged");
+    EXPECT_TRUE(child(form, "CmdUpdCD")->isEnabled());
+    child(form, "cmdSearchKeywords")->click(); // as the erase, only on the volume list
+    EXPECT_FALSE(child(form, "CmdUpdCD")->isEnabled());
 }
 
 // A catalogue of a newer version is listed as any other, but its erase and

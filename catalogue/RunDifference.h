@@ -1,0 +1,46 @@
+// What an update of a volume changes: the files its stored run holds,
+// compared by their path below the volume's top directory with the files an
+// add of the medium would write now.
+#pragma once
+
+#include "catalogue/TreeCollector.h"
+#include "catalogue/VolumeAdd.h"
+#include "core/records/VolumeListing.h"
+
+#include <QString>
+#include <vector>
+
+namespace orvik {
+
+struct FileDifference {
+    enum class Kind { Added, Removed, Changed, Moved };
+    Kind kind = Kind::Added;
+    // Below the volume's top, as the catalogue stores it: "DOCS/NEW.TXT";
+    // for a move, where the file is now.
+    QString path;
+    QString movedFrom; // a move's old path
+    // "+ PATH", "- PATH", "~ PATH" or "> OLD -> NEW".
+    QString line() const;
+};
+
+struct RunDifference {
+    std::vector<FileDifference> files; // in path order
+    int added = 0, removed = 0, changed = 0, moved = 0, unchanged = 0;
+    bool any() const { return !files.empty(); }
+    // "N added, N removed, N changed, N moved, N unchanged"
+    QString summary() const;
+};
+
+// `stored` is the run listed from its top (`storedTop`, as stored);
+// `walked` the directories a walk of `walkedTop` handed over, whose files
+// count as an add with `options` would write them. A length or a date counts
+// as changed only where both sides hold one. A file gone from one place and
+// present at another with the same name, length and date has moved.
+RunDifference compareRun(const std::vector<ListedDirectory>& stored, const QString& storedTop,
+                         const std::vector<TreeCollector::Directory>& walked,
+                         const QString& walkedTop, const AddOptions& options);
+
+// Whether an add with `options` would write any file of `walked`.
+bool writesAnyFile(const std::vector<TreeCollector::Directory>& walked, const AddOptions& options);
+
+} // namespace orvik

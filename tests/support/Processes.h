@@ -1,0 +1,61 @@
+// Real processes for the tests: a program run to its end, and another
+// program that keeps a catalogue's write lock.
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace orvik::test {
+
+struct CliRun {
+    int exitCode;
+    QStringList out;
+    QString err;
+};
+
+// Runs a program, the first of `command`, to its end.
+inline CliRun
+run(const QStringList& command,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(command[0], command.mid(1));
+    EXPECT_TRUE(process.waitForFinished(60000));
+    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
+    if (lines.last().isEmpty()) lines.removeLast();
+    return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
+}
+
+inline const QString WaitingText =
+    "Waiting for another program to finish writing the catalogue ...";
+
+// Waits until the process has said `text` on standard error, which is then
+// left unread; false when it ends or keeps silent for a minute.
+inline bool waitForError(QProcess& process, const QString& text) {
+    process.setReadChannel(QProcess::StandardError);
+    while (!process.peek(1 << 20).contains(text.toUtf8()))
+        if (!process.waitForReadyRead(60000)) return false;
+    return true;
+}
+
+// Another program that keeps the catalogue's write lock while it lives: the
+// program `holder` (the tests' hold_catalogue).
+class Holder {
+public:
+    Holder(const QString& holder, const QString& catalogue) {
+        m_process.start(holder, {catalogue});
+        EXPECT_TRUE(m_process.waitForReadyRead(10000));
+    }
+    ~Holder() { release(); }
+    void release() {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+private:
+    QProcess m_process;
+};
+
+} // namespace orvik::test
