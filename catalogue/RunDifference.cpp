@@ -1,64 +1,84 @@
 #include "catalogue/RunDifference.h"
 
-#include <QHash>
+#include "core/engine/Catalogue.h"
+
 #include <algorithm>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace orvik {
 
 namespace {
 
+// A file as the catalogue stores it, its texts as UTF-8; "" where not kept.
 struct FileState {
-    QString path, name, date, length; // path below the top; "" where not kept
+    std::string_view directory, name, date, length; // directory below the top
     bool matched = false;
 };
 
-QString withSlash(const QString& directory) {
-    return directory.endsWith(u'/') ? directory : directory + u'/';
+std::string_view view(const QByteArray& bytes) {
+    return {bytes.constData(), size_t(bytes.size())};
 }
 
-QString below(const QString& path, const QString& top) {
-    return path.startsWith(top) ? path.mid(top.size()) : path;
+QByteArray storedDirectory(const QString& path) {
+    return engine::storedText((path.endsWith(u'/') ? path : path + u'/').toUpper());
 }
 
-bool differs(const QString& a, const QString& b) {
-    return !a.isEmpty() && !b.isEmpty() && a != b;
+std::string_view below(std::string_view path, std::string_view top) {
+    return path.starts_with(top) ? path.substr(top.size()) : path;
 }
 
-// What moves a file keeps: its name, length and date.
-QString moveKey(const FileState& file) {
-    return file.name + u'\n' + file.length + u'\n' + file.date;
+bool differs(std::string_view a, std::string_view b) {
+    return !a.empty() && !b.empty() && a != b;
 }
 
-std::vector<FileState> storedFiles(const std::vector<ListedDirectory>& stored,
-                                   const QString& storedTop) {
-    const QString top = withSlash(storedTop);
-    std::vector<FileState> files;
-    for (const ListedDirectory& directory : stored) {
-        const QString path = below(withSlash(directory.path), top);
-        for (const ListedFile& file : directory.files)
-            files.push_back({path + file.name, file.name, file.date, file.length});
-    }
-    return files;
+QString pathOf(const FileState& file) {
+    return QString::fromUtf8(file.directory.data(), qsizetype(file.directory.size())) +
+           QString::fromUtf8(file.name.data(), qsizetype(file.name.size()));
 }
 
-std::vector<FileState> walkedFiles(const std::vector<TreeCollector::Directory>& walked,
-                                   const QString& walkedTop, const AddOptions& options) {
-    const QString top = withSlash(walkedTop).toUpper();
-    std::vector<FileState> files;
-    for (const TreeCollector::Directory& directory : walked) {
-        const QString path = below(withSlash(directory.path).toUpper(), top);
-        for (const TreeCollector::File& file : directory.files) {
-            if (!passesFilter(file.entry.name, options.extensionString, options.useFilter))
-                continue;
-            const QString name = QString::fromUtf8(directory.storedName(file));
-            files.push_back({path + name, name,
-                             options.saveDates ? QString::fromLatin1(file.date) : QString(),
-                             options.saveLengths ? QString::fromLatin1(directory.storedLength(file))
-                                                 : QString()});
+// The run's files in append order; their texts live in `texts`, which must
+// not move meanwhile (reserved by the caller for the whole run).
+class StoredRun {
+public:
+    StoredRun(engine::Catalogue& db, const VolumeRun& run) {
+        const QByteArray top = storedDirectory(run.top);
+        engine::Statement select(db, "SELECT CDFile, CDFileDate, CDPath, CDFileLen FROM CDTable "
+                                     "WHERE rowid >= ?1 AND rowid < ?2 ORDER BY rowid");
+        select.bind(1, run.head).bind(2, run.end);
+        std::string_view directory;
+        while (select.step()) {
+            if (!select.isNull(2)) {
+                std::string path(select.utf8(2));
+                if (!path.ends_with('/')) path += '/';
+                directory = keep(below(path, view(top)));
+            }
+            files.push_back(
+                {directory, keep(select.utf8(0)), keep(select.utf8(1)), keep(select.utf8(3))});
         }
+        for (size_t i = 0; i < files.size(); ++i)
+            byDirectory[files[i].directory].push_back(i);
     }
-    return files;
-}
+
+    std::vector<FileState> files;
+    std::unordered_map<std::string_view, std::vector<size_t>> byDirectory;
+
+private:
+    // Texts are kept in blocks that never move once written.
+    std::string_view keep(std::string_view text) {
+        constexpr size_t Block = 1 << 20;
+        if (m_blocks.empty() || m_blocks.back().size() + text.size() > m_blocks.back().capacity()) {
+            m_blocks.emplace_back();
+            m_blocks.back().reserve(std::max(Block, text.size()));
+        }
+        std::string& block = m_blocks.back();
+        const size_t at = block.size();
+        block.append(text);
+        return std::string_view(block).substr(at, text.size());
+    }
+    std::vector<std::string> m_blocks;
+};
 
 } // namespace
 
@@ -85,51 +105,88 @@ QString RunDifference::summary() const {
         .arg(unchanged);
 }
 
-RunDifference compareRun(const std::vector<ListedDirectory>& stored, const QString& storedTop,
+RunDifference compareRun(engine::Catalogue& db, const VolumeRun& run,
                          const std::vector<TreeCollector::Directory>& walked,
                          const QString& walkedTop, const AddOptions& options) {
-    std::vector<FileState> before = storedFiles(stored, storedTop);
-    std::vector<FileState> now = walkedFiles(walked, walkedTop, options);
-    // Names that differ only in case are stored alike: each is matched once.
-    QHash<QString, std::vector<size_t>> byPath;
-    for (size_t i = before.size(); i-- > 0;)
-        byPath[before[i].path].push_back(i);
+    engine::ReadHold hold(db);
+    StoredRun stored(db, run);
+    const QByteArray top = storedDirectory(walkedTop);
+    std::vector<QByteArray> directories; // the walked ones, below the top
+    directories.reserve(walked.size());
+    std::vector<FileState> now;
+    for (const TreeCollector::Directory& directory : walked) {
+        directories.push_back(storedDirectory(directory.path));
+        const std::string_view path = below(view(directories.back()), view(top));
+        for (const TreeCollector::File& file : directory.files)
+            if (passesFilter(file.entry.name, options.extensionString, options.useFilter))
+                now.push_back({path, view(directory.storedName(file)),
+                               options.saveDates ? view(file.date) : std::string_view(),
+                               options.saveLengths ? view(directory.storedLength(file))
+                                                   : std::string_view()});
+    }
 
     RunDifference difference;
+    // Matched by name within their directory: the files of a directory
+    // usually come in the order they were stored, so the next stored file of
+    // the directory is tried before its names are looked up. Names that
+    // differ only in case are stored alike; each is matched once.
+    using Names = std::unordered_map<std::string_view, std::vector<size_t>>;
+    std::unordered_map<std::string_view, std::pair<size_t, Names>> inDirectory;
     for (FileState& file : now) {
-        const auto found = byPath.find(file.path);
-        if (found == byPath.end() || found->empty()) continue;
-        FileState& old = before[found->back()];
-        found->pop_back();
+        const auto found = stored.byDirectory.find(file.directory);
+        if (found == stored.byDirectory.end()) continue;
+        const std::vector<size_t>& candidates = found->second;
+        auto& [next, names] = inDirectory[file.directory];
+        size_t pick = candidates.size();
+        if (next < candidates.size() && !stored.files[candidates[next]].matched &&
+            stored.files[candidates[next]].name == file.name) {
+            pick = next;
+        } else {
+            if (names.empty())
+                for (size_t i = candidates.size(); i-- > 0;)
+                    names[stored.files[candidates[i]].name].push_back(i);
+            std::vector<size_t>& same = names[file.name];
+            while (!same.empty() && stored.files[candidates[same.back()]].matched)
+                same.pop_back();
+            if (!same.empty()) pick = same.back();
+        }
+        if (pick == candidates.size()) continue;
+        next = pick + 1;
+        FileState& old = stored.files[candidates[pick]];
         old.matched = file.matched = true;
         if (differs(old.date, file.date) || differs(old.length, file.length)) {
-            difference.files.push_back({FileDifference::Kind::Changed, file.path, {}});
+            difference.files.push_back({FileDifference::Kind::Changed, pathOf(file), {}});
             ++difference.changed;
         } else {
             ++difference.unchanged;
         }
     }
 
-    QHash<QString, std::vector<size_t>> gone;
-    for (size_t i = before.size(); i-- > 0;)
-        if (!before[i].matched) gone[moveKey(before[i])].push_back(i);
-    for (FileState& file : now) {
+    // What a move keeps: its name, length and date.
+    auto moveKey = [](const FileState& file) {
+        return std::string(file.name) + '\n' + std::string(file.length) + '\n' +
+               std::string(file.date);
+    };
+    std::unordered_map<std::string, std::vector<size_t>> gone;
+    for (size_t i = stored.files.size(); i-- > 0;)
+        if (!stored.files[i].matched) gone[moveKey(stored.files[i])].push_back(i);
+    for (const FileState& file : now) {
         if (file.matched) continue;
         const auto found = gone.find(moveKey(file));
-        if (found == gone.end() || found->empty()) {
-            difference.files.push_back({FileDifference::Kind::Added, file.path, {}});
+        if (found == gone.end() || found->second.empty()) {
+            difference.files.push_back({FileDifference::Kind::Added, pathOf(file), {}});
             ++difference.added;
             continue;
         }
-        FileState& old = before[found->back()];
-        found->pop_back();
+        FileState& old = stored.files[found->second.back()];
+        found->second.pop_back();
         old.matched = true;
-        difference.files.push_back({FileDifference::Kind::Moved, file.path, old.path});
+        difference.files.push_back({FileDifference::Kind::Moved, pathOf(file), pathOf(old)});
         ++difference.moved;
     }
-    for (const FileState& old : before)
+    for (const FileState& old : stored.files)
         if (!old.matched) {
-            difference.files.push_back({FileDifference::Kind::Removed, old.path, {}});
+            difference.files.push_back({FileDifference::Kind::Removed, pathOf(old), {}});
             ++difference.removed;
         }
     std::stable_sort(

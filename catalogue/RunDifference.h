@@ -12,6 +12,10 @@
 
 namespace orvik {
 
+namespace engine {
+class Catalogue;
+}
+
 struct FileDifference {
     enum class Kind { Added, Removed, Changed, Moved };
     Kind kind = Kind::Added;
@@ -26,17 +30,17 @@ struct FileDifference {
 struct RunDifference {
     std::vector<FileDifference> files; // in path order
     int added = 0, removed = 0, changed = 0, moved = 0, unchanged = 0;
-    bool any() const { return !files.empty(); }
     // "N added, N removed, N changed, N moved, N unchanged"
     QString summary() const;
 };
 
-// `stored` is the run listed from its top (`storedTop`, as stored);
-// `walked` the directories a walk of `walkedTop` handed over, whose files
-// count as an add with `options` would write them. A length or a date counts
-// as changed only where both sides hold one. A file gone from one place and
-// present at another with the same name, length and date has moved.
-RunDifference compareRun(const std::vector<ListedDirectory>& stored, const QString& storedTop,
+// Compares the records of `run` with `walked`, the directories a walk of
+// `walkedTop` handed over, whose files count as an add with `options` would
+// write them. A length or a date counts as changed only where both sides
+// hold one. A file gone from one place and present at another with the same
+// name, length and date has moved. Reads the run's records once, as bytes:
+// on a volume of 100,000 files it costs a fraction of the add.
+RunDifference compareRun(engine::Catalogue& db, const VolumeRun& run,
                          const std::vector<TreeCollector::Directory>& walked,
                          const QString& walkedTop, const AddOptions& options);
 

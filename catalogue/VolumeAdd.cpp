@@ -241,8 +241,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     m_walkSettings = {};
     bool replaced = false;
     for (size_t next = 0;;) {
-        // An update writes nothing before its walk has ended.
-        const bool idle = (ReplacedVolume && walking) || next == m_collected.size();
+        const bool idle = next == m_collected.size();
         if (walking) {
             // A writer that keeps up with the walk has time to index.
             const bool keepsUp = m_collected.size() - next <= 1;
@@ -279,7 +278,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
             }
             replaced = true;
         }
-        if (!(ReplacedVolume && walking) && next < m_collected.size())
+        if (next < m_collected.size())
             writeDirectory(*appender, m_collected[next++], walking);
         else if (walking)
             m_progress.letEventsRun();

@@ -75,10 +75,10 @@ public:
     // or failed there), so a list made from it may be out of date.
     bool CatalogueChanged = false;
 
-    // Makes the runs an update of a volume: the walk is read whole before
-    // anything is written; then, inside the run's transaction, beforeWriting
-    // sees what the walk handed over and gives the old run, which goes before
-    // the new one is written, or none to cancel the run.
+    // Makes the runs an update of a volume: once the walk has ended, inside
+    // the run's transaction, beforeWriting sees what the walk handed over and
+    // gives the old run, which is deleted in the transaction that appends the
+    // new one, or none to cancel the run.
     struct Replacing {
         QString location; // the volume's, kept
         std::function<std::optional<VolumeRun>(const std::vector<TreeCollector::Directory>&)>

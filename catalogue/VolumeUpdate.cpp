@@ -149,9 +149,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
         if (!walked)
             return ending(problem.isEmpty() ? Outcome::Declined : Outcome::Refused, problem);
         if (!writesAnyFile(*walked, options)) return ending(Outcome::Refused, noFile);
-        engine::ReadHold hold(*db);
-        result.difference = compareRun(listVolumeDirectory(*db, volume->run, volume->run.top, true),
-                                       volume->run.top, *walked, result.path, options);
+        result.difference = compareRun(*db, volume->run, *walked, result.path, options);
         return ending(Outcome::Compared);
     }
 
@@ -174,8 +172,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
             result.problem = QStringLiteral("Another program erased the volume meanwhile.");
             return std::nullopt;
         }
-        result.difference = compareRun(listVolumeDirectory(*db, *run, run->top, true), run->top,
-                                       walked, result.path, options);
+        result.difference = compareRun(*db, *run, walked, result.path, options);
         if (!confirmed && !confirm(result.difference)) {
             refusal = Outcome::Declined;
             return std::nullopt;

@@ -6,6 +6,8 @@
 // process in its two stages, and the peak memory of the orvik-cli add.
 // Absolute times drift on a shared machine; the ratios are the figures.
 #include "bench/support/BenchApp.h"
+#include "bench/support/BenchProcess.h"
+#include "bench/support/BenchTree.h"
 #include "catalogue/VolumeAdd.h"
 #include "core/AppState.h"
 #include "core/CatalogueFiles.h"
@@ -32,51 +34,12 @@
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
-constexpr int TopDirectories = 50;
-constexpr int SubDirectories = 99; // 50 + 50 * 99 = 5,000 directories
-constexpr int FilesPerDirectory = 20;
-constexpr long TreeFiles = long(TopDirectories) * (SubDirectories + 1) * FilesPerDirectory;
+using namespace orvik::bench;
+
 constexpr int WarmRepeats = 3;
 constexpr int ColdRepeats = 2; // a cold run costs the whole machine its caches
-
-[[noreturn]] void fail(const std::string& what) {
-    std::perror(what.c_str());
-    std::exit(1);
-}
-
-void makeDirectory(const std::string& path) {
-    if (mkdir(path.c_str(), 0755) != 0) fail(path);
-}
-
-void fillDirectory(const std::string& path) {
-    for (int i = 0; i < FilesPerDirectory; ++i) {
-        const std::string file = path + "/file" + std::to_string(i) + ".dat";
-        const int fd = ::creat(file.c_str(), 0644);
-        if (fd < 0 || ::write(fd, "orvik", size_t(i % 6)) < 0) fail(file);
-        ::close(fd);
-    }
-}
-
-int buildTree(const std::string& root) {
-    int directories = 0;
-    for (int t = 0; t < TopDirectories; ++t) {
-        const std::string top = root + "/Top" + std::to_string(t);
-        makeDirectory(top);
-        fillDirectory(top);
-        ++directories;
-        for (int s = 0; s < SubDirectories; ++s) {
-            const std::string sub = top + "/Sub " + std::to_string(s);
-            makeDirectory(sub);
-            fillDirectory(sub);
-            ++directories;
-        }
-    }
-    return directories;
-}
 
 // The in-process floor: every directory listed and every entry stat'ed once.
 long walk(const std::string& path) {
@@ -107,62 +70,6 @@ bool dropCaches() {
 
 bool canDropCaches() {
     return access("/proc/sys/vm/drop_caches", W_OK) == 0;
-}
-
-double msSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
-
-struct ProcessRun {
-    double ms = 0;
-    long peakKb = 0;
-};
-
-// Runs `command` as the user would, stdout to /dev/null and stderr kept in
-// `errors` to show on failure. wait4 gives this child's own peak memory,
-// where RUSAGE_CHILDREN would mix in every child before it.
-ProcessRun runProcess(const std::vector<std::string>& command, const std::string& home,
-                      const std::string& errors) {
-    std::vector<std::string> environment{"ORVIK_HOME=" + home};
-    for (char** variable = environ; *variable; ++variable)
-        if (std::string(*variable).rfind("ORVIK_HOME=", 0) != 0)
-            environment.emplace_back(*variable);
-    // Everything the child needs is made before the fork, so it only dups and execs.
-    std::vector<char*> argv, envp;
-    for (const std::string& word : command)
-        argv.push_back(const_cast<char*>(word.c_str()));
-    for (const std::string& variable : environment)
-        envp.push_back(const_cast<char*>(variable.c_str()));
-    argv.push_back(nullptr);
-    envp.push_back(nullptr);
-    const int out = ::open("/dev/null", O_WRONLY);
-    const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0) fail(errors);
-
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = fork();
-    if (child < 0) fail("fork");
-    if (child == 0) {
-        dup2(out, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        execve(argv[0], argv.data(), envp.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child) fail("wait4");
-    const ProcessRun run{msSince(start), usage.ru_maxrss};
-    ::close(out);
-    ::close(err);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        QFile messages(QString::fromStdString(errors));
-        messages.open(QIODevice::ReadOnly);
-        std::fprintf(stderr, "%s failed (status %d): %s\n", argv[0], status,
-                     messages.readAll().constData());
-        std::exit(1);
-    }
-    return run;
 }
 
 // Every row of CDTable in rowid order, fields joined by tabs, Null marked.

@@ -179,4 +179,20 @@ int deleteRecords(Catalogue& db, std::int64_t first, std::int64_t last) {
     return deleted;
 }
 
+int deleteRecordsInBulk(Catalogue& db, std::int64_t first, std::int64_t last) {
+    db.prepareWrites();
+    db.noteWrite();
+    Statement highest(db, "UPDATE CDTableRowids SET Highest = (SELECT max(rowid) FROM CDTable "
+                          "WHERE rowid BETWEEN ?1 AND ?2) WHERE Highest < (SELECT max(rowid) "
+                          "FROM CDTable WHERE rowid BETWEEN ?1 AND ?2)");
+    highest.bind(1, first).bind(2, last);
+    highest.step();
+    forgetDeletedIdentities(db, first, last);
+    forgetDeletedInIndex(db, first, last);
+    Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
+    remove.bind(1, first).bind(2, last);
+    remove.step();
+    return sqlite3_changes(db.handle());
+}
+
 } // namespace orvik::engine

@@ -71,6 +71,15 @@ bool hasOwnChecks(Catalogue& db);
 // Deletes the records from rowid `first` to `last` in one statement; how many.
 // The file index keeps their names until a compaction finds them many.
 int deleteRecords(Catalogue& db, std::int64_t first, std::int64_t last);
+// For a writer whose triggers are off (RecordAppender): deletes the records
+// `first` to `last` and does at once what CDTable's delete triggers would do
+// record by record (the file index's notes, the identities of deleted heads,
+// the highest rowid); a third of the cost. Every delete trigger is mirrored
+// here (DeleteTriggers), and a test holds the two deletions equal.
+int deleteRecordsInBulk(Catalogue& db, std::int64_t first, std::int64_t last);
+// The names of CDTable's delete triggers that deleteRecordsInBulk() mirrors.
+inline constexpr const char* DeleteTriggers[] = {"CDTable_DropVolumeIdentity",
+                                                 "CDTable_IndexDelete", "CDTable_KeepRowids"};
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;
 // The rowid for the next record: above every rowid the table ever held.

@@ -132,6 +132,14 @@ void keepDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last) {
     forget.step();
 }
 
+void forgetDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last) {
+    if (!hasFileIndex(db)) return;
+    Statement added(db, "DELETE FROM CDIndexAdded WHERE Id BETWEEN ?1 AND ?2");
+    added.bind(1, first).bind(2, last);
+    added.step();
+    keepDeletedInIndex(db, first, last);
+}
+
 void compactFileIndex(Catalogue& db) {
     if (!hasFileIndex(db)) return;
     Statement counts(db, "SELECT (SELECT block FROM CDFileIndex_data WHERE id = 1), "

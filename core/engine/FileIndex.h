@@ -38,6 +38,10 @@ void indexAppended(Catalogue& db, std::int64_t first, std::int64_t last);
 // would cost about as much as the deletion. They only name records that are
 // gone, and compactFileIndex() drops them once they are many.
 void keepDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last);
+// For the deletion of the records `first` to `last` with the triggers off:
+// forgets the notes the index holds of them, as the delete trigger and
+// keepDeletedInIndex() together leave them. Nothing without an index.
+void forgetDeletedInIndex(Catalogue& db, std::int64_t first, std::int64_t last);
 // Part of compacting a catalogue: rebuilds the index from the records once
 // it names at least as many deleted records as present ones, so it never
 // grows past about twice its size; below that it is left as it is.

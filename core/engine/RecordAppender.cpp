@@ -84,11 +84,8 @@ RecordAppender::~RecordAppender() = default;
 
 int RecordAppender::remove(std::int64_t first, std::int64_t last) {
     requireTransaction();
-    m_guardsOff.reset();
     try {
-        const int removed = deleteRecords(m_db, first, last);
-        m_guardsOff = std::make_unique<GuardsOff>(m_db, m_checksItself);
-        return removed;
+        return deleteRecordsInBulk(m_db, first, last);
     } catch (...) {
         m_failed = true;
         throw;

@@ -38,10 +38,9 @@ public:
     RecordAppender& operator=(const RecordAppender&) = delete;
     explicit operator bool() const { return bool(m_transaction); }
 
-    // Deletes the records from rowid `first` to `last` before the first
-    // append, with the triggers on, so the file index and the identity of a
-    // deleted head follow as for any deletion: an update's old run goes in
-    // the transaction that writes the new one. The number deleted.
+    // Deletes the records from rowid `first` to `last` as any deletion
+    // would, in bulk (deleteRecordsInBulk): an update's old run goes in the
+    // transaction that writes the new one. The number deleted.
     int remove(std::int64_t first, std::int64_t last);
     // Throws orvik::Error when a batch is refused; from then on every append
     // and the commit fail.

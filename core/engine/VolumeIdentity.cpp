@@ -55,6 +55,12 @@ void addVolumeIdentityTable(Catalogue& db) {
             "BEGIN DELETE FROM CDVolumeIdentity WHERE HeadRowid = OLD.rowid; END");
 }
 
+void forgetDeletedIdentities(Catalogue& db, std::int64_t first, std::int64_t last) {
+    Statement forget(db, "DELETE FROM CDVolumeIdentity WHERE HeadRowid BETWEEN ?1 AND ?2");
+    forget.bind(1, first).bind(2, last);
+    forget.step();
+}
+
 void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& v) {
     Statement insert(db, (QByteArray("INSERT INTO CDVolumeIdentity (HeadRowid, ") + Columns +
                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "

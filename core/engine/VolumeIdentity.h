@@ -44,6 +44,9 @@ struct IdentifiedVolume {
 void addVolumeIdentityTable(Catalogue& db);
 // Written inside the caller's transaction.
 void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& identity);
+// For the deletion of the records `first` to `last` with the triggers off:
+// their identities go, as the trigger takes them.
+void forgetDeletedIdentities(Catalogue& db, std::int64_t first, std::int64_t last);
 // None for a volume added without one, and in a catalogue of a version before
 // the table (read as it is: a reader never migrates).
 std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t head);

@@ -5,6 +5,7 @@
 #include "core/Startup.h"
 #include "core/engine/Catalogue.h"
 #include "core/engine/CatalogueTable.h"
+#include "core/engine/RecordAppender.h"
 #include "core/engine/Workspace.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
@@ -118,6 +119,65 @@ TEST_F(VolumeIdentity, goesWithItsHeadRecordWhoeverDeletesItAndKeepsItsKeyThroug
     sqlite3_close(other);
     EXPECT_EQ(heads(), (std::vector<std::int64_t>{9}));
     EXPECT_EQ(engine::readVolumeIdentity(*catalogue(), 9)->files, 4);
+}
+
+// An update deletes the old run in bulk, with the triggers off.
+TEST_F(VolumeIdentity, aBulkDeletionLeavesEveryTableAsTheDeleteTriggersLeaveIt) {
+    for (const char* description : {"One", "Two", "Three"})
+        ASSERT_EQ(addTree(app.state(), disc, description), VolumeAdd::Result::Finished);
+    const QString file = app.state().catalogueFile(), copy = file + ".bulk.mdb";
+    {
+        const auto db = catalogue();
+        engine::Transaction rename(*db);
+        // Noted twice for the index: its old names to go, its new ones to come.
+        db->exec("UPDATE CDTable SET CDFile = 'RENAMED.TXT' WHERE rowid = 6");
+        rename.commit();
+    }
+    app.state().workspace().Close();
+    ASSERT_TRUE(QFile::copy(file, copy));
+    {
+        engine::Catalogue db(file);
+        engine::Transaction erase(db);
+        engine::deleteRecords(db, 5, 12);
+        erase.commit();
+    }
+    {
+        engine::Catalogue db(copy);
+        engine::RecordAppender update(db);
+        EXPECT_EQ(update.remove(5, 12), 8);
+        update.commit();
+    }
+    // Every row of the tables the deletion touches, and the delete triggers.
+    auto tables = [](const QString& catalogue) {
+        QStringList rows;
+        sqlite3* db = nullptr;
+        EXPECT_EQ(sqlite3_open(catalogue.toUtf8().constData(), &db), SQLITE_OK);
+        auto collect = [](void* into, int columns, char** values, char**) {
+            QStringList fields;
+            for (int i = 0; i < columns; ++i)
+                fields << (values[i] ? QString::fromUtf8(values[i]) : "NULL");
+            static_cast<QStringList*>(into)->append(fields.join('|'));
+            return 0;
+        };
+        for (const char* sql :
+             {"SELECT 'CDTable', rowid, * FROM CDTable", "SELECT 'added', * FROM CDIndexAdded",
+              "SELECT 'removed', * FROM CDIndexRemoved",
+              "SELECT 'identity', HeadRowid FROM CDVolumeIdentity",
+              "SELECT 'highest', * FROM CDTableRowids",
+              "SELECT 'trigger', name FROM sqlite_master WHERE type = 'trigger' AND sql LIKE "
+              "'%AFTER DELETE ON CDTable%' ORDER BY name"})
+            EXPECT_EQ(sqlite3_exec(db, sql, collect, &rows, nullptr), SQLITE_OK) << sql;
+        sqlite3_close(db);
+        return rows;
+    };
+    QStringList mirrored;
+    for (const char* trigger : engine::DeleteTriggers)
+        mirrored << QString("trigger|") + trigger;
+    const QStringList byTriggers = tables(file);
+    EXPECT_EQ(byTriggers.filter("trigger|"), mirrored) << "a new delete trigger to mirror";
+    EXPECT_EQ(byTriggers.filter("identity|"), QStringList("identity|1"));
+    EXPECT_EQ(byTriggers.filter("highest|"), QStringList("highest|12"));
+    EXPECT_EQ(tables(copy), byTriggers);
 }
 
 TEST_F(VolumeIdentity, isRecognisedByUuidAndPlaceElseByLabelSizeAndPlace) {
