@@ -17,7 +17,10 @@ public:
     // lines come under a line naming it.
     PrintingSink(Format format, std::FILE* out, bool everyCatalogue = false);
     // The catalogue whose lines follow.
-    void startCatalogue(const QString& name) { m_catalogue = name, m_headingDue = true; }
+    void startCatalogue(const QString& name) {
+        m_catalogue = name;
+        m_headingDue = true;
+    }
     void clear() override {}
     void append(const QString& line, const ResolvedRecord& record) override;
     qsizetype count() const { return m_count; }

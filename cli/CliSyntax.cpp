@@ -213,8 +213,8 @@ const OptionSyntax Options[] = {
      .manual = "query every catalogue of the application folder, one after another in name "
                "order, instead of the current one. Text lines come in groups, each under a line "
                "'Catalogue NAME:', for each catalogue with results; tsv adds the column catalogue "
-               "as the last, json the key "
-               "catalogue. A catalogue that cannot be read (a file the user may not read, a file "
+               "as the last, json the key catalogue. A catalogue that cannot be read (a file the "
+               "user may not read, a file "
                "that is no catalogue) is named on standard error and skipped; see EXIT STATUS. "
                "Not with --catalogue. A bookmark is one of its catalogue: give that catalogue to "
                "show, ls, volume, edit and erase (show 1234 --catalogue NAME)"},
