@@ -1,5 +1,6 @@
 // orvik-cli's queries with --all-catalogues, as whole processes on catalogues
 // made by real adds of real trees.
+#include "core/engine/Catalogue.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
@@ -122,6 +123,15 @@ TEST_F(AllCatalogues, aCatalogueTheUserMayNotReadIsNamedAndSkippedWhileTheOthers
     EXPECT_EQ(song.exitCode, 1) << "found nowhere it could look";
     EXPECT_TRUE(song.out.isEmpty());
     EXPECT_CONTAINS(song.err, "skipped catalogue MUSIC");
+}
+
+// As it answers a query of its own, read-only.
+TEST_F(AllCatalogues, aCatalogueOfANewerVersionAnswersWithTheOthers) {
+    orvik::engine::Catalogue(app.home() + "/ARCHIVE.mdb").exec("PRAGMA user_version = 99");
+    const CliRun readme = cli({"find", "readme", "--all-catalogues"});
+    EXPECT_EQ(readme.exitCode, 0);
+    EXPECT_EQ(readme.out.filter("Catalogue "),
+              QStringList({"Catalogue ARCHIVE:", "Catalogue MUSIC:", "Catalogue PHOTOS:"}));
 }
 
 TEST_F(AllCatalogues, exitStatusIsOneWithoutLinesAndTwoWhenNoneCouldBeReadOrTheQueryFails) {
