@@ -52,6 +52,7 @@ struct CliArguments {
     bool noPaths = false;
     Format format = Format::Text;
     std::optional<QString> print; // the PDF file of the print-out
+    bool allCatalogues = false;
     // ls's DIRECTORY, update's PATH
     std::optional<QString> directory;
     bool recursive = false;

@@ -22,12 +22,14 @@
 #include "core/records/VolumeListing.h"
 #include "details/DirectoryFiles.h"
 #include "details/VolumeEdit.h"
+#include "search/EveryCatalogue.h"
 #include "search/ResultLine.h"
 #include "search/VolumeErase.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <utility>
 
 namespace orvik::cli {
 
@@ -116,15 +118,16 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
 class KeepingSink : public ResultSink {
 public:
     explicit KeepingSink(ResultSink& next) : m_next(next) {}
-    void clear() override {
-        lines.clear();
-        m_next.clear();
-    }
+    // Each query begins with it; the lines of catalogues queried before stay.
+    void clear() override { m_next.clear(); }
     void append(const QString& line, const ResolvedRecord& record) override {
+        if (!heading.isEmpty()) lines.append(std::exchange(heading, QString()));
         lines.append(line);
         m_next.append(line, record);
     }
     QStringList lines;
+    // Kept before the next line, when one comes.
+    QString heading;
 
 private:
     ResultSink& m_next;
@@ -135,7 +138,7 @@ private:
 // printer's resolution. Written whole or not at all, never over a file the
 // program keeps.
 bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString& file,
-                const QString& pattern, const QStringList& lines) {
+                const QString& heading, const QStringList& lines) {
     const Settings& settings = state.settings();
     PdfPrintout printout;
     printout.fontName = settings.get(QStringLiteral("PrnFontName"), QStringLiteral("XXXX"));
@@ -143,7 +146,7 @@ bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString
     printout.bold = settings.getBool(QStringLiteral("PrnFontBold"), false);
     printout.italic = settings.getBool(QStringLiteral("PrnFontItalic"), false);
     printout.landscape = settings.getNumber(QStringLiteral("PrnOrient"), 1) == 2;
-    printout.heading = resultsHeading(pattern, state.CatalogueName);
+    printout.heading = heading;
     printout.lines = lines;
     try {
         refuseKeptFile(state.appFolder(), settings.file(), file);
@@ -159,14 +162,8 @@ bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString
     }
 }
 
-int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
-             const PrintModuleLoader* printer) {
-    if (!catalogueUsable(state, true)) return ExitError;
-    PrintingSink terminal(args.format, stdout);
-    KeepingSink sink(terminal);
-    bool cancelFlag = false;
-    TerminalProgress progress(cancelFlag, {}, [&terminal] { terminal.flush(); });
-    SearchQueries queries(state, sink, progress);
+// The command's query on the current catalogue.
+void runQueryOn(AppState& state, SearchQueries& queries, const CliArguments& args) {
     switch (args.command) {
     case Command::Find: {
         queries.SearchText = args.argument;
@@ -184,10 +181,75 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
         queries.listVolumes(args.argument);
         break;
     }
+}
+
+int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
+             const PrintModuleLoader* printer) {
+    if (!catalogueUsable(state, true)) return ExitError;
+    PrintingSink terminal(args.format, stdout);
+    KeepingSink sink(terminal);
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {}, [&terminal] { terminal.flush(); });
+    SearchQueries queries(state, sink, progress);
+    runQueryOn(state, queries, args);
     terminal.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
-    if (args.print && !printToPdf(state, *printer, *args.print, queries.SearchPattern, sink.lines))
+    if (args.print &&
+        !printToPdf(state, *printer, *args.print,
+                    resultsHeading(queries.SearchPattern, state.CatalogueName), sink.lines))
+        return ExitError;
+    return terminal.count() > 0 ? ExitDone : ExitNothingFound;
+}
+
+// The query on every catalogue, one after another in name order. One that
+// cannot be read is named and skipped; a query that fails on one that could
+// be read (a malformed pattern, a failing disk) ends the command as it would
+// on the current catalogue.
+int runQueryOnEveryCatalogue(AppState& state, CliPrompt& prompt, const CliArguments& args,
+                             const PrintModuleLoader* printer) {
+    if (args.catalogue) {
+        printError(QStringLiteral("--all-catalogues and --catalogue exclude each other"));
+        return ExitError;
+    }
+    PrintingSink terminal(args.format, stdout, true);
+    KeepingSink sink(terminal);
+    bool cancelFlag = false, failed = false;
+    TerminalProgress progress(cancelFlag, {}, [&terminal] { terminal.flush(); });
+    int read = 0, skipped = 0;
+    QString pattern;
+    const bool any = queryEveryCatalogue(
+        state,
+        [&](const QString& name) {
+            terminal.startCatalogue(name);
+            sink.heading = catalogueHeading(name);
+            SearchQueries queries(state, sink, progress);
+            runQueryOn(state, queries, args);
+            terminal.flush();
+            if (!prompt.messages().isEmpty()) {
+                printError(QStringLiteral("catalogue ") + name + QStringLiteral(": ") +
+                           prompt.messages().join(QLatin1Char(' ')));
+                failed = true;
+                return false;
+            }
+            ++read;
+            pattern = queries.SearchPattern;
+            std::fprintf(stderr, "Catalogue %s: %s\n", name.toLocal8Bit().constData(),
+                         progress.lastStatus().toLocal8Bit().constData());
+            return true;
+        },
+        [&](const QString& name, const QString& reason) {
+            printError(QStringLiteral("skipped catalogue ") + name + QStringLiteral(": ") + reason);
+            ++skipped;
+        });
+    if (failed) return ExitError;
+    if (!any) std::fprintf(stderr, "No catalogues in %s\n", qPrintable(state.appFolder()));
+    if (read == 0 && skipped > 0) {
+        printError(QStringLiteral("no catalogue could be read"));
+        return ExitError;
+    }
+    if (args.print && !printToPdf(state, *printer, *args.print,
+                                  everyCatalogueResultsHeading(pattern), sink.lines))
         return ExitError;
     return terminal.count() > 0 ? ExitDone : ExitNothingFound;
 }
@@ -480,6 +542,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     default:
         break;
     }
+    if (args.allCatalogues) return runQueryOnEveryCatalogue(state, prompt, args, printer);
     // The rest work on the current catalogue, named by the settings or
     // --catalogue: a name that leads out of the folder opens nothing.
     if (const QString problem = catalogueNameProblem(state.CatalogueName); !problem.isEmpty()) {

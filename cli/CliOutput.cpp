@@ -59,23 +59,34 @@ void PrintingSink::flush() {
     m_pending.clear();
 }
 
-PrintingSink::PrintingSink(Format format, std::FILE* out) : m_format(format), m_out(out) {
-    if (m_format == Format::Tsv) print(tsvRecordHeader());
+PrintingSink::PrintingSink(Format format, std::FILE* out, bool everyCatalogue)
+    : m_format(format), m_out(out), m_everyCatalogue(everyCatalogue) {
+    if (m_format == Format::Tsv)
+        print(tsvRecordHeader() + (everyCatalogue ? QStringLiteral("\tcatalogue") : QString()));
 }
 
 void PrintingSink::append(const QString& line, const ResolvedRecord& record) {
     ++m_count;
     switch (m_format) {
     case Format::Text:
+        if (m_headingDue) print(catalogueHeading(m_catalogue));
         print(line);
         break;
     case Format::Tsv:
-        print(tsvRecordLine(record));
+        print(m_everyCatalogue ? tsvLine(values(record) << m_catalogue) : tsvRecordLine(record));
         break;
-    case Format::Json:
-        print(QString::fromUtf8(QJsonDocument(jsonRecord(record)).toJson(QJsonDocument::Compact)));
+    case Format::Json: {
+        QJsonObject object = jsonRecord(record);
+        if (m_everyCatalogue) object.insert(QStringLiteral("catalogue"), m_catalogue);
+        print(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
         break;
     }
+    }
+    m_headingDue = false;
+}
+
+QString catalogueHeading(const QString& name) {
+    return QStringLiteral("Catalogue ") + name + QLatin1Char(':');
 }
 
 } // namespace orvik::cli

@@ -12,7 +12,15 @@ namespace orvik::cli {
 
 class PrintingSink : public ResultSink {
 public:
-    PrintingSink(Format format, std::FILE* out);
+    // With `everyCatalogue` the lines come from several catalogues: each
+    // record carries its catalogue (tsv's last column, a json key), and text
+    // lines come under a line naming it.
+    PrintingSink(Format format, std::FILE* out, bool everyCatalogue = false);
+    // The catalogue whose lines follow.
+    void startCatalogue(const QString& name) {
+        m_catalogue = name;
+        m_headingDue = true;
+    }
     void clear() override {}
     void append(const QString& line, const ResolvedRecord& record) override;
     qsizetype count() const { return m_count; }
@@ -27,7 +35,13 @@ private:
     Format m_format;
     std::FILE* m_out;
     qsizetype m_count = 0;
+    bool m_everyCatalogue;
+    QString m_catalogue;
+    bool m_headingDue = false;
 };
+
+// The line over the text lines of one catalogue when every catalogue is queried.
+QString catalogueHeading(const QString& name);
 
 // The column names of the tsv header and the json keys, in order.
 extern const char* const RecordFields[8];

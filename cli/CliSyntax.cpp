@@ -220,6 +220,19 @@ const OptionSyntax Options[] = {
                "written whole or not at all: a failure (a full disk) is an error and leaves the "
                "file that was there. A catalogue, a catalogue's journal and the settings file "
                "are never replaced, by whatever path or link they are named"},
+    {.name = "--all-catalogues",
+     .commands = Queries,
+     .apply = [](CliArguments& args, const QString&) { args.allCatalogues = true; },
+     .help = "query every catalogue, in name order; text lines under\n"
+             "'Catalogue NAME:', tsv and json with a catalogue field",
+     .manual = "query every catalogue of the application folder, one after another in name "
+               "order, instead of the current one. Text lines come in groups, each under a line "
+               "'Catalogue NAME:', for each catalogue with results; tsv adds the column catalogue "
+               "as the last, json the key catalogue. A catalogue that cannot be read (a file the "
+               "user may not read, a file "
+               "that is no catalogue) is named on standard error and skipped; see EXIT STATUS. "
+               "Not with --catalogue. A bookmark is one of its catalogue: give that catalogue to "
+               "show, ls, volume, edit and erase (show 1234 --catalogue NAME)"},
     // Create and use name the catalogue they make or make current.
     {.name = "--catalogue",
      .value = "NAME",

@@ -86,4 +86,9 @@ QString resultsHeading(const QString& searchText, const QString& catalogueName) 
            QStringLiteral(" in Catalogue ") + catalogueName;
 }
 
+QString everyCatalogueResultsHeading(const QString& searchText) {
+    return QStringLiteral("Orvik - Results of search for ") + searchText +
+           QStringLiteral(" in every catalogue");
+}
+
 } // namespace orvik

@@ -42,5 +42,7 @@ QString composeVolumeLine(const QString& volume, const QString& description,
 
 // The heading line of a print-out: the search and the catalogue.
 QString resultsHeading(const QString& searchText, const QString& catalogueName);
+// The heading of a print-out of the results of every catalogue.
+QString everyCatalogueResultsHeading(const QString& searchText);
 
 } // namespace orvik
