@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <stdexcept>
 
 namespace orvik::cli {
 
@@ -160,6 +161,13 @@ bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString
 
 int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
              const PrintModuleLoader* printer) {
+    FileFilters filters;
+    try {
+        filters = FileFilters(args.filters); // all checked before anything runs
+    } catch (const std::invalid_argument& bad) {
+        printError(QString::fromStdString(bad.what()));
+        return ExitError;
+    }
     if (!catalogueUsable(state, true)) return ExitError;
     PrintingSink terminal(args.format, stdout);
     KeepingSink sink(terminal);
@@ -169,6 +177,8 @@ int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
     switch (args.command) {
     case Command::Find: {
         queries.SearchText = args.argument;
+        queries.Filters = filters;
+        queries.HumanLengths = args.human;
         const int width = args.width.value_or(state.Options.DisplayPaths ? 53 : 30);
         queries.Query_MyFindFile(QueryWidth::characters(width));
         break;
