@@ -102,7 +102,7 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         // the start, the opening reads and the first find share one read.
         engine::ReadHold hold(*SearchDatabase);
         const auto rs = openRecordset();
-        const auto criterion = Criterion::FileOrPathLike(findPattern);
+        const auto criterion = Criterion::FileOrPathLike(findPattern, Filters.bounds());
         OwnerTracker owners(SearchDatabase);
         QElapsedTimer sinceYield;
         sinceYield.start();

@@ -1,5 +1,6 @@
 #include "core/records/FileFilters.h"
 
+#include "core/engine/Recordset.h"
 #include "core/records/ByteSizes.h"
 #include "core/records/RecordResolution.h"
 
@@ -67,6 +68,10 @@ FileFilters::FileFilters(const FilterTexts& texts) : m_any(texts.any()) {
     if (texts.volume) m_volume = nonEmpty("--volume", *texts.volume);
     if (texts.keywords) m_keywords = nonEmpty("--keywords", *texts.keywords);
     if (texts.regex) m_regex.emplace(*texts.regex);
+}
+
+engine::RecordBounds FileFilters::bounds() const {
+    return {m_minSize, m_maxSize, m_newer, m_older};
 }
 
 bool FileFilters::passesOwnFields(const QString& file, const QString& date,

@@ -13,6 +13,9 @@
 namespace orvik {
 
 struct ResolvedRecord;
+namespace engine {
+struct RecordBounds;
+}
 
 // The filters as typed; an option not given is empty.
 struct FilterTexts {
@@ -33,8 +36,8 @@ public:
 
     bool any() const { return m_any; }
     const std::optional<NameRegex>& regex() const { return m_regex; }
-    // Whether the volume or keywords filter asks about a record's owners.
-    bool needsOwners() const { return m_volume || m_keywords; }
+    // The size and date filters as bounds a scan can apply before it reads a record.
+    engine::RecordBounds bounds() const;
 
     // The filters on the record's own fields, empty where it holds none: a
     // record without a length or a date never passes a size or date filter.
