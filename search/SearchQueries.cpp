@@ -156,9 +156,10 @@ bool SearchQueries::passesOwnFilters(const Recordset& rs) const {
     if (!Filters.any()) return true;
     auto field = [&rs](Field f) { return rs.Fields(f).value_or(QString()); };
     const QString file = field(Field::CDFile);
+    if (!Filters.passesOwnFields(file, field(Field::CDFileDate), field(Field::CDFileLen)))
+        return false;
     const std::optional<NameRegex>& regex = Filters.regex();
-    if (regex && !regex->matches(file, field(Field::CDPath))) return false;
-    return Filters.passesOwnFields(file, field(Field::CDFileDate), field(Field::CDFileLen));
+    return !regex || regex->matches(file, field(Field::CDPath));
 }
 
 void SearchQueries::searchKeywords(const QString& text) {

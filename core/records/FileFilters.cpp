@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
+#include <iterator>
 #include <stdexcept>
 
 namespace orvik {
@@ -19,8 +20,12 @@ namespace {
 
 // A stored date as written by the add; anything else counts as no date.
 bool isStoredDate(const QString& date) {
-    static const QRegularExpression form(QStringLiteral(R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$)"));
-    return form.match(date).hasMatch();
+    static constexpr char16_t Form[] = u"####-##-## ##:##:##";
+    if (date.size() != qsizetype(std::size(Form)) - 1) return false;
+    for (qsizetype i = 0; i < date.size(); ++i)
+        if (Form[i] == u'#' ? date[i] < u'0' || date[i] > u'9' : date[i] != QChar(Form[i]))
+            return false;
+    return true;
 }
 
 QString nonEmpty(const char* option, const QString& text) {
