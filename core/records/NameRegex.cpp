@@ -100,6 +100,9 @@ qsizetype quantifier(const QString& e, qsizetype i, bool& optional) {
 } // namespace
 
 QString requiredLiteral(const QString& e) {
+    // A control character ("\c)") may be any sign, a bracket too: the groups
+    // and classes could not be told apart.
+    if (e.contains(QLatin1String("\\c"))) return {};
     QString best, run;
     auto endRun = [&] {
         if (run.size() > best.size()) best = run;
@@ -128,13 +131,17 @@ QString requiredLiteral(const QString& e) {
         } else if (c == u'\\') {
             if (i + 1 >= e.size()) return {};
             const QChar escaped = e[i + 1];
-            if (escaped == u'Q' || escaped == u'E') return {};
             next = i + 2;
-            // An escaped sign is that sign; an escaped letter or digit is a
-            // class, an anchor, a reference or a code: none is taken.
+            // An escaped sign is that sign; an escaped letter is a class, an
+            // anchor or a code, none taken. The escapes that take what
+            // follows them ("\x41", "\p{L}", a reference, quoting) leave
+            // the rest unsure: the runs found before them stand.
             if (escaped.unicode() < 0x80 && !escaped.isLetterOrNumber()) {
                 literal = true;
                 ch = escaped;
+            } else if (!QStringView(u"dDwWsShHvVRXNbBAzZGKntrfea").contains(escaped) ||
+                       (escaped == u'N' && next < e.size() && e[next] == u'{')) {
+                break;
             }
         } else if (c == u'.' || c == u'^' || c == u'$' || c == u')') {
             // any character, an anchor; a stray ")" leaves the rest unsure

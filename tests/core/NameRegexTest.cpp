@@ -27,12 +27,19 @@ TEST(NameRegex, requiredLiteralIsTakenOnlyWhereEveryMatchHoldsIt) {
         {"wxy.z", "WXY"},
         {"(?i)abcd", ""},
         {"(?x)a b c d", ""},
-        {"abc\\Qdef", ""},
+        {"abc\\Qdef", "ABC"},
         {"\\bword\\b", "WORD"},
         {"12#34", ""},
         {"a*b?c", ""},
         {"bake", ""}, // a caseless K also matches the Kelvin sign
         {"caf\u00e9s", "CAF"},
+        {"abc\\x41def", "ABC"},
+        {"\\x{41}bcd", ""},
+        {"\\p{Lu}xyz", ""},
+        {"(a)\\1xyz", ""},
+        {"\\cXYZW", ""},
+        {"\\N{U+41}xyz", ""},
+        {"\\Nxyz", "XYZ"},
     };
     for (const auto& [expression, run] : cases)
         EXPECT_EQ(requiredLiteral(QString::fromUtf8(expression)), QString::fromUtf8(run))
