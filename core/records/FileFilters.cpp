@@ -72,7 +72,11 @@ FileFilters::FileFilters(const FilterTexts& texts) : m_any(texts.any()) {
     }
     if (texts.volume) m_volume = nonEmpty("--volume", *texts.volume);
     if (texts.keywords) m_keywords = nonEmpty("--keywords", *texts.keywords);
-    if (texts.regex) m_regex.emplace(*texts.regex);
+    try {
+        if (texts.regex) m_regex.emplace(*texts.regex);
+    } catch (const std::invalid_argument& malformed) {
+        bad(QStringLiteral("--regex ") + QString::fromStdString(malformed.what()));
+    }
 }
 
 engine::RecordBounds FileFilters::bounds() const {

@@ -180,7 +180,7 @@ NameRegex::NameRegex(const QString& expression)
                                    QRegularExpression::UseUnicodePropertiesOption) {
     if (!m_expression.isValid())
         throw std::invalid_argument(
-            QStringLiteral("--regex '%1': not a regular expression: %2 at offset %3")
+            QStringLiteral("'%1': not a regular expression: %2 at offset %3")
                 .arg(expression, m_expression.errorString())
                 .arg(m_expression.patternErrorOffset())
                 .toStdString());
