@@ -20,12 +20,13 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
 # it with xdotool, finds its windows with xwininfo and xprop (x11-utils),
 # looks at screenshots with ImageMagick and prints in DejaVu Sans Mono. CI
 # (.ci/run) checks the sources' format with clang-format. The start-up
-# benchmark times orvik-cli's find against plocate on the same names. The
-# package test has Debian's checker, lintian, look the package over.
+# benchmark times orvik-cli's find against plocate on the same names, the
+# filters benchmark against the sqlite3 program's LIKE scan. The package test
+# has Debian's checker, lintian, look the package over.
 [ "$action" != test ] ||
     packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
         xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format
-        plocate lintian)
+        plocate sqlite3 lintian)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -61,8 +61,12 @@ CliArguments parseArguments(const QStringList& arguments) {
         }
     }
     if (args.help || args.command == Command::Help) return args;
-    if (command->argument && !haveArgument)
+    // A find by filters alone passes every name; an expression stands in for TEXT.
+    const bool filtersAlone = args.command == Command::Find && args.filters.any();
+    if (command->argument && !haveArgument && !filtersAlone)
         bad(QStringLiteral("%1 needs a %2 (try %1 --help)").arg(first, command->argument));
+    if (haveArgument && args.filters.regex)
+        bad(QStringLiteral("find takes TEXT or --regex EXPR, not both"));
     for (const OptionSyntax& option : optionSyntax())
         if (option.required && (option.commands & bit(args.command)) && !given.contains(&option))
             bad(QStringLiteral("%1 needs %2").arg(first, optionSynopsis(option)));

@@ -1,6 +1,8 @@
 // The command line of orvik-cli: a command, its one argument and its options.
 #pragma once
 
+#include "core/records/FileFilters.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -53,6 +55,9 @@ struct CliArguments {
     Format format = Format::Text;
     std::optional<QString> print; // the PDF file of the print-out
     bool allCatalogues = false;
+    // find's filters as typed, checked together before it runs; and lengths as 1.2 GB
+    FilterTexts filters;
+    bool human = false;
     // ls's DIRECTORY, update's PATH
     std::optional<QString> directory;
     bool recursive = false;

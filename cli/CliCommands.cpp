@@ -29,6 +29,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cstdio>
+#include <stdexcept>
 #include <utility>
 
 namespace orvik::cli {
@@ -162,11 +163,24 @@ bool printToPdf(AppState& state, const PrintModuleLoader& printer, const QString
     }
 }
 
+// find's filters, all checked before anything runs; none when one is bad (told).
+std::optional<FileFilters> checkedFilters(const CliArguments& args) {
+    try {
+        return FileFilters(args.filters);
+    } catch (const std::invalid_argument& bad) {
+        printError(QString::fromStdString(bad.what()));
+        return std::nullopt;
+    }
+}
+
 // The command's query on the current catalogue.
-void runQueryOn(AppState& state, SearchQueries& queries, const CliArguments& args) {
+void runQueryOn(AppState& state, SearchQueries& queries, const CliArguments& args,
+                const FileFilters& filters) {
     switch (args.command) {
     case Command::Find: {
         queries.SearchText = args.argument;
+        queries.Filters = filters;
+        queries.HumanLengths = args.human;
         const int width = args.width.value_or(state.Options.DisplayPaths ? 53 : 30);
         queries.Query_MyFindFile(QueryWidth::characters(width));
         break;
@@ -185,13 +199,14 @@ void runQueryOn(AppState& state, SearchQueries& queries, const CliArguments& arg
 
 int runQuery(AppState& state, CliPrompt& prompt, const CliArguments& args,
              const PrintModuleLoader* printer) {
-    if (!catalogueUsable(state, true)) return ExitError;
+    const std::optional<FileFilters> filters = checkedFilters(args);
+    if (!filters || !catalogueUsable(state, true)) return ExitError;
     PrintingSink terminal(args.format, stdout);
     KeepingSink sink(terminal);
     bool cancelFlag = false;
     TerminalProgress progress(cancelFlag, {}, [&terminal] { terminal.flush(); });
     SearchQueries queries(state, sink, progress);
-    runQueryOn(state, queries, args);
+    runQueryOn(state, queries, args, *filters);
     terminal.flush();
     if (!prompt.messages().isEmpty()) return reportMessages(prompt);
     std::fprintf(stderr, "%s\n", progress.lastStatus().toLocal8Bit().constData());
@@ -212,6 +227,8 @@ int runQueryOnEveryCatalogue(AppState& state, CliPrompt& prompt, const CliArgume
         printError(QStringLiteral("--all-catalogues and --catalogue exclude each other"));
         return ExitError;
     }
+    const std::optional<FileFilters> filters = checkedFilters(args);
+    if (!filters) return ExitError;
     PrintingSink terminal(args.format, stdout, true);
     KeepingSink sink(terminal);
     bool cancelFlag = false, failed = false;
@@ -224,7 +241,7 @@ int runQueryOnEveryCatalogue(AppState& state, CliPrompt& prompt, const CliArgume
             terminal.startCatalogue(name);
             sink.heading = catalogueHeading(name);
             SearchQueries queries(state, sink, progress);
-            runQueryOn(state, queries, args);
+            runQueryOn(state, queries, args, *filters);
             terminal.flush();
             if (!prompt.messages().isEmpty()) {
                 printError(QStringLiteral("catalogue ") + name + QStringLiteral(": ") +

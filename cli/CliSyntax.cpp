@@ -32,7 +32,9 @@ const CommandSyntax Commands[] = {
     {"find", Command::Find, "TEXT", "find files and directories by name",
      "Lists every file or directory whose name matches TEXT (* ? # [a-z] [!a-z];\n"
      "a final '.' means the name ends there).",
-     nullptr},
+     "The filters narrow the matches, all of them at once; with filters alone\n"
+     "TEXT may be left out. A file without a recorded length or date never\n"
+     "passes a size or date filter."},
     {"keywords", Command::Keywords, "TEXT", "find volumes by keyword",
      "Lists the volumes whose keywords match TEXT.", nullptr},
     {"describe", Command::Describe, "TEXT", "find volumes by label or description",
@@ -113,7 +115,9 @@ const OptionSyntax Options[] = {
      .value = "TEXT",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
-     .help = "the disc's main contents"},
+     .help = "the disc's main contents",
+     .manual = "add: the disc's main contents; edit: the new keywords (empty: none); find: only "
+               "files of volumes whose keywords contain TEXT"},
     {.name = "--filter",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.useFilter = true; },
@@ -168,6 +172,68 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Find),
      .apply = [](CliArguments& args, const QString&) { args.noPaths = true; },
      .help = "show file names without their directories"},
+    {.name = "--min-size",
+     .value = "SIZE",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.minSize = value; },
+     .help = "only files of at least SIZE bytes (K, M, G, T: 1024 each;\n"
+             "700M, 1.5G)",
+     .manual = "only files of at least SIZE bytes: a number, with K, M, G or T for powers of "
+               "1024 (700M, 1.5G); see FILTERS"},
+    {.name = "--max-size",
+     .value = "SIZE",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.maxSize = value; },
+     .help = "only files of at most SIZE bytes"},
+    {.name = "--newer",
+     .value = "DATE",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.newer = value; },
+     .help = "only files modified at or after DATE (2009: from\n"
+             "2009-01-01; 2009-06-30 18:00)",
+     .manual = "only files modified at or after DATE: YYYY, YYYY-MM, YYYY-MM-DD, then "
+               "HH:MM[:SS] after a blank or T, in local time; what is left out is its start, "
+               "so 2009 means from 2009-01-01 00:00:00; see FILTERS"},
+    {.name = "--older",
+     .value = "DATE",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.older = value; },
+     .help = "only files modified before DATE (2009: before 2009-01-01)",
+     .manual = "only files modified before DATE, written as for --newer: 2009 means before "
+               "2009-01-01 00:00:00, so --newer 2009 --older 2010 is the year 2009"},
+    {.name = "--ext",
+     .value = "LIST",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.extensions = value; },
+     .help = "only files whose last extension is in LIST (mp3,flac)",
+     .manual = "only files whose name's last extension is one of LIST, separated by commas "
+               "(mp3,flac), in any letter case"},
+    {.name = "--volume",
+     .value = "TEXT",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.volume = value; },
+     .help = "only files of volumes whose label or description contains\n"
+             "TEXT"},
+    {.name = "--keywords",
+     .value = "TEXT",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.keywords = value; },
+     .help = "only files of volumes whose keywords contain TEXT"},
+    {.name = "--regex",
+     .value = "EXPR",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString& value) { args.filters.regex = value; },
+     .help = "match names and directories with the regular expression\n"
+             "EXPR (Perl's syntax, any case) instead of TEXT",
+     .manual = "match names and directories with the regular expression EXPR (Perl-compatible, "
+               "without regard to case, found anywhere in the name or directory: ^ and $ pin "
+               "its ends) instead of TEXT; see FILTERS"},
+    {.name = "--human",
+     .commands = bit(Command::Find),
+     .apply = [](CliArguments& args, const QString&) { args.human = true; },
+     .help = "show lengths as 1.2 GB in the text lines",
+     .manual = "show lengths as 512 B, 1.2 GB (powers of 1024) in the text lines; tsv and json "
+               "keep the digits"},
     {.name = "--format",
      .value = "FORMAT",
      .commands = Queries,

@@ -6,6 +6,7 @@
 #include "core/engine/Catalogue.h"
 #include "core/engine/Pattern.h"
 #include "core/engine/Recordset.h"
+#include "core/records/ByteSizes.h"
 #include "core/records/OwnerTracker.h"
 #include "search/ResultLine.h"
 
@@ -86,11 +87,14 @@ bool SearchQueries::startFileSearch(const QString& text) {
 void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
     const float width = columns.nameColumn(m_state.Options.DisplayPaths);
     const QString typed = SearchText;
-    SearchPattern = fileMatchPattern(typed);
+    const std::optional<NameRegex>& regex = Filters.regex();
+    // An expression is searched for through the pattern its matches all match.
+    SearchPattern = regex ? regex->text() : fileMatchPattern(typed);
+    const QString findPattern = regex ? regex->candidatePattern() : SearchPattern;
     m_progress.status(QStringLiteral("Searching for ") + SearchPattern + QStringLiteral(" ..."));
     m_lines = 0;
     try {
-        checkTypedPattern(typed);
+        if (!regex) checkTypedPattern(typed);
         SearchDatabase = m_state.workspace().OpenDatabase(m_state.catalogueFile());
         // The scan keeps its read lock between finds, and gives it up whenever
         // the user may act: every 20th line, and at least every 50 ms of
@@ -98,7 +102,7 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         // the start, the opening reads and the first find share one read.
         engine::ReadHold hold(*SearchDatabase);
         const auto rs = openRecordset();
-        const auto criterion = Criterion::FileOrPathLike(SearchPattern);
+        const auto criterion = Criterion::FileOrPathLike(findPattern, Filters.bounds());
         OwnerTracker owners(SearchDatabase);
         QElapsedTimer sinceYield;
         sinceYield.start();
@@ -119,17 +123,24 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         rs->FindFirst(criterion);
         Busy = true;
         while (!rs->NoMatch() && !CancelFlag) {
-            const auto record = FindMyFile(*rs, m_state.prompt(), &owners);
-            const bool resolved = record.has_value();
-            if (resolved) {
-                // The line shows the path only when paths are displayed.
-                const QString path = m_state.Options.DisplayPaths ? record->directory : QString();
-                append(composeFileLine(path, record->file, width, record->date, record->length,
-                                       record->volume, record->description),
-                       *record);
+            bool listed = false;
+            // The record's own fields first: a match they rule out is never resolved.
+            if (passesOwnFilters(*rs)) {
+                const auto record = FindMyFile(*rs, m_state.prompt(), &owners);
+                if (record && Filters.passesOwners(*record)) {
+                    // The line shows the path only when paths are displayed.
+                    const QString path =
+                        m_state.Options.DisplayPaths ? record->directory : QString();
+                    const QString length =
+                        HumanLengths ? readableLength(record->length) : record->length;
+                    append(composeFileLine(path, record->file, width, record->date, length,
+                                           record->volume, record->description),
+                           *record);
+                    listed = true;
+                }
             }
             rs->FindNext(criterion);
-            if ((resolved && m_lines % 20 == 0) || sinceYield.elapsed() >= YieldMs) yield();
+            if ((listed && m_lines % 20 == 0) || sinceYield.elapsed() >= YieldMs) yield();
         }
         const QString suffix = CancelFlag ? QStringLiteral(" CANCELLED BY USER") : QString();
         m_progress.status(matchesFound(m_lines) + suffix);
@@ -139,6 +150,16 @@ void SearchQueries::Query_MyFindFile(const QueryWidth& columns) {
         Busy = false;
         m_state.prompt().reportError(error, CantOpenTable);
     }
+}
+
+bool SearchQueries::passesOwnFilters(const Recordset& rs) const {
+    if (!Filters.any()) return true;
+    auto field = [&rs](Field f) { return rs.Fields(f).value_or(QString()); };
+    const QString file = field(Field::CDFile);
+    if (!Filters.passesOwnFields(file, field(Field::CDFileDate), field(Field::CDFileLen)))
+        return false;
+    const std::optional<NameRegex>& regex = Filters.regex();
+    return !regex || regex->matches(file, field(Field::CDPath));
 }
 
 void SearchQueries::searchKeywords(const QString& text) {

@@ -4,6 +4,7 @@
 // and Prompt, so the window and a command-line tool can run the same queries.
 #pragma once
 
+#include "core/records/FileFilters.h"
 #include "core/records/RecordResolution.h"
 #include "search/ResultLine.h"
 
@@ -53,12 +54,20 @@ public:
     // The text the user typed for the last query, and the pattern built from
     // it that the query searched for, which the print-out's heading names.
     QString SearchText, SearchPattern;
+    // What the file match's matches must pass besides its pattern; with a
+    // regular expression, that stands in for the pattern.
+    FileFilters Filters;
+    // The file match's lines show lengths as "1.2 GB" rather than digits.
+    bool HumanLengths = false;
     std::shared_ptr<engine::Catalogue> SearchDatabase;
 
 private:
     // Opens the catalogue afresh as the shared dynaset.
     std::shared_ptr<engine::Recordset> openRecordset();
     void append(const QString& line, const ResolvedRecord& record);
+    // The record the file match stands on passes the expression and the
+    // filters on its own fields.
+    bool passesOwnFilters(const engine::Recordset& rs) const;
     // The volume queries' common run: status text, opening, scan, final status.
     template <typename Scan>
     void runVolumeQuery(const QString& status, Scan scan, QString (*done)(qsizetype));

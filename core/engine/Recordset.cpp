@@ -18,6 +18,13 @@ constexpr const char* Columns =
     "SELECT rowid, CDVolume, CDDescription, CDFile, CDFileDate, CDPath, CDFileLen, CDKeywords "
     "FROM CDTable ";
 
+void bindBounds(Statement& statement, const RecordBounds& bounds) {
+    if (bounds.minLength) statement.bind(4, *bounds.minLength);
+    if (bounds.maxLength) statement.bind(5, *bounds.maxLength);
+    if (bounds.newer) statement.bind(6, *bounds.newer);
+    if (bounds.older) statement.bind(7, *bounds.older);
+}
+
 Error noCurrentRecord() {
     return Error(errors::NoCurrentRecord, QStringLiteral("No current record."));
 }
@@ -30,6 +37,7 @@ constexpr std::int64_t WindowRows = 8192;
 struct Recordset::Scan {
     std::unique_ptr<Statement> statement;
     QString pattern;
+    RecordBounds bounds;
     bool active = false;
     bool windowed = false;
     std::int64_t windowEdge = 0; // the last rowid of the window being stepped through
@@ -41,8 +49,8 @@ Criterion Criterion::NotNull(Field field) {
     return {Kind::NotNull, field, {}};
 }
 
-Criterion Criterion::FileOrPathLike(const QString& pattern) {
-    return {Kind::FileOrPathLike, Field::CDFile, pattern};
+Criterion Criterion::FileOrPathLike(const QString& pattern, const RecordBounds& bounds) {
+    return {Kind::FileOrPathLike, Field::CDFile, pattern, bounds};
 }
 
 Recordset::Recordset(std::shared_ptr<Catalogue> db, RecordsetType type)
@@ -78,7 +86,12 @@ void Recordset::requireCurrent() const {
 }
 
 Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direction) {
-    const auto key = std::make_tuple(int(criterion.m_kind), int(criterion.m_field), int(direction));
+    // A statement for each set of bounds given, so each tests only those.
+    const RecordBounds& bounds = criterion.m_bounds;
+    const int bounded = (bounds.minLength ? 1 : 0) | (bounds.maxLength ? 2 : 0) |
+                        (bounds.newer ? 4 : 0) | (bounds.older ? 8 : 0);
+    const auto key =
+        std::make_tuple(int(criterion.m_kind), int(criterion.m_field), int(direction), bounded);
     auto& slot = m_scans[key];
     if (slot) return *slot;
     const bool forward = direction == Direction::Forward;
@@ -97,6 +110,11 @@ Recordset::Scan& Recordset::scanFor(const Criterion& criterion, Direction direct
         // Examined a window of rowids at a time, so a long stretch without a
         // match can pause between windows with no statement open.
         sql += forward ? "AND rowid <= ?3 " : "AND rowid >= ?3 ";
+        // The bounds come before the pattern: a record outside them costs no match.
+        if (bounds.minLength) sql += "AND CAST(CDFileLen AS INTEGER) >= ?4 ";
+        if (bounds.maxLength) sql += "AND CAST(CDFileLen AS INTEGER) <= ?5 ";
+        if (bounds.newer) sql += "AND CDFileDate >= ?6 ";
+        if (bounds.older) sql += "AND CDFileDate < ?7 ";
         sql += "AND (orvik_like(CDFile, ?2) OR orvik_like(CDPath, ?2)) ";
         break;
     }
@@ -140,7 +158,8 @@ bool Recordset::seek(const Criterion& criterion, Direction direction, std::int64
         return seekIndexed(criterion.m_pattern, direction, from);
     Scan* scan = &scanFor(criterion, direction);
     bool continues = scan->active && scan->statement->busy() && scan->lastRowid == from &&
-                     scan->writes == m_db->writeCount() && scan->pattern == criterion.m_pattern;
+                     scan->writes == m_db->writeCount() && scan->pattern == criterion.m_pattern &&
+                     scan->bounds == criterion.m_bounds;
     std::int64_t start = from;
     for (;;) {
         if (!continues) {
@@ -148,11 +167,13 @@ bool Recordset::seek(const Criterion& criterion, Direction direction, std::int64
             scan->statement->bind(1, start);
             if (criterion.m_kind == Criterion::Kind::FileOrPathLike)
                 scan->statement->bind(2, criterion.m_pattern);
+            if (criterion.m_bounds.any()) bindBounds(*scan->statement, criterion.m_bounds);
             if (scan->windowed) {
                 scan->windowEdge = windowEdge(start, direction);
                 scan->statement->bind(3, scan->windowEdge);
             }
             scan->pattern = criterion.m_pattern;
+            scan->bounds = criterion.m_bounds;
             scan->writes = m_db->writeCount();
             scan->active = true;
         }

@@ -23,25 +23,40 @@ class Transaction;
 
 enum class RecordsetType { Table = 1, Dynaset = 2 };
 
+// The lengths and dates a file match's records must hold, so that a scan
+// need not read the records outside them. A record passes when its CDFileLen
+// read as a number, or its CDFileDate as text, lies within; a record without
+// one never does. The caller still judges what it reads: a length that is no
+// number may pass here.
+struct RecordBounds {
+    std::optional<std::int64_t> minLength, maxLength;
+    std::optional<QString> newer, older; // from `newer` on, before `older`
+    bool any() const { return minLength || maxLength || newer || older; }
+    bool operator==(const RecordBounds& other) const = default;
+};
+
 // What a find looks for. Built from typed values only, so user text is always
 // a bound parameter and never SQL.
 class Criterion {
 public:
     // "CDPath<> Null": the field holds a value.
     static Criterion NotNull(Field field);
-    // "(CDFile like 'p') OR (CDPath like 'p')" in the search pattern language.
-    static Criterion FileOrPathLike(const QString& pattern);
+    // "(CDFile like 'p') OR (CDPath like 'p')" in the search pattern language,
+    // among the records within `bounds`.
+    static Criterion FileOrPathLike(const QString& pattern, const RecordBounds& bounds = {});
 
     bool operator==(const Criterion& other) const = default;
 
 private:
     friend class Recordset;
     enum class Kind { All, NotNull, FileOrPathLike };
-    Criterion(Kind kind, Field field, QString pattern)
-        : m_kind(kind), m_field(field), m_pattern(std::move(pattern)) {}
+    Criterion(Kind kind, Field field, QString pattern, RecordBounds bounds = {})
+        : m_kind(kind), m_field(field), m_pattern(std::move(pattern)), m_bounds(std::move(bounds)) {
+    }
     Kind m_kind;
     Field m_field;
     QString m_pattern;
+    RecordBounds m_bounds;
 };
 
 class Recordset {
@@ -127,7 +142,7 @@ private:
     unsigned m_assigned = 0; // bit per field assigned since Edit
     std::int64_t m_lastModified = 0;
     bool m_writing = false; // the catalogue has been made ready for writes
-    std::map<std::tuple<int, int, int>, std::unique_ptr<Scan>> m_scans;
+    std::map<std::tuple<int, int, int, int>, std::unique_ptr<Scan>> m_scans;
     std::optional<bool> m_hasFileIndex;
     std::unique_ptr<IndexedFind> m_indexedFinds[2];
     std::unique_ptr<Statement> m_insert, m_update, m_delete, m_nextRowidQuery;
