@@ -12,6 +12,7 @@
 #include "manage/FormSelDB.h"
 #include "manage/FormViewDB.h"
 #include "search/CatalogueOpening.h"
+#include "search/FormBrowse.h"
 #include "search/LiveResultList.h"
 #include "search/ResultLineDelegate.h"
 #include "search/ResultPrinting.h"
@@ -166,13 +167,16 @@ void FormSearch::createControls() {
     CmdDelCD = button(central, "CmdDelCD", QStringLiteral("&Erase selected CD"),
                       QStringLiteral("Erase from the current catalogue the highlighted entry"));
     CmdDelCD->setEnabled(false); // offered only on the list of all volumes
+    CmdBrowse = button(central, "CmdBrowse", QStringLiteral("Bro&wse Volumes..."),
+                       QStringLiteral("Browse the volumes of the current catalogue as a tree"));
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
     buttons->addStretch();
+    buttons->addWidget(CmdBrowse);
     buttons->addWidget(CmdDetails);
     buttons->addWidget(CmdDelCD);
     buttons->addWidget(CmdViewDB);
-    orderTabs({CmdDetails, CmdDelCD, CmdViewDB}); // as the row shows them
+    orderTabs({CmdBrowse, CmdDetails, CmdDelCD, CmdViewDB}); // as the row shows them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
@@ -187,6 +191,7 @@ void FormSearch::createControls() {
     connect(CmdDetails, &QPushButton::clicked, this, &FormSearch::CmdDetails_Click);
     connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
     connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
+    connect(CmdBrowse, &QPushButton::clicked, this, &FormSearch::CmdBrowse_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line is chosen when it is highlighted, by mouse or keyboard; a click on
     // the highlighted line takes its position back after the details window
@@ -246,6 +251,12 @@ void FormSearch::createMenus() {
         Print_Landscape->setChecked(!Print_Landscape->isChecked());
         Print_Landscape_Click();
     });
+
+    QMenu* Tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    Tools->setObjectName(QStringLiteral("Tools"));
+    QAction* Tools_Browse = Tools->addAction(QStringLiteral("Bro&wse Volumes..."));
+    Tools_Browse->setObjectName(QStringLiteral("Tools_Browse"));
+    connect(Tools_Browse, &QAction::triggered, this, &FormSearch::CmdBrowse_Click);
 
     QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
     Help->setObjectName(QStringLiteral("Help"));
@@ -479,6 +490,10 @@ void FormSearch::CmdViewDB_Click() {
     if (!lineChosen()) return;
     FormViewDB raw(m_state, this);
     raw.exec();
+}
+
+void FormSearch::CmdBrowse_Click() {
+    FormBrowse::showFor(m_state, *this, [this] { return m_queries->Busy; });
 }
 
 void FormSearch::showDetails() {

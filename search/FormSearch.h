@@ -61,6 +61,7 @@ public:
     void CmdDetails_Click();
     void CmdViewDB_Click();
     void CmdDelCD_Click();
+    void CmdBrowse_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -118,6 +119,7 @@ private:
     QPushButton* CmdDetails = nullptr;
     QPushButton* CmdViewDB = nullptr;
     QPushButton* CmdDelCD = nullptr;
+    QPushButton* CmdBrowse = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;
