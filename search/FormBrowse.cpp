@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <utility>
 
 namespace orvik {
 
@@ -88,6 +89,7 @@ void FormBrowse::Form_Load() {
                 settings.getNumber(GeometryKeys + QStringLiteral("Width"), design.width),
                 settings.getNumber(GeometryKeys + QStringLiteral("Height"), design.height)});
     Form_Activate();
+    m_justLoaded = true;
 }
 
 void FormBrowse::Form_Activate() {
@@ -155,7 +157,8 @@ bool FormBrowse::event(QEvent* event) {
         m_activation.shown();
         break;
     case QEvent::WindowActivate:
-        if (m_activation.activated()) Form_Activate();
+        // The first activation follows the load, which read the volumes just now.
+        if (m_activation.activated() && !std::exchange(m_justLoaded, false)) Form_Activate();
         break;
     case QEvent::WindowDeactivate:
         if (m_activation.deactivated()) Form_Deactivate();

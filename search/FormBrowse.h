@@ -53,6 +53,7 @@ private:
     VolumeTreeModel m_model;
     WindowActivation m_activation;
     QString m_shownCatalogue; // the catalogue whose volumes the tree shows
+    bool m_justLoaded = false;
 
     QTreeView* TreeVolumes = nullptr;
     QPushButton* CmdExit = nullptr;
