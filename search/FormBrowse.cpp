@@ -81,6 +81,9 @@ void FormBrowse::createControls() {
 }
 
 void FormBrowse::Form_Load() {
+    // Its design place is where the program's other windows open, centred as
+    // the search window at its design size.
+    move(twips::toPixelsX(m_state.CentreLeft, this), twips::toPixelsY(m_state.CentreTop, this));
     Settings& settings = m_state.settings();
     const WindowPlace design = windowPlace(*this);
     restoreWindowGeometry(
