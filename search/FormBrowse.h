@@ -45,7 +45,7 @@ protected:
 
 private:
     void createControls();
-    // Rereads the volume heads; the tree keeps what it read while they stay the same.
+    // Rereads the volume heads: a volume still there keeps what was read below it.
     void readVolumes();
 
     AppState& m_state;

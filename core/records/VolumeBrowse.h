@@ -17,7 +17,6 @@ class Catalogue;
 struct VolumeHead {
     std::int64_t rowid = 0;     // the first record of the volume's run
     QString label, description; // as stored; "" where Null
-    bool operator==(const VolumeHead&) const = default;
 };
 
 // Every volume head of the catalogue, in append order. Reads only the heads,
