@@ -13,6 +13,7 @@
 #include "manage/FormSelDB.h"
 #include "manage/FormViewDB.h"
 #include "search/CatalogueOpening.h"
+#include "search/FormBrowse.h"
 #include "search/LiveResultList.h"
 #include "search/ResultLineDelegate.h"
 #include "search/ResultPrinting.h"
@@ -171,14 +172,17 @@ void FormSearch::createControls() {
                       QStringLiteral("Read the highlighted CD again and bring its entries in the "
                                      "current catalogue up to date"));
     CmdUpdCD->setEnabled(false); // as the erase
+    CmdBrowse = button(central, "CmdBrowse", QStringLiteral("Bro&wse Volumes..."),
+                       QStringLiteral("Browse the volumes of the current catalogue as a tree"));
     auto* buttons = new QHBoxLayout;
     buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
     buttons->addStretch();
+    buttons->addWidget(CmdBrowse);
     buttons->addWidget(CmdDetails);
     buttons->addWidget(CmdDelCD);
     buttons->addWidget(CmdUpdCD);
     buttons->addWidget(CmdViewDB);
-    orderTabs({CmdDetails, CmdDelCD, CmdUpdCD, CmdViewDB}); // as the row shows them
+    orderTabs({CmdBrowse, CmdDetails, CmdDelCD, CmdUpdCD, CmdViewDB}); // as the row shows them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
@@ -194,6 +198,7 @@ void FormSearch::createControls() {
     connect(CmdViewDB, &QPushButton::clicked, this, &FormSearch::CmdViewDB_Click);
     connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
     connect(CmdUpdCD, &QPushButton::clicked, this, &FormSearch::CmdUpdCD_Click);
+    connect(CmdBrowse, &QPushButton::clicked, this, &FormSearch::CmdBrowse_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line is chosen when it is highlighted, by mouse or keyboard; a click on
     // the highlighted line takes its position back after the details window
@@ -253,6 +258,12 @@ void FormSearch::createMenus() {
         Print_Landscape->setChecked(!Print_Landscape->isChecked());
         Print_Landscape_Click();
     });
+
+    QMenu* Tools = menuBar()->addMenu(QStringLiteral("&Tools"));
+    Tools->setObjectName(QStringLiteral("Tools"));
+    QAction* Tools_Browse = Tools->addAction(QStringLiteral("Bro&wse Volumes..."));
+    Tools_Browse->setObjectName(QStringLiteral("Tools_Browse"));
+    connect(Tools_Browse, &QAction::triggered, this, &FormSearch::CmdBrowse_Click);
 
     QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
     Help->setObjectName(QStringLiteral("Help"));
@@ -573,6 +584,10 @@ void FormSearch::CmdViewDB_Click() {
     if (!lineChosen()) return;
     FormViewDB raw(m_state, this);
     raw.exec();
+}
+
+void FormSearch::CmdBrowse_Click() {
+    FormBrowse::showFor(m_state, *this, [this] { return m_queries->Busy; });
 }
 
 void FormSearch::showDetails() {

@@ -62,6 +62,7 @@ public:
     void CmdViewDB_Click();
     void CmdDelCD_Click();
     void CmdUpdCD_Click();
+    void CmdBrowse_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -122,6 +123,7 @@ private:
     QPushButton* CmdViewDB = nullptr;
     QPushButton* CmdDelCD = nullptr;
     QPushButton* CmdUpdCD = nullptr;
+    QPushButton* CmdBrowse = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;

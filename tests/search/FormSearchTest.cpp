@@ -684,7 +684,7 @@ TEST_F(FormSearchTest, printMenuSetsFontAndPaperAndTheSettingsKeepThem) {
     for (QAction* item : child<QMenu>(form, "PrintMenu")->actions())
         items << item->text();
     EXPECT_EQ(bar.mid(bar.indexOf("&Options")),
-              QStringList({"&Options", "&Print", "&Help", "A&bout"}));
+              QStringList({"&Options", "&Print", "&Tools", "&Help", "A&bout"}));
     EXPECT_EQ(items, QStringList({"&Print Results", "Set &Font", "&Landscape",
                                   "Set &Default Font for Orvik"}));
 
