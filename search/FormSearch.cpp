@@ -26,8 +26,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,15 +174,18 @@ void FormSearch::createControls() {
     CmdUpdCD->setEnabled(false); // as the erase
     CmdBrowse = button(central, "CmdBrowse", QStringLiteral("Bro&wse Volumes..."),
                        QStringLiteral("Browse the volumes of the current catalogue as a tree"));
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this), 0);
-    buttons->addStretch();
-    buttons->addWidget(CmdBrowse);
-    buttons->addWidget(CmdDetails);
-    buttons->addWidget(CmdDelCD);
-    buttons->addWidget(CmdUpdCD);
-    buttons->addWidget(CmdViewDB);
-    orderTabs({CmdBrowse, CmdDetails, CmdDelCD, CmdUpdCD, CmdViewDB}); // as the row shows them
+    // Two rows, so the window keeps its design width: the volume's update
+    // under its erase, the browse of every volume under the details.
+    auto* buttons = new QGridLayout;
+    buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this),
+                                twips::toPixelsY(60, this));
+    buttons->setColumnStretch(0, 1);
+    buttons->addWidget(CmdDetails, 0, 1);
+    buttons->addWidget(CmdDelCD, 0, 2);
+    buttons->addWidget(CmdViewDB, 0, 3);
+    buttons->addWidget(CmdBrowse, 1, 1);
+    buttons->addWidget(CmdUpdCD, 1, 2);
+    orderTabs({CmdDetails, CmdDelCD, CmdViewDB, CmdBrowse, CmdUpdCD}); // as the rows show them
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
