@@ -280,6 +280,14 @@ bool bookmarkGiven(const QString& text) {
     return false;
 }
 
+// A bookmark of no record, or of a record no volume holds.
+int noVolume(const AppState& state, const QString& bookmark, bool recordExists) {
+    printError(recordExists ? QStringLiteral("no volume holds the record with bookmark ") + bookmark
+                            : QStringLiteral("no record with bookmark ") + bookmark +
+                                  QStringLiteral(" in catalogue ") + state.CatalogueName);
+    return ExitError;
+}
+
 // Resolves the record a bookmark names as the details window does when it
 // goes to a result line, and prints it with the files of its directory.
 int runShow(AppState& state, CliPrompt& prompt, const CliArguments& args) {
@@ -449,12 +457,8 @@ int runEdit(AppState& state, const CliArguments& args) {
     case Outcome::Edited:
         break;
     case Outcome::NoRecord:
-        printError(QStringLiteral("no record with bookmark ") + bookmark +
-                   QStringLiteral(" in catalogue ") + state.CatalogueName);
-        return ExitError;
     case Outcome::NoVolume:
-        printError(QStringLiteral("no volume holds the record with bookmark ") + bookmark);
-        return ExitError;
+        return noVolume(state, bookmark, result.outcome == Outcome::NoVolume);
     case Outcome::EmptyDescription:
         printError(QStringLiteral("Sorry you cannot delete a description!"));
         return ExitError;
@@ -493,12 +497,8 @@ int runUpdate(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     case Outcome::Compared:
         break;
     case Outcome::NoRecord:
-        printError(QStringLiteral("no record with bookmark ") + bookmark +
-                   QStringLiteral(" in catalogue ") + state.CatalogueName);
-        return ExitError;
     case Outcome::NoVolume:
-        printError(QStringLiteral("no volume holds the record with bookmark ") + bookmark);
-        return ExitError;
+        return noVolume(state, bookmark, result.outcome == Outcome::NoVolume);
     case Outcome::Refused:
         printError(result.problem);
         return ExitError;

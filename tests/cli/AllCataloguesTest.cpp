@@ -1,6 +1,7 @@
 // orvik-cli's queries with --all-catalogues, as whole processes on catalogues
 // made by real adds of real trees.
 #include "core/engine/Catalogue.h"
+#include "tests/support/Processes.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
@@ -16,23 +17,10 @@ using namespace orvik::test;
 
 namespace {
 
-struct CliRun {
-    int exitCode;
-    QStringList out;
-    QString err;
-};
-
 // orvik-cli with `arguments`, to its end; `prefix` runs it (setpriv ...).
 CliRun cli(const QStringList& arguments, const QStringList& prefix = {},
            const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    const QStringList command = prefix + QStringList(ORVIK_CLI) + arguments;
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(command[0], command.mid(1));
-    EXPECT_TRUE(process.waitForFinished(60000));
-    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-    if (lines.last().isEmpty()) lines.removeLast();
-    return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
+    return run(prefix + QStringList(ORVIK_CLI) + arguments, environment);
 }
 
 const QStringList Names = {"ARCHIVE", "MUSIC", "PHOTOS"}; // in name order
