@@ -1,5 +1,5 @@
-// Tab moves through every window as its controls are seen: row by row from
-// the top, each row from the left.
+// Every window: Tab moves through it as its controls are seen (row by row
+// from the top, each row from the left), and it shows the program's texts.
 #include "app/OrvikWindows.h"
 #include "catalogue/FormMain.h"
 #include "core/AppState.h"
@@ -13,9 +13,14 @@
 #include "tests/support/TestApp.h"
 #include "tests/support/Widgets.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
 #include <QListView>
+#include <QMenu>
 #include <algorithm>
 
 using namespace orvik;
@@ -57,32 +62,76 @@ std::vector<QWidget*> readingOrder(QWidget& window) {
     return controls;
 }
 
-TEST(TabOrder, followsTheScreenTopToBottomAndLeftToRightInEveryWindow) {
+// Every window of the program, the details and raw windows on the first record.
+class EveryWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        settleStartup(state);
+        CatalogueWriter(state).addRun("CD1", "PHOTOS", "", {directory("/M/", {"A.JPG"})});
+        windows.main().show();
+        child(search, "CmdListCD")->click(); // offers the erase too
+        child<QListView>(search, "SearchList")->setCurrentIndex(search.results().index(0));
+        child<QAction>(windows.main(), "hlp")->trigger();
+        child<QAction>(search, "Help")->trigger();
+        QWidget& main = windows.main();
+        all = {&main, &search, &details, &raw, &selection};
+        for (QWidget* opener : {&main, static_cast<QWidget*>(&search)})
+            all.push_back(opener->findChild<HelpWindow*>());
+    }
+
     TestApp app;
     AppState& state = app.state();
-    settleStartup(state);
-    CatalogueWriter(state).addRun("CD1", "PHOTOS", "", {directory("/M/", {"A.JPG"})});
-    OrvikWindows windows(state);
+    OrvikWindows windows{state};
     FormSearch& search = windows.search();
-    QWidget& main = windows.main();
-    main.show();
-    child(search, "CmdListCD")->click(); // offers the erase too
-    child<QListView>(search, "SearchList")->setCurrentIndex(search.results().index(0));
-    FormViewDetails details(state, {0, {}}, &search);
-    FormViewDB raw(state, &search);
-    FormSelDB selection(state, &search);
-    child<QAction>(main, "hlp")->trigger();
-    child<QAction>(search, "Help")->trigger();
-    std::vector<QWidget*> all = {&main, &search, &details, &raw, &selection};
-    for (QWidget* opener : {&main, static_cast<QWidget*>(&search)})
-        all.push_back(opener->findChild<HelpWindow*>());
+    FormViewDetails details{state, {0, {}}, &search};
+    FormViewDB raw{state, &search};
+    FormSelDB selection{state, &search};
+    std::vector<QWidget*> all;
+};
 
+TEST_F(EveryWindow, tabFollowsTheScreenTopToBottomAndLeftToRight) {
     for (QWidget* window : all) {
         window->show();
         QCoreApplication::processEvents();
         EXPECT_EQ(names(tabStops(*window)), names(readingOrder(*window)))
             << window->objectName().toStdString();
     }
+}
+
+// The program's texts on its windows, buttons, labels, frames and menus are
+// its users' words: a change to one is a change to tests/data/captions.txt.
+TEST_F(EveryWindow, showsTheProgramsOwnCaptions) {
+    QStringList captions;
+    for (QWidget* window : all) {
+        window->show(); // titles name the catalogue once shown
+        QCoreApplication::processEvents();
+        const QString name = window->objectName();
+        captions << name + " window: " + window->windowTitle();
+        // Its own controls, not those of the windows it opened; a menu is its window's.
+        auto owner = [](const QObject* control) {
+            for (const QObject* o = control->parent(); o; o = o->parent())
+                if (const auto* w = qobject_cast<const QWidget*>(o);
+                    w && w->isWindow() && !qobject_cast<const QMenu*>(w))
+                    return w;
+            return static_cast<const QWidget*>(nullptr);
+        };
+        auto add = [&](const QObject* control, const QString& text) {
+            if (!text.isEmpty() && owner(control) == window)
+                captions << name + " " + control->objectName() + ": " +
+                                QString(text).replace('\n', "\\n");
+        };
+        for (const QAbstractButton* control : window->findChildren<QAbstractButton*>())
+            add(control, control->text());
+        for (const QLabel* control : window->findChildren<QLabel*>())
+            add(control, control->text());
+        for (const QGroupBox* control : window->findChildren<QGroupBox*>())
+            add(control, control->title());
+        for (const QAction* control : window->findChildren<QAction*>())
+            add(control, control->text());
+    }
+    QFile pinned(QStringLiteral(ORVIK_TEST_DATA) + "/captions.txt");
+    ASSERT_TRUE(pinned.open(QIODevice::ReadOnly));
+    EXPECT_EQ(captions, QString::fromUtf8(pinned.readAll()).split('\n', Qt::SkipEmptyParts));
 }
 
 } // namespace
