@@ -42,6 +42,12 @@ const QStringList Lines = {
         "                        line length so that you can see the CD Description on printouts."),
     QStringLiteral(
         "OPTIONS/AUTO-DISPLAY - Enables/disables automatic display of catalogue contents."),
+    QStringLiteral("UPDATE SELECTED CD - Reads the selected CD again, shows what changed and "
+                   "brings it up to date."),
+    QStringLiteral("BROWSE VOLUMES - Every CD as a tree.  FIND WITH FILTERS - Files by pattern or "
+                   "regular expression,"),
+    QStringLiteral("      length (1G), date (2009-06), extension, volume and keywords, in this or "
+                   "all catalogues."),
     QStringLiteral(""),
     QStringLiteral("*Note: To save space, Orvik only stores the Volume and Description in the "
                    "first record of a new"),

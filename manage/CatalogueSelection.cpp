@@ -34,6 +34,15 @@ QString CatalogueSelection::nameOfFile(const QString& fileName) {
     return fileName.section(QLatin1Char('.'), 0, 0).toUpper();
 }
 
+bool makeCatalogueCurrent(AppState& state, const QString& name) {
+    closeCatalogue(state);
+    CatalogueSelection selection(state);
+    selection.typed(name);
+    const bool made = selection.setAsCatalogue();
+    selection.reopen();
+    return made && state.CatalogueRecordset != nullptr;
+}
+
 void CatalogueSelection::typed(const QString& text) {
     NewName = text.toUpper();
 }

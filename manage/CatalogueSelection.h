@@ -20,6 +20,11 @@ void closeCatalogue(AppState& state);
 // current catalogue first.
 int deleteCatalogueFiles(AppState& state, const QString& name);
 
+// Makes the existing catalogue `name` current as "&Set as Catalogue" does,
+// closed meanwhile and opened again for the windows; false when it is not
+// (told).
+bool makeCatalogueCurrent(AppState& state, const QString& name);
+
 class CatalogueSelection {
 public:
     explicit CatalogueSelection(AppState& state);

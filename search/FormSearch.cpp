@@ -13,7 +13,9 @@
 #include "manage/FormSelDB.h"
 #include "manage/FormViewDB.h"
 #include "search/CatalogueOpening.h"
+#include "search/FilterSearch.h"
 #include "search/FormBrowse.h"
+#include "search/FormFilters.h"
 #include "search/LiveResultList.h"
 #include "search/ResultLineDelegate.h"
 #include "search/ResultPrinting.h"
@@ -172,10 +174,15 @@ void FormSearch::createControls() {
                       QStringLiteral("Read the highlighted CD again and bring its entries in the "
                                      "current catalogue up to date"));
     CmdUpdCD->setEnabled(false); // as the erase
+    // Alt+F opens the File menu: the button's letter is the next one.
+    CmdFilters = button(central, "CmdFilters", QStringLiteral("Find with F&ilters..."),
+                        QStringLiteral("Find files by name, length, date, extension, volume and "
+                                       "keywords, in this or every catalogue"));
     CmdBrowse = button(central, "CmdBrowse", QStringLiteral("Bro&wse Volumes..."),
                        QStringLiteral("Browse the volumes of the current catalogue as a tree"));
     // Two rows, so the window keeps its design width: the volume's update
-    // under its erase, the browse of every volume under the details.
+    // under its erase, the browse of every volume under the details, the find
+    // with filters under the raw table.
     auto* buttons = new QGridLayout;
     buttons->setContentsMargins(twips::toPixelsX(105, this), 0, twips::toPixelsX(105, this),
                                 twips::toPixelsY(60, this));
@@ -184,8 +191,9 @@ void FormSearch::createControls() {
     buttons->addWidget(CmdDelCD, 0, 2);
     buttons->addWidget(CmdViewDB, 0, 3);
     buttons->addWidget(CmdBrowse, 1, 1);
+    buttons->addWidget(CmdFilters, 1, 3);
     buttons->addWidget(CmdUpdCD, 1, 2);
-    orderTabs({CmdDetails, CmdDelCD, CmdViewDB, CmdBrowse, CmdUpdCD}); // as the rows show them
+    orderTabs({CmdDetails, CmdDelCD, CmdViewDB, CmdBrowse, CmdUpdCD, CmdFilters}); // as shown
     auto* rows = new QVBoxLayout(central);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->addWidget(m_inner, 1);
@@ -202,6 +210,7 @@ void FormSearch::createControls() {
     connect(CmdDelCD, &QPushButton::clicked, this, &FormSearch::CmdDelCD_Click);
     connect(CmdUpdCD, &QPushButton::clicked, this, &FormSearch::CmdUpdCD_Click);
     connect(CmdBrowse, &QPushButton::clicked, this, &FormSearch::CmdBrowse_Click);
+    connect(CmdFilters, &QPushButton::clicked, this, &FormSearch::CmdFilters_Click);
     connect(SearchList, &QListView::doubleClicked, this, &FormSearch::SearchList_DblClick);
     // A line is chosen when it is highlighted, by mouse or keyboard; a click on
     // the highlighted line takes its position back after the details window
@@ -267,6 +276,9 @@ void FormSearch::createMenus() {
     QAction* Tools_Browse = Tools->addAction(QStringLiteral("Bro&wse Volumes..."));
     Tools_Browse->setObjectName(QStringLiteral("Tools_Browse"));
     connect(Tools_Browse, &QAction::triggered, this, &FormSearch::CmdBrowse_Click);
+    QAction* Tools_Filters = Tools->addAction(QStringLiteral("Find with &Filters..."));
+    Tools_Filters->setObjectName(QStringLiteral("Tools_Filters"));
+    connect(Tools_Filters, &QAction::triggered, this, &FormSearch::CmdFilters_Click);
 
     QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
     Help->setObjectName(QStringLiteral("Help"));
@@ -397,6 +409,7 @@ void FormSearch::Form_Resize() {
 void FormSearch::CmdSearchFile_Click() {
     if (m_queries->Busy) return; // a second scan would take the recordset from under the first
     if (!m_queries->startFileSearch(Text1->text())) return;
+    m_linesOfEveryCatalogue = false;
     SearchExit->setText(QStringLiteral("Cancel"));
     {
         WaitCursor wait;
@@ -411,6 +424,7 @@ void FormSearch::CmdSearchFile_Click() {
 
 template <typename Query> void FormSearch::runVolumeQuery(Query query) {
     if (m_queries->Busy) return;
+    m_linesOfEveryCatalogue = false;
     WaitCursor wait;
     query(Text1->text());
     m_model.flush();
@@ -456,7 +470,7 @@ void FormSearch::SearchList_Click() {
 
 void FormSearch::SearchList_DblClick() {
     SearchList_Click();
-    if (!m_state.CurrentPosition.isEmpty()) showDetails();
+    if (!m_state.CurrentPosition.isEmpty() && lineInCurrentCatalogue()) showDetails();
 }
 
 // The two ways from a chosen line; a click on a line chose it.
@@ -467,7 +481,39 @@ bool FormSearch::lineChosen() {
 }
 
 void FormSearch::CmdDetails_Click() {
-    if (lineChosen()) showDetails();
+    if (lineChosen() && lineInCurrentCatalogue()) showDetails();
+}
+
+// A line of another catalogue is shown from that catalogue, once the user
+// has made it current.
+bool FormSearch::lineInCurrentCatalogue() {
+    const QString name =
+        m_model.index(highlightedLine()).data(ResultListModel::CatalogueRole).toString();
+    if (name.isEmpty()) return true;
+    if (m_state.prompt().ask(QStringLiteral("This entry is in catalogue ") + name +
+                                 QStringLiteral(". Make it the current catalogue?"),
+                             Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return false;
+    return makeCatalogueCurrent(m_state, name);
+}
+
+void FormSearch::CmdFilters_Click() {
+    if (m_queries->Busy) return;
+    FormFilters dialog(m_state, FilterChoice::saved(m_state.settings()), this);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const FilterChoice choice = dialog.choice();
+    choice.save(m_state.settings());
+    m_linesOfEveryCatalogue = choice.everyCatalogue;
+    SearchExit->setText(QStringLiteral("Cancel"));
+    {
+        WaitCursor wait;
+        runFilterSearch(m_state, *m_queries, m_model, *m_progress, choice,
+                        QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
+        m_model.flush();
+    }
+    CmdDelCD->setEnabled(m_queries->EraseEnabled);
+    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
+    SearchExit->setText(QStringLiteral("Exit"));
 }
 
 // The erase's two statuses are shown at once: the compaction that follows
@@ -584,7 +630,7 @@ QString FormSearch::chooseUpdateDirectory(const QString& recorded) {
 }
 
 void FormSearch::CmdViewDB_Click() {
-    if (!lineChosen()) return;
+    if (!lineChosen() || !lineInCurrentCatalogue()) return;
     FormViewDB raw(m_state, this);
     raw.exec();
 }
@@ -594,7 +640,7 @@ void FormSearch::CmdBrowse_Click() {
 }
 
 void FormSearch::showDetails() {
-    m_state.windows().showDetails(m_state, {highlightedLine(), m_model.bookmarks()}, this);
+    m_state.windows().showDetails(m_state, m_model.linesOfItsCatalogue(highlightedLine()), this);
 }
 
 void FormSearch::OptDispPaths_Click() {
@@ -607,7 +653,9 @@ void FormSearch::AutoList_Click() {
 
 void FormSearch::Print_res_Click() {
     ResultPrinting(*m_printer, PrinterFont, m_state)
-        .printResults(resultsHeading(m_queries->SearchPattern, m_state.CatalogueName),
+        .printResults(m_linesOfEveryCatalogue
+                          ? everyCatalogueResultsHeading(m_queries->SearchPattern)
+                          : resultsHeading(m_queries->SearchPattern, m_state.CatalogueName),
                       m_model.lines(), [this] { return choosePdfFile(); });
 }
 

@@ -63,6 +63,7 @@ public:
     void CmdDelCD_Click();
     void CmdUpdCD_Click();
     void CmdBrowse_Click();
+    void CmdFilters_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -87,6 +88,9 @@ private:
     void applyLayout();
     void saveSettings();
     bool lineChosen();
+    // True when the chosen line is of the current catalogue, or the user made
+    // its catalogue current.
+    bool lineInCurrentCatalogue();
     // The line the user highlighted; -1 when none is.
     int highlightedLine() const;
     void showDetails();
@@ -106,7 +110,8 @@ private:
     SearchLayout m_layout;
     QWidget* m_inner = nullptr; // the area the layout rule lays out
     WindowActivation m_activation;
-    QString m_pdfFile; // offered again at the next print-out
+    QString m_pdfFile;                    // offered again at the next print-out
+    bool m_linesOfEveryCatalogue = false; // the list holds a find over every catalogue
 
     QGroupBox* FrameSrch = nullptr;
     QLineEdit* Text1 = nullptr;
@@ -124,6 +129,7 @@ private:
     QPushButton* CmdDelCD = nullptr;
     QPushButton* CmdUpdCD = nullptr;
     QPushButton* CmdBrowse = nullptr;
+    QPushButton* CmdFilters = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;

@@ -77,6 +77,9 @@ bool SearchQueries::startFileSearch(const QString& text) {
     EraseEnabled = false;
     CancelFlag = false;
     SearchText = text;
+    // The plain file match: no filter dialog's choices.
+    Filters = {};
+    HumanLengths = false;
     if (text.isEmpty() && m_state.prompt().ask(QStringLiteral("Do you want to list all Files?"),
                                                Buttons::YesNo, Icon::Exclamation) != Answer::Yes)
         return false;

@@ -118,7 +118,7 @@ TEST_F(EveryWindow, showsTheProgramsOwnCaptions) {
         auto add = [&](const QObject* control, const QString& text) {
             if (!text.isEmpty() && owner(control) == window)
                 captions << name + " " + control->objectName() + ": " +
-                                QString(text).replace('\n', "\\n");
+                                QString(text).replace('\r', "\\r").replace('\n', "\\n");
         };
         for (const QAbstractButton* control : window->findChildren<QAbstractButton*>())
             add(control, control->text());

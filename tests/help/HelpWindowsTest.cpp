@@ -67,7 +67,7 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
         {main, "hlp", "Orvik - Help", "Orvik - Help", "Orvik has useful ToolTips", 21, 8,
          "   typically the root of your CD drive (default). The Status box shows the directory "
          "chosen."},
-        {search, "Help", "Orvik - Search Help", "ORVIK - Search Help", "", 23, 5,
+        {search, "Help", "Orvik - Search Help", "ORVIK - Search Help", "", 26, 5,
          "      one file for each path such as 'WINDOWS\\FRED.BMP' and 'WINDOWS\\TEMP\\123.TMP'."}};
     for (const auto& c : cases) {
         QAction* item = c.opener.findChild<QAction*>(c.item);
