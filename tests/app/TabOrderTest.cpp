@@ -8,6 +8,8 @@
 #include "help/HelpWindow.h"
 #include "manage/FormSelDB.h"
 #include "manage/FormViewDB.h"
+#include "search/FormBrowse.h"
+#include "search/FormFilters.h"
 #include "search/FormSearch.h"
 #include "tests/support/CatalogueWriter.h"
 #include "tests/support/TestApp.h"
@@ -74,9 +76,10 @@ protected:
         child<QAction>(windows.main(), "hlp")->trigger();
         child<QAction>(search, "Help")->trigger();
         QWidget& main = windows.main();
-        all = {&main, &search, &details, &raw, &selection};
+        all = {&main, &search, &details, &raw, &selection, &filters};
         for (QWidget* opener : {&main, static_cast<QWidget*>(&search)})
             all.push_back(opener->findChild<HelpWindow*>());
+        all.push_back(&FormBrowse::showFor(state, search));
     }
 
     TestApp app;
@@ -86,6 +89,7 @@ protected:
     FormViewDetails details{state, {0, {}}, &search};
     FormViewDB raw{state, &search};
     FormSelDB selection{state, &search};
+    FormFilters filters{state, {}, &search};
     std::vector<QWidget*> all;
 };
 
