@@ -79,7 +79,8 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         return result;
     };
     if (!createCatalogueIfMissing()) return endWith(Result::Failed);
-    m_progress.status(QStringLiteral("Adding Files - please wait ..."));
+    m_progress.status(ReplacedVolume ? QStringLiteral("Updating CD - please wait ...")
+                                     : QStringLiteral("Adding Files - please wait ..."));
 
     CurPath = topDirectory;
     m_topDirectory = topDirectory;
