@@ -39,8 +39,9 @@ QString archiveError(archive* reader) {
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("the archive cannot be read");
 }
 
-// Copies the current entry's data to `target`; the reason on failure.
-QString copyEntryData(archive* reader, const QString& target) {
+// Copies the data of `entry`, the current one, to `target`; the reason on
+// failure.
+QString copyEntryData(archive* reader, archive_entry* entry, const QString& target) {
     QFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly)) return out.errorString();
     const void* block = nullptr;
@@ -55,6 +56,10 @@ QString copyEntryData(archive* reader, const QString& target) {
         if (out.write(static_cast<const char*>(block), qint64(size)) != qint64(size))
             return out.errorString();
     }
+    // A sparse entry may end in a hole, which comes as no block.
+    if (archive_entry_size_is_set(entry) && out.size() < archive_entry_size(entry) &&
+        !out.resize(archive_entry_size(entry)))
+        return out.errorString();
     if (!out.flush()) return out.errorString();
     return {};
 }
@@ -95,7 +100,7 @@ ExtractedMember extractArchiveMember(const QString& archivePath, const QString& 
         QTemporaryDir subfolder(folder + QStringLiteral("/XXXXXX"));
         if (!subfolder.isValid()) return {{}, subfolder.errorString()};
         const QString target = subfolder.filePath(safeBaseName(path));
-        const QString failure = copyEntryData(reader.get(), target);
+        const QString failure = copyEntryData(reader.get(), entry, target);
         if (!failure.isEmpty()) return {{}, failure}; // the subfolder goes with what was written
         subfolder.setAutoRemove(false);
         return {target, {}};

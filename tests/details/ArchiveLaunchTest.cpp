@@ -28,19 +28,22 @@ protected:
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed";
     }
-    // Makes the archive `name` on the disc with `command` (run in a folder
-    // holding `members`, each holding its own path as text).
+    static void run(const QString& folder, const QStringList& command) {
+        QProcess tool;
+        tool.setWorkingDirectory(folder);
+        tool.start(command[0], command.mid(1));
+        ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitCode() == 0)
+            << tool.readAllStandardError().toStdString();
+    }
+    // Makes the archive `name` on the disc with `command`, run in a folder
+    // holding `members`, each holding its own path as text.
     void makeArchive(const QString& name, const QStringList& command, const QStringList& members) {
         QTemporaryDir source;
         for (const QString& member : members) {
-            QDir().mkpath(QFileInfo(source.filePath("in/" + member)).path());
-            writeFile(source.filePath("in/" + member), member.toUtf8());
+            QDir().mkpath(QFileInfo(source.filePath(member)).path());
+            writeFile(source.filePath(member), member.toUtf8());
         }
-        QProcess tool;
-        tool.setWorkingDirectory(source.filePath("in"));
-        tool.start(command[0], command.mid(1) << disc.filePath(name) << members);
-        ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitCode() == 0)
-            << tool.readAllStandardError().toStdString();
+        run(source.path(), QStringList(command) << disc.filePath(name) << members);
     }
     // The stored path of `path` on the disc, upper case as the add stores it.
     QString stored(const QString& path) { return (disc.path() + '/' + path).toUpper(); }
@@ -75,6 +78,21 @@ TEST_F(ArchiveLaunchTest, opensTheMemberExtractedFromTheArchiveOnTheDisc) {
         EXPECT_EQ(QFileInfo(opened).fileName(), member.section('/', -1));
         EXPECT_EQ(fileBytes(opened), member.toUtf8());
     }
+
+    // A sparse member whose hole runs to its end keeps its whole length.
+    QTemporaryDir source;
+    QFile holes(source.filePath("holes.bin"));
+    ASSERT_TRUE(holes.open(QIODevice::WriteOnly) && holes.write("head") == 4 &&
+                holes.resize(1 << 20));
+    holes.close();
+    run(source.path(), {"tar", "-cSf", disc.filePath("SPARSE.TAR"), "holes.bin"});
+    catalogue->addRun("CD2", "", "", {directory(stored("SPARSE.TAR/"), {"HOLES.BIN"})});
+    app.shell().opened.clear();
+    launch("6");
+    ASSERT_EQ(app.shell().opened.size(), 1);
+    const QByteArray extracted = fileBytes(app.shell().opened[0]);
+    EXPECT_EQ(extracted.size(), 1 << 20);
+    EXPECT_TRUE(extracted.startsWith("head"));
     EXPECT_TRUE(app.prompt().shown.empty());
 }
 
@@ -104,16 +122,11 @@ TEST_F(ArchiveLaunchTest, aMemberNamedToEscapeIsExtractedOnlyInsideThePrivateFol
     QTemporaryDir source;
     writeFile(source.filePath("evil"), "escaped");
     QDir().mkpath(source.filePath("in"));
-    QProcess zip;
-    zip.setWorkingDirectory(source.filePath("in"));
-    zip.start("zip", {"-q", disc.filePath("E.zip"), "../evil"});
-    ASSERT_TRUE(zip.waitForFinished(30000) && zip.exitCode() == 0);
+    run(source.filePath("in"), {"zip", "-q", disc.filePath("E.zip"), "../evil"});
     // And one named by its absolute path, gone from there once archived.
     const QString absolute = source.filePath("absolute");
     writeFile(absolute, "absolute");
-    QProcess tar;
-    tar.start("tar", {"-cPf", disc.filePath("A.tar"), absolute});
-    ASSERT_TRUE(tar.waitForFinished(30000) && tar.exitCode() == 0);
+    run(source.path(), {"tar", "-cPf", disc.filePath("A.tar"), absolute});
     ASSERT_TRUE(QFile::remove(absolute));
     catalogue->addRun("CD1", "", "",
                       {directory(stored(""), {"A.TAR", "E.ZIP"}),
