@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${ORVIK_BUILD_DIR:-build}
-packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev)
+packages=(build-essential cmake qt6-base-dev libsqlite3-dev libarchive-dev libgtest-dev)
 # The package's dependencies come from dpkg-shlibdeps, which CPack runs on
 # the programs it finds with file.
 [ "$action" != package ] || packages+=(dpkg-dev file)

@@ -9,7 +9,8 @@ namespace orvik {
 class AppState;
 
 // Launches CurPath + CurFile through the shell; returns the shell's result,
-// 0 when the file is not on the disc in the drive.
+// 0 when the file is not on the disc in the drive. A file catalogued inside an
+// archive is extracted from the archive on the disc and that copy launched.
 int launchCurrentFile(AppState& state, const QString& CurPath, const QString& CurFile);
 
 } // namespace orvik
