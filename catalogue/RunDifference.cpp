@@ -1,5 +1,6 @@
 #include "catalogue/RunDifference.h"
 
+#include "core/Settings.h"
 #include "core/engine/Catalogue.h"
 
 #include <algorithm>
@@ -38,11 +39,12 @@ QString pathOf(const FileState& file) {
            QString::fromUtf8(file.name.data(), qsizetype(file.name.size()));
 }
 
-// The run's files in append order; their texts live in `texts`, which must
-// not move meanwhile (reserved by the caller for the whole run).
-class StoredRun {
+} // namespace
+
+// The run's files in append order, their texts kept in blocks of their own.
+class StoredRun::Files {
 public:
-    StoredRun(engine::Catalogue& db, const VolumeRun& run) {
+    Files(engine::Catalogue& db, const VolumeRun& run) {
         const QByteArray top = storedDirectory(run.top);
         engine::Statement select(db, "SELECT CDFile, CDFileDate, CDPath, CDFileLen FROM CDTable "
                                      "WHERE rowid >= ?1 AND rowid < ?2 ORDER BY rowid");
@@ -80,8 +82,6 @@ private:
     std::vector<std::string> m_blocks;
 };
 
-} // namespace
-
 QString FileDifference::line() const {
     switch (kind) {
     case Kind::Added:
@@ -105,12 +105,24 @@ QString RunDifference::summary() const {
         .arg(unchanged);
 }
 
+StoredRun::StoredRun(engine::Catalogue& db, const VolumeRun& run) {
+    engine::ReadHold hold(db);
+    m_files = std::make_unique<Files>(db, run);
+}
+
+StoredRun::~StoredRun() = default;
+
 RunDifference compareRun(engine::Catalogue& db, const VolumeRun& run,
                          const std::vector<TreeCollector::Directory>& walked,
                          const QString& walkedTop, const AddOptions& options) {
-    engine::ReadHold hold(db);
-    StoredRun stored(db, run);
+    return StoredRun(db, run).compare(walked, walkedTop, options);
+}
+
+RunDifference StoredRun::compare(const std::vector<TreeCollector::Directory>& walked,
+                                 const QString& walkedTop, const AddOptions& options) {
+    Files& stored = *m_files;
     const QByteArray top = storedDirectory(walkedTop);
+    const bool filtering = Settings::parseBool(options.useFilter) == true;
     std::vector<QByteArray> directories; // the walked ones, below the top
     directories.reserve(walked.size());
     std::vector<FileState> now;
@@ -118,7 +130,8 @@ RunDifference compareRun(engine::Catalogue& db, const VolumeRun& run,
         directories.push_back(storedDirectory(directory.path));
         const std::string_view path = below(view(directories.back()), view(top));
         for (const TreeCollector::File& file : directory.files)
-            if (passesFilter(file.entry.name, options.extensionString, options.useFilter))
+            if (!filtering ||
+                passesFilter(file.entry.name, options.extensionString, options.useFilter))
                 now.push_back({path, view(directory.storedName(file)),
                                options.saveDates ? view(file.date) : std::string_view(),
                                options.saveLengths ? view(directory.storedLength(file))

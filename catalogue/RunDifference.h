@@ -8,6 +8,7 @@
 #include "core/records/VolumeListing.h"
 
 #include <QString>
+#include <memory>
 #include <vector>
 
 namespace orvik {
@@ -32,6 +33,25 @@ struct RunDifference {
     int added = 0, removed = 0, changed = 0, moved = 0, unchanged = 0;
     // "N added, N removed, N changed, N moved, N unchanged"
     QString summary() const;
+};
+
+// The files of a volume's stored run, read once, as bytes: what an update
+// compares the medium with. Read under the update's write lock, while the
+// walk reads on, so the comparison at the walk's end costs little.
+class StoredRun {
+public:
+    StoredRun(engine::Catalogue& db, const VolumeRun& run);
+    ~StoredRun();
+    StoredRun(const StoredRun&) = delete;
+    StoredRun& operator=(const StoredRun&) = delete;
+
+    // As compareRun(); once only, as it marks the files it matches.
+    RunDifference compare(const std::vector<TreeCollector::Directory>& walked,
+                          const QString& walkedTop, const AddOptions& options);
+
+private:
+    class Files;
+    std::unique_ptr<Files> m_files;
 };
 
 // Compares the records of `run` with `walked`, the directories a walk of

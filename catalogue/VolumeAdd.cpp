@@ -233,6 +233,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     auto beginWriting = [&] {
         appender.reset(); // rolled back first
         appender.emplace(*database, waitingForWriter(m_progress, CancelFlag));
+        if (*appender && ReplacedVolume && ReplacedVolume->locked) ReplacedVolume->locked();
         return bool(*appender);
     };
     if (!beginWriting()) {

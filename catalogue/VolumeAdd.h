@@ -75,12 +75,15 @@ public:
     // or failed there), so a list made from it may be out of date.
     bool CatalogueChanged = false;
 
-    // Makes the runs an update of a volume: once the walk has ended, inside
-    // the run's transaction, beforeWriting sees what the walk handed over and
-    // gives the old run, which is deleted in the transaction that appends the
-    // new one, or none to cancel the run.
+    // Makes the runs an update of a volume: `locked` runs as soon as the run's
+    // transaction holds the write lock (again after a failed write), while
+    // the walk reads on; once the walk has ended, in the same transaction,
+    // beforeWriting sees what the walk handed over and gives the old run,
+    // which is deleted in the transaction that appends the new one, or none
+    // to cancel the run.
     struct Replacing {
         QString location; // the volume's, kept
+        std::function<void()> locked;
         std::function<std::optional<VolumeRun>(const std::vector<TreeCollector::Directory>&)>
             beforeWriting;
     };

@@ -158,7 +158,14 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
     VolumeAdd add(state, progress, prompt, busy, cancelFlag, nullptr,
                   [options] { return options; });
     add.CurDescription = volume->description;
-    // Runs under the write lock: the run compared is the run replaced.
+    // Read under the write lock, as soon as it is taken: the run compared is
+    // the run replaced. None when another program erased it meanwhile.
+    std::unique_ptr<StoredRun> stored;
+    auto locked = [&] {
+        stored.reset();
+        const std::optional<VolumeRun> run = findVolumeRun(*db, volume->run.head);
+        if (run && run->head == volume->run.head) stored = std::make_unique<StoredRun>(*db, *run);
+    };
     auto beforeWriting =
         [&](const std::vector<TreeCollector::Directory>& walked) -> std::optional<VolumeRun> {
         if (!writesAnyFile(walked, options)) {
@@ -166,13 +173,14 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
             result.problem = noFile;
             return std::nullopt;
         }
+        // Found again for its end: the new run's head, when it was the last.
         const std::optional<VolumeRun> run = findVolumeRun(*db, volume->run.head);
-        if (!run || run->head != volume->run.head) {
+        if (!stored || !run || run->head != volume->run.head) {
             refusal = Outcome::Refused;
             result.problem = QStringLiteral("Another program erased the volume meanwhile.");
             return std::nullopt;
         }
-        result.difference = compareRun(*db, *run, walked, result.path, options);
+        result.difference = stored->compare(walked, result.path, options);
         if (!confirmed && !confirm(result.difference)) {
             refusal = Outcome::Declined;
             return std::nullopt;
@@ -180,7 +188,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
         confirmed = true;
         return run;
     };
-    add.ReplacedVolume = VolumeAdd::Replacing{volume->location, beforeWriting};
+    add.ReplacedVolume = VolumeAdd::Replacing{volume->location, locked, beforeWriting};
     switch (add.run(result.path, volume->keywords)) {
     case VolumeAdd::Result::Finished:
         result.head = lastHead(*db);
