@@ -3,6 +3,7 @@
 #include "core/platform/FileNames.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -53,10 +54,12 @@ QString failureOf(archive* a) {
     return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
 }
 
-size_t readFirstBlock(int fd, char* block) {
+// Reads at most `wanted` bytes: a file's size, known from its listing, spares
+// the read that would find its end.
+size_t readFirstBlock(int fd, char* block, size_t wanted) {
     size_t got = 0;
-    while (got < FirstBlock) {
-        const ssize_t n = ::read(fd, block + got, FirstBlock - got);
+    while (got < wanted) {
+        const ssize_t n = ::read(fd, block + got, wanted - got);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) break;
         got += size_t(n);
@@ -119,7 +122,8 @@ ArchiveContents readArchive(const QString& path, std::int64_t size,
     // A file that cannot be read is catalogued as a file, as without the option.
     if (file.fd < 0) return contents;
     thread_local std::unique_ptr<char[]> block(new char[FirstBlock]);
-    const size_t got = readFirstBlock(file.fd, block.get());
+    const size_t got =
+        readFirstBlock(file.fd, block.get(), size_t(std::min<std::int64_t>(size, FirstBlock)));
 
     Reader reader = newReader();
     archive_entry* entry = nullptr;
