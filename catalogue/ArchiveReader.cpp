@@ -97,7 +97,7 @@ void takeMember(archive_entry* entry, std::vector<ArchiveMember>& members) {
                        archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0});
 }
 
-// Reads the headers from the one already read on; `first` is its result.
+// Reads the members from the header already read on; `result` is that read's.
 void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& contents,
                  const std::function<bool()>& stopped) {
     for (;;) {

@@ -25,9 +25,9 @@ protected:
         makeFile(content + "/readme.txt", 10, MemberTime);
         makeFile(content + "/MAPS/e1m1.bsp", 1000, MemberTime);
     }
-    // Adds the disc with the option as given, dates and lengths on, no filter.
-    void addLookingInside(bool lookInside) {
-        app.state().settings().saveBool("LookInArchives", lookInside);
+    // Adds the disc looking inside archives, dates and lengths on, no filter.
+    void addLookingInside() {
+        app.state().settings().saveBool("LookInArchives", true);
         openWindow(true, true, false);
         addDisc("Games");
     }
@@ -71,7 +71,7 @@ TEST_F(ArchiveAdd, membersOfEveryKindAreRecordedBelowTheArchivesPathWithLengthsA
     runTool({"7z", "a", "-bd", games + "q.7z", "readme.txt", "MAPS"}, content);
     runTool({"xorriso", "-as", "mkisofs", "-quiet", "-R", "-o", games + "q.iso", "."}, content);
 
-    addLookingInside(true);
+    addLookingInside();
     QStringList expected;
     for (const char* archive : {"Q.7Z", "Q.ISO", "Q.TAR.GZ", "Q.TAR.XZ", "Q.TAR.ZST", "QUAKE.ZIP"})
         expected << QStringLiteral("GAMES/%1/|README.TXT|10|2001-02-03 04:05:06").arg(archive)
@@ -101,7 +101,7 @@ TEST_F(ArchiveAdd, anArchivesDirectoriesComeWhereDirectoriesOfTheirPathsWouldSor
     makeFile(disc + "/GAMES/quake.zip.old/x.txt", 1);
     makeFile(disc + "/GAMES/quake/y.txt", 1);
 
-    addLookingInside(true);
+    addLookingInside();
     const std::vector<QString>& walked = form->add().DirList;
     const QStringList handedOver(walked.begin(), walked.begin() + form->add().DirCount);
     const QString games = disc + "/GAMES/";
@@ -121,7 +121,7 @@ TEST_F(ArchiveAdd, aFileIsAnArchiveByWhatItHoldsWhateverItsName) {
     writeFile(disc + "/notes.zip", QByteArray("Shopping list\nbread\nmilk\n").repeated(20));
     writeFile(disc + "/tiny.zip", "PK");
 
-    addLookingInside(true);
+    addLookingInside();
     EXPECT_EQ(headedDirectories(), QStringList({"", "BACKUP.DAT/", "BACKUP.DAT/MAPS/"}));
     QStringList files = column(Field::CDFile).mid(0, 3);
     files.sort();
@@ -137,7 +137,7 @@ TEST_F(ArchiveAdd, anArchiveInsideAnArchiveIsAMemberNotOpened) {
     runTool({"zip", "-qrX", sources.path() + "/inner/inner.zip", "."}, content);
     runTool({"zip", "-qX", disc + "/outer.zip", "inner.zip"}, sources.path() + "/inner");
 
-    addLookingInside(true);
+    addLookingInside();
     QStringList inner;
     for (const QString& line : listing())
         if (line.contains("INNER")) inner << line.section('|', 0, 2);
@@ -171,7 +171,7 @@ TEST_F(ArchiveAdd, archivesThatCannotBeReadAreFilesKeepingTheMembersReadAndAreCo
     // Only its data encrypted: the names can be listed.
     runTool({"zip", "-qrX", "-P", "secret", disc + "/locked.zip", "readme.txt"}, content);
 
-    addLookingInside(true);
+    addLookingInside();
     EXPECT_EQ(headedDirectories(), QStringList({"", "CUT.TGZ/", "CUT.TGZ/BIG/", "LOCKED.ZIP/"}));
     EXPECT_TRUE(listing().contains("CUT.TGZ/|README.TXT|10|2001-02-03 04:05:06"));
     QStringList files = column(Field::CDFile).mid(0, 4);
