@@ -10,7 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${ORVIK_BUILD_DIR:-build}
-packages=(build-essential cmake qt6-base-dev libsqlite3-dev libarchive-dev libgtest-dev)
+# libarchive: reads archives and disc images.
+packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarchive-dev)
 # The package's dependencies come from dpkg-shlibdeps, which CPack runs on
 # the programs it finds with file.
 [ "$action" != package ] || packages+=(dpkg-dev file)
@@ -22,11 +23,12 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libarchive-dev libgt
 # (.ci/run) checks the sources' format with clang-format. The start-up
 # benchmark times orvik-cli's find against plocate on the same names, the
 # filters benchmark against the sqlite3 program's LIKE scan. The package test
-# has Debian's checker, lintian, look the package over.
+# has Debian's checker, lintian, look the package over. The archive tests
+# make their archives and disc images with zip, 7z, xorriso, zstd and xz.
 [ "$action" != test ] ||
     packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
         xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format
-        plocate sqlite3 lintian)
+        plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils)
 
 missing=()
 for package in "${packages[@]}"; do

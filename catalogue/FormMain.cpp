@@ -155,6 +155,8 @@ void FormMain::createMenus() {
     UseFilter = checkItem(options, "UseFilter", QStringLiteral("Use &Extension filter"), "Ctrl+E");
     OptLen = checkItem(options, "OptLen", QStringLiteral("Save file &Sizes"), "Ctrl+S");
     OptDates = checkItem(options, "OptDates", QStringLiteral("Save file &Dates"), "Ctrl+D");
+    OptArchives = checkItem(options, "OptArchives", QStringLiteral("Look inside &archives"), "");
+    OptArchives->setChecked(false);
     options->addSeparator()->setObjectName(QStringLiteral("sep1"));
     SetDrive = options->addAction(QStringLiteral("Set &Current CD as default"));
     SetDrive->setObjectName(QStringLiteral("SetDrive"));
@@ -168,7 +170,8 @@ void FormMain::createMenus() {
     // click; undo that so the handler inverts it as a direct call does.
     for (auto [item, handler] : {std::pair{UseFilter, &FormMain::UseFilter_Click},
                                  std::pair{OptLen, &FormMain::OptLen_Click},
-                                 std::pair{OptDates, &FormMain::OptDates_Click}})
+                                 std::pair{OptDates, &FormMain::OptDates_Click},
+                                 std::pair{OptArchives, &FormMain::OptArchives_Click}})
         connect(item, &QAction::triggered, this, [this, item, handler] {
             item->setChecked(!item->isChecked());
             (this->*handler)();
@@ -234,6 +237,9 @@ void FormMain::Form_Load() {
     m_state.Options.SaveLengths =
         settings.getBool(QStringLiteral("SaveLengths"), OptLen->isChecked());
     OptLen->setChecked(m_state.Options.SaveLengths);
+    m_state.Options.LookInArchives =
+        settings.getBool(QStringLiteral("LookInArchives"), OptArchives->isChecked());
+    OptArchives->setChecked(m_state.Options.LookInArchives);
     m_state.Options.UseFilter =
         settings.get(QStringLiteral("UseFilter"), Settings::boolText(UseFilter->isChecked()));
     UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
@@ -250,6 +256,7 @@ void FormMain::Form_Activate() {
     Extension_TxtBox->setText(m_state.Options.ExtensionString);
     OptDates->setChecked(m_state.Options.SaveDates);
     OptLen->setChecked(m_state.Options.SaveLengths);
+    OptArchives->setChecked(m_state.Options.LookInArchives);
     UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
     if (twips::screenWidth(this) > LayoutScreenWidth) Form_Resize();
@@ -507,6 +514,12 @@ void FormMain::OptLen_Click() {
     OptLen->setChecked(!OptLen->isChecked());
     m_state.Options.SaveLengths = OptLen->isChecked();
     m_state.settings().saveBool(QStringLiteral("SaveLengths"), m_state.Options.SaveLengths);
+}
+
+void FormMain::OptArchives_Click() {
+    OptArchives->setChecked(!OptArchives->isChecked());
+    m_state.Options.LookInArchives = OptArchives->isChecked();
+    m_state.settings().saveBool(QStringLiteral("LookInArchives"), m_state.Options.LookInArchives);
 }
 
 void FormMain::SetDrive_Click() {

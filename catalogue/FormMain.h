@@ -45,6 +45,7 @@ public:
     void UseFilter_Click();
     void OptDates_Click();
     void OptLen_Click();
+    void OptArchives_Click();
     void SetDrive_Click();
     void Extension_TxtBox_LostFocus();
     void TextDesc_LostFocus();
@@ -117,6 +118,7 @@ private:
     QAction* UseFilter;
     QAction* OptLen;
     QAction* OptDates;
+    QAction* OptArchives;
     QAction* SetDrive;
     QAction* About;
     QAction* DBFile;

@@ -1,8 +1,11 @@
 #include "catalogue/TreeCollector.h"
 
+#include "catalogue/ArchiveReader.h"
+
 #include "core/engine/Catalogue.h"
 #include "core/engine/CatalogueTable.h"
 
+#include <QHash>
 #include <algorithm>
 #include <charconv>
 #include <utility>
@@ -49,8 +52,9 @@ int appendNumber(QByteArray& texts, std::int64_t number) {
 
 } // namespace
 
-TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top)
-    : m_fileSystem(fileSystem), m_thread([this, top = std::move(top)] { walk(top); }) {}
+TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives)
+    : m_fileSystem(fileSystem), m_lookInArchives(lookInArchives),
+      m_thread([this, top = std::move(top)] { walk(top); }) {}
 
 TreeCollector::~TreeCollector() {
     stop();
@@ -97,7 +101,7 @@ bool TreeCollector::stopped() {
 }
 
 void TreeCollector::walk(QString top) {
-    std::vector<Waiting> waiting{{std::move(top), {}}};
+    std::vector<Waiting> waiting{{std::move(top), {}, {}}};
     while (!waiting.empty()) {
         std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
         const Waiting least = std::move(waiting.back());
@@ -109,7 +113,19 @@ void TreeCollector::walk(QString top) {
     m_changed.notify_all();
 }
 
+void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
+    QByteArray& texts = directory.texts;
+    File file{std::move(entry), {}, texts.size()};
+    file.date = dateText(file.entry.modified);
+    file.nameSize = appendStoredName(texts, file.entry.name);
+    texts += '\0';
+    file.lengthSize = appendNumber(texts, file.entry.size);
+    texts += '\0';
+    directory.files.push_back(std::move(file));
+}
+
 bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
+    if (directory.known) return handOverKnown(directory);
     const QString path = withSlash(directory.path);
     std::optional<std::vector<DirEntry>> entries = listing(path);
     if (!entries) return false;
@@ -119,21 +135,19 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     int found = 0;
     for (DirEntry& entry : *entries) {
         if (!entry.isDirectory) {
-            QByteArray& texts = listed.texts;
-            File file{std::move(entry), {}, texts.size()};
-            file.date = dateText(file.entry.modified);
-            file.nameSize = appendStoredName(texts, file.entry.name);
-            texts += '\0';
-            file.lengthSize = appendNumber(texts, file.entry.size);
-            texts += '\0';
-            listed.files.push_back(std::move(file));
+            if (m_lookInArchives && entry.size >= SmallestArchive) {
+                std::vector<int> walkOrder = directory.walkOrder;
+                walkOrder.push_back(found++);
+                lookInside(path, entry, std::move(walkOrder), waiting);
+            }
+            appendFile(listed, std::move(entry));
             continue;
         }
         // A volume is one file system: mounts below the top are not walked.
         if (entry.otherFileSystem) continue;
         std::vector<int> walkOrder = directory.walkOrder;
         walkOrder.push_back(found++);
-        waiting.push_back({path + entry.name, std::move(walkOrder)});
+        waiting.push_back({path + entry.name, std::move(walkOrder), {}});
         std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
     }
     const std::lock_guard lock(m_mutex);
@@ -144,6 +158,61 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     // writing; it looks in by itself often enough.
     if (m_news.directories.size() == HandOverEvery) m_changed.notify_all();
     return true;
+}
+
+bool TreeCollector::handOverKnown(const Waiting& directory) {
+    const bool fits = fitsCDPath(withSlash(directory.path));
+    const std::lock_guard lock(m_mutex);
+    if (m_stop) return false;
+    if (!fits) {
+        m_news.tooLong.push_back(directory.path);
+        return true;
+    }
+    m_news.latest = directory.path;
+    m_news.directories.push_back(std::move(*directory.known));
+    if (m_news.directories.size() == HandOverEvery) m_changed.notify_all();
+    return true;
+}
+
+void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
+                               std::vector<int> walkOrder, std::vector<Waiting>& waiting) {
+    const QString archive = directory + entry.name;
+    ArchiveContents contents = readArchive(archive, entry.size, [this] { return stopped(); });
+    if (!contents.isArchive) return;
+    if (!contents.failure.isEmpty()) {
+        const std::lock_guard lock(m_mutex);
+        m_news.unreadableArchives.push_back({archive, contents.failure});
+        if (contents.members.empty()) return;
+    }
+    // Each directory of the archive by its path below the archive ("" its
+    // top), with those that hold only directories, known from the paths below.
+    QHash<QString, std::shared_ptr<Directory>> directories;
+    auto directoryOf = [&](const QString& below) {
+        std::shared_ptr<Directory>& known = directories[below];
+        if (known) return known.get();
+        known = std::make_shared<Directory>(
+            Directory{below.isEmpty() ? archive : archive + '/' + below, {}, {}});
+        std::vector<int> order = walkOrder;
+        if (!below.isEmpty()) order.push_back(int(directories.size()));
+        waiting.push_back({known->path, std::move(order), known});
+        std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
+        return known.get();
+    };
+    directoryOf({});
+    for (ArchiveMember& member : contents.members) {
+        if (member.isDirectory) {
+            for (qsizetype slash = 0; (slash = member.path.indexOf('/', slash)) >= 0; ++slash)
+                directoryOf(member.path.left(slash));
+            directoryOf(member.path);
+            continue;
+        }
+        const qsizetype slash = member.path.lastIndexOf('/');
+        const QString below = slash < 0 ? QString() : member.path.left(slash);
+        for (qsizetype part = 0; (part = below.indexOf('/', part)) >= 0; ++part)
+            directoryOf(below.left(part));
+        appendFile(*directoryOf(below),
+                   {member.path.mid(slash + 1), false, member.size, member.modified, false});
+    }
 }
 
 std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path) {

@@ -8,6 +8,11 @@
 // level-by-level walk. Listing always the least directory not yet listed
 // yields exactly that order: whatever is still unknown lies below a directory
 // waiting to be listed, and so sorts after it.
+//
+// Looking inside archives, an archive found in a listing is read through at
+// once, and it and its member directories wait with their files known, as
+// directories of their paths (GAMES/QUAKE.ZIP, GAMES/QUAKE.ZIP/MAPS): they
+// are handed over in the same order. An archive inside one is a member.
 #pragma once
 
 #include "core/Error.h"
@@ -18,6 +23,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -51,12 +57,18 @@ public:
                                            file.lengthSize);
         }
     };
+    struct UnreadableArchive {
+        QString path, reason;
+    };
     // What happened since the last take.
     struct News {
         std::vector<Directory> directories; // the next ones in sorted order
         std::vector<QString> skipped;       // refused for permission: no entries
         // Paths too long to store or to name: no entries, nothing below them.
         std::vector<QString> tooLong;
+        // Archives that could not be read to their end: the members read
+        // before the failure are handed over.
+        std::vector<UnreadableArchive> unreadableArchives;
         QString latest; // the directory listed last
         // The listing that failed: the walk waits for retry() or stop().
         std::optional<Error> failure;
@@ -64,7 +76,7 @@ public:
     };
 
     // Starts the walk below `top`; mount points below it are not entered.
-    TreeCollector(const FileSystem& fileSystem, QString top);
+    TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives = false);
     // Stops the walk and waits for its thread.
     ~TreeCollector();
     TreeCollector(const TreeCollector&) = delete;
@@ -83,12 +95,21 @@ private:
     struct Waiting {
         QString path;
         std::vector<int> walkOrder; // its place in a level-by-level walk
+        // An archive's directory, known from its read; none for one to list.
+        std::shared_ptr<Directory> known;
     };
     static bool sortsAfter(const Waiting& a, const Waiting& b);
 
     void walk(QString top);
     // Lists one directory and queues its subdirectories; false when stopped.
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
+    // Hands a directory of an archive over; false when stopped.
+    bool handOverKnown(const Waiting& directory);
+    void appendFile(Directory& directory, DirEntry entry);
+    // Reads the file `entry` of `directory` when it is an archive and queues
+    // the archive's directories.
+    void lookInside(const QString& directory, const DirEntry& entry, std::vector<int> walkOrder,
+                    std::vector<Waiting>& waiting);
     // The entries of `path`; nullopt when stopped after a failure.
     std::optional<std::vector<DirEntry>> listing(const QString& path);
     // Leaves a directory out: no entries, and `path` in `list` of the news.
@@ -99,6 +120,7 @@ private:
     const QByteArray& dateText(std::int64_t modified);
 
     const FileSystem& m_fileSystem;
+    const bool m_lookInArchives;
     // The walk's own, on its thread: files of a disc often share their time
     // of change, so the text of the last one is kept.
     std::int64_t m_lastModified = 0;

@@ -38,6 +38,14 @@ QString leftOut(const std::vector<QString>& directories, const QString& reason) 
            QStringLiteral(" Directories skipped (") + reason + QStringLiteral(")");
 }
 
+// The summary's line for archives that could not be read, when there are any.
+QString unreadable(const std::vector<TreeCollector::UnreadableArchive>& archives) {
+    if (archives.empty()) return {};
+    return QStringLiteral("\r\n") + QString::number(archives.size()) +
+           (archives.size() == 1 ? QStringLiteral(" archive") : QStringLiteral(" archives")) +
+           QStringLiteral(" could not be read");
+}
+
 } // namespace
 
 bool passesFilter(const QString& name, const QString& extensionString, const QString& useFilter) {
@@ -54,7 +62,8 @@ VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& 
     if (!m_options)
         m_options = [&state] {
             return AddOptions{state.Options.SaveDates, state.Options.SaveLengths,
-                              state.Options.UseFilter, state.Options.ExtensionString};
+                              state.Options.UseFilter, state.Options.ExtensionString,
+                              state.Options.LookInArchives};
         };
 }
 
@@ -97,6 +106,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     }
     SkippedDirs.clear();
     TooLongDirs.clear();
+    UnreadableArchives.clear();
 
     DirCount = 0;
     Busy = true;
@@ -142,7 +152,8 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
                       QStringLiteral(" Files (") + QString::number(secondsElapsed()) +
                       QStringLiteral(" secs elapsed)") +
                       leftOut(SkippedDirs, QStringLiteral("no permission to read them")) +
-                      leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")));
+                      leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")) +
+                      unreadable(UnreadableArchives));
     CurDescription.clear();
     return finish(Result::Finished);
 }
@@ -193,7 +204,8 @@ VolumeAdd::Stage VolumeAdd::collectionFailed(const Error& error) {
 // failed as well (a failure that comes back on every write) it ends only the add.
 VolumeAdd::Stage VolumeAdd::List_files() {
     m_collected.clear();
-    TreeCollector walk(m_state.fileSystem(), CurPath);
+    m_lookInArchives = m_options().lookInArchives;
+    TreeCollector walk(m_state.fileSystem(), CurPath, m_lookInArchives);
     bool walking = true;
     for (bool rewrite = false;; rewrite = true) {
         try {
@@ -314,6 +326,7 @@ engine::VolumeIdentity VolumeAdd::identity() const {
     identity.extensions = options.extensionString;
     identity.saveDates = options.saveDates;
     identity.saveLengths = options.saveLengths;
+    identity.lookInArchives = m_lookInArchives;
     identity.directories = m_directoriesWritten;
     identity.files = FileCount;
     identity.bytes = m_bytesWritten;
@@ -332,6 +345,8 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
     }
     SkippedDirs.insert(SkippedDirs.end(), news.skipped.begin(), news.skipped.end());
     TooLongDirs.insert(TooLongDirs.end(), news.tooLong.begin(), news.tooLong.end());
+    UnreadableArchives.insert(UnreadableArchives.end(), news.unreadableArchives.begin(),
+                              news.unreadableArchives.end());
     // The status shows what the add waits for: the walk, or else the writing.
     if (writerIdle && !news.latest.isEmpty()) m_progress.status(news.latest);
     if (news.failure) {
@@ -356,7 +371,7 @@ VolumeAdd::Stage VolumeAdd::takeOver(TreeCollector::News news, TreeCollector& wa
 
 bool VolumeAdd::writtenWithOtherSettings() const {
     if (!m_walkSettings.options) return false;
-    return m_walkSettings.varied || !(*m_walkSettings.options == m_options()) ||
+    return m_walkSettings.varied || !m_walkSettings.options->writesAlike(m_options()) ||
            (m_walkSettings.headDescription && *m_walkSettings.headDescription != CurDescription);
 }
 
@@ -369,7 +384,7 @@ void VolumeAdd::writeDirectory(engine::RecordAppender& records,
         if (walking) {
             if (!m_walkSettings.options)
                 m_walkSettings.options = options;
-            else if (!(*m_walkSettings.options == options))
+            else if (!m_walkSettings.options->writesAlike(options))
                 m_walkSettings.varied = true;
         }
         if (!passesFilter(file.entry.name, options.extensionString, options.useFilter)) continue;

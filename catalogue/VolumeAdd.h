@@ -33,7 +33,13 @@ struct AddOptions {
     bool saveLengths = false;
     QString useFilter; // the word True or False
     QString extensionString;
-    bool operator==(const AddOptions&) const = default;
+    // Taken once, when the walk starts: it decides what the walk reads.
+    bool lookInArchives = false;
+    // Whether records written with either are the same.
+    bool writesAlike(const AddOptions& other) const {
+        return saveDates == other.saveDates && saveLengths == other.saveLengths &&
+               useFilter == other.useFilter && extensionString == other.extensionString;
+    }
 };
 
 // Whether `name` passes the extension filter: everything from its first dot
@@ -96,6 +102,8 @@ public:
     // Directories of the last run whose path is too long to store or to
     // name; left out with everything below them.
     std::vector<QString> TooLongDirs;
+    // Archives of the last run that could not be read to their end.
+    std::vector<TreeCollector::UnreadableArchive> UnreadableArchives;
     int DirCount = 0;
     int FileCount = 0;
     QString LastPath;
@@ -146,6 +154,7 @@ private:
     AddControls* m_controls;
     std::function<AddOptions()> m_options;
     QString m_keywords;
+    bool m_lookInArchives = false; // the run's walk's
     // Read with the label, before the walk: the medium as it was scanned.
     FileSystemFacts m_facts;
     QString m_topDirectory, m_label, m_scanned;

@@ -39,10 +39,10 @@ StoredVolume readVolume(engine::Catalogue& db, const VolumeRun& run) {
 AddOptions optionsOf(const StoredVolume& volume, const AppState& state) {
     if (!volume.identity)
         return {state.Options.SaveDates, state.Options.SaveLengths, state.Options.UseFilter,
-                state.Options.ExtensionString};
+                state.Options.ExtensionString, state.Options.LookInArchives};
     const engine::VolumeIdentity& identity = *volume.identity;
     return {identity.saveDates, identity.saveLengths, Settings::boolText(identity.useFilter),
-            identity.extensions};
+            identity.extensions, identity.lookInArchives};
 }
 
 // Why `path` cannot be the volume's medium; "" when it can.
@@ -77,9 +77,10 @@ QString mediumProblem(AppState& state, const StoredVolume& volume, const QString
 // The directories of the whole walk; none when cancelled or a listing failed
 // (then `problem` says which).
 std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, const QString& top,
+                                                               bool lookInArchives,
                                                                Progress& progress, bool& cancelFlag,
                                                                QString& problem) {
-    TreeCollector walk(state.fileSystem(), top);
+    TreeCollector walk(state.fileSystem(), top, lookInArchives);
     std::vector<TreeCollector::Directory> walked;
     for (;;) {
         TreeCollector::News news = walk.take(std::chrono::milliseconds(30));
@@ -145,7 +146,8 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
 
     if (request.dryRun) {
         QString problem;
-        const auto walked = walkWhole(state, result.path, progress, cancelFlag, problem);
+        const auto walked =
+            walkWhole(state, result.path, options.lookInArchives, progress, cancelFlag, problem);
         if (!walked)
             return ending(problem.isEmpty() ? Outcome::Declined : Outcome::Refused, problem);
         if (!writesAnyFile(*walked, options)) return ending(Outcome::Refused, noFile);

@@ -45,6 +45,7 @@ struct CliArguments {
     std::optional<bool> useFilter;
     bool noDates = false;
     bool noSizes = false;
+    std::optional<bool> lookInArchives;
     std::optional<QString> extensions;
     // edit, each when given (its --description fills `description`)
     std::optional<QString> newKeywords;

@@ -104,6 +104,9 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
             printError(QStringLiteral("skipped (no permission to read it): ") + skipped);
         for (const QString& skipped : add.TooLongDirs)
             printError(QStringLiteral("skipped (path too long for the catalogue): ") + skipped);
+        for (const TreeCollector::UnreadableArchive& archive : add.UnreadableArchives)
+            printError(QStringLiteral("could not read the archive %1: %2")
+                           .arg(archive.path, archive.reason));
         return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
     case VolumeAdd::Result::Cancelled:
         printError(progress.lastStatus());
@@ -540,6 +543,8 @@ void applySettings(AppState& state, const CliArguments& args) {
     state.Options.UseFilter = Settings::boolText(useFilter);
     state.Options.SaveDates = !args.noDates && settings.getBool("SaveDates", true);
     state.Options.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
+    state.Options.LookInArchives =
+        args.lookInArchives.value_or(settings.getBool("LookInArchives", false));
     state.Options.DisplayPaths = !args.noPaths;
 }
 

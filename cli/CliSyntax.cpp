@@ -134,6 +134,20 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.noSizes = true; },
      .help = "do not record file sizes"},
+    {.name = "--archives",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.lookInArchives = true; },
+     .help = "also record the members of archives and disc images",
+     .manual = "also record the members of every archive and disc image (zip, tar and its "
+               "compressed forms, 7z, rar, cab, cpio, ISO 9660 and what else libarchive "
+               "reads, known by their first bytes, whatever their names), as the files of "
+               "directories below the archive's own path (GAMES/QUAKE.ZIP/MAPS/); an archive "
+               "inside one is a member. An archive that cannot be read is recorded as a file, "
+               "with the members read before the failure, and named on standard error"},
+    {.name = "--no-archives",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.lookInArchives = false; },
+     .help = "record archives as files only"},
     {.name = "--extensions",
      .value = "LIST",
      .commands = bit(Command::Add),

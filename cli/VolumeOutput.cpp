@@ -89,6 +89,7 @@ QString volumeOutput(const VolumeSummary& volume, Format format) {
         {"extensions", "Extensions", known(id ? id->extensions : QString())},
         {"dates", "Dates", known(id && id->saveDates)},
         {"lengths", "Lengths", known(id && id->saveLengths)},
+        {"archives", "Archives", known(id && id->lookInArchives)},
         {"directories", "Directories", qint64(volume.directories)},
         {"files", "Files", qint64(volume.files)},
         {"bytes", "Bytes", qint64(volume.bytes)}};

@@ -49,6 +49,7 @@ struct ProgramOptions {
     QString UseFilter = QStringLiteral("False"); // the word True or False
     bool SaveDates = false;
     bool SaveLengths = false;
+    bool LookInArchives = false; // the add catalogues the members of archives
     bool DisplayPaths = false;
     bool AutoList = false;
 };

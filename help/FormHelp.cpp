@@ -35,6 +35,9 @@ const QStringList Lines = {
                    "stored in the database."),
     QStringLiteral(
         "          Used to save disk space if you do not require dates/filelength information."),
+    QStringLiteral("OPTIONS - 'Look inside Archives' - also stores the files inside zip, tar, 7z, "
+                   "ISO and other archives,"),
+    QStringLiteral("          each below the archive as its directory (GAMES/QUAKE.ZIP/MAPS/)."),
     QStringLiteral("OPTIONS - 'Set Current Drive as Default'. Use this option if you wish Orvik to "
                    "default to another drive."),
     QStringLiteral("          Note: Orvik will try to detect which drive is your CD drive when it "

@@ -105,7 +105,7 @@ void addHeadsRowidsAndFileIndex(Catalogue& db) {
 // The steps from each version to the next, in order: step i makes version i + 1.
 // A new table is keyed by its record's rowid and removed with the record.
 constexpr void (*MigrationSteps[])(Catalogue&) = {addHeadsRowidsAndFileIndex,
-                                                  addVolumeIdentityTable};
+                                                  addVolumeIdentityTable, addLookInArchivesColumn};
 static_assert(std::size(MigrationSteps) == SchemaVersion);
 
 void setSchemaVersion(Catalogue& db, int version) {
@@ -127,6 +127,7 @@ void createCatalogueTable(Catalogue& db) {
     addMissing(db, RowidKeeping);
     addFileIndex(db);
     addVolumeIdentityTable(db);
+    addLookInArchivesColumn(db);
     db.exec(("PRAGMA application_id = " + QByteArray::number(OwnTableMark)).constData());
     setSchemaVersion(db, SchemaVersion);
     transaction.commit();

@@ -50,8 +50,9 @@ void createCatalogueTable(Catalogue& db);
 // The schema version this program writes, kept in the catalogue's header
 // (PRAGMA user_version). 0 is a catalogue from before versions: one of an
 // earlier release, which may lack the indexes, or of another make.
-// Version 2 adds each volume's identity (VolumeIdentity.h).
-constexpr int SchemaVersion = 2;
+// Version 2 adds each volume's identity (VolumeIdentity.h), version 3 whether
+// its add looked inside archives.
+constexpr int SchemaVersion = 3;
 int schemaVersion(Catalogue& db);
 // Why a catalogue cannot be written by this program, or empty when it can:
 // a newer version than it knows is opened read-only.

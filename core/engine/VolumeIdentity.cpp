@@ -6,9 +6,9 @@ namespace orvik::engine {
 
 namespace {
 
-constexpr const char* Columns =
+constexpr const char* WrittenColumns =
     "Uuid, FsType, Label, TopDirectory, Place, TotalBytes, FreeBytes, Scanned, UseFilter, "
-    "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location";
+    "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location, LookInArchives";
 
 // Rows with only a location have no scan.
 constexpr const char* Identified = "Scanned <> ''";
@@ -17,6 +17,16 @@ bool tableExists(Catalogue& db) {
     Statement exists(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = "
                          "'CDVolumeIdentity'");
     return exists.step();
+}
+
+// The columns as read: a catalogue of version 2, which a reader leaves as it
+// is, has no LookInArchives, and its adds did not look inside archives.
+QByteArray readColumns(Catalogue& db) {
+    Statement column(db, "SELECT 1 FROM pragma_table_info('CDVolumeIdentity') WHERE name = "
+                         "'LookInArchives'");
+    QByteArray columns(WrittenColumns);
+    if (!column.step()) columns.replace("LookInArchives", "0");
+    return columns;
 }
 
 VolumeIdentity identityAt(const Statement& row, int first) {
@@ -38,6 +48,7 @@ VolumeIdentity identityAt(const Statement& row, int first) {
     v.files = row.integer(c++);
     v.bytes = row.integer(c++);
     v.location = row.text(c++);
+    v.lookInArchives = row.integer(c++) != 0;
     return v;
 }
 
@@ -55,6 +66,10 @@ void addVolumeIdentityTable(Catalogue& db) {
             "BEGIN DELETE FROM CDVolumeIdentity WHERE HeadRowid = OLD.rowid; END");
 }
 
+void addLookInArchivesColumn(Catalogue& db) {
+    db.exec("ALTER TABLE CDVolumeIdentity ADD COLUMN LookInArchives INTEGER NOT NULL DEFAULT 0");
+}
+
 void forgetDeletedIdentities(Catalogue& db, std::int64_t first, std::int64_t last) {
     Statement forget(db, "DELETE FROM CDVolumeIdentity WHERE HeadRowid BETWEEN ?1 AND ?2");
     forget.bind(1, first).bind(2, last);
@@ -62,9 +77,9 @@ void forgetDeletedIdentities(Catalogue& db, std::int64_t first, std::int64_t las
 }
 
 void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& v) {
-    Statement insert(db, (QByteArray("INSERT INTO CDVolumeIdentity (HeadRowid, ") + Columns +
+    Statement insert(db, (QByteArray("INSERT INTO CDVolumeIdentity (HeadRowid, ") + WrittenColumns +
                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                          "?14, ?15, ?16, ?17)")
+                          "?14, ?15, ?16, ?17, ?18)")
                              .constData());
     insert.bind(1, head)
         .bind(2, v.uuid)
@@ -82,14 +97,15 @@ void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity&
         .bind(14, v.directories)
         .bind(15, v.files)
         .bind(16, v.bytes)
-        .bind(17, v.location);
+        .bind(17, v.location)
+        .bind(18, std::int64_t(v.lookInArchives));
     db.noteWrite();
     insert.step();
 }
 
 std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t head) {
     if (!tableExists(db)) return std::nullopt;
-    Statement row(db, (QByteArray("SELECT ") + Columns +
+    Statement row(db, (QByteArray("SELECT ") + readColumns(db) +
                        " FROM CDVolumeIdentity WHERE HeadRowid = ?1 AND " + Identified)
                           .constData());
     row.bind(1, head);
@@ -100,7 +116,7 @@ std::optional<VolumeIdentity> readVolumeIdentity(Catalogue& db, std::int64_t hea
 std::vector<IdentifiedVolume> allVolumeIdentities(Catalogue& db) {
     std::vector<IdentifiedVolume> volumes;
     if (!tableExists(db)) return volumes;
-    Statement rows(db, (QByteArray("SELECT HeadRowid, ") + Columns +
+    Statement rows(db, (QByteArray("SELECT HeadRowid, ") + readColumns(db) +
                         " FROM CDVolumeIdentity WHERE " + Identified + " ORDER BY HeadRowid")
                            .constData());
     while (rows.step())

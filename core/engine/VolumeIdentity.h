@@ -28,6 +28,7 @@ struct VolumeIdentity {
     bool useFilter = false;
     QString extensions;
     bool saveDates = false, saveLengths = false;
+    bool lookInArchives = false; // archives' members catalogued as directories
     // What the run holds: directories with a record, records and their bytes.
     std::int64_t directories = 0, files = 0, bytes = 0;
     QString location; // where the user keeps the medium ("Box 12, slot 3")
@@ -42,6 +43,9 @@ struct IdentifiedVolume {
 // The table and the trigger that takes a row away with its head, however the
 // head is deleted (an erase, another program): a schema step of its own.
 void addVolumeIdentityTable(Catalogue& db);
+// The column that keeps whether the add looked inside archives: a schema
+// step of its own (false for the volumes added before).
+void addLookInArchivesColumn(Catalogue& db);
 // Written inside the caller's transaction.
 void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& identity);
 // For the deletion of the records `first` to `last` with the triggers off:

@@ -123,3 +123,34 @@ TEST_F(Schema, aVersionOneCatalogueGetsTheVolumeIdentityTableAtItsFirstWriteNotB
     write.commit();
     EXPECT_EQ(readVolumeIdentity(*db, 1)->label, "Old");
 }
+
+TEST_F(Schema, aVersionTwoCatalogueIsReadAsAddedWithoutArchivesAndLearnsTheOptionAtItsFirstWrite) {
+    const QString path = dir.filePath("TWO.mdb");
+    const auto db = workspace.CreateDatabase(path, [](Catalogue& created) {
+        createCatalogueTable(created);
+        created.exec("ALTER TABLE CDVolumeIdentity DROP COLUMN LookInArchives; "
+                     "INSERT INTO CDTable (CDVolume) VALUES ('OLD'); "
+                     "INSERT INTO CDVolumeIdentity VALUES (1, '', '', 'Old', '', '', 0, 0, "
+                     "'2026-11-02T09:15:00Z', 0, '', 0, 0, 0, 0, 0, ''); "
+                     "PRAGMA user_version = 2");
+    });
+    ASSERT_TRUE(readVolumeIdentity(*db, 1)) << "read as it is";
+    EXPECT_FALSE(readVolumeIdentity(*db, 1)->lookInArchives);
+    EXPECT_EQ(allVolumeIdentities(*db).size(), 1u);
+    EXPECT_EQ(schemaVersion(*db), 2);
+
+    Recordset rs(db, RecordsetType::Dynaset);
+    rs.AddNew();
+    rs.setField(Field::CDVolume, QString("NEW"));
+    rs.Update();
+    EXPECT_EQ(schemaVersion(*db), SchemaVersion);
+    EXPECT_EQ(readVolumeIdentity(*db, 1)->label, "Old");
+    EXPECT_FALSE(readVolumeIdentity(*db, 1)->lookInArchives);
+    Transaction write(*db);
+    VolumeIdentity identity;
+    identity.scanned = "2026-11-02T09:15:00Z";
+    identity.lookInArchives = true;
+    writeVolumeIdentity(*db, 2, identity);
+    write.commit();
+    EXPECT_TRUE(readVolumeIdentity(*db, 2)->lookInArchives);
+}

@@ -5,6 +5,7 @@
 #include "core/platform/DesktopShell.h"
 #include "details/FormViewDetails.h"
 #include "search/CatalogueOpening.h"
+#include "tests/support/Archives.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TreeAdd.h"
@@ -163,6 +164,41 @@ TEST_F(DetailsWindowTest, listsTheDirectoryOfTheRecordAndMovesToAClickedRow) {
     EXPECT_EQ(listed("Listfiles"), QStringList({name(5), name(6)})); // up to the next head
     open(7);
     EXPECT_EQ(listed("Listfiles"), QStringList({name(7)})); // a lone head, the last directory
+}
+
+TEST_F(DetailsWindowTest, walksIntoAndOutOfAnArchivesDirectories) {
+    if (const QString tool = missingTool({"zip"}); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " is not installed";
+    const QString content = discs.path() + "/content", top = discs.path() + "/cd3";
+    makeFile(content + "/readme.txt", 10, 1000000000);
+    makeFile(content + "/MAPS/e1m1.bsp", 1000, 1000000000);
+    makeFile(content + "/MAPS/e1m2.bsp", 2000, 1000000000);
+    QDir().mkpath(top);
+    runTool({"zip", "-qrX", top + "/quake.zip", "."}, content);
+    makeFile(top + "/x/last.txt", 7);
+    app.drives().types.insert(top, DriveCdRom);
+    state.Options.LookInArchives = true;
+    ASSERT_EQ(addTree(state, top, "games"), VolumeAdd::Result::Finished);
+    openCurrentCatalogue(state);
+    reread();
+    ASSERT_EQ(records.size(), 13u);
+    const QString archive = top.toUpper() + "/QUAKE.ZIP/";
+
+    open(8);
+    click("CmdNextPath"), expectShown(9, __LINE__);
+    EXPECT_EQ(box("TextPath"), archive);
+    EXPECT_EQ(box("TextLen"), "10");
+    click("CmdNextPath"), expectShown(10, __LINE__);
+    EXPECT_EQ(box("TextPath"), archive + "MAPS/");
+    QStringList maps = listed("Listfiles");
+    maps.sort();
+    EXPECT_EQ(maps, QStringList({"E1M1.BSP", "E1M2.BSP"}));
+    click("CmdNextPath"), expectShown(12, __LINE__);
+    EXPECT_EQ(box("TextPath"), top.toUpper() + "/X/");
+    click("cmdPrevPath"), expectShown(10, __LINE__);
+    click("cmdPrevPath"), expectShown(9, __LINE__);
+    click("cmdPrevPath"), expectShown(8, __LINE__);
+    EXPECT_EQ(box("TextPath"), top.toUpper() + "/");
 }
 
 TEST_F(DetailsWindowTest, keywordsAndDescriptionsAreStoredInCapitalsWithTheVolumeWarning) {

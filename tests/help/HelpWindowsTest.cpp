@@ -64,7 +64,7 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
         int row;
         const char* line; // with its leading blanks or backslashes
     } cases[] = {
-        {main, "hlp", "Orvik - Help", "Orvik - Help", "Orvik has useful ToolTips", 21, 8,
+        {main, "hlp", "Orvik - Help", "Orvik - Help", "Orvik has useful ToolTips", 23, 8,
          "   typically the root of your CD drive (default). The Status box shows the directory "
          "chosen."},
         {search, "Help", "Orvik - Search Help", "ORVIK - Search Help", "", 26, 5,

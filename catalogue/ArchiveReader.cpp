@@ -1,0 +1,149 @@
+#include "catalogue/ArchiveReader.h"
+
+#include "core/platform/FileNames.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace orvik {
+
+namespace {
+
+// Enough for every format's signature, a disc image's at 32 KiB included.
+constexpr size_t FirstBlock = 64 * 1024;
+
+struct ArchiveFree {
+    void operator()(archive* reader) const { archive_read_free(reader); }
+};
+using Reader = std::unique_ptr<archive, ArchiveFree>;
+
+struct Descriptor {
+    explicit Descriptor(int fd) : fd(fd) {}
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+// Every format the library reads but these: raw (any file would pass for one),
+// empty (a file without bytes) and mtree, a manifest of files lying outside it
+// (any text of a word a line passes for one).
+Reader newReader() {
+    Reader reader(archive_read_new());
+    archive* a = reader.get();
+    archive_read_support_filter_all(a);
+    for (auto support : {archive_read_support_format_7zip, archive_read_support_format_ar,
+                         archive_read_support_format_cab, archive_read_support_format_cpio,
+                         archive_read_support_format_iso9660, archive_read_support_format_lha,
+                         archive_read_support_format_rar, archive_read_support_format_rar5,
+                         archive_read_support_format_tar, archive_read_support_format_warc,
+                         archive_read_support_format_xar, archive_read_support_format_zip})
+        support(a);
+    return reader;
+}
+
+QString failureOf(archive* a) {
+    const char* text = archive_error_string(a);
+    return text ? QString::fromLocal8Bit(text) : QStringLiteral("unknown error");
+}
+
+// Reads at most `wanted` bytes: a file's size, known from its listing, spares
+// the read that would find its end.
+size_t readFirstBlock(int fd, char* block, size_t wanted) {
+    size_t got = 0;
+    while (got < wanted) {
+        const ssize_t n = ::read(fd, block + got, wanted - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        got += size_t(n);
+    }
+    return got;
+}
+
+// The member's path from the archive's top: no ".", "..", empty or leading
+// parts, so it cannot climb out of the archive. Empty for a hidden member
+// (a part beginning with "."), which is skipped as on a disc, and for the top.
+QString memberPath(archive_entry* entry) {
+    const char* utf8 = archive_entry_pathname_utf8(entry);
+    const QString spelt =
+        utf8 ? QString::fromUtf8(utf8)
+             : decodeFileName(archive_entry_pathname(entry) ? archive_entry_pathname(entry) : "");
+    QStringList parts;
+    for (const QString& part : spelt.split(u'/', Qt::SkipEmptyParts)) {
+        if (part == QLatin1String(".") || part == QLatin1String("..")) continue;
+        if (part.startsWith(u'.')) return {};
+        parts << part;
+    }
+    return parts.join(u'/');
+}
+
+// Appends the member `entry` is, when it is a directory or a file.
+void takeMember(archive_entry* entry, std::vector<ArchiveMember>& members) {
+    const mode_t type = archive_entry_filetype(entry);
+    const bool directory = type == AE_IFDIR;
+    // Devices, FIFOs and sockets are system entries; 0 is a format without types.
+    if (!directory && type != AE_IFREG && type != AE_IFLNK && type != 0) return;
+    QString path = memberPath(entry);
+    if (path.isEmpty()) return;
+    members.push_back({std::move(path), directory,
+                       archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0,
+                       archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0});
+}
+
+// Reads the members from the header already read on; `result` is that read's.
+void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& contents,
+                 const std::function<bool()>& stopped) {
+    for (;;) {
+        if (result == ARCHIVE_EOF) return;
+        if (result != ARCHIVE_OK && result != ARCHIVE_WARN) {
+            contents.failure = failureOf(a);
+            return;
+        }
+        takeMember(entry, contents.members);
+        if (stopped && stopped()) return;
+        result = archive_read_next_header(a, &entry);
+    }
+}
+
+} // namespace
+
+ArchiveContents readArchive(const QString& path, std::int64_t size,
+                            const std::function<bool()>& stopped) {
+    ArchiveContents contents;
+    if (size < SmallestArchive) return contents;
+    const Descriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
+    // A file that cannot be read is catalogued as a file, as without the option.
+    if (file.fd < 0) return contents;
+    thread_local std::unique_ptr<char[]> block(new char[FirstBlock]);
+    const size_t got =
+        readFirstBlock(file.fd, block.get(), size_t(std::min<std::int64_t>(size, FirstBlock)));
+
+    Reader reader = newReader();
+    archive_entry* entry = nullptr;
+    if (archive_read_open_memory(reader.get(), block.get(), got) != ARCHIVE_OK) return contents;
+    int result = archive_read_next_header(reader.get(), &entry);
+    // No format took the first block: no archive.
+    if (archive_format(reader.get()) == 0) return contents;
+    contents.isArchive = true;
+    if (std::int64_t(got) < size) {
+        // Read from the start again, the whole file this time.
+        reader = newReader();
+        if (::lseek(file.fd, 0, SEEK_SET) != 0 ||
+            archive_read_open_fd(reader.get(), file.fd, FirstBlock) != ARCHIVE_OK) {
+            contents.failure = failureOf(reader.get());
+            return contents;
+        }
+        result = archive_read_next_header(reader.get(), &entry);
+    }
+    readMembers(reader.get(), entry, result, contents, stopped);
+    return contents;
+}
+
+} // namespace orvik

@@ -1,0 +1,101 @@
+// orvik-cli add and update looking inside archives, as whole processes on
+// real archives made with the system's tools.
+#include "tests/support/Archives.h"
+#include "tests/support/Processes.h"
+#include "tests/support/QtPrinters.h"
+#include "tests/support/TestApp.h"
+#include "tests/support/TestFiles.h"
+
+#include <QTemporaryDir>
+
+using namespace orvik;
+using namespace orvik::test;
+
+namespace {
+
+class ArchivesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const QString tool = missingTool({"zip"}); !tool.isEmpty())
+            GTEST_SKIP() << tool.toStdString() << " is not installed";
+        makeFile(content + "/readme.txt", 10);
+        makeFile(content + "/MAPS/e1m1.bsp", 1000);
+        QDir().mkpath(tree + "/GAMES");
+        runTool({"zip", "-qrX", tree + "/GAMES/quake.zip", "."}, content);
+    }
+    CliRun cli(const QStringList& arguments) { return run(QStringList(ORVIK_CLI) + arguments); }
+    CliRun add(const QStringList& options = {}) {
+        return cli(QStringList{"add", tree, "--description", "Games", "--no-filter"} + options);
+    }
+    // The directories the file match "*" finds files in.
+    QStringList directories() {
+        QStringList found;
+        for (const QString& line : cli({"find", "*", "--format", "tsv"}).out.mid(1))
+            found << line.section('\t', 3, 3).mid(tree.size() + 1);
+        found.removeDuplicates();
+        return found;
+    }
+
+    TestApp app;
+    QTemporaryDir media;
+    const QString content = media.path() + "/content";
+    const QString tree = media.path() + "/disc";
+};
+
+TEST_F(ArchivesTest, addLooksInsideByTheSettingUnlessArchivesOrNoArchivesSaysOtherwise) {
+    ASSERT_EQ(add().exitCode, 0);
+    EXPECT_EQ(directories(), QStringList{"GAMES/"}) << "off on a fresh install";
+    app.state().settings().saveBool("LookInArchives", true);
+    ASSERT_EQ(add({"--catalogue", "SET"}).exitCode, 0);
+    ASSERT_EQ(add({"--catalogue", "NO", "--no-archives"}).exitCode, 0);
+    app.state().settings().saveBool("LookInArchives", false);
+    ASSERT_EQ(add({"--catalogue", "YES", "--archives"}).exitCode, 0);
+    for (const char* catalogue : {"SET", "YES"}) {
+        ASSERT_EQ(cli({"use", catalogue}).exitCode, 0);
+        EXPECT_EQ(directories(),
+                  QStringList({"GAMES/", "GAMES/QUAKE.ZIP/", "GAMES/QUAKE.ZIP/MAPS/"}))
+            << catalogue;
+        EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Archives:    yes");
+    }
+    ASSERT_EQ(cli({"use", "NO"}).exitCode, 0);
+    EXPECT_EQ(directories(), QStringList{"GAMES/"});
+    EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Archives:    no");
+}
+
+TEST_F(ArchivesTest, findFindsAMemberByItsNameInTheArchivesDirectory) {
+    ASSERT_EQ(add({"--archives"}).exitCode, 0);
+    const CliRun found = cli({"find", "e1m1.bsp", "--format", "tsv"});
+    ASSERT_EQ(found.out.size(), 2) << found.out.join('\n').toStdString();
+    EXPECT_EQ(found.out[1].section('\t', 3, 5), (tree + "/GAMES/QUAKE.ZIP/MAPS/").toUpper() +
+                                                    "\tE1M1.BSP\t" +
+                                                    found.out[1].section('\t', 5, 5));
+    EXPECT_EQ(found.out[1].section('\t', 6, 6), "1000");
+}
+
+TEST_F(ArchivesTest, addSaysHowManyArchivesCouldNotBeReadAndNamesEach) {
+    QByteArray damaged = fileBytes(tree + "/GAMES/quake.zip");
+    damaged.replace(26, 30, QByteArray(30, '\xff'));
+    writeFile(tree + "/damaged.zip", damaged);
+    writeFile(tree + "/cut.zip", fileBytes(tree + "/GAMES/quake.zip").left(100));
+    const CliRun added = add({"--archives"});
+    EXPECT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_EQ(added.out.last(), "2 archives could not be read");
+    const QStringList told = added.err.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(told.size(), 2) << added.err.toStdString();
+    for (const char* archive : {"/damaged.zip: ", "/cut.zip: "})
+        EXPECT_EQ(told.filter("orvik-cli: could not read the archive " + tree + archive).size(), 1)
+            << added.err.toStdString();
+}
+
+TEST_F(ArchivesTest, updateComparesMembersLikeFilesWalkingAsTheAddDid) {
+    ASSERT_EQ(add({"--archives"}).exitCode, 0);
+    makeFile(content + "/MAPS/e1m2.bsp", 2000);
+    runTool({"zip", "-qrX", tree + "/GAMES/quake.zip", "MAPS/e1m2.bsp"}, content);
+    // The setting off: the volume's own option holds.
+    const CliRun updated = cli({"update", "1"});
+    EXPECT_EQ(updated.exitCode, 0) << updated.err.toStdString();
+    EXPECT_EQ(updated.out, QStringList({"~ GAMES/QUAKE.ZIP", "+ GAMES/QUAKE.ZIP/MAPS/E1M2.BSP"}));
+    EXPECT_EQ(directories(), QStringList({"GAMES/", "GAMES/QUAKE.ZIP/", "GAMES/QUAKE.ZIP/MAPS/"}));
+}
+
+} // namespace
