@@ -8,6 +8,7 @@
 #include "search/SearchQueries.h"
 
 #include <QStringList>
+#include <array>
 
 namespace orvik {
 
@@ -23,9 +24,10 @@ const char* const TextKeys[] = {"FilterPattern", "FilterMinSize", "FilterMaxSize
                                 "FilterNewer",   "FilterOlder",   "FilterExtensions",
                                 "FilterVolume",  "FilterKeywords"};
 
-std::array<QString*, 8> textsOf(FilterChoice& choice) {
-    return {&choice.pattern, &choice.minSize,    &choice.maxSize, &choice.newer,
-            &choice.older,   &choice.extensions, &choice.volume,  &choice.keywords};
+// The dialog's texts in TextKeys' order, as const or not as `choice` is.
+template <typename Choice> auto textsOf(Choice& choice) {
+    return std::array{&choice.pattern, &choice.minSize,    &choice.maxSize, &choice.newer,
+                      &choice.older,   &choice.extensions, &choice.volume,  &choice.keywords};
 }
 
 } // namespace
@@ -49,8 +51,7 @@ FilterChoice FilterChoice::saved(const Settings& settings) {
 }
 
 void FilterChoice::save(Settings& settings) const {
-    FilterChoice copy = *this;
-    const auto texts = textsOf(copy);
+    const auto texts = textsOf(*this);
     std::vector<std::pair<QString, QString>> values;
     for (size_t i = 0; i < texts.size(); ++i)
         values.emplace_back(QLatin1String(TextKeys[i]), *texts[i]);
