@@ -37,12 +37,6 @@ protected:
             makeFile(tree + "/" + name, 4);
     }
 
-    // Runs the command line program; it finds the catalogues through the
-    // ORVIK_HOME that TestApp sets.
-    CliRun cli(const QStringList& arguments,
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-        return run(QStringList(ORVIK_CLI) + arguments, environment);
-    }
     // The same as an ordinary user (the test runs as root), who may write the
     // disc's folder and the catalogues'.
     CliRun asUser(const QStringList& arguments) {

@@ -41,7 +41,6 @@ protected:
         ASSERT_TRUE(QDir().mkpath(tree + "/empty"));
     }
 
-    CliRun cli(const QStringList& arguments) { return run(QStringList(ORVIK_CLI) + arguments); }
     void add(const QString& top, const QString& catalogue = "ORVIK") {
         const CliRun added = cli({"add", top, "--description", "Test disc", "--keywords", "one two",
                                   "--no-filter", "--catalogue", catalogue});

@@ -28,6 +28,16 @@ run(const QStringList& command,
     return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
 }
 
+#ifdef ORVIK_CLI
+// Runs the command line program; it finds the catalogues through the
+// ORVIK_HOME that TestApp sets.
+inline CliRun
+cli(const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    return run(QStringList(ORVIK_CLI) + arguments, environment);
+}
+#endif
+
 inline const QString WaitingText =
     "Waiting for another program to finish writing the catalogue ...";
 
