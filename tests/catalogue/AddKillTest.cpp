@@ -5,6 +5,7 @@
 
 #include "core/CatalogueFiles.h"
 #include "core/engine/Catalogue.h"
+#include "tests/support/Processes.h"
 
 #include <QProcess>
 #include <fcntl.h>
@@ -48,10 +49,7 @@ TEST(AddKilled, leavesTheCatalogueAsBeforeTheAdd) {
     EXPECT_GT(QFileInfo(catalogue).size(), sizeBefore);
     EXPECT_TRUE(QFileInfo::exists(catalogue + "-journal"));
 
-    engine::Catalogue db(catalogue);
-    engine::Statement check(db, "PRAGMA integrity_check");
-    ASSERT_TRUE(check.step());
-    EXPECT_EQ(check.text(0), "ok");
+    EXPECT_EQ(integrity(catalogue), "ok");
     EXPECT_EQ(readCatalogue(catalogue), before);
 }
 
@@ -61,13 +59,8 @@ TEST(CreationKilled, leavesAWholeCatalogueOrNone) {
     bool killedBeforeTheFirst = false, killedAfterTheFirst = false;
     for (int write = 1; !killedAfterTheFirst && write < 1000; ++write) {
         QTemporaryDir home;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("ORVIK_TEST_KILL_AT_WRITE", QString::number(write));
-        QProcess creating;
-        creating.setProcessEnvironment(environment);
-        creating.start(ADD_KILL_HELPER, {"--create", home.path()});
-        ASSERT_TRUE(creating.waitForFinished(30000));
-        ASSERT_EQ(creating.exitStatus(), QProcess::CrashExit) << "write " << write;
+        ASSERT_TRUE(run({ADD_KILL_HELPER, "--create", home.path()}, killingAtWrite(write)).crashed)
+            << "write " << write;
         const QStringList names = catalogueNames(home.path());
         for (const QString& name : names) {
             const QString file = home.path() + "/" + name + ".mdb";

@@ -242,7 +242,6 @@ TEST_F(MainWindow, ctrlCCopiesATextBoxSelectionAndSetsTheDefaultDriveOtherwise) 
 TEST_F(MainWindow,
        theDriveFollowsTheDefaultPassesTheCheckSilentlyWhenUnchangedAndSetDriveStoresIt) {
     openWindow(true, true, true, "");
-    EXPECT_EQ(form->windowTitle(), "Orvik - Add to catalogue     Catalogue=ORVIK");
     EXPECT_EQ(child<QLineEdit>("TxtVol")->text(), "*No_Name*");
     EXPECT_TRUE(status().endsWith("\r\n" + disc)) << status().toStdString();
     EXPECT_TRUE(form->CheckDrive());

@@ -8,7 +8,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,14 +16,13 @@ using namespace orvik::test;
 
 namespace {
 
-// orvik-cli with `arguments`, to its end; `prefix` runs it (setpriv ...).
-CliRun cli(const QStringList& arguments, const QStringList& prefix = {},
-           const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    return run(prefix + QStringList(ORVIK_CLI) + arguments, environment);
-}
-
 const QStringList Names = {"ARCHIVE", "MUSIC", "PHOTOS"}; // in name order
-const QStringList AsNobody = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+// orvik-cli with `arguments` as an ordinary user.
+CliRun asNobody(const QStringList& arguments) {
+    return run(
+        QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI} +
+        arguments);
+}
 
 // Three catalogues, each of one add of a tree of its own, made out of name
 // order, and JUNK.mdb, a file that is no catalogue.
@@ -99,7 +97,7 @@ TEST_F(AllCatalogues, aCatalogueTheUserMayNotReadIsNamedAndSkippedWhileTheOthers
     ASSERT_EQ(::chmod(QFile::encodeName(app.home()).constData(), 0755), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(app.home() + "/MUSIC.mdb").constData(), 0), 0);
 
-    const CliRun readme = cli({"find", "readme", "--all-catalogues"}, AsNobody);
+    const CliRun readme = asNobody({"find", "readme", "--all-catalogues"});
     EXPECT_EQ(readme.exitCode, 0);
     EXPECT_EQ(readme.out.filter("Catalogue "),
               QStringList({"Catalogue ARCHIVE:", "Catalogue PHOTOS:"}));
@@ -107,7 +105,7 @@ TEST_F(AllCatalogues, aCatalogueTheUserMayNotReadIsNamedAndSkippedWhileTheOthers
     EXPECT_CONTAINS(readme.err, "skipped catalogue MUSIC: Error 14");
     EXPECT_CONTAINS(readme.err, "skipped catalogue JUNK");
 
-    const CliRun song = cli({"find", "song", "--all-catalogues"}, AsNobody);
+    const CliRun song = asNobody({"find", "song", "--all-catalogues"});
     EXPECT_EQ(song.exitCode, 1) << "found nowhere it could look";
     EXPECT_TRUE(song.out.isEmpty());
     EXPECT_CONTAINS(song.err, "skipped catalogue MUSIC");
@@ -134,12 +132,12 @@ TEST_F(AllCatalogues, exitStatusIsOneWithoutLinesAndTwoWhenNoneCouldBeReadOrTheQ
     makeFile(junkOnly.filePath("JUNK.mdb"), 3000);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("ORVIK_HOME", junkOnly.path());
-    const CliRun unreadable = cli({"volumes", "--all-catalogues"}, {}, environment);
+    const CliRun unreadable = cli({"volumes", "--all-catalogues"}, environment);
     EXPECT_EQ(unreadable.exitCode, 2);
     EXPECT_CONTAINS(unreadable.err, "no catalogue could be read");
 
     QFile::remove(junkOnly.filePath("JUNK.mdb"));
-    EXPECT_EQ(cli({"volumes", "--all-catalogues"}, {}, environment).exitCode, 1);
+    EXPECT_EQ(cli({"volumes", "--all-catalogues"}, environment).exitCode, 1);
 }
 
 TEST_F(AllCatalogues, aPrintOutHoldsTheTextLinesOfEveryCatalogueUnderItsHeading) {

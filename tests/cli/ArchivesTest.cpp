@@ -23,7 +23,6 @@ protected:
         QDir().mkpath(tree + "/GAMES");
         runTool({"zip", "-qrX", tree + "/GAMES/quake.zip", "."}, content);
     }
-    CliRun cli(const QStringList& arguments) { return run(QStringList(ORVIK_CLI) + arguments); }
     CliRun add(const QStringList& options = {}) {
         return cli(QStringList{"add", tree, "--description", "Games", "--no-filter"} + options);
     }

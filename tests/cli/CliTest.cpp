@@ -37,12 +37,6 @@ protected:
             makeFile(tree + "/" + name, 4);
     }
 
-    // Runs the command line program; it finds the catalogues through the
-    // ORVIK_HOME that TestApp sets.
-    CliRun cli(const QStringList& arguments,
-               const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-        return run(QStringList(ORVIK_CLI) + arguments, environment);
-    }
     // The same as an ordinary user (the test runs as root), who may write the
     // disc's folder and the catalogues'.
     CliRun asUser(const QStringList& arguments) {
@@ -395,19 +389,11 @@ TEST_F(CliTest, anEraseKilledAtAnyMomentLeavesTheCatalogueWholeOrWithoutTheRun) 
         QFile::remove(file);
         QFile::remove(file + "-journal"); // the journal of the last try belongs to its file
         ASSERT_TRUE(QFile::copy(master, file));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("ORVIK_TEST_KILL_AT_WRITE", QString::number(write));
-        QProcess erase;
-        erase.setProcessEnvironment(environment);
-        erase.start(ORVIK_CLI, {"erase", runHead});
-        ASSERT_TRUE(erase.waitForFinished(60000));
-        const bool killed = erase.exitStatus() == QProcess::CrashExit;
+        const CliRun erase = cli({"erase", runHead}, killingAtWrite(write));
+        const bool killed = erase.crashed;
         killedMidway += killed;
 
-        engine::Catalogue db(file);
-        engine::Statement check(db, "PRAGMA integrity_check");
-        ASSERT_TRUE(check.step());
-        EXPECT_EQ(check.value(0), "ok") << "write " << write;
+        EXPECT_EQ(integrity(file), "ok") << "write " << write;
         QStringList files;
         for (const auto& row : readCatalogue(file))
             files << *row[size_t(engine::Field::CDFile)];
@@ -417,7 +403,7 @@ TEST_F(CliTest, anEraseKilledAtAnyMomentLeavesTheCatalogueWholeOrWithoutTheRun) 
         EXPECT_EQ(files.count("A.DAT"), 1000);
         EXPECT_EQ(files.last(), "C.DAT");
         if (killed) continue;
-        ASSERT_EQ(erase.exitCode(), 0) << erase.readAllStandardError().toStdString();
+        ASSERT_EQ(erase.exitCode, 0) << erase.err.toStdString();
         EXPECT_LT(QFileInfo(file).size(), sizeBefore / 10); // compacted
         finished = true;
     }

@@ -1,11 +1,11 @@
 // orvik-cli find with filters, a regular expression and readable lengths, on
 // catalogues from real adds of trees whose files have known sizes and dates.
+#include "tests/support/Processes.h"
 #include "tests/support/QtPrinters.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
 
 #include <QDateTime>
-#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace orvik;
@@ -23,12 +23,6 @@ void makeFile(const QString& path, qint64 size, const char* modified) {
     ASSERT_EQ(utime(QFile::encodeName(path).constData(), &times), 0);
 }
 
-struct Found {
-    int exitCode;
-    QStringList lines;
-    QString err;
-};
-
 class FindFilters : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -39,30 +33,20 @@ protected:
         makeFile(music + "/songs/archive.mp3.zip", 3 * 1024, "2009-06-30 18:00:00");
         makeFile(music + "/songs/noext", 1024, "2015-01-01 00:00:00");
         makeFile(music + "/video/big.mkv", 2LL * 1024 * 1024 * 1024, "2012-05-05 10:00:00");
-        ASSERT_EQ(find({"add", music, "--description", "Music 2009", "--keywords", "rock pop",
-                        "--no-filter"})
+        ASSERT_EQ(cli({"add", music, "--description", "Music 2009", "--keywords", "rock pop",
+                       "--no-filter"})
                       .exitCode,
                   0);
         // A volume whose records hold neither lengths nor dates.
         const QString backup = disc.path() + "/backup";
         makeFile(backup + "/letters/a.mp3", 4096, "2010-01-01 00:00:00");
         makeFile(backup + "/letters/b.txt", 4096, "2010-01-01 00:00:00");
-        ASSERT_EQ(find({"add", backup, "--description", "Backup", "--keywords", "tax",
-                        "--no-filter", "--no-dates", "--no-sizes"})
+        ASSERT_EQ(cli({"add", backup, "--description", "Backup", "--keywords", "tax", "--no-filter",
+                       "--no-dates", "--no-sizes"})
                       .exitCode,
                   0);
-        all = find({"find", "."}).lines;
+        all = cli({"find", "."}).out;
         ASSERT_EQ(all.size(), 8);
-    }
-
-    // orvik-cli with `arguments`, on the catalogues of the test's folder.
-    Found find(const QStringList& arguments) {
-        QProcess process;
-        process.start(ORVIK_CLI, arguments);
-        EXPECT_TRUE(process.waitForFinished(60000));
-        QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
-        if (lines.last().isEmpty()) lines.removeLast();
-        return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
     }
 
     // The lines of the unfiltered match that show the files named, in its order.
@@ -78,10 +62,10 @@ protected:
     void expectFiles(const std::vector<std::pair<QStringList, QStringList>>& cases) {
         for (const auto& [arguments, names] : cases) {
             SCOPED_TRACE(arguments.join(' ').toStdString());
-            const Found found = find(QStringList{"find"} + arguments);
+            const CliRun found = cli(QStringList{"find"} + arguments);
             EXPECT_EQ(found.exitCode, 0) << found.err.toStdString();
-            EXPECT_EQ(found.lines, only(names));
-            EXPECT_EQ(found.lines.size(), names.size());
+            EXPECT_EQ(found.out, only(names));
+            EXPECT_EQ(found.out.size(), names.size());
         }
     }
 
@@ -139,10 +123,10 @@ TEST_F(FindFilters, filtersCombineWithThePatternAndEachOther) {
         {{"*.mp3.", "--max-size", "6M", "--volume", "music"}, {"SONG.MP3"}},
     });
     // A directory matched by its path lists its first record, filtered as any other.
-    const QStringList songs = find({"find", "songs"}).lines;
+    const QStringList songs = cli({"find", "songs"}).out;
     ASSERT_EQ(songs.size(), 1);
     EXPECT_EQ(
-        find({"find", "songs", "--ext", songs[0].contains("SONG.MP3") ? "flac" : "mp3"}).exitCode,
+        cli({"find", "songs", "--ext", songs[0].contains("SONG.MP3") ? "flac" : "mp3"}).exitCode,
         1);
 }
 
@@ -153,9 +137,9 @@ TEST_F(FindFilters, aFilterNothingPassesIsAnEmptyResult) {
                                          {"--volume", "nothing"},
                                          {"--regex", "^zzz"},
                                          {"readme", "--older", "2000"}}) {
-        const Found found = find(QStringList{"find"} + arguments);
+        const CliRun found = cli(QStringList{"find"} + arguments);
         EXPECT_EQ(found.exitCode, 1) << arguments.join(' ').toStdString();
-        EXPECT_TRUE(found.lines.isEmpty());
+        EXPECT_TRUE(found.out.isEmpty());
         EXPECT_CONTAINS(found.err, "No matches found");
     }
 }
@@ -183,9 +167,9 @@ TEST_F(FindFilters, badFiltersAreOneLineErrorsAndRunNothing) {
         SCOPED_TRACE(c.arguments.join(' ').toStdString());
         // Named after a catalogue that does not exist: the filters are refused before it is looked
         // for.
-        const Found found = find(QStringList{"find", "--catalogue", "missing"} + c.arguments);
+        const CliRun found = cli(QStringList{"find", "--catalogue", "missing"} + c.arguments);
         EXPECT_EQ(found.exitCode, 2);
-        EXPECT_TRUE(found.lines.isEmpty());
+        EXPECT_TRUE(found.out.isEmpty());
         EXPECT_EQ(found.err.count('\n'), 1) << found.err.toStdString();
         EXPECT_CONTAINS(found.err, c.says);
     }
@@ -200,33 +184,33 @@ TEST_F(FindFilters, aRegularExpressionListsWhatThePatternOfTheSameMeaningLists) 
     };
     for (const auto& [pattern, expression] : same) {
         SCOPED_TRACE(expression);
-        const Found byPattern = find({"find", pattern});
-        ASSERT_FALSE(byPattern.lines.isEmpty());
-        const Found byExpression = find({"find", "--regex", expression});
+        const CliRun byPattern = cli({"find", pattern});
+        ASSERT_FALSE(byPattern.out.isEmpty());
+        const CliRun byExpression = cli({"find", "--regex", expression});
         EXPECT_EQ(byExpression.exitCode, 0);
-        EXPECT_EQ(byExpression.lines, byPattern.lines);
+        EXPECT_EQ(byExpression.out, byPattern.out);
     }
     // An alternation or an optional part is matched whole, never through a part of it.
-    EXPECT_EQ(find({"find", "--regex", "^(tune|big)\\.", "--max-size", "1.5M"}).lines,
+    EXPECT_EQ(cli({"find", "--regex", "^(tune|big)\\.", "--max-size", "1.5M"}).out,
               only({"TUNE.FLAC"}));
-    EXPECT_EQ(find({"find", "--regex", "^(xyz)?song"}).lines, only({"SONG.MP3"}));
+    EXPECT_EQ(cli({"find", "--regex", "^(xyz)?song"}).out, only({"SONG.MP3"}));
 }
 
 TEST_F(FindFilters, humanLengthsReadAsPowersOf1024InTextLinesOnly) {
-    const Found human = find({"find", "--human", "--volume", "music"});
+    const CliRun human = cli({"find", "--human", "--volume", "music"});
     const QStringList expected[] = {{"README.TXT", "10 B "},  {"SONG.MP3", "5.0 MB "},
                                     {"TUNE.FLAC", "1.2 MB "}, {"ARCHIVE.MP3.ZIP", "3.0 KB "},
                                     {"NOEXT", "1.0 KB "},     {"BIG.MKV", "2.0 GB "}};
-    ASSERT_EQ(human.lines.size(), 6);
+    ASSERT_EQ(human.out.size(), 6);
     for (int i = 0; i < 6; ++i) {
-        EXPECT_CONTAINS(human.lines[i], "/" + expected[i][0] + " ");
-        EXPECT_CONTAINS(human.lines[i], expected[i][1]);
+        EXPECT_CONTAINS(human.out[i], "/" + expected[i][0] + " ");
+        EXPECT_CONTAINS(human.out[i], expected[i][1]);
         // Only the length column differs from the digits' line.
         const QString digits = only({expected[i][0]}).value(0);
-        EXPECT_EQ(human.lines[i].size(), digits.size());
-        EXPECT_EQ(human.lines[i].left(74), digits.left(74));
+        EXPECT_EQ(human.out[i].size(), digits.size());
+        EXPECT_EQ(human.out[i].left(74), digits.left(74));
     }
-    const Found tsv = find({"find", "big", "--human", "--format", "tsv"});
-    EXPECT_CONTAINS(tsv.lines.value(1), "\t2147483648\t");
+    const CliRun tsv = cli({"find", "big", "--human", "--format", "tsv"});
+    EXPECT_CONTAINS(tsv.out.value(1), "\t2147483648\t");
     EXPECT_CONTAINS(only({"BIG.MKV"}).value(0), " 214748364 ");
 }

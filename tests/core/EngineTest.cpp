@@ -14,6 +14,8 @@
 
 using namespace orvik::engine;
 using orvik::Error;
+using orvik::test::fileBytes;
+using orvik::test::writeFile;
 
 namespace {
 
@@ -141,17 +143,9 @@ TEST_F(EngineTest, editsAndDeletionsKeepOrderAndAnAppendNeverTakesADeletedBookma
 
 TEST_F(EngineTest, filesThatAreNoCatalogueGiveErrorsWithADescription) {
     const QByteArray garbage = QByteArray(4096, '\x5a') + "random bytes";
-    const QByteArray truncated = [&] {
-        QFile real(path);
-        real.open(QIODevice::ReadOnly);
-        return real.read(1000);
-    }();
-    for (const QByteArray& content : {garbage, truncated, QByteArray()}) {
+    for (const QByteArray& content : {garbage, fileBytes(path).left(1000), QByteArray()}) {
         const QString bad = dir.filePath("BAD.mdb");
-        QFile file(bad);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-        file.close();
+        writeFile(bad, content);
         try {
             Recordset rs(workspace.OpenDatabase(bad), RecordsetType::Dynaset);
             FAIL() << "opened a file of " << content.size() << " bytes";

@@ -11,7 +11,6 @@
 #include "tests/support/Widgets.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QStyle>
@@ -57,37 +56,32 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
     const struct {
         QWidget& opener;
         const char* item;
-        const char* caption;
-        const char* frame;
         const char* tip;
         int lines;
         int row;
         const char* line; // with its leading blanks or backslashes
     } cases[] = {
-        {main, "hlp", "Orvik - Help", "Orvik - Help", "Orvik has useful ToolTips", 23, 8,
+        {main, "hlp", "Orvik has useful ToolTips", 23, 8,
          "   typically the root of your CD drive (default). The Status box shows the directory "
          "chosen."},
-        {search, "Help", "Orvik - Search Help", "ORVIK - Search Help", "", 26, 5,
+        {search, "Help", "", 26, 5,
          "      one file for each path such as 'WINDOWS\\FRED.BMP' and 'WINDOWS\\TEMP\\123.TMP'."}};
     for (const auto& c : cases) {
         QAction* item = c.opener.findChild<QAction*>(c.item);
         item->trigger();
         item->trigger();
         const QList<HelpWindow*> open = c.opener.findChildren<HelpWindow*>();
-        ASSERT_EQ(open.size(), 1) << c.caption;
+        ASSERT_EQ(open.size(), 1) << c.item;
         HelpWindow& help = *open[0];
         EXPECT_TRUE(help.isVisible());
         EXPECT_FALSE(help.isModal());
-        EXPECT_EQ(help.windowTitle(), c.caption);
-        EXPECT_EQ(help.findChild<QGroupBox*>("Frame1")->title(), c.frame);
-        EXPECT_EQ(help.findChild<QPushButton*>("CommandExit")->text(), "&Done");
         EXPECT_EQ(help.pos(), QPoint(twips::toPixelsX(app.state().CentreLeft, &help),
                                      twips::toPixelsY(app.state().CentreTop, &help)));
         auto* list = help.findChild<QListWidget*>("ListHelp");
         EXPECT_EQ(list->toolTip(), c.tip);
         EXPECT_EQ(list->palette().color(QPalette::Text), QColor(0, 0, 255));
         const QStringList lines = rows(*list);
-        EXPECT_EQ(lines.size(), c.lines) << c.caption;
+        EXPECT_EQ(lines.size(), c.lines) << c.item;
         EXPECT_EQ(lines.value(c.row), c.line);
     }
 

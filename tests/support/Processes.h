@@ -13,6 +13,7 @@ struct CliRun {
     int exitCode;
     QStringList out;
     QString err;
+    bool crashed; // killed, as by a kill at a write
 };
 
 // Runs a program, the first of `command`, to its end.
@@ -25,8 +26,27 @@ run(const QStringList& command,
     EXPECT_TRUE(process.waitForFinished(60000));
     QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n');
     if (lines.last().isEmpty()) lines.removeLast();
-    return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError())};
+    return {process.exitCode(), lines, QString::fromUtf8(process.readAllStandardError()),
+            process.exitStatus() == QProcess::CrashExit};
 }
+
+// The environment in which the program kills itself at its `write`th write to
+// a catalogue.
+inline QProcessEnvironment killingAtWrite(int write) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVIK_TEST_KILL_AT_WRITE", QString::number(write));
+    return environment;
+}
+
+#ifdef ORVIK_CLI
+// Runs the command line program; it finds the catalogues through the
+// ORVIK_HOME that TestApp sets.
+inline CliRun
+cli(const QStringList& arguments,
+    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
+    return run(QStringList(ORVIK_CLI) + arguments, environment);
+}
+#endif
 
 inline const QString WaitingText =
     "Waiting for another program to finish writing the catalogue ...";

@@ -55,6 +55,13 @@ inline std::vector<engine::Row> readCatalogue(const QString& file) {
     return rows;
 }
 
+// What SQLite's integrity check says of the catalogue file: "ok" when it is sound.
+inline QString integrity(const QString& file) {
+    engine::Catalogue db(file);
+    engine::Statement check(db, "PRAGMA integrity_check");
+    return check.step() ? check.text(0) : QString();
+}
+
 // A PDF read back by poppler's tools: pdftotext's lines (blanks run together,
 // the page breaks dropped) and one field of pdfinfo ("Pages", "Page size").
 inline QString popplerOutput(const QString& tool, const QStringList& arguments) {
