@@ -297,6 +297,16 @@ Statement& Statement::bindUtf8Unchanged(int index, const QByteArray& utf8) {
     return bindText(index, utf8, SQLITE_STATIC);
 }
 
+Statement& Statement::bindBlob(int index, const void* bytes, int size) {
+    if (sqlite3_bind_blob(m_stmt, index, bytes, size, SQLITE_TRANSIENT) != SQLITE_OK) m_db.fail();
+    return *this;
+}
+
+std::string_view Statement::blob(int column) const {
+    const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_stmt, column));
+    return {bytes ? bytes : "", size_t(sqlite3_column_bytes(m_stmt, column))};
+}
+
 Statement& Statement::bindText(int index, const QByteArray& utf8, void (*lifetime)(void*)) {
     // Handed over with its terminating zero when it holds no other, so SQLite
     // need not copy it again to add one where a CHECK reads its length.

@@ -151,6 +151,7 @@ public:
     Statement& bindUtf8Unchanged(int index, const QByteArray& utf8);
     Statement& bind(int index, std::int64_t number);
     Statement& bindNull(int index);
+    Statement& bindBlob(int index, const void* bytes, int size);
 
     // True while a row is available.
     bool step();
@@ -167,6 +168,8 @@ public:
     // The column's text as SQLite holds it, valid until the next step or reset.
     std::string_view utf8(int column) const;
     std::optional<QString> value(int column) const;
+    // The column's bytes, valid until the next step or reset.
+    std::string_view blob(int column) const;
 
 private:
     Statement& bindText(int index, const QByteArray& utf8, void (*lifetime)(void*));

@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/engine/Catalogue.h"
+#include "core/engine/Checksums.h"
 #include "core/engine/FileIndex.h"
 #include "core/engine/VolumeIdentity.h"
 
@@ -104,8 +105,8 @@ void addHeadsRowidsAndFileIndex(Catalogue& db) {
 
 // The steps from each version to the next, in order: step i makes version i + 1.
 // A new table is keyed by its record's rowid and removed with the record.
-constexpr void (*MigrationSteps[])(Catalogue&) = {addHeadsRowidsAndFileIndex,
-                                                  addVolumeIdentityTable, addLookInArchivesColumn};
+constexpr void (*MigrationSteps[])(Catalogue&) = {
+    addHeadsRowidsAndFileIndex, addVolumeIdentityTable, addLookInArchivesColumn, addChecksumTable};
 static_assert(std::size(MigrationSteps) == SchemaVersion);
 
 void setSchemaVersion(Catalogue& db, int version) {
@@ -128,6 +129,7 @@ void createCatalogueTable(Catalogue& db) {
     addFileIndex(db);
     addVolumeIdentityTable(db);
     addLookInArchivesColumn(db);
+    addChecksumTable(db);
     db.exec(("PRAGMA application_id = " + QByteArray::number(OwnTableMark)).constData());
     setSchemaVersion(db, SchemaVersion);
     transaction.commit();
@@ -189,6 +191,7 @@ int deleteRecordsInBulk(Catalogue& db, std::int64_t first, std::int64_t last) {
     highest.bind(1, first).bind(2, last);
     highest.step();
     forgetDeletedIdentities(db, first, last);
+    forgetDeletedChecksums(db, first, last);
     forgetDeletedInIndex(db, first, last);
     Statement remove(db, "DELETE FROM CDTable WHERE rowid BETWEEN ?1 AND ?2");
     remove.bind(1, first).bind(2, last);

@@ -51,8 +51,8 @@ void createCatalogueTable(Catalogue& db);
 // (PRAGMA user_version). 0 is a catalogue from before versions: one of an
 // earlier release, which may lack the indexes, or of another make.
 // Version 2 adds each volume's identity (VolumeIdentity.h), version 3 whether
-// its add looked inside archives.
-constexpr int SchemaVersion = 3;
+// its add looked inside archives, version 4 the files' checksums (Checksums.h).
+constexpr int SchemaVersion = 4;
 int schemaVersion(Catalogue& db);
 // Why a catalogue cannot be written by this program, or empty when it can:
 // a newer version than it knows is opened read-only.
@@ -79,7 +79,8 @@ int deleteRecords(Catalogue& db, std::int64_t first, std::int64_t last);
 // here (DeleteTriggers), and a test holds the two deletions equal.
 int deleteRecordsInBulk(Catalogue& db, std::int64_t first, std::int64_t last);
 // The names of CDTable's delete triggers that deleteRecordsInBulk() mirrors.
-inline constexpr const char* DeleteTriggers[] = {"CDTable_DropVolumeIdentity",
+inline constexpr const char* DeleteTriggers[] = {"CDTable_DropChecksum",
+                                                 "CDTable_DropVolumeIdentity",
                                                  "CDTable_IndexDelete", "CDTable_KeepRowids"};
 // Appends a record: ?1..?7 are the seven fields in order, ?8 its rowid.
 extern const char* const InsertRecordSql;

@@ -8,7 +8,8 @@ namespace {
 
 constexpr const char* WrittenColumns =
     "Uuid, FsType, Label, TopDirectory, Place, TotalBytes, FreeBytes, Scanned, UseFilter, "
-    "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location, LookInArchives";
+    "Extensions, SaveDates, SaveLengths, Directories, Files, Bytes, Location, LookInArchives, "
+    "SaveChecksums";
 
 // Rows with only a location have no scan.
 constexpr const char* Identified = "Scanned <> ''";
@@ -19,13 +20,16 @@ bool tableExists(Catalogue& db) {
     return exists.step();
 }
 
-// The columns as read: a catalogue of version 2, which a reader leaves as it
-// is, has no LookInArchives, and its adds did not look inside archives.
+// The columns as read: a catalogue of an older version, which a reader leaves
+// as it is, lacks the later columns, and its adds did not use those options.
 QByteArray readColumns(Catalogue& db) {
-    Statement column(db, "SELECT 1 FROM pragma_table_info('CDVolumeIdentity') WHERE name = "
-                         "'LookInArchives'");
+    Statement column(db, "SELECT 1 FROM pragma_table_info('CDVolumeIdentity') WHERE name = ?1");
     QByteArray columns(WrittenColumns);
-    if (!column.step()) columns.replace("LookInArchives", "0");
+    for (const char* later : {"LookInArchives", "SaveChecksums"}) {
+        column.bind(1, QString::fromLatin1(later));
+        if (!column.step()) columns.replace(later, "0");
+        column.reset();
+    }
     return columns;
 }
 
@@ -49,6 +53,7 @@ VolumeIdentity identityAt(const Statement& row, int first) {
     v.bytes = row.integer(c++);
     v.location = row.text(c++);
     v.lookInArchives = row.integer(c++) != 0;
+    v.saveChecksums = row.integer(c++) != 0;
     return v;
 }
 
@@ -79,7 +84,7 @@ void forgetDeletedIdentities(Catalogue& db, std::int64_t first, std::int64_t las
 void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity& v) {
     Statement insert(db, (QByteArray("INSERT INTO CDVolumeIdentity (HeadRowid, ") + WrittenColumns +
                           ") VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, "
-                          "?14, ?15, ?16, ?17, ?18)")
+                          "?14, ?15, ?16, ?17, ?18, ?19)")
                              .constData());
     insert.bind(1, head)
         .bind(2, v.uuid)
@@ -98,7 +103,8 @@ void writeVolumeIdentity(Catalogue& db, std::int64_t head, const VolumeIdentity&
         .bind(15, v.files)
         .bind(16, v.bytes)
         .bind(17, v.location)
-        .bind(18, std::int64_t(v.lookInArchives));
+        .bind(18, std::int64_t(v.lookInArchives))
+        .bind(19, std::int64_t(v.saveChecksums));
     db.noteWrite();
     insert.step();
 }

@@ -29,6 +29,7 @@ struct VolumeIdentity {
     QString extensions;
     bool saveDates = false, saveLengths = false;
     bool lookInArchives = false; // archives' members catalogued as directories
+    bool saveChecksums = false;  // its files' contents hashed (Checksums.h)
     // What the run holds: directories with a record, records and their bytes.
     std::int64_t directories = 0, files = 0, bytes = 0;
     QString location; // where the user keeps the medium ("Box 12, slot 3")

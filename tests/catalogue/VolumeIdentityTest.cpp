@@ -131,6 +131,7 @@ TEST_F(VolumeIdentity, aBulkDeletionLeavesEveryTableAsTheDeleteTriggersLeaveIt) 
         engine::Transaction rename(*db);
         // Noted twice for the index: its old names to go, its new ones to come.
         db->exec("UPDATE CDTable SET CDFile = 'RENAMED.TXT' WHERE rowid = 6");
+        db->exec("INSERT INTO CDChecksum SELECT rowid, zeroblob(16) FROM CDTable");
         rename.commit();
     }
     app.state().workspace().Close();
@@ -163,7 +164,7 @@ TEST_F(VolumeIdentity, aBulkDeletionLeavesEveryTableAsTheDeleteTriggersLeaveIt) 
              {"SELECT 'CDTable', rowid, * FROM CDTable", "SELECT 'added', * FROM CDIndexAdded",
               "SELECT 'removed', * FROM CDIndexRemoved",
               "SELECT 'identity', HeadRowid FROM CDVolumeIdentity",
-              "SELECT 'highest', * FROM CDTableRowids",
+              "SELECT 'checksum', Record FROM CDChecksum", "SELECT 'highest', * FROM CDTableRowids",
               "SELECT 'trigger', name FROM sqlite_master WHERE type = 'trigger' AND sql LIKE "
               "'%AFTER DELETE ON CDTable%' ORDER BY name"})
             EXPECT_EQ(sqlite3_exec(db, sql, collect, &rows, nullptr), SQLITE_OK) << sql;

@@ -104,7 +104,8 @@ TEST_F(Schema, aVersionOneCatalogueGetsTheVolumeIdentityTableAtItsFirstWriteNotB
     const QString path = dir.filePath("ONE.mdb");
     const auto db = workspace.CreateDatabase(path, [](Catalogue& created) {
         createCatalogueTable(created);
-        created.exec("DROP TRIGGER CDTable_DropVolumeIdentity; DROP TABLE CDVolumeIdentity; "
+        created.exec("DROP TRIGGER CDTable_DropChecksum; DROP TABLE CDChecksum; "
+                     "DROP TRIGGER CDTable_DropVolumeIdentity; DROP TABLE CDVolumeIdentity; "
                      "PRAGMA user_version = 1");
     });
     Recordset rs(db, RecordsetType::Dynaset);
@@ -128,7 +129,9 @@ TEST_F(Schema, aVersionTwoCatalogueIsReadAsAddedWithoutArchivesAndLearnsTheOptio
     const QString path = dir.filePath("TWO.mdb");
     const auto db = workspace.CreateDatabase(path, [](Catalogue& created) {
         createCatalogueTable(created);
-        created.exec("ALTER TABLE CDVolumeIdentity DROP COLUMN LookInArchives; "
+        created.exec("DROP TRIGGER CDTable_DropChecksum; DROP TABLE CDChecksum; "
+                     "ALTER TABLE CDVolumeIdentity DROP COLUMN SaveChecksums; "
+                     "ALTER TABLE CDVolumeIdentity DROP COLUMN LookInArchives; "
                      "INSERT INTO CDTable (CDVolume) VALUES ('OLD'); "
                      "INSERT INTO CDVolumeIdentity VALUES (1, '', '', 'Old', '', '', 0, 0, "
                      "'2026-11-02T09:15:00Z', 0, '', 0, 0, 0, 0, 0, ''); "

@@ -229,13 +229,13 @@ TEST_F(FormSearchTest, theResultListTellsThatADoubleClickShowsMoreDetails) {
 
 TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndCompacts) {
     QStringList names; // each its own, so the file index holds much of them
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 5000; ++i)
         names << QString("X%1.DAT").arg(i);
     CatalogueWriter(state).addRun("CD3", "BIG", "",
                                   {directory("/B/", names), directory("/C/", {"Y.DAT"})});
     CatalogueWriter(state).addRun("CD4", "LAST", "", {directory("/D/", {"Z.DAT"})});
     const QString file = state.catalogueFile();
-    const auto before = readCatalogue(file); // CD1: 0-1, CD2: 2, CD3: 3-3003, CD4: 3004
+    const auto before = readCatalogue(file); // CD1: 0-1, CD2: 2, CD3: 3-5003, CD4: 5004
     const qint64 sizeBefore = QFileInfo(file).size();
     // A temporary file of an older version, in the working folder and beside the catalogue.
     for (const QString& stale : {QDir::current().filePath("tmpdb.mdb"), app.home() + "/tmpdb.mdb"})
@@ -263,7 +263,7 @@ TEST_F(FormSearchTest, eraseRemovesTheChosenRunOrTheTailTheDetailsWindowLeftAndC
     // holds no more of the erased names.
     EXPECT_LT(QFileInfo(file).size(), sizeBefore / 3);
     auto kept = before;
-    kept.erase(kept.begin() + 3, kept.begin() + 3004);
+    kept.erase(kept.begin() + 3, kept.begin() + 5004);
     EXPECT_EQ(readCatalogue(file), kept);
     EXPECT_TRUE(app.prompt().shown.empty());
     EXPECT_EQ(QFileInfo(app.home() + "/tmpdb.mdb").size(), 5);
