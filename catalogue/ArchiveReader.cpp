@@ -1,5 +1,6 @@
 #include "catalogue/ArchiveReader.h"
 
+#include "catalogue/ArchiveSignatures.h"
 #include "core/platform/FileNames.h"
 
 #include <QStringList>
@@ -125,6 +126,7 @@ ArchiveContents readArchive(const QString& path, std::int64_t size,
     const size_t got =
         readFirstBlock(file.fd, block.get(), size_t(std::min<std::int64_t>(size, FirstBlock)));
 
+    if (!mayBeArchive(block.get(), got)) return contents;
     Reader reader = newReader();
     archive_entry* entry = nullptr;
     if (archive_read_open_memory(reader.get(), block.get(), got) != ARCHIVE_OK) return contents;
