@@ -1,7 +1,5 @@
 #include "catalogue/TreeCollector.h"
 
-#include "catalogue/ArchiveReader.h"
-
 #include "core/engine/Catalogue.h"
 #include "core/engine/CatalogueTable.h"
 
@@ -82,9 +80,14 @@ void TreeCollector::retry() {
 }
 
 void TreeCollector::stop() {
-    const std::lock_guard lock(m_mutex);
-    m_stop = true;
-    m_changed.notify_all();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+        m_changed.notify_all();
+    }
+    const std::lock_guard lock(m_pipeMutex);
+    m_pipeStop = true;
+    m_pipeChanged.notify_all();
 }
 
 const QByteArray& TreeCollector::dateText(std::int64_t modified) {
@@ -101,16 +104,136 @@ bool TreeCollector::stopped() {
 }
 
 void TreeCollector::walk(QString top) {
+    std::thread lister([this, top] {
+        const bool listed = listTree(top);
+        const std::lock_guard lock(m_pipeMutex);
+        m_listingDone = listed;
+        m_pipeChanged.notify_all();
+    });
+    std::vector<std::thread> probers;
+    if (m_lookInArchives)
+        for (unsigned i = std::max(1u, std::thread::hardware_concurrency()); i > 0; --i)
+            probers.emplace_back([this] { probeFiles(); });
+
+    std::vector<Waiting> waiting{{std::move(top), {}, {}}};
+    bool whole = true;
+    while (whole && !waiting.empty()) {
+        std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
+        const Waiting least = std::move(waiting.back());
+        waiting.pop_back();
+        whole = Add_SubDirs(least, waiting);
+    }
+    {
+        const std::lock_guard lock(m_pipeMutex);
+        m_pipeStop = true;
+        m_pipeChanged.notify_all();
+    }
+    lister.join();
+    for (std::thread& prober : probers)
+        prober.join();
+    if (!whole) return;
+    const std::lock_guard lock(m_mutex);
+    m_news.finished = true;
+    m_changed.notify_all();
+}
+
+bool TreeCollector::listTree(QString top) {
+    // The walk's order restricted to the tree's own directories: the least
+    // of those waiting, each queued with its place in a level-by-level walk.
     std::vector<Waiting> waiting{{std::move(top), {}, {}}};
     while (!waiting.empty()) {
         std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
         const Waiting least = std::move(waiting.back());
         waiting.pop_back();
-        if (!Add_SubDirs(least, waiting)) return;
+        const QString path = withSlash(least.path);
+        std::optional<std::vector<DirEntry>> entries = listing(path);
+        if (!entries) return false;
+        auto listed = std::make_shared<Listed>(Listed{least.path, std::move(*entries), {}, {}, 0});
+        listed->found.assign(listed->entries.size(), -1);
+        if (m_lookInArchives) listed->archives.resize(listed->entries.size());
+        std::vector<size_t> probes;
+        int found = 0;
+        for (size_t i = 0; i < listed->entries.size(); ++i) {
+            const DirEntry& entry = listed->entries[i];
+            if (!entry.isDirectory) {
+                if (!m_lookInArchives || entry.size < SmallestArchive) continue;
+                listed->found[i] = found++;
+                probes.push_back(i);
+                continue;
+            }
+            // A volume is one file system: mounts below the top are not walked.
+            if (entry.otherFileSystem) continue;
+            listed->found[i] = found;
+            std::vector<int> walkOrder = least.walkOrder;
+            walkOrder.push_back(found++);
+            waiting.push_back({path + entry.name, std::move(walkOrder), {}});
+            std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
+        }
+        const std::lock_guard lock(m_pipeMutex);
+        if (m_pipeStop) return false;
+        listed->probesLeft = int(probes.size());
+        for (const size_t entry : probes)
+            m_probes.push_back({listed, entry});
+        m_listed.push_back(std::move(listed));
+        if (m_idle > 0) m_pipeChanged.notify_all();
     }
-    const std::lock_guard lock(m_mutex);
-    m_news.finished = true;
-    m_changed.notify_all();
+    return true;
+}
+
+void TreeCollector::probeFiles() {
+    std::unique_lock lock(m_pipeMutex);
+    for (;;) {
+        if (m_pipeStop) return;
+        if (m_probes.empty()) {
+            ++m_idle;
+            m_pipeChanged.wait(lock, [this] { return !m_probes.empty() || m_pipeStop; });
+            --m_idle;
+            continue;
+        }
+        const Probe job = std::move(m_probes.front());
+        m_probes.pop_front();
+        lock.unlock();
+        probe(job);
+        lock.lock();
+    }
+}
+
+void TreeCollector::probe(const Probe& job) {
+    Listed& listed = *job.listed;
+    const DirEntry& entry = listed.entries[job.entry];
+    listed.archives[job.entry] =
+        readArchive(withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); });
+    const std::lock_guard lock(m_pipeMutex);
+    if (--listed.probesLeft == 0 && m_idle > 0) m_pipeChanged.notify_all();
+}
+
+std::shared_ptr<TreeCollector::Listed> TreeCollector::nextListed() {
+    std::unique_lock lock(m_pipeMutex);
+    for (;;) {
+        if (m_pipeStop) return nullptr;
+        if (!m_listed.empty()) {
+            const std::shared_ptr<Listed>& listed = m_listed.front();
+            if (listed->probesLeft == 0) {
+                std::shared_ptr<Listed> next = std::move(m_listed.front());
+                m_listed.pop_front();
+                return next;
+            }
+            // Its probes come first: the walk reads them rather than wait.
+            if (!m_probes.empty() && m_probes.front().listed == listed) {
+                const Probe job = std::move(m_probes.front());
+                m_probes.pop_front();
+                lock.unlock();
+                probe(job);
+                lock.lock();
+                continue;
+            }
+        } else if (m_listingDone) {
+            return nullptr;
+        }
+        ++m_idle;
+        m_pipeChanged.wait(lock);
+        --m_idle;
+    }
 }
 
 void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
@@ -126,34 +249,34 @@ void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
 
 bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
     if (directory.known) return handOverKnown(directory);
+    const std::shared_ptr<Listed> listed = nextListed();
+    if (!listed) return false;
+    Q_ASSERT(listed->path == directory.path);
     const QString path = withSlash(directory.path);
-    std::optional<std::vector<DirEntry>> entries = listing(path);
-    if (!entries) return false;
-    Directory listed{directory.path, {}, {}};
-    listed.files.reserve(entries->size());
-    listed.texts.reserve(qsizetype(entries->size()) * 16);
-    int found = 0;
-    for (DirEntry& entry : *entries) {
-        if (!entry.isDirectory) {
-            if (m_lookInArchives && entry.size >= SmallestArchive) {
-                std::vector<int> walkOrder = directory.walkOrder;
-                walkOrder.push_back(found++);
-                lookInside(path, entry, std::move(walkOrder), waiting);
-            }
-            appendFile(listed, std::move(entry));
+    Directory handed{directory.path, {}, {}};
+    handed.files.reserve(listed->entries.size());
+    handed.texts.reserve(qsizetype(listed->entries.size()) * 16);
+    for (size_t i = 0; i < listed->entries.size(); ++i) {
+        DirEntry& entry = listed->entries[i];
+        if (listed->found[i] < 0 && entry.isDirectory) continue;
+        std::vector<int> walkOrder;
+        if (listed->found[i] >= 0) {
+            walkOrder = directory.walkOrder;
+            walkOrder.push_back(listed->found[i]);
+        }
+        if (entry.isDirectory) {
+            waiting.push_back({path + entry.name, std::move(walkOrder), {}});
+            std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
             continue;
         }
-        // A volume is one file system: mounts below the top are not walked.
-        if (entry.otherFileSystem) continue;
-        std::vector<int> walkOrder = directory.walkOrder;
-        walkOrder.push_back(found++);
-        waiting.push_back({path + entry.name, std::move(walkOrder), {}});
-        std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
+        if (listed->found[i] >= 0)
+            lookInside(path, entry, listed->archives[i], std::move(walkOrder), waiting);
+        appendFile(handed, std::move(entry));
     }
     const std::lock_guard lock(m_mutex);
     if (m_stop) return false;
     m_news.latest = directory.path;
-    m_news.directories.push_back(std::move(listed));
+    m_news.directories.push_back(std::move(handed));
     // Woken for every directory, the add would spend more time waking than
     // writing; it looks in by itself often enough.
     if (m_news.directories.size() == HandOverEvery) m_changed.notify_all();
@@ -175,10 +298,10 @@ bool TreeCollector::handOverKnown(const Waiting& directory) {
 }
 
 void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
-                               std::vector<int> walkOrder, std::vector<Waiting>& waiting) {
-    const QString archive = directory + entry.name;
-    ArchiveContents contents = readArchive(archive, entry.size, [this] { return stopped(); });
+                               ArchiveContents& contents, std::vector<int> walkOrder,
+                               std::vector<Waiting>& waiting) {
     if (!contents.isArchive) return;
+    const QString archive = directory + entry.name;
     if (!contents.failure.isEmpty()) {
         const std::lock_guard lock(m_mutex);
         m_news.unreadableArchives.push_back({archive, contents.failure});

@@ -9,12 +9,19 @@
 // yields exactly that order: whatever is still unknown lies below a directory
 // waiting to be listed, and so sorts after it.
 //
-// Looking inside archives, an archive found in a listing is read through at
-// once, and it and its member directories wait with their files known, as
-// directories of their paths (GAMES/QUAKE.ZIP, GAMES/QUAKE.ZIP/MAPS): they
-// are handed over in the same order. An archive inside one is a member.
+// Looking inside archives, an archive found in a listing is read through, and
+// it and its member directories wait with their files known, as directories
+// of their paths (GAMES/QUAKE.ZIP, GAMES/QUAKE.ZIP/MAPS): they are handed
+// over in the same order. An archive inside one is a member.
+//
+// Three parts share the work: a lister lists the tree's own directories in
+// that order, which is the order they are handed over in; probers, one a
+// core, read the files of each listing that may be archives while the lister
+// reads on; and the walk takes each listing with its archives read, queues
+// what they hold and hands it over.
 #pragma once
 
+#include "catalogue/ArchiveReader.h"
 #include "core/Error.h"
 #include "core/platform/FileSystem.h"
 
@@ -23,6 +30,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -100,16 +108,38 @@ private:
     };
     static bool sortsAfter(const Waiting& a, const Waiting& b);
 
+    // A directory of the tree as the lister read it, with its archives.
+    struct Listed {
+        QString path;
+        std::vector<DirEntry> entries;
+        // Each entry's place among those the walk queues (subdirectories and
+        // files that may be archives); -1 for the others.
+        std::vector<int> found;
+        std::vector<ArchiveContents> archives; // by entry, read by a prober
+        int probesLeft = 0;                    // under m_pipeMutex
+    };
+    struct Probe {
+        std::shared_ptr<Listed> listed;
+        size_t entry;
+    };
+
     void walk(QString top);
-    // Lists one directory and queues its subdirectories; false when stopped.
+    // Lists the tree's own directories in the walk's order; false when stopped.
+    bool listTree(QString top);
+    // Reads the files that may be archives until the walk ends.
+    void probeFiles();
+    void probe(const Probe& job);
+    // The next listing, its archives read; none when stopped.
+    std::shared_ptr<Listed> nextListed();
+    // Hands a listed directory over and queues its subdirectories and
+    // archives; false when stopped.
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
     // Hands a directory of an archive over; false when stopped.
     bool handOverKnown(const Waiting& directory);
     void appendFile(Directory& directory, DirEntry entry);
-    // Reads the file `entry` of `directory` when it is an archive and queues
-    // the archive's directories.
-    void lookInside(const QString& directory, const DirEntry& entry, std::vector<int> walkOrder,
-                    std::vector<Waiting>& waiting);
+    // Queues the directories of the archive `entry` of `directory` holds.
+    void lookInside(const QString& directory, const DirEntry& entry, ArchiveContents& contents,
+                    std::vector<int> walkOrder, std::vector<Waiting>& waiting);
     // The entries of `path`; nullopt when stopped after a failure.
     std::optional<std::vector<DirEntry>> listing(const QString& path);
     // Leaves a directory out: no entries, and `path` in `list` of the news.
@@ -130,6 +160,14 @@ private:
     News m_news;
     bool m_stop = false;
     bool m_retry = false;
+    // Between the lister, the probers and the walk.
+    std::mutex m_pipeMutex;
+    std::condition_variable m_pipeChanged;
+    std::deque<std::shared_ptr<Listed>> m_listed;
+    std::deque<Probe> m_probes;
+    bool m_pipeStop = false; // stopped, or the walk ended
+    bool m_listingDone = false;
+    int m_idle = 0; // threads waiting on m_pipeChanged: wakes cost a call each
     // Last: the walk starts once everything above exists.
     std::thread m_thread;
 };
