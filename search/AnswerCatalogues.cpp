@@ -21,9 +21,8 @@ void readUnderLock(const QString& name, const std::shared_ptr<engine::Catalogue>
 
 } // namespace
 
-const QString& AnswerCatalogues::current() const {
-    return m_state.CatalogueName;
-}
+AnswerCatalogues::AnswerCatalogues(AppState& state, bool every)
+    : m_state(state), m_every(every), m_current(state.CatalogueName) {}
 
 void AnswerCatalogues::forCurrent(const Read& read) {
     const auto db = m_state.workspace().OpenDatabase(m_state.catalogueFile());

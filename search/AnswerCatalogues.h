@@ -32,7 +32,7 @@ public:
     using Read =
         std::function<void(const QString& name, const std::shared_ptr<engine::Catalogue>& db)>;
 
-    AnswerCatalogues(AppState& state, bool every) : m_state(state), m_every(every) {}
+    AnswerCatalogues(AppState& state, bool every);
 
     // Calls `read` for each catalogue in turn (in name order), open and
     // under one read lock. One that cannot be read is left out and named in
@@ -42,12 +42,14 @@ public:
     void forCurrent(const Read& read);
 
     bool every() const { return m_every; }
-    const QString& current() const;
+    // The current catalogue's name (every() makes each current in turn).
+    const QString& current() const { return m_current; }
     const QStringList& skipped() const { return m_skipped; }
 
 private:
     AppState& m_state;
     bool m_every;
+    QString m_current;
     QStringList m_skipped;
 };
 
