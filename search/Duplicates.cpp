@@ -11,14 +11,15 @@ namespace orvik {
 
 namespace {
 
-struct Found {
-    QString catalogue;
-    std::int64_t record;
-};
+// A file found: its catalogue's turn among those read, and its record.
+using Found = std::pair<size_t, std::int64_t>;
 
 struct Candidate {
+    std::optional<engine::Checksum> checksum;
     std::optional<qint64> length;
     std::vector<Found> files;
+
+    qint64 wasted() const { return length.value_or(0) * qint64(files.size() - 1); }
 };
 
 // Whether a file of `length` takes part: never an empty one, nor one below `minSize`.
@@ -49,8 +50,11 @@ std::vector<DuplicateGroup> findDuplicates(AnswerCatalogues& catalogues,
     if (catalogues.every()) everywhere = hashCounts(catalogues);
     std::map<engine::Checksum, Candidate> byHash;
     QHash<QPair<QString, qint64>, Candidate> byNameAndLength;
+    QStringList names; // of the catalogues read, in turn
 
     catalogues.forEach([&](const QString& name, const std::shared_ptr<engine::Catalogue>& db) {
+        const size_t turn = size_t(names.size());
+        names << name;
         const bool sums = engine::hasChecksumTable(*db);
         if (sums) {
             // In one catalogue the hash index finds the repeated hashes alone;
@@ -71,9 +75,14 @@ std::vector<DuplicateGroup> findDuplicates(AnswerCatalogues& catalogues,
                 const std::optional<qint64> length = storedLength(select.text(2));
                 if (!counts(length, minSize)) continue;
                 Candidate& candidate = byHash[*hash];
+                candidate.checksum = hash;
                 if (length) candidate.length = std::max(candidate.length.value_or(0), *length);
-                candidate.files.push_back({name, select.integer(1)});
+                candidate.files.emplace_back(turn, select.integer(1));
             }
+            // Where every record has a checksum there is nothing to group by name.
+            engine::Statement unsummedCount(*db, "SELECT (SELECT count(*) FROM CDTable) - "
+                                                 "(SELECT count(*) FROM CDChecksum)");
+            if (unsummedCount.step() && unsummedCount.integer(0) <= 0) return;
         }
         engine::Statement unsummed(
             *db, sums ? "SELECT rowid, CDFile, CDFileLen FROM CDTable t WHERE CDFile IS NOT NULL "
@@ -86,51 +95,49 @@ std::vector<DuplicateGroup> findDuplicates(AnswerCatalogues& catalogues,
             if (!length || !counts(length, minSize)) continue;
             Candidate& candidate = byNameAndLength[{unsummed.text(1), *length}];
             candidate.length = length;
-            candidate.files.push_back({name, unsummed.integer(0)});
+            candidate.files.emplace_back(turn, unsummed.integer(0));
         }
     });
 
-    std::vector<DuplicateGroup> groups;
-    std::map<QString, std::vector<std::int64_t>> wanted; // the records to resolve, by catalogue
-    auto take = [&](std::optional<engine::Checksum> checksum, const Candidate& candidate) {
-        if (candidate.files.size() < 2) return;
-        DuplicateGroup group{checksum, candidate.length, {}};
-        for (const Found& found : candidate.files) {
-            wanted[found.catalogue].push_back(found.record);
-            group.files.push_back({found.catalogue, {}});
-            group.files.back().record.bookmark = QString::number(found.record); // resolved below
-        }
-        groups.push_back(std::move(group));
-    };
-    for (const auto& [hash, candidate] : byHash)
-        take(hash, candidate);
-    for (const Candidate& candidate : byNameAndLength)
-        take(std::nullopt, candidate);
+    std::vector<Candidate> found;
+    for (auto& [hash, candidate] : byHash)
+        if (candidate.files.size() > 1) found.push_back(std::move(candidate));
+    for (Candidate& candidate : byNameAndLength)
+        if (candidate.files.size() > 1) found.push_back(std::move(candidate));
+    for (Candidate& candidate : found)
+        std::sort(candidate.files.begin(), candidate.files.end());
+    // Largest waste first; then the sure before the probable, then in the order of their files.
+    std::sort(found.begin(), found.end(), [](const Candidate& a, const Candidate& b) {
+        if (a.wasted() != b.wasted()) return a.wasted() > b.wasted();
+        if (a.checksum.has_value() != b.checksum.has_value()) return a.checksum.has_value();
+        return a.files.front() < b.files.front();
+    });
 
-    std::map<std::pair<QString, std::int64_t>, ResolvedRecord> resolved;
+    // Each catalogue's records resolved in one forward pass, then found again by rowid.
+    std::vector<std::vector<std::int64_t>> wanted(size_t(names.size()));
+    for (const Candidate& candidate : found)
+        for (const auto& [turn, record] : candidate.files)
+            wanted[turn].push_back(record);
+    std::vector<std::vector<ResolvedRecord>> resolved(wanted.size());
     catalogues.forEach([&](const QString& name, const std::shared_ptr<engine::Catalogue>& db) {
-        const auto records = wanted.find(name);
-        if (records == wanted.end()) return;
-        for (ResolvedRecord& record : resolveRecords(db, records->second))
-            resolved[{name, record.bookmark.toLongLong()}] = std::move(record);
+        const qsizetype turn = names.indexOf(name);
+        if (turn < 0) return;
+        std::sort(wanted[size_t(turn)].begin(), wanted[size_t(turn)].end());
+        resolved[size_t(turn)] = resolveRecords(db, wanted[size_t(turn)]);
     });
-    for (DuplicateGroup& group : groups) {
-        for (AnswerFile& file : group.files)
-            file.record = resolved[{file.catalogue, file.record.bookmark.toLongLong()}];
-        std::sort(group.files.begin(), group.files.end(),
-                  [](const AnswerFile& a, const AnswerFile& b) {
-                      return std::pair(a.catalogue, a.record.bookmark.toLongLong()) <
-                             std::pair(b.catalogue, b.record.bookmark.toLongLong());
-                  });
+    std::vector<DuplicateGroup> groups;
+    groups.reserve(found.size());
+    for (const Candidate& candidate : found) {
+        DuplicateGroup& group =
+            groups.emplace_back(DuplicateGroup{candidate.checksum, candidate.length, {}});
+        for (const auto& [turn, record] : candidate.files) {
+            const std::vector<std::int64_t>& rowids = wanted[turn];
+            const size_t at =
+                size_t(std::lower_bound(rowids.begin(), rowids.end(), record) - rowids.begin());
+            if (at < resolved[turn].size())
+                group.files.push_back({names[qsizetype(turn)], resolved[turn][at]});
+        }
     }
-    // Largest waste first; then the sure before the probable, then by the first file's name.
-    std::stable_sort(groups.begin(), groups.end(),
-                     [](const DuplicateGroup& a, const DuplicateGroup& b) {
-                         if (a.wasted() != b.wasted()) return a.wasted() > b.wasted();
-                         if (a.checksum.has_value() != b.checksum.has_value())
-                             return a.checksum.has_value();
-                         return a.files.front().record.file < b.files.front().record.file;
-                     });
     return groups;
 }
 
