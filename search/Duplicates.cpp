@@ -19,11 +19,11 @@ struct Candidate {
     std::optional<qint64> length;
     std::vector<Found> files;
 
-    qint64 wasted() const { return length.value_or(0) * qint64(files.size() - 1); }
+    qint64 wasted() const { return wastedSpace(length, files.size()); }
 };
 
 // Whether a file of `length` takes part: never an empty one, nor one below `minSize`.
-bool counts(const std::optional<qint64>& length, const std::optional<qint64>& minSize) {
+bool listed(const std::optional<qint64>& length, const std::optional<qint64>& minSize) {
     if (length == 0) return false;
     return !minSize || (length && *length >= *minSize);
 }
@@ -73,7 +73,7 @@ std::vector<DuplicateGroup> findDuplicates(AnswerCatalogues& catalogues,
                     catalogues.every() && (total == everywhere.end() || total->second < 2))
                     continue;
                 const std::optional<qint64> length = storedLength(select.text(2));
-                if (!counts(length, minSize)) continue;
+                if (!listed(length, minSize)) continue;
                 Candidate& candidate = byHash[*hash];
                 candidate.checksum = hash;
                 if (length) candidate.length = std::max(candidate.length.value_or(0), *length);
@@ -92,7 +92,7 @@ std::vector<DuplicateGroup> findDuplicates(AnswerCatalogues& catalogues,
                         "AND CDFileLen IS NOT NULL");
         while (unsummed.step()) {
             const std::optional<qint64> length = storedLength(unsummed.text(2));
-            if (!length || !counts(length, minSize)) continue;
+            if (!length || !listed(length, minSize)) continue;
             Candidate& candidate = byNameAndLength[{unsummed.text(1), *length}];
             candidate.length = length;
             candidate.files.emplace_back(turn, unsummed.integer(0));

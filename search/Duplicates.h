@@ -9,13 +9,17 @@
 
 namespace orvik {
 
+// The bytes that all copies but one take.
+inline qint64 wastedSpace(const std::optional<qint64>& length, size_t copies) {
+    return length.value_or(0) * qint64(copies - 1);
+}
+
 struct DuplicateGroup {
     std::optional<engine::Checksum> checksum; // none: a probable group, by name and length
     std::optional<qint64> length;             // of each file, when recorded
     std::vector<AnswerFile> files;            // by catalogue, then in append order
 
-    // The bytes that all copies but one take.
-    qint64 wasted() const { return length.value_or(0) * qint64(files.size() - 1); }
+    qint64 wasted() const { return wastedSpace(length, files.size()); }
 };
 
 // The groups in the catalogues, largest wasted space first. Empty files are
