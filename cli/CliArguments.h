@@ -26,6 +26,9 @@ enum class Command {
     Create,
     Delete,
     Use,
+    Duplicates,
+    Unique,
+    Redundant,
     Help
 };
 enum class Format { Text, Tsv, Json };
@@ -64,6 +67,8 @@ struct CliArguments {
     bool recursive = false;
     // update
     bool dryRun = false;
+    // duplicates: leave out files smaller than this, as typed
+    std::optional<QString> minSize;
 };
 
 // Options may come anywhere after the command, as `--name value` or

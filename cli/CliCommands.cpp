@@ -2,6 +2,7 @@
 
 #include "catalogue/VolumeAdd.h"
 #include "catalogue/VolumeUpdate.h"
+#include "cli/AnswerOutput.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliOutput.h"
 #include "cli/CliPrompt.h"
@@ -564,6 +565,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     default:
         break;
     }
+    if (isAnswer(args.command)) return runAnswerCommand(state, args);
     if (args.allCatalogues) return runQueryOnEveryCatalogue(state, prompt, args, printer);
     // The rest work on the current catalogue, named by the settings or
     // --catalogue: a name that leads out of the folder opens nothing.

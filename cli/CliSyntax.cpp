@@ -12,6 +12,9 @@ namespace {
 
 constexpr CommandSet Queries =
     bit(Command::Find) | bit(Command::Keywords) | bit(Command::Describe) | bit(Command::Volumes);
+// The answers from the files' checksums.
+constexpr CommandSet Answers =
+    bit(Command::Duplicates) | bit(Command::Unique) | bit(Command::Redundant);
 
 void setFormat(CliArguments& args, const QString& value) {
     if (value == "text")
@@ -101,6 +104,24 @@ const CommandSyntax Commands[] = {
      "DBName). A catalogue that does not exist yet is created empty, as the\n"
      "selection window's Set as Catalogue does.",
      nullptr},
+    {"duplicates", Command::Duplicates, nullptr, "list files held more than once",
+     "Lists the files held more than once, in groups of the same content (the\n"
+     "same checksum), the group wasting the most space (length x copies - 1)\n"
+     "first, each under a line of its own. Files without a checksum that share\n"
+     "name and length form groups marked probable. Empty files are left out.",
+     nullptr},
+    {"unique", Command::Unique, "BOOKMARK", "list a volume's files held on no other volume",
+     "Lists the files of the volume that holds the record BOOKMARK names whose\n"
+     "content (by checksum) no other volume holds: the files at risk should\n"
+     "that medium fail. Files without a checksum are left out and counted on\n"
+     "standard error; empty files are left out.",
+     nullptr},
+    {"redundant", Command::Redundant, nullptr, "list volumes held whole elsewhere",
+     "Lists the volumes every file of which (by checksum) another volume holds\n"
+     "too, with the bytes each would free. Each could go on its own: of two\n"
+     "volumes holding each other's files, both are listed. A volume without\n"
+     "checksums is never listed.",
+     nullptr},
     {"help", Command::Help, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -172,9 +193,14 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Update),
      .apply = [](CliArguments& args, const QString&) { args.dryRun = true; },
      .help = "print the differences only; change nothing"},
+    {.name = "--min-size",
+     .value = "SIZE",
+     .commands = bit(Command::Duplicates),
+     .apply = [](CliArguments& args, const QString& value) { args.minSize = value; },
+     .help = "leave out files smaller than SIZE (K, M, G, T: 1024 each)"},
     {.name = "--width",
      .value = "N",
-     .commands = bit(Command::Find),
+     .commands = bit(Command::Find) | bit(Command::Duplicates) | bit(Command::Unique),
      .apply =
          [](CliArguments& args, const QString& value) {
              bool ok = false;
@@ -183,7 +209,7 @@ const OptionSyntax Options[] = {
          },
      .help = "width of the name column (default 53, 30 with --no-paths)"},
     {.name = "--no-paths",
-     .commands = bit(Command::Find),
+     .commands = bit(Command::Find) | bit(Command::Duplicates) | bit(Command::Unique),
      .apply = [](CliArguments& args, const QString&) { args.noPaths = true; },
      .help = "show file names without their directories"},
     {.name = "--min-size",
@@ -250,7 +276,7 @@ const OptionSyntax Options[] = {
                "keep the digits"},
     {.name = "--format",
      .value = "FORMAT",
-     .commands = Queries,
+     .commands = Queries | Answers,
      .apply = setFormat,
      .help = "text (the search window's lines, the default), tsv or json",
      .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS"},
@@ -313,6 +339,17 @@ const OptionSyntax Options[] = {
                "that is no catalogue) is named on standard error and skipped; see EXIT STATUS. "
                "Not with --catalogue. A bookmark is one of its catalogue: give that catalogue to "
                "show, ls, volume, edit and erase (show 1234 --catalogue NAME)"},
+    // The same option, for the answers, whose groups may span catalogues.
+    {.name = "--all-catalogues",
+     .commands = Answers,
+     .apply = [](CliArguments& args, const QString&) { args.allCatalogues = true; },
+     .help = "answer over every catalogue; text lines end with [NAME],\n"
+             "tsv and json with a catalogue field",
+     .manual = "answer over every catalogue of the application folder: files held in two "
+               "catalogues are duplicates, and a file held in another catalogue is held "
+               "elsewhere. Text lines of files and volumes end with their catalogue as "
+               "[NAME]; tsv adds the column catalogue as the last, json the key catalogue. "
+               "unique takes a volume of the current catalogue. Not with --catalogue"},
     // Create and use name the catalogue they make or make current.
     {.name = "--catalogue",
      .value = "NAME",

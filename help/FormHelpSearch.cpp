@@ -48,6 +48,10 @@ const QStringList Lines = {
                    "regular expression,"),
     QStringLiteral("      length (1G), date (2009-06), extension, volume and keywords, in this or "
                    "all catalogues."),
+    QStringLiteral("TOOLS - DUPLICATES (same checksum, most space wasted first), UNIQUE FILES of "
+                   "the selected CD"),
+    QStringLiteral("      (on no other CD) and REDUNDANT CDs (every file held elsewhere): see "
+                   "man orvik."),
     QStringLiteral(""),
     QStringLiteral("*Note: To save space, Orvik only stores the Volume and Description in the "
                    "first record of a new"),

@@ -4,6 +4,7 @@
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/engine/Catalogue.h"
+#include "core/records/ByteSizes.h"
 #include "core/ui/LabelProgress.h"
 #include "core/ui/MenuShortcuts.h"
 #include "core/ui/TabOrder.h"
@@ -30,6 +31,7 @@
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -279,6 +281,25 @@ void FormSearch::createMenus() {
     QAction* Tools_Filters = Tools->addAction(QStringLiteral("Find with &Filters..."));
     Tools_Filters->setObjectName(QStringLiteral("Tools_Filters"));
     connect(Tools_Filters, &QAction::triggered, this, &FormSearch::CmdFilters_Click);
+    Tools->addSeparator();
+    for (const auto& [name, caption, click] :
+         {std::tuple{"Tools_Duplicates", "Find &Duplicates...",
+                     &FormSearch::Tools_Duplicates_Click},
+          std::tuple{"Tools_Unique", "&Unique Files of Selected CD",
+                     &FormSearch::Tools_Unique_Click},
+          std::tuple{"Tools_Redundant", "&Redundant CDs", &FormSearch::Tools_Redundant_Click}}) {
+        QAction* action = Tools->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, click);
+    }
+    Tools_EveryCatalogue = Tools->addAction(QStringLiteral("Answers from &Every Catalogue"));
+    Tools_EveryCatalogue->setObjectName(QStringLiteral("Tools_EveryCatalogue"));
+    Tools_EveryCatalogue->setCheckable(true);
+    Tools_EveryCatalogue->setChecked(
+        m_state.settings().getBool(QStringLiteral("AnswersEveryCatalogue"), false));
+    connect(Tools_EveryCatalogue, &QAction::triggered, this, [this](bool checked) {
+        m_state.settings().saveBool(QStringLiteral("AnswersEveryCatalogue"), checked);
+    });
 
     QAction* Help = menuBar()->addAction(QStringLiteral("&Help"));
     Help->setObjectName(QStringLiteral("Help"));
@@ -514,6 +535,72 @@ void FormSearch::CmdFilters_Click() {
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
     CmdUpdCD->setEnabled(m_queries->EraseEnabled);
     SearchExit->setText(QStringLiteral("Exit"));
+}
+
+void FormSearch::Tools_Duplicates_Click() {
+    if (m_queries->Busy) return;
+    QInputDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("FormMinSize"));
+    dialog.setWindowTitle(QStringLiteral("Orvik - Find Duplicates"));
+    dialog.setLabelText(QStringLiteral("Leave out files smaller than (700K, 1.5G; empty: none):"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    AnswerRequest request;
+    try {
+        if (const QString size = dialog.textValue().trimmed(); !size.isEmpty())
+            request.minSize = parseByteSize(QStringLiteral("The size"), size);
+    } catch (const std::invalid_argument& bad) {
+        m_state.prompt().tell(QString::fromStdString(bad.what()), Icon::Exclamation);
+        return;
+    }
+    showAnswer(request);
+}
+
+void FormSearch::Tools_Unique_Click() {
+    if (m_queries->Busy || !lineChosen() || !lineInCurrentCatalogue()) return;
+    AnswerRequest request;
+    request.kind = AnswerKind::Unique;
+    request.bookmark = m_state.CurrentPosition.toLongLong();
+    showAnswer(request);
+}
+
+void FormSearch::Tools_Redundant_Click() {
+    if (m_queries->Busy) return;
+    AnswerRequest request;
+    request.kind = AnswerKind::Redundant;
+    showAnswer(request);
+}
+
+void FormSearch::showAnswer(AnswerRequest request) {
+    request.everyCatalogue = Tools_EveryCatalogue->isChecked();
+    AnswerLines answer;
+    try {
+        WaitCursor wait;
+        answer = runAnswer(m_state, request,
+                           QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
+    } catch (const Error& error) {
+        m_state.prompt().reportError(error,
+                                     QStringLiteral("Can't open table in catalogue database."));
+        return;
+    }
+    if (!answer.volumeFound) {
+        m_state.prompt().tell(QStringLiteral("Please select a catalogue entry first"));
+        return;
+    }
+    // Lines of the current catalogue as a file match's; the others name theirs.
+    m_model.clear();
+    for (const AnswerLine& line : answer.lines) {
+        m_model.setCatalogueOfLines(line.catalogue == m_state.CatalogueName ? QString()
+                                                                            : line.catalogue);
+        m_model.append(line.text, line.record);
+    }
+    m_model.setCatalogueOfLines({});
+    m_model.flush();
+    m_linesOfEveryCatalogue = request.everyCatalogue;
+    m_queries->SearchPattern = answer.what;
+    m_queries->EraseEnabled = false;
+    CmdDelCD->setEnabled(false);
+    CmdUpdCD->setEnabled(false);
+    TextMatch->setText(answer.status);
 }
 
 // The erase's two statuses are shown at once: the compaction that follows

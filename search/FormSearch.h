@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/ui/WindowActivation.h"
+#include "search/AnswerLines.h"
 #include "search/ResultListModel.h"
 #include "search/SearchLayout.h"
 #include "search/SearchQueries.h"
@@ -64,6 +65,9 @@ public:
     void CmdUpdCD_Click();
     void CmdBrowse_Click();
     void CmdFilters_Click();
+    void Tools_Duplicates_Click();
+    void Tools_Unique_Click();
+    void Tools_Redundant_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
     void Print_res_Click();
@@ -99,6 +103,8 @@ private:
     QString chooseUpdateDirectory(const QString& recorded);
     // The PDF printer's file for one print-out; empty when the user cancels.
     QString choosePdfFile();
+    // Fills the list with an answer from the files' checksums.
+    void showAnswer(AnswerRequest request);
     // Runs a volume query with the hourglass, unless the file-match query runs.
     template <typename Query> void runVolumeQuery(Query query);
 
@@ -133,6 +139,7 @@ private:
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
     QAction* Print_Landscape = nullptr;
+    QAction* Tools_EveryCatalogue = nullptr;
 };
 
 } // namespace orvik

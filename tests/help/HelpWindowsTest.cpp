@@ -64,7 +64,7 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
         {main, "hlp", "Orvik has useful ToolTips", 23, 8,
          "   typically the root of your CD drive (default). The Status box shows the directory "
          "chosen."},
-        {search, "Help", "", 26, 5,
+        {search, "Help", "", 28, 5,
          "      one file for each path such as 'WINDOWS\\FRED.BMP' and 'WINDOWS\\TEMP\\123.TMP'."}};
     for (const auto& c : cases) {
         QAction* item = c.opener.findChild<QAction*>(c.item);
