@@ -26,6 +26,8 @@ enum class Command {
     Create,
     Delete,
     Use,
+    Export,
+    Import,
     Help
 };
 enum class Format { Text, Tsv, Json };
@@ -34,7 +36,7 @@ struct CliArguments {
     Command command = Command::Help;
     QString commandName;
     // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
-    // volume, ls, edit and update, NAME of create, delete, use
+    // volume, ls, edit and update, NAME of create, delete, use, FILE of import
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -64,6 +66,11 @@ struct CliArguments {
     bool recursive = false;
     // update
     bool dryRun = false;
+    // export and import: the format's name as typed, export's file and
+    // volume (a record's bookmark)
+    std::optional<QString> exchangeFormat;
+    std::optional<QString> output;
+    std::optional<QString> exportVolume;
 };
 
 // Options may come anywhere after the command, as `--name value` or

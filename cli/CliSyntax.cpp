@@ -101,6 +101,19 @@ const CommandSyntax Commands[] = {
      "DBName). A catalogue that does not exist yet is created empty, as the\n"
      "selection window's Set as Catalogue does.",
      nullptr},
+    {"export", Command::Export, nullptr, "export the catalogue to CSV, JSON, HTML or EFU",
+     "Writes every record of the catalogue (or of one volume) with the volume,\n"
+     "description, keywords, location, identity and directory that own it, to\n"
+     "standard output or to FILE (written beside it and renamed into place\n"
+     "whole). Changes nothing in the catalogue.",
+     nullptr},
+    {"import", Command::Import, "FILE", "import a CSV, JSON or EFU file into the catalogue",
+     "Adds what FILE holds to the catalogue: each volume of Orvik's own CSV or\n"
+     "JSON as a run an add would write, with its identity, location and\n"
+     "checksums; an EFU file list as one volume labelled with FILE's name. All\n"
+     "of it or nothing: a malformed line is named (file, line, field) and\n"
+     "nothing is imported. The catalogue is created when missing.",
+     "The format is FILE's extension's unless --format names it."},
     {"help", Command::Help, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -313,6 +326,40 @@ const OptionSyntax Options[] = {
                "that is no catalogue) is named on standard error and skipped; see EXIT STATUS. "
                "Not with --catalogue. A bookmark is one of its catalogue: give that catalogue to "
                "show, ls, volume, edit and erase (show 1234 --catalogue NAME)"},
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Export),
+     .apply = [](CliArguments& args, const QString& value) { args.exchangeFormat = value; },
+     .help = "csv (the default), json, html or efu"},
+    {.name = "--volume",
+     .value = "BOOKMARK",
+     .commands = bit(Command::Export),
+     .apply = [](CliArguments& args, const QString& value) { args.exportVolume = value; },
+     .help = "only the volume holding the record BOOKMARK names"},
+    {.name = "--output",
+     .value = "FILE",
+     .commands = bit(Command::Export),
+     .apply =
+         [](CliArguments& args, const QString& value) {
+             args.output = value;
+             if (value.isEmpty()) bad("--output needs a file name");
+         },
+     .help = "write to FILE instead of standard output"},
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.exchangeFormat = value; },
+     .help = "csv, json or efu (by default FILE's extension)"},
+    {.name = "--description",
+     .value = "TEXT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.description = value; },
+     .help = "the EFU list's description (by default its file name)"},
+    {.name = "--keywords",
+     .value = "TEXT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
+     .help = "the EFU list's keywords"},
     // Create and use name the catalogue they make or make current.
     {.name = "--catalogue",
      .value = "NAME",

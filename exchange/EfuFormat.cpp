@@ -1,0 +1,171 @@
+#include "exchange/EfuFormat.h"
+
+#include "exchange/CsvText.h"
+#include "exchange/ExportOutput.h"
+#include "exchange/ExportScan.h"
+#include "exchange/ImportWriter.h"
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QHash>
+#include <vector>
+
+namespace orvik {
+
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01, and FILETIME's ticks a second.
+constexpr std::int64_t EpochDifference = 11644473600;
+constexpr std::int64_t TicksPerSecond = 10000000;
+constexpr std::uint64_t Directory = 0x10;
+const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+std::string_view view(const QByteArray& text) {
+    return {text.constData(), size_t(text.size())};
+}
+
+class EfuExport : public ExportSink {
+public:
+    explicit EfuExport(ExportOutput& out) : m_out(out) {}
+
+    void begin(const QByteArray&) override {
+        m_out.append("Filename,Size,Date Modified,Date Created,Attributes\r\n");
+    }
+    void volume(const ExportedVolume&) override {}
+    void directory(const QByteArray& path) override {
+        m_directory = path;
+        if (path.isEmpty()) return;
+        // A directory's line names it without its final separator, but the root.
+        const QByteArray name = path.size() > 1 && path.endsWith('/') ? path.chopped(1) : path;
+        m_line = "\"" + QByteArray(name).replace("\"", "\"\"") + "\",,,,16\r\n";
+        m_out.append(m_line);
+    }
+    void file(const ExportedFile& file) override {
+        m_line = m_directory;
+        m_line.append(file.file.data(), qsizetype(file.file.size()));
+        m_line.replace("\"", "\"\"");
+        m_line.prepend('"');
+        m_line += "\",";
+        m_line.append(file.length.data(), qsizetype(file.length.size()));
+        m_line += ',';
+        if (const auto time = fileTimeOf(QByteArray(file.date.data(), qsizetype(file.date.size()))))
+            m_line += QByteArray::number(qulonglong(*time));
+        // The catalogue keeps no creation date: left empty, which is unknown.
+        m_line += ",,0\r\n";
+        m_out.append(m_line);
+    }
+    void end() override {}
+
+private:
+    ExportOutput& m_out;
+    QByteArray m_directory, m_line;
+};
+
+struct ListedFile {
+    QByteArray name, length, date;
+    std::int64_t line;
+};
+
+} // namespace
+
+std::optional<std::uint64_t> fileTimeOf(const QByteArray& storedDate) {
+    if (storedDate.isEmpty()) return std::nullopt;
+    const QDateTime local =
+        QDateTime::fromString(QString::fromLatin1(storedDate), StoredDateFormat);
+    if (!local.isValid()) return std::nullopt;
+    const std::int64_t seconds = local.toSecsSinceEpoch() + EpochDifference;
+    if (seconds < 0) return std::nullopt;
+    return std::uint64_t(seconds) * TicksPerSecond;
+}
+
+QByteArray storedDateOf(std::uint64_t fileTime) {
+    const auto seconds = std::int64_t(fileTime / TicksPerSecond) - EpochDifference;
+    return QDateTime::fromSecsSinceEpoch(seconds).toString(StoredDateFormat).toLatin1();
+}
+
+std::unique_ptr<ExportSink> efuExport(ExportOutput& out) {
+    return std::make_unique<EfuExport>(out);
+}
+
+void efuImport(const QString& file, const QString& description, const QString& keywords,
+               ImportWriter& writer) {
+    CsvReader reader(file);
+    std::vector<std::string_view> fields;
+    if (!reader.next(fields)) malformed(file, 1, {}, QStringLiteral("no header line"));
+    // Columns by their names, in whatever order the list has them.
+    int filename = -1, size = -1, modified = -1, attributes = -1;
+    for (int i = 0; i < int(fields.size()); ++i) {
+        const std::string_view name = fields[size_t(i)];
+        if (name == "Filename") filename = i;
+        if (name == "Size") size = i;
+        if (name == "Date Modified") modified = i;
+        if (name == "Attributes") attributes = i;
+    }
+    if (filename < 0)
+        malformed(file, 1, QStringLiteral("Filename"),
+                  QStringLiteral("the header has no such column"));
+    const size_t columns = fields.size();
+
+    // The files by directory, the directories in the order the list first names them.
+    QList<QByteArray> directories;
+    QHash<QByteArray, std::vector<ListedFile>> files;
+    while (reader.next(fields)) {
+        const std::int64_t line = reader.line();
+        if (fields.size() != columns)
+            malformed(file, line, {},
+                      QStringLiteral("%1 fields where the header has %2")
+                          .arg(fields.size())
+                          .arg(columns));
+        auto number = [&](int column, const char* name) -> std::optional<std::uint64_t> {
+            if (column < 0 || fields[size_t(column)].empty()) return std::nullopt;
+            bool ok = false;
+            const std::uint64_t value =
+                QByteArray(fields[size_t(column)].data(), qsizetype(fields[size_t(column)].size()))
+                    .toULongLong(&ok);
+            if (!ok)
+                malformed(file, line, QLatin1String(name), QStringLiteral("not a whole number"));
+            return value;
+        };
+        QByteArray path(fields[size_t(filename)].data(),
+                        qsizetype(fields[size_t(filename)].size()));
+        path.replace('\\', '/');
+        const auto attribute = number(attributes, "Attributes");
+        const bool isDirectory = attribute ? (*attribute & Directory) != 0 : path.endsWith('/');
+        const auto length = number(size, "Size");
+        const auto time = number(modified, "Date Modified");
+        // Directories hold no record of their own: only their files are kept.
+        if (isDirectory) continue;
+        const qsizetype slash = path.lastIndexOf('/');
+        const QByteArray directory = path.left(slash + 1);
+        ListedFile listed{
+            path.mid(slash + 1), length ? QByteArray::number(qulonglong(*length)) : "", {}, line};
+        // All bits set is an unknown date, as some writers put it.
+        if (time && *time != UINT64_MAX) listed.date = storedDateOf(*time);
+        auto found = files.find(directory);
+        if (found == files.end()) {
+            directories.append(directory);
+            found = files.insert(directory, {});
+        }
+        found->push_back(std::move(listed));
+    }
+
+    ImportedVolume volume;
+    volume.label = QFileInfo(file).completeBaseName().toUtf8();
+    volume.description =
+        (description.isEmpty() ? QFileInfo(file).completeBaseName() : description).toUtf8();
+    volume.keywords = keywords.toUtf8();
+    writer.volume(volume, 1);
+    const ImportedFieldNames names{"Filename", "Filename", "Date Modified",
+                                   "Size",     "keywords", "checksum"};
+    for (const QByteArray& directory : directories)
+        for (const ListedFile& listed : files[directory])
+            writer.file({view(directory),
+                         view(listed.name),
+                         view(listed.date),
+                         view(listed.length),
+                         {},
+                         {}},
+                        listed.line, names);
+}
+
+} // namespace orvik
