@@ -123,14 +123,18 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Add),
      .required = true,
      .apply = [](CliArguments& args, const QString& value) { args.description = value; },
-     .help = "what the disc is (required, not empty)"},
+     .help = "what the disc is (required, not empty)",
+     .manual = "add: what the disc is (required, not empty); edit: the new description (not "
+               "empty); import: the description of an EFU list's volume (its file name when "
+               "left out)"},
     {.name = "--keywords",
      .value = "TEXT",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
      .help = "the disc's main contents",
      .manual = "add: the disc's main contents; edit: the new keywords (empty: none); find: only "
-               "files of volumes whose keywords contain TEXT"},
+               "files of volumes whose keywords contain TEXT; import: the keywords of an EFU "
+               "list's volume"},
     {.name = "--filter",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.useFilter = true; },
@@ -240,7 +244,9 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Find),
      .apply = [](CliArguments& args, const QString& value) { args.filters.volume = value; },
      .help = "only files of volumes whose label or description contains\n"
-             "TEXT"},
+             "TEXT",
+     .manual = "find: only files of volumes whose label or description contains TEXT; export: "
+               "only the volume holding the record that TEXT, a bookmark, names"},
     {.name = "--keywords",
      .value = "TEXT",
      .commands = bit(Command::Find),
@@ -266,7 +272,9 @@ const OptionSyntax Options[] = {
      .commands = Queries,
      .apply = setFormat,
      .help = "text (the search window's lines, the default), tsv or json",
-     .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS"},
+     .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS. "
+               "export: csv (the default), json, html or efu; import: csv, json or efu (by "
+               "default FILE's extension)"},
     // The same option, with show's own description.
     {.name = "--format",
      .value = "FORMAT",
