@@ -6,8 +6,6 @@
 #include "exchange/IdentityFields.h"
 #include "exchange/ImportWriter.h"
 
-#include <QHash>
-
 namespace orvik {
 
 namespace {
@@ -30,10 +28,6 @@ enum Column {
     VolumeBookmark
 };
 constexpr int OwnColumns = int(std::size(Columns));
-
-std::string_view view(const QByteArray& text) {
-    return {text.constData(), size_t(text.size())};
-}
 
 class CsvExport : public ExportSink {
 public:

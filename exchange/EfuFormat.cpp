@@ -20,10 +20,6 @@ constexpr std::int64_t TicksPerSecond = 10000000;
 constexpr std::uint64_t Directory = 0x10;
 const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
-std::string_view view(const QByteArray& text) {
-    return {text.constData(), size_t(text.size())};
-}
-
 class EfuExport : public ExportSink {
 public:
     explicit EfuExport(ExportOutput& out) : m_out(out) {}

@@ -28,14 +28,6 @@ struct Head {
     QByteArray label, description, keywords;
 };
 
-// The volume that owns a record and the values it lends: its head's when
-// there is one, else those of the directory head, else the record's own,
-// where the walks of record resolution end.
-struct Owner {
-    Head head;
-    bool isVolumeHead = false;
-};
-
 } // namespace
 
 bool scanForExport(engine::Catalogue& db, const QString& catalogueName,
@@ -84,6 +76,8 @@ bool scanForExport(engine::Catalogue& db, const QString& catalogueName,
             path = bytes(rows, Path);
         }
         const std::optional<Head>& volumeHead = directory ? directoryVolume : description;
+        // The label and keywords come from the volume head, else the directory
+        // head, else the record itself, where the walks of record resolution end.
         const Head own{0, bytes(rows, Volume), {}, bytes(rows, Keywords)};
         const Head& lender = volumeHead ? *volumeHead : directory ? *directory : own;
         const std::int64_t volumeKey = volumeHead ? volumeHead->rowid : 0;
@@ -107,12 +101,8 @@ bool scanForExport(engine::Catalogue& db, const QString& catalogueName,
         file.file = rows.utf8(File);
         file.date = rows.utf8(Date);
         file.length = rows.utf8(Length);
-        file.ownKeywords = !rows.isNull(Keywords) &&
-                           rows.utf8(Keywords) != std::string_view(lender.keywords.constData(),
-                                                                   size_t(lender.keywords.size()));
-        file.keywords = rows.isNull(Keywords) ? std::string_view(lender.keywords.constData(),
-                                                                 size_t(lender.keywords.size()))
-                                              : rows.utf8(Keywords);
+        file.ownKeywords = !rows.isNull(Keywords) && rows.utf8(Keywords) != view(lender.keywords);
+        file.keywords = rows.isNull(Keywords) ? view(lender.keywords) : rows.utf8(Keywords);
         if (sums && !rows.isNull(Hash)) {
             const std::string_view hash = rows.blob(Hash);
             for (size_t i = 0; i < hash.size() && i < 16; ++i) {

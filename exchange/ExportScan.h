@@ -17,6 +17,11 @@ namespace engine {
 class Catalogue;
 }
 
+// The bytes of `text`, without a copy.
+inline std::string_view view(const QByteArray& text) {
+    return {text.constData(), size_t(text.size())};
+}
+
 // Texts are UTF-8, "" where Null.
 struct ExportedVolume {
     std::int64_t head = 0; // the rowid of its head, 0 for records before any

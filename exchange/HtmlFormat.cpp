@@ -88,10 +88,6 @@ if (hash.startsWith("search=")) { box.value = hash.slice(7); find(box.value); }
 </body></html>
 )PAGE";
 
-std::string_view view(const QByteArray& text) {
-    return {text.constData(), size_t(text.size())};
-}
-
 QByteArray escaped(const QByteArray& text) {
     return QString::fromUtf8(text).toHtmlEscaped().toUtf8();
 }

@@ -12,10 +12,6 @@ namespace orvik {
 
 namespace {
 
-std::string_view view(const QByteArray& text) {
-    return {text.constData(), size_t(text.size())};
-}
-
 class JsonExport : public ExportSink {
 public:
     explicit JsonExport(ExportOutput& out) : m_out(out) {}
@@ -100,10 +96,6 @@ private:
     bool m_inDirectory = false;
 };
 
-std::string_view view(const std::string& text) {
-    return text;
-}
-
 void readIdentity(JsonReader& json, ImportedVolume& volume) {
     if (json.isNull()) return;
     std::array<QString, IdentityFieldCount> texts;
@@ -157,7 +149,7 @@ void readFiles(JsonReader& json, ImportWriter& writer, const std::string& direct
             else
                 json.skipValue();
         }
-        writer.file({view(directory), file, date, length, keywords, checksum}, line);
+        writer.file({directory, file, date, length, keywords, checksum}, line);
     }
 }
 

@@ -11,8 +11,6 @@
 
 namespace orvik {
 
-class ExportOutput;
-
 // `text` as a JSON string with its quotes; with `forHtml` also "<", ">" and
 // "&" escaped, so it may stand inside a page's script.
 void appendJsonString(QByteArray& out, std::string_view text, bool forHtml = false);
