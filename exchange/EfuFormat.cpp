@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QHash>
+#include <cstdio>
 #include <vector>
 
 namespace orvik {
@@ -18,7 +19,31 @@ namespace {
 constexpr std::int64_t EpochDifference = 11644473600;
 constexpr std::int64_t TicksPerSecond = 10000000;
 constexpr std::uint64_t Directory = 0x10;
-const QString StoredDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+constexpr std::int64_t SecondsPerDay = 86400, UnixJulianDay = 2440588;
+
+// The local time zone's offset from UTC, asked of the system once an hour of
+// dates: asking it for each of a million dates costs ten times the rest of
+// the export. Zones change their offsets at whole hours.
+int offsetAt(std::int64_t utc) {
+    static QHash<std::int64_t, int> byHour;
+    const std::int64_t hour = utc - ((utc % 3600) + 3600) % 3600;
+    const auto found = byHour.constFind(hour);
+    if (found != byHour.constEnd()) return *found;
+    const int offset = QDateTime::fromSecsSinceEpoch(hour).offsetFromUtc();
+    byHour.insert(hour, offset);
+    return offset;
+}
+
+// The offset of the local hour `hour` of `date`.
+int localOffset(const QDate& date, int hour) {
+    static QHash<std::int64_t, int> byHour;
+    const std::int64_t key = date.toJulianDay() * 24 + hour;
+    const auto found = byHour.constFind(key);
+    if (found != byHour.constEnd()) return *found;
+    const int offset = QDateTime(date, QTime(hour, 0)).offsetFromUtc();
+    byHour.insert(key, offset);
+    return offset;
+}
 
 class EfuExport : public ExportSink {
 public:
@@ -65,18 +90,38 @@ struct ListedFile {
 } // namespace
 
 std::optional<std::uint64_t> fileTimeOf(const QByteArray& storedDate) {
-    if (storedDate.isEmpty()) return std::nullopt;
-    const QDateTime local =
-        QDateTime::fromString(QString::fromLatin1(storedDate), StoredDateFormat);
-    if (!local.isValid()) return std::nullopt;
-    const std::int64_t seconds = local.toSecsSinceEpoch() + EpochDifference;
+    if (storedDate.size() != 19) return std::nullopt;
+    auto number = [&](int at, int digits) {
+        int value = 0;
+        for (int i = at; i < at + digits; ++i) {
+            const char c = storedDate[i];
+            if (c < '0' || c > '9') return -1;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const QDate date(number(0, 4), number(5, 2), number(8, 2));
+    const int hour = number(11, 2), minute = number(14, 2), second = number(17, 2);
+    if (!date.isValid() || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 ||
+        second > 59)
+        return std::nullopt;
+    const std::int64_t asIfUtc =
+        (date.toJulianDay() - UnixJulianDay) * SecondsPerDay + hour * 3600 + minute * 60 + second;
+    const std::int64_t seconds = asIfUtc - localOffset(date, hour) + EpochDifference;
     if (seconds < 0) return std::nullopt;
     return std::uint64_t(seconds) * TicksPerSecond;
 }
 
 QByteArray storedDateOf(std::uint64_t fileTime) {
-    const auto seconds = std::int64_t(fileTime / TicksPerSecond) - EpochDifference;
-    return QDateTime::fromSecsSinceEpoch(seconds).toString(StoredDateFormat).toLatin1();
+    const auto utc = std::int64_t(fileTime / TicksPerSecond) - EpochDifference;
+    const std::int64_t local = utc + offsetAt(utc);
+    std::int64_t days = local / SecondsPerDay, rest = local % SecondsPerDay;
+    if (rest < 0) rest += SecondsPerDay, --days;
+    const QDate date = QDate::fromJulianDay(days + UnixJulianDay);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", date.year(), date.month(),
+                  date.day(), int(rest / 3600), int(rest / 60 % 60), int(rest % 60));
+    return QByteArray(text, 19);
 }
 
 std::unique_ptr<ExportSink> efuExport(ExportOutput& out) {

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <tuple>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -104,40 +105,48 @@ TEST_F(Exchange, exportLeavesTheCatalogueAsItWas) {
     EXPECT_EQ(fileBytes(catalogue()), before);
 }
 
-TEST_F(Exchange, anEfuListIsOneVolumeWithItsFileTimesAndExportsBackTheSame) {
-    // 132223104000000000 is 2020-01-01 00:00:00 UTC; 131976000000000000 2019-03-21.
+TEST_F(Exchange, anEfuListIsOneVolumeWithItsFileTimesInLocalTimeAndExportsBackTheSame) {
+    // 132223104000000000 is 2020-01-01 00:00:00 UTC, 132064128000000000 2019-07-01.
     const QByteArray list = "Filename,Size,Date Modified,Date Created,Attributes\r\n"
                             "\"E:/PHOTOS\",,,,16\r\n"
                             "\"E:/PHOTOS/A \"\"B\"\", C.JPG\",5000000000,132223104000000000,,0\r\n"
-                            "\"E:/PHOTOS/ÉTÉ.TXT\",0,131976000000000000,,0\r\n"
+                            "\"E:/PHOTOS/ÉTÉ.TXT\",0,132064128000000000,,0\r\n"
                             "\"E:/MUSIC\",,,,16\r\n"
                             "\"E:/MUSIC/X.FLAC\",7,,,0\r\n";
     const QString efu = files.path() + "/disc one.efu";
     writeFile(efu, "\xEF\xBB\xBF" + list);
-    QProcessEnvironment utc = QProcessEnvironment::systemEnvironment();
-    utc.insert("TZ", "UTC");
-    utc.insert("ORVIK_HOME", other.path());
-    const CliRun imported =
-        cli({"import", efu, "--description", "Holiday", "--keywords", "sea"}, utc);
-    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    // Winter and summer time in Berlin: one hour ahead of UTC, then two.
+    for (const auto& [zone, winter, summer] :
+         {std::tuple{"UTC", "2020-01-01 00:00:00", "2019-07-01 00:00:00"},
+          std::tuple{"Europe/Berlin", "2020-01-01 01:00:00", "2019-07-01 02:00:00"}}) {
+        SCOPED_TRACE(zone);
+        QDir(other.path()).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(other.path()));
+        QProcessEnvironment local = QProcessEnvironment::systemEnvironment();
+        local.insert("TZ", zone);
+        local.insert("ORVIK_HOME", other.path());
+        const CliRun imported =
+            cli({"import", efu, "--description", "Holiday", "--keywords", "sea"}, local);
+        ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
 
-    const auto rows = readCatalogue(other.path() + "/ORVIK.mdb");
-    ASSERT_EQ(rows.size(), 3u);
-    using engine::Field;
-    EXPECT_EQ(rows[0][size_t(Field::CDVolume)], "DISC ONE");
-    EXPECT_EQ(rows[0][size_t(Field::CDDescription)], "HOLIDAY");
-    EXPECT_EQ(rows[0][size_t(Field::CDKeywords)], "SEA");
-    EXPECT_EQ(rows[0][size_t(Field::CDPath)], "E:/PHOTOS/");
-    EXPECT_EQ(rows[0][size_t(Field::CDFile)], "A \"B\", C.JPG");
-    EXPECT_EQ(rows[0][size_t(Field::CDFileDate)], "2020-01-01 00:00:00");
-    EXPECT_EQ(rows[0][size_t(Field::CDFileLen)], "5000000000");
-    EXPECT_EQ(rows[1][size_t(Field::CDFileDate)], "2019-03-21 00:00:00");
-    EXPECT_EQ(rows[2][size_t(Field::CDPath)], "E:/MUSIC/");
-    EXPECT_EQ(rows[2][size_t(Field::CDFileDate)], std::nullopt);
+        const auto rows = readCatalogue(other.path() + "/ORVIK.mdb");
+        ASSERT_EQ(rows.size(), 3u);
+        using engine::Field;
+        EXPECT_EQ(rows[0][size_t(Field::CDVolume)], "DISC ONE");
+        EXPECT_EQ(rows[0][size_t(Field::CDDescription)], "HOLIDAY");
+        EXPECT_EQ(rows[0][size_t(Field::CDKeywords)], "SEA");
+        EXPECT_EQ(rows[0][size_t(Field::CDPath)], "E:/PHOTOS/");
+        EXPECT_EQ(rows[0][size_t(Field::CDFile)], "A \"B\", C.JPG");
+        EXPECT_EQ(rows[0][size_t(Field::CDFileDate)], winter);
+        EXPECT_EQ(rows[0][size_t(Field::CDFileLen)], "5000000000");
+        EXPECT_EQ(rows[1][size_t(Field::CDFileDate)], summer);
+        EXPECT_EQ(rows[2][size_t(Field::CDPath)], "E:/MUSIC/");
+        EXPECT_EQ(rows[2][size_t(Field::CDFileDate)], std::nullopt);
 
-    const QString back = files.path() + "/back.efu";
-    ASSERT_EQ(cli({"export", "--output", back}, utc).exitCode, 0);
-    EXPECT_EQ(fileBytes(back), list);
+        const QString back = files.path() + "/back.efu";
+        ASSERT_EQ(cli({"export", "--output", back}, local).exitCode, 0);
+        EXPECT_EQ(fileBytes(back), list);
+    }
 }
 
 TEST_F(Exchange, aMalformedLineIsNamedWithItsFileLineAndFieldAndNothingIsImported) {
