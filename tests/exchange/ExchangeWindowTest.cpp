@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -81,6 +82,32 @@ TEST_F(ExchangeWindow, importAddsTheFilesVolumesToTheHighlightedCatalogue) {
         EXPECT_EQ(app.prompt().shown.back().text, "Imported 1 records of 1 volumes into ORVIK");
     }
     EXPECT_EQ(readCatalogue(app.state().catalogueFile()).size(), 2u);
+}
+
+TEST_F(ExchangeWindow, cancelDuringAnImportLeavesTheCatalogueAsItWas) {
+    // Enough records for the import to let the events run, where Cancel is seen.
+    QByteArray csv = "volume,description,directory,file\r\n";
+    for (int i = 0; i < 70000; ++i)
+        csv += "CD2,MANY,/MANY/,F" + QByteArray::number(i) + "\r\n";
+    const QString file = files.path() + "/many.csv";
+    writeFile(file, csv);
+
+    FormSelDB form(app.state());
+    pick(form, "ORVIK.mdb");
+    auto* done = child<QPushButton>(form, "CmdDone");
+    QTimer cancel;
+    QObject::connect(&cancel, &QTimer::timeout, [&] {
+        if (done->text() == "Cancel") done->click();
+    });
+    cancel.start(0);
+    app.prompt().queue({Answer::Ok});
+    choosing(form, "CmdImport", file);
+    cancel.stop();
+    EXPECT_EQ(app.prompt().shown.back().text,
+              "Import cancelled - the catalogue is as it was before.");
+    EXPECT_EQ(readCatalogue(app.state().catalogueFile()).size(), 1u);
+    EXPECT_EQ(done->text(), "&Done");
+    EXPECT_TRUE(child<QPushButton>(form, "CmdImport")->isEnabled());
 }
 
 } // namespace
