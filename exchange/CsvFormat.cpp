@@ -127,6 +127,7 @@ void csvImport(const QString& file, ImportWriter& writer) {
             malformed(file, 1, QLatin1String(Columns[needed]),
                       QStringLiteral("the header has no such column"));
     const size_t columns = fields.size();
+    reader.nameColumns(fields);
     auto field = [&](Column column) {
         return at[column] < 0 ? std::string_view() : fields[size_t(at[column])];
     };

@@ -61,6 +61,18 @@ CsvReader::CsvReader(const QString& file) : m_name(file), m_file(file) {
     if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) m_at = 3;
 }
 
+void CsvReader::nameColumns(const std::vector<std::string_view>& header) {
+    m_columns.clear();
+    for (const std::string_view name : header)
+        m_columns << QString::fromUtf8(name.data(), qsizetype(name.size()));
+}
+
+// A field beyond the header's is named by its place, counted from 1.
+QString CsvReader::columnName(size_t index) const {
+    return index < size_t(m_columns.size()) ? m_columns[qsizetype(index)]
+                                            : QString::number(index + 1);
+}
+
 bool CsvReader::next(std::vector<std::string_view>& fields) {
     fields.clear();
     if (m_at >= m_size) return false;
@@ -73,7 +85,7 @@ bool CsvReader::next(std::vector<std::string_view>& fields) {
             bool doubled = false;
             for (;;) {
                 if (m_at >= m_size)
-                    malformed(m_name, m_recordLine, QString::number(fields.size() + 1),
+                    malformed(m_name, m_recordLine, columnName(fields.size()),
                               QStringLiteral("a quote is not closed"));
                 const char c = data[m_at];
                 if (c == '"') {
@@ -101,13 +113,13 @@ bool CsvReader::next(std::vector<std::string_view>& fields) {
             }
             fields.push_back(field);
             if (m_at < m_size && data[m_at] != ',' && data[m_at] != '\r' && data[m_at] != '\n')
-                malformed(m_name, m_recordLine, QString::number(fields.size()),
+                malformed(m_name, m_recordLine, columnName(fields.size() - 1),
                           QStringLiteral("text after the closing quote"));
         } else {
             const std::int64_t begin = m_at;
             while (m_at < m_size && data[m_at] != ',' && data[m_at] != '\n' && data[m_at] != '\r') {
                 if (data[m_at] == '"')
-                    malformed(m_name, m_recordLine, QString::number(fields.size() + 1),
+                    malformed(m_name, m_recordLine, columnName(fields.size()),
                               QStringLiteral("a quote inside a field that is not quoted"));
                 ++m_at;
             }

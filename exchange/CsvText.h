@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -29,10 +30,15 @@ public:
     bool next(std::vector<std::string_view>& fields);
     // The line the record last read begins on, counted from 1.
     std::int64_t line() const { return m_recordLine; }
+    // The header's names, so an error names a field by its column.
+    void nameColumns(const std::vector<std::string_view>& header);
     const QString& name() const { return m_name; }
 
 private:
+    QString columnName(size_t index) const;
+
     QString m_name;
+    QStringList m_columns;
     QFile m_file;
     const char* m_data = nullptr;
     std::int64_t m_size = 0, m_at = 0, m_line = 1, m_recordLine = 0;

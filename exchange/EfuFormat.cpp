@@ -146,6 +146,7 @@ void efuImport(const QString& file, const QString& description, const QString& k
         malformed(file, 1, QStringLiteral("Filename"),
                   QStringLiteral("the header has no such column"));
     const size_t columns = fields.size();
+    reader.nameColumns(fields);
 
     // The files by directory, the directories in the order the list first names them.
     QList<QByteArray> directories;

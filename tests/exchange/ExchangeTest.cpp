@@ -164,7 +164,7 @@ TEST_F(Exchange, aMalformedLineIsNamedWithItsFileLineAndFieldAndNothingIsImporte
         QString said;
     };
     const std::vector<Case> cases = {
-        {good + "ORVIK,\"MUSIC,SAME\n", QString(", line %1, field 2: a quote is not closed")},
+        {good + "ORVIK,\"MUSIC,SAME\n", QString(", line %1, field volume: a quote is not closed")},
         {breaking("MUSIC,SAME,", "MUSIC,SAME,,,"), ", line %1: 31 fields where the header has 29"},
         {breaking(",X,,", ",X,2019-13-01 00:00:00,"), ", line %1, field date: \"2019-13-01"},
         {breaking(",X,,", ",X,,12k"), ", line %1, field length: \"12k\" is no length"},
