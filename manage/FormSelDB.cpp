@@ -260,7 +260,7 @@ void FormSelDB::Form_Unload() {
 }
 
 void FormSelDB::done(int result) {
-    // Closing while an export or import runs cancels it first.
+    // Closing while an export or import runs cancels it; the window stays for its message.
     if (m_busy) {
         m_cancelFlag = true;
         return;
