@@ -25,10 +25,12 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarch
 # filters benchmark against the sqlite3 program's LIKE scan. The package test
 # has Debian's checker, lintian, look the package over. The archive tests
 # make their archives and disc images with zip, 7z, xorriso, zstd and xz.
+# The export test opens the exported web page in chromium, headless.
 [ "$action" != test ] ||
     packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
         xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format
-        plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils)
+        plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils
+        chromium)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -29,6 +29,8 @@ enum class Command {
     Duplicates,
     Unique,
     Redundant,
+    Export,
+    Import,
     Help
 };
 enum class Format { Text, Tsv, Json };
@@ -37,7 +39,7 @@ struct CliArguments {
     Command command = Command::Help;
     QString commandName;
     // PATH of add and identify, TEXT of queries, BOOKMARK of show, erase,
-    // volume, ls, edit and update, NAME of create, delete, use
+    // volume, ls, edit and update, NAME of create, delete, use, FILE of import
     QString argument;
     bool help = false;
     bool version = false; // --version in place of a command
@@ -69,6 +71,11 @@ struct CliArguments {
     bool dryRun = false;
     // duplicates: leave out files smaller than this, as typed
     std::optional<QString> minSize;
+    // export and import: the format's name as typed, export's file and
+    // volume (a record's bookmark)
+    std::optional<QString> exchangeFormat;
+    std::optional<QString> output;
+    std::optional<QString> exportVolume;
 };
 
 // Options may come anywhere after the command, as `--name value` or

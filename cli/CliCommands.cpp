@@ -23,6 +23,7 @@
 #include "core/records/VolumeListing.h"
 #include "details/DirectoryFiles.h"
 #include "details/VolumeEdit.h"
+#include "exchange/CatalogueExchange.h"
 #include "search/EveryCatalogue.h"
 #include "search/ResultLine.h"
 #include "search/VolumeErase.h"
@@ -521,6 +522,90 @@ int runUpdate(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return ExitDone;
 }
 
+int runExport(AppState& state, const CliArguments& args) {
+    const QString file = args.output.value_or(QString());
+    // The format named, else the output file's, else CSV.
+    std::optional<ExchangeFormat> format =
+        args.exchangeFormat ? formatNamed(*args.exchangeFormat) : formatOfFile(file);
+    if (args.exchangeFormat && !format) {
+        printError(unknownFormatText(*args.exchangeFormat, false));
+        return ExitError;
+    }
+    ExportRequest request{format.value_or(ExchangeFormat::Csv), file, std::nullopt};
+    if (args.exportVolume) {
+        if (!bookmarkGiven(*args.exportVolume)) return ExitError;
+        request.volumeRecord = args.exportVolume->toLongLong();
+    }
+    if (!catalogueUsable(state, true)) return ExitError;
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    TerminalProgress::catchInterrupt();
+    try {
+        if (!file.isEmpty()) refuseKeptFile(state.appFolder(), state.settings().file(), file);
+        const ExchangeResult result = exportCatalogue(*state.CatalogueDatabase, state.CatalogueName,
+                                                      request, progress, cancelFlag);
+        progress.clearLine();
+        if (result.cancelled) {
+            printError(QStringLiteral("Cancelled: nothing was written."));
+            return ExitError;
+        }
+        if (!file.isEmpty())
+            std::fprintf(stderr, "Exported %lld records of %lld volumes to %s\n",
+                         static_cast<long long>(result.records),
+                         static_cast<long long>(result.volumes),
+                         QFile::encodeName(file).constData());
+    } catch (const Error& error) {
+        progress.clearLine();
+        printError(error.message());
+        return ExitError;
+    }
+    return ExitDone;
+}
+
+int runImport(AppState& state, CliPrompt& prompt, const CliArguments& args) {
+    ImportRequest request{args.argument, std::nullopt, args.description.value_or(QString()),
+                          args.keywords};
+    if (args.exchangeFormat) {
+        request.format = formatNamed(*args.exchangeFormat);
+        if (!request.format) {
+            printError(unknownFormatText(*args.exchangeFormat, true));
+            return ExitError;
+        }
+    }
+    try {
+        importFormat(request);
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    if (!catalogueExists(state.catalogueFile())) {
+        int status = 1;
+        CreateCatalogue(state, status);
+        if (status != 0) return reportMessages(prompt);
+    }
+    if (!catalogueUsable(state, true)) return ExitError;
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    TerminalProgress::catchInterrupt();
+    try {
+        const ExchangeResult result =
+            importFile(*state.CatalogueDatabase, request, progress, cancelFlag,
+                       waitingForWriter(progress, cancelFlag));
+        progress.clearLine();
+        if (result.cancelled) {
+            printError(QStringLiteral("Cancelled: nothing was imported."));
+            return ExitError;
+        }
+        std::printf("Imported %lld records of %lld volumes.\n",
+                    static_cast<long long>(result.records), static_cast<long long>(result.volumes));
+    } catch (const Error& error) {
+        progress.clearLine();
+        printError(error.message() + QStringLiteral(" Nothing was imported."));
+        return ExitError;
+    }
+    return ExitDone;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -581,6 +666,8 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Ls) return runLs(state, args);
     if (args.command == Command::Edit) return runEdit(state, args);
     if (args.command == Command::Update) return runUpdate(state, prompt, args);
+    if (args.command == Command::Export) return runExport(state, args);
+    if (args.command == Command::Import) return runImport(state, prompt, args);
     return runQuery(state, prompt, args, printer);
 }
 

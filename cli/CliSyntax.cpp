@@ -122,6 +122,19 @@ const CommandSyntax Commands[] = {
      "volumes holding each other's files, both are listed. A volume without\n"
      "checksums is never listed.",
      nullptr},
+    {"export", Command::Export, nullptr, "export the catalogue to CSV, JSON, HTML or EFU",
+     "Writes every record of the catalogue (or of one volume) with the volume,\n"
+     "description, keywords, location, identity and directory that own it, to\n"
+     "standard output or to FILE (written beside it and renamed into place\n"
+     "whole). Changes nothing in the catalogue.",
+     nullptr},
+    {"import", Command::Import, "FILE", "import a CSV, JSON or EFU file into the catalogue",
+     "Adds what FILE holds to the catalogue: each volume of Orvik's own CSV or\n"
+     "JSON as a run an add would write, with its identity, location and\n"
+     "checksums; an EFU file list as one volume labelled with FILE's name. All\n"
+     "of it or nothing: a malformed line is named (file, line, field) and\n"
+     "nothing is imported. The catalogue is created when missing.",
+     "The format is FILE's extension's unless --format names it."},
     {"help", Command::Help, nullptr, nullptr, nullptr, nullptr},
 };
 
@@ -131,14 +144,18 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Add),
      .required = true,
      .apply = [](CliArguments& args, const QString& value) { args.description = value; },
-     .help = "what the disc is (required, not empty)"},
+     .help = "what the disc is (required, not empty)",
+     .manual = "add: what the disc is (required, not empty); edit: the new description (not "
+               "empty); import: the description of an EFU list's volume (its file name when "
+               "left out)"},
     {.name = "--keywords",
      .value = "TEXT",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
      .help = "the disc's main contents",
      .manual = "add: the disc's main contents; edit: the new keywords (empty: none); find: only "
-               "files of volumes whose keywords contain TEXT"},
+               "files of volumes whose keywords contain TEXT; import: the keywords of an EFU "
+               "list's volume"},
     {.name = "--filter",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.useFilter = true; },
@@ -253,7 +270,9 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Find),
      .apply = [](CliArguments& args, const QString& value) { args.filters.volume = value; },
      .help = "only files of volumes whose label or description contains\n"
-             "TEXT"},
+             "TEXT",
+     .manual = "find: only files of volumes whose label or description contains TEXT; export: "
+               "only the volume holding the record that TEXT, a bookmark, names"},
     {.name = "--keywords",
      .value = "TEXT",
      .commands = bit(Command::Find),
@@ -279,7 +298,9 @@ const OptionSyntax Options[] = {
      .commands = Queries | Answers,
      .apply = setFormat,
      .help = "text (the search window's lines, the default), tsv or json",
-     .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS"},
+     .manual = "text (the search window's lines, the default), tsv or json; see OUTPUT FORMATS. "
+               "export: csv (the default), json, html or efu; import: csv, json or efu (by "
+               "default FILE's extension)"},
     // The same option, with show's own description.
     {.name = "--format",
      .value = "FORMAT",
@@ -350,6 +371,40 @@ const OptionSyntax Options[] = {
                "elsewhere. Text lines of files and volumes end with their catalogue as "
                "[NAME]; tsv adds the column catalogue as the last, json the key catalogue. "
                "unique takes a volume of the current catalogue. Not with --catalogue"},
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Export),
+     .apply = [](CliArguments& args, const QString& value) { args.exchangeFormat = value; },
+     .help = "csv (the default), json, html or efu"},
+    {.name = "--volume",
+     .value = "BOOKMARK",
+     .commands = bit(Command::Export),
+     .apply = [](CliArguments& args, const QString& value) { args.exportVolume = value; },
+     .help = "only the volume holding the record BOOKMARK names"},
+    {.name = "--output",
+     .value = "FILE",
+     .commands = bit(Command::Export),
+     .apply =
+         [](CliArguments& args, const QString& value) {
+             args.output = value;
+             if (value.isEmpty()) bad("--output needs a file name");
+         },
+     .help = "write to FILE instead of standard output"},
+    {.name = "--format",
+     .value = "FORMAT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.exchangeFormat = value; },
+     .help = "csv, json or efu (by default FILE's extension)"},
+    {.name = "--description",
+     .value = "TEXT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.description = value; },
+     .help = "the EFU list's description (by default its file name)"},
+    {.name = "--keywords",
+     .value = "TEXT",
+     .commands = bit(Command::Import),
+     .apply = [](CliArguments& args, const QString& value) { args.keywords = value; },
+     .help = "the EFU list's keywords"},
     // Create and use name the catalogue they make or make current.
     {.name = "--catalogue",
      .value = "NAME",

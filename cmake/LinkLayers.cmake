@@ -5,7 +5,7 @@ set(orvik_layers
     "orvik_engine orvik_platform"
     "orvik_core orvik_desktop_shell"
     "orvik_records orvik_core_ui"
-    "orvik_catalogue_add orvik_details_moves orvik_manage_records orvik_search_queries"
+    "orvik_catalogue_add orvik_details_moves orvik_exchange orvik_manage_records orvik_search_queries"
     "orvik_search_printout orvik_help"
     "orvik_manage"
     "orvik_catalogue orvik_details orvik_search"

@@ -1,14 +1,19 @@
 #include "manage/FormSelDB.h"
 
 #include "core/AppState.h"
+#include "core/Progress.h"
 #include "core/ui/TabOrder.h"
 #include "core/ui/Twips.h"
+#include "exchange/WindowExchange.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -52,12 +57,27 @@ void FormSelDB::createControls() {
         QStringLiteral("Exits this window and sets new catalogue as current catalogue if entered"));
     CmdDelDB = button("CmdDelDB", QStringLiteral("De&lete Catalogue"),
                       QStringLiteral("Permanently remove catalogue highlighted in catalogue list"));
+    CmdExport =
+        button("CmdExport", QStringLiteral("E&xport…"),
+               QStringLiteral("Writes the catalogue highlighted in catalogue list to a CSV, "
+                              "JSON, HTML or EFU file"));
+    CmdImport = button("CmdImport", QStringLiteral("&Import…"),
+                       QStringLiteral("Adds the volumes of a CSV, JSON or EFU file to the "
+                                      "catalogue highlighted in catalogue list"));
     LabelCurrent = label("LabelCurrent", QStringLiteral("Current Catalogue"));
     LabelCurrentDB = label("LabelCurrentDB", QString());
     LabelCurrentDB->setToolTip(QStringLiteral("Displays catalogue file currently in use"));
     LabelCurrentDB->setFrameShape(QFrame::Panel);
     LabelCurrentDB->setFrameShadow(QFrame::Sunken);
     Labelnw = label("Labelnw", QStringLiteral("New Catalogue"));
+    // Shown only while an export or import runs.
+    LabelExchange = label("LabelExchange", QString());
+    ProgressExchange = new QProgressBar(this);
+    ProgressExchange->setObjectName(QStringLiteral("ProgressExchange"));
+    ProgressExchange->setRange(0, 0); // how much is left is not known beforehand
+    ProgressExchange->setTextVisible(false);
+    LabelExchange->hide();
+    ProgressExchange->hide();
 
     auto* side = new QVBoxLayout;
     side->addWidget(LabelCurrent);
@@ -67,12 +87,18 @@ void FormSelDB::createControls() {
     side->addWidget(TextNewDB);
     side->addWidget(CmdAddDBName);
     side->addStretch();
+    side->addWidget(CmdExport);
+    side->addWidget(CmdImport);
+    side->addSpacing(12);
     side->addWidget(CmdDelDB);
     side->addWidget(CmdDone);
-    orderTabs({FileDB, TextNewDB, CmdAddDBName, CmdDelDB, CmdDone}); // as they are seen
+    // as they are seen
+    orderTabs({FileDB, TextNewDB, CmdAddDBName, CmdExport, CmdImport, CmdDelDB, CmdDone});
     auto* grid = new QGridLayout(this);
     grid->addWidget(FileDB, 0, 0);
     grid->addLayout(side, 0, 1);
+    grid->addWidget(LabelExchange, 1, 0, 1, 2);
+    grid->addWidget(ProgressExchange, 2, 0, 1, 2);
     grid->setColumnStretch(0, 1);
 
     connect(TextNewDB, &QLineEdit::textChanged, this, &FormSelDB::TextNewDB_Change);
@@ -85,6 +111,8 @@ void FormSelDB::createControls() {
     connect(CmdAddDBName, &QPushButton::clicked, this, &FormSelDB::CmdAddDBName_Click);
     connect(CmdDone, &QPushButton::clicked, this, &FormSelDB::CmdDone_Click);
     connect(CmdDelDB, &QPushButton::clicked, this, &FormSelDB::CmdDelDB_Click);
+    connect(CmdExport, &QPushButton::clicked, this, &FormSelDB::CmdExport_Click);
+    connect(CmdImport, &QPushButton::clicked, this, &FormSelDB::CmdImport_Click);
 }
 
 void FormSelDB::fillFileList() {
@@ -121,6 +149,10 @@ void FormSelDB::CmdAddDBName_Click() {
 }
 
 void FormSelDB::CmdDone_Click() {
+    if (m_busy) {
+        m_cancelFlag = true;
+        return;
+    }
     if (!m_selection.done()) return;
     LabelCurrentDB->setText(m_state.CatalogueName);
     TextNewDB->clear();
@@ -139,6 +171,88 @@ void FormSelDB::CmdDelDB_Click() {
     QApplication::restoreOverrideCursor();
 }
 
+QString FormSelDB::highlightedCatalogue() {
+    const QListWidgetItem* item = FileDB->currentItem();
+    if (item && item->isSelected()) return CatalogueSelection::nameOfFile(item->text());
+    m_state.prompt().tell(QStringLiteral("Please highlight a catalogue in the catalogue list"),
+                          Icon::Exclamation);
+    return {};
+}
+
+namespace {
+
+// The running export's or import's counts, below the list.
+class ExchangeProgress : public Progress {
+public:
+    explicit ExchangeProgress(QLabel& label) : m_label(label) {}
+    void status(const QString& text) override { m_label.setText(text); }
+    void letEventsRun() override { QApplication::processEvents(); }
+
+private:
+    QLabel& m_label;
+};
+
+} // namespace
+
+void FormSelDB::runBusy(const std::function<void(Progress&)>& work) {
+    m_busy = true;
+    m_cancelFlag = false;
+    const QSize idle = size();
+    for (QPushButton* button : {CmdAddDBName, CmdExport, CmdImport, CmdDelDB})
+        button->setEnabled(false);
+    FileDB->setEnabled(false);
+    CmdDone->setText(QStringLiteral("Cancel"));
+    LabelExchange->clear();
+    LabelExchange->show();
+    ProgressExchange->show();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+    ExchangeProgress progress(*LabelExchange);
+    work(progress);
+    QApplication::restoreOverrideCursor();
+    LabelExchange->hide();
+    ProgressExchange->hide();
+    layout()->activate();
+    resize(idle); // as it was before the progress showed
+    CmdDone->setText(QStringLiteral("&Done"));
+    FileDB->setEnabled(true);
+    for (QPushButton* button : {CmdAddDBName, CmdExport, CmdImport, CmdDelDB})
+        button->setEnabled(true);
+    m_busy = false;
+}
+
+void FormSelDB::CmdExport_Click() {
+    const QString name = highlightedCatalogue();
+    if (name.isEmpty()) return;
+    QFileDialog dialog(this, QStringLiteral("Export catalogue ") + name);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("CSV (*.csv)"), QStringLiteral("JSON (*.json)"),
+                           QStringLiteral("Web page (*.html)"),
+                           QStringLiteral("Everything file list (*.efu)")});
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.selectFile(QDir::home().filePath(name + QStringLiteral(".csv")));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().constFirst();
+    runBusy([&](Progress& progress) {
+        exportCatalogueFile(m_state, name, file, progress, m_state.prompt(), m_cancelFlag);
+    });
+}
+
+void FormSelDB::CmdImport_Click() {
+    const QString name = highlightedCatalogue();
+    if (name.isEmpty()) return;
+    QFileDialog dialog(this, QStringLiteral("Import into catalogue ") + name);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(
+        {QStringLiteral("Catalogue files (*.csv *.json *.efu)"), QStringLiteral("All files (*)")});
+    dialog.setDirectory(QDir::home());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString file = dialog.selectedFiles().constFirst();
+    runBusy([&](Progress& progress) {
+        importIntoCatalogue(m_state, name, file, progress, m_state.prompt(), m_cancelFlag);
+    });
+}
+
 void FormSelDB::Form_Unload() {
     // The lines of the search list named records of the recordset the File menu closed.
     m_state.windows().clearSearchResults();
@@ -146,6 +260,11 @@ void FormSelDB::Form_Unload() {
 }
 
 void FormSelDB::done(int result) {
+    // Closing while an export or import runs cancels it; the window stays for its message.
+    if (m_busy) {
+        m_cancelFlag = true;
+        return;
+    }
     if (!m_unloaded) {
         m_unloaded = true;
         Form_Unload();

@@ -7,15 +7,18 @@
 #include "manage/CatalogueSelection.h"
 
 #include <QDialog>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QProgressBar;
 class QPushButton;
 
 namespace orvik {
 
 class AppState;
+class Progress;
 
 class FormSelDB : public QDialog {
     Q_OBJECT
@@ -32,6 +35,10 @@ public:
     void CmdAddDBName_Click();
     void CmdDone_Click();
     void CmdDelDB_Click();
+    // Export and import of the highlighted catalogue, each to or from a file
+    // the user picks; its extension names the format.
+    void CmdExport_Click();
+    void CmdImport_Click();
     void Form_Unload();
 
     // Every way of closing (Done, a double click, Escape, the title bar) ends here.
@@ -40,16 +47,25 @@ public:
 private:
     void createControls();
     void fillFileList();
+    // The highlighted catalogue's name, or empty after telling the user to pick one.
+    QString highlightedCatalogue();
+    // Runs an export or import with the progress shown and Done as its Cancel.
+    void runBusy(const std::function<void(Progress&)>& work);
 
     AppState& m_state;
     CatalogueSelection m_selection;
     bool m_unloaded = false;
+    bool m_busy = false, m_cancelFlag = false;
 
     QListWidget* FileDB = nullptr;
     QLineEdit* TextNewDB = nullptr;
     QPushButton* CmdAddDBName = nullptr;
     QPushButton* CmdDone = nullptr;
     QPushButton* CmdDelDB = nullptr;
+    QPushButton* CmdExport = nullptr;
+    QPushButton* CmdImport = nullptr;
+    QProgressBar* ProgressExchange = nullptr;
+    QLabel* LabelExchange = nullptr;
     QLabel* LabelCurrent = nullptr;
     QLabel* LabelCurrentDB = nullptr;
     QLabel* Labelnw = nullptr;

@@ -97,12 +97,14 @@ void RecordAppender::append(const StoredRecord& record) {
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
 }
 
-void RecordAppender::commit(const VolumeIdentity* identity) {
+void RecordAppender::commit(const VolumeIdentity* identity,
+                            const std::function<void(std::int64_t head)>& alongside) {
     insertWaiting(int(m_waiting.size()));
     requireTransaction();
     if (m_firstUnindexed != 0) indexUpTo(m_lastUnindexed);
     m_guardsOff.reset();
     if (identity && m_head != 0) writeVolumeIdentity(m_db, m_head, *identity);
+    if (alongside) alongside(m_head);
     m_transaction.commit();
 }
 

@@ -51,8 +51,12 @@ public:
     bool indexStretch(std::int64_t count);
     // Writes the records still waiting, indexes them, turns the triggers and
     // CHECKs on again and commits, with the run's identity keyed by its head
-    // when it has one and a record was appended.
-    void commit(const VolumeIdentity* identity = nullptr);
+    // when it has one and a record was appended. `alongside`, given the rowid
+    // of the first record appended (0 for none), writes what belongs to the
+    // records in the same transaction: the appended records are numbered on
+    // from it, one by one.
+    void commit(const VolumeIdentity* identity = nullptr,
+                const std::function<void(std::int64_t head)>& alongside = {});
 
 private:
     class GuardsOff;
