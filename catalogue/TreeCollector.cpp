@@ -191,7 +191,7 @@ void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
         std::shared_ptr<Directory>& known = directories[below];
         if (known) return known.get();
         known = std::make_shared<Directory>(
-            Directory{below.isEmpty() ? archive : archive + '/' + below, {}, {}});
+            Directory{below.isEmpty() ? archive : archive + '/' + below, {}, {}, true});
         std::vector<int> order = walkOrder;
         if (!below.isEmpty()) order.push_back(int(directories.size()));
         waiting.push_back({known->path, std::move(order), known});

@@ -48,6 +48,13 @@ public:
         // The stored names and lengths of its files, each followed by a zero:
         // one block rather than two small ones a file.
         QByteArray texts;
+        // An archive's directory: its files are members, not files to open.
+        bool inArchive = false;
+
+        // Where the file lies on the medium.
+        QString pathOf(const File& file) const {
+            return (path.endsWith(u'/') ? path : path + u'/') + file.entry.name;
+        }
 
         QByteArray storedName(const File& file) const {
             return QByteArray::fromRawData(texts.constData() + file.textsAt, file.nameSize);

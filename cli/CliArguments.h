@@ -22,6 +22,7 @@ enum class Command {
     Ls,
     Edit,
     Update,
+    Verify,
     Catalogues,
     Create,
     Delete,
@@ -46,6 +47,7 @@ struct CliArguments {
     bool noDates = false;
     bool noSizes = false;
     std::optional<bool> lookInArchives;
+    std::optional<bool> saveChecksums;
     std::optional<QString> extensions;
     // edit, each when given (its --description fills `description`)
     std::optional<QString> newKeywords;

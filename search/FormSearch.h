@@ -63,6 +63,7 @@ public:
     void CmdDelCD_Click();
     void CmdUpdCD_Click();
     void CmdBrowse_Click();
+    void Tools_Verify_Click();
     void CmdFilters_Click();
     void OptDispPaths_Click();
     void AutoList_Click();
@@ -95,8 +96,9 @@ private:
     int highlightedLine() const;
     void showDetails();
     int printerOrientation() const;
-    // The medium to update the chosen volume from; empty when the user cancels.
-    QString chooseUpdateDirectory(const QString& recorded);
+    // The medium of the volume holding `rowid`, offered as the directory it
+    // was added from; empty when the user cancels.
+    QString chooseMedium(std::int64_t rowid, const QString& title);
     // The PDF printer's file for one print-out; empty when the user cancels.
     QString choosePdfFile();
     // Runs a volume query with the hourglass, unless the file-match query runs.
@@ -129,6 +131,7 @@ private:
     QPushButton* CmdDelCD = nullptr;
     QPushButton* CmdUpdCD = nullptr;
     QPushButton* CmdBrowse = nullptr;
+    QAction* Tools_Verify = nullptr;
     QPushButton* CmdFilters = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;
