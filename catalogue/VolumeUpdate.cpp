@@ -36,17 +36,6 @@ StoredVolume readVolume(engine::Catalogue& db, const VolumeRun& run) {
     return volume;
 }
 
-// The volume's own options; the current ones for a volume added before they were kept.
-AddOptions optionsOf(const StoredVolume& volume, const AppState& state) {
-    if (!volume.identity)
-        return {state.Options.SaveDates,      state.Options.SaveLengths,
-                state.Options.UseFilter,      state.Options.ExtensionString,
-                state.Options.LookInArchives, state.Options.SaveChecksums};
-    const engine::VolumeIdentity& identity = *volume.identity;
-    return {identity.saveDates,  identity.saveLengths,    Settings::boolText(identity.useFilter),
-            identity.extensions, identity.lookInArchives, identity.saveChecksums};
-}
-
 // The content of a file of the medium, read now.
 std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
                                             const TreeCollector::File& file) {
@@ -60,6 +49,16 @@ std::int64_t lastHead(engine::Catalogue& db) {
 }
 
 } // namespace
+
+AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identity,
+                            const AppState& state) {
+    if (!identity)
+        return {state.Options.SaveDates,      state.Options.SaveLengths,
+                state.Options.UseFilter,      state.Options.ExtensionString,
+                state.Options.LookInArchives, state.Options.SaveChecksums};
+    return {identity->saveDates,  identity->saveLengths,    Settings::boolText(identity->useFilter),
+            identity->extensions, identity->lookInArchives, identity->saveChecksums};
+}
 
 QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentity>& identity,
                       const QString& path, bool recorded) {
@@ -142,7 +141,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
     if (const QString problem = mediumProblem(state, volume->identity, result.path, recorded);
         !problem.isEmpty())
         return ending(Outcome::Refused, problem);
-    const AddOptions options = optionsOf(*volume, state);
+    const AddOptions options = volumeAddOptions(volume->identity, state);
     // A file whose length and date are as stored may still have changed:
     // where the volume kept checksums, its content tells.
     const ContentOf contentOf = options.saveChecksums ? ContentOf(readContent) : ContentOf();

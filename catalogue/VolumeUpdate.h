@@ -50,6 +50,11 @@ struct VolumeUpdateResult {
 // added before that was recorded.
 QString recordedTopDirectory(engine::Catalogue& db, std::int64_t rowid);
 
+// The options of the add of the volume with `identity`; the current ones
+// for a volume added before they were kept.
+AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identity,
+                            const AppState& state);
+
 // Why `path` cannot be the medium of the volume with `identity`; "" when it
 // can. `recorded`: the path is the one recorded at the add.
 QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentity>& identity,

@@ -49,7 +49,7 @@ std::optional<Contents> readContents(const std::vector<TreeCollector::Directory>
 } // namespace
 
 QString VolumeVerifyResult::summary() const {
-    QString text = QStringLiteral("%1 files match, %2 changed, %3 missing, %4 unreadable, %5 new, "
+    QString text = QStringLiteral("%1 unchanged, %2 changed, %3 missing, %4 unreadable, %5 new, "
                                   "%6 moved")
                        .arg(difference.unchanged)
                        .arg(difference.changed)
@@ -89,15 +89,8 @@ VolumeVerifyResult verifyVolume(AppState& state, Progress& progress, bool& cance
     if (const QString problem = mediumProblem(state, identity, result.path, recorded);
         !problem.isEmpty())
         return ending(Outcome::Refused, problem);
-    // The files as the add recorded them: with its own options, or the
-    // current ones for a volume added before they were kept.
-    AddOptions options{state.Options.SaveDates,      state.Options.SaveLengths,
-                       state.Options.UseFilter,      state.Options.ExtensionString,
-                       state.Options.LookInArchives, false};
-    if (identity)
-        options = {
-            identity->saveDates,  identity->saveLengths,    Settings::boolText(identity->useFilter),
-            identity->extensions, identity->lookInArchives, identity->saveChecksums};
+    // The files as the add recorded them.
+    const AddOptions options = volumeAddOptions(identity, state);
 
     QString problem;
     const auto walked =

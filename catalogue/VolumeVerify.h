@@ -34,7 +34,7 @@ struct VolumeVerifyResult {
     bool checksumsKept = false; // else only lengths and dates were compared
 
     bool allMatch() const { return difference.files.empty(); }
-    // "5 files match, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved",
+    // "5 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved",
     // and why no content was compared when the volume kept no checksums.
     QString summary() const;
 };

@@ -111,7 +111,7 @@ TEST_F(ChecksumsTest, verifyOfAnUnchangedTreeExitsZeroSayingEveryFileMatches) {
     const CliRun verified = cli({"verify", "1"});
     EXPECT_EQ(verified.exitCode, 0) << verified.err.toStdString();
     EXPECT_TRUE(verified.out.isEmpty());
-    EXPECT_EQ(verified.err, "4 files match, 0 changed, 0 missing, 0 unreadable, 0 new, 0 moved\n");
+    EXPECT_EQ(verified.err, "4 unchanged, 0 changed, 0 missing, 0 unreadable, 0 new, 0 moved\n");
 }
 
 TEST_F(ChecksumsTest, aFileChangedInPlaceKeepingLengthAndDateIsChangedForVerifyAndUpdate) {
@@ -120,7 +120,7 @@ TEST_F(ChecksumsTest, aFileChangedInPlaceKeepingLengthAndDateIsChangedForVerifyA
     const CliRun verified = cli({"verify", "1"});
     EXPECT_EQ(verified.exitCode, 1);
     EXPECT_EQ(verified.out, QStringList{"~ DOCS/B.TXT"});
-    EXPECT_EQ(verified.err, "3 files match, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved\n");
+    EXPECT_EQ(verified.err, "3 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved\n");
     const CliRun updated = cli({"update", "1"});
     EXPECT_EQ(updated.exitCode, 0) << updated.err.toStdString();
     EXPECT_EQ(updated.out, QStringList{"~ DOCS/B.TXT"});
@@ -138,7 +138,7 @@ TEST_F(ChecksumsTest, verifyNamesFilesUnreadableMissingAndNewAndExitsOne) {
     const CliRun verified = asUser({"verify", "1"});
     EXPECT_EQ(verified.exitCode, 1) << verified.err.toStdString();
     EXPECT_EQ(verified.out, QStringList({"! DOCS/B.TXT", "+ DOCS/NEW.TXT", "- EMPTY"}));
-    EXPECT_EQ(verified.err, "2 files match, 0 changed, 1 missing, 1 unreadable, 1 new, 0 moved\n");
+    EXPECT_EQ(verified.err, "2 unchanged, 0 changed, 1 missing, 1 unreadable, 1 new, 0 moved\n");
 }
 
 TEST_F(ChecksumsTest, aVolumeWithoutChecksumsIsVerifiedByLengthsAndDatesSayingSo) {
@@ -146,7 +146,7 @@ TEST_F(ChecksumsTest, aVolumeWithoutChecksumsIsVerifiedByLengthsAndDatesSayingSo
     changeInPlace("docs/b.txt");
     const CliRun unseen = cli({"verify", "1"});
     EXPECT_EQ(unseen.exitCode, 0);
-    EXPECT_EQ(unseen.err, "4 files match, 0 changed, 0 missing, 0 unreadable, 0 new, 0 moved "
+    EXPECT_EQ(unseen.err, "4 unchanged, 0 changed, 0 missing, 0 unreadable, 0 new, 0 moved "
                           "(checksums were not kept: lengths and dates compared)\n");
     writeFile(tree + "/a.txt", "longer than it was");
     const CliRun seen = cli({"verify", "1"});

@@ -363,9 +363,9 @@ TEST_F(FormSearchTest, verifySelectedCDAsksForTheMediumAndShowsWhatDiffersFromTh
     ASSERT_EQ(app.prompt().shown.size(), 1u);
     EXPECT_EQ(app.prompt().shown[0].icon, Icon::Exclamation);
     EXPECT_CONTAINS(app.prompt().texts().value(0),
-                    "1 files match, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved\r\n~ A.TXT");
+                    "1 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved\r\n~ A.TXT");
     EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(),
-              "CD verified: 1 files match, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved");
+              "CD verified: 1 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved");
 }
 
 // A catalogue of a newer version is listed as any other, but its erase and
