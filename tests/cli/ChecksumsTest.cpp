@@ -88,6 +88,7 @@ TEST_F(ChecksumsTest, theAddKeepsEachFilesChecksumAsXxh128sumPrintsIt) {
     }
     EXPECT_EQ(checksums(), expected);
     EXPECT_EQ(expected["A.TXT"], expected["DOCS/COPY OF A.TXT"]);
+    EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Checksums:   yes");
 }
 
 TEST_F(ChecksumsTest, aFileTheAddCannotReadIsCountedAndNamedAndGetsNoChecksum) {
