@@ -17,10 +17,6 @@ namespace {
 // Large enough that a disc reads at its sequential speed.
 constexpr size_t ReadSize = 1 << 20;
 
-struct StateFree {
-    void operator()(XXH3_state_t* state) const { XXH3_freeState(state); }
-};
-
 struct Descriptor {
     explicit Descriptor(int fd) : fd(fd) {}
     ~Descriptor() {
@@ -44,6 +40,31 @@ QString sizeText(double bytes) {
 
 } // namespace
 
+struct ContentHash::State {
+    State() : xxh(XXH3_createState()) { XXH3_128bits_reset(xxh); }
+    ~State() { XXH3_freeState(xxh); }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+    XXH3_state_t* xxh;
+};
+
+ContentHash::ContentHash() : m_state(std::make_unique<State>()) {}
+
+ContentHash::~ContentHash() = default;
+
+void ContentHash::update(const void* data, size_t size) {
+    XXH3_128bits_update(m_state->xxh, data, size);
+}
+
+// The canonical form: the bytes in the order xxh128sum prints them.
+engine::Checksum ContentHash::digest() const {
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(m_state->xxh));
+    engine::Checksum checksum;
+    std::memcpy(checksum.data(), canonical.digest, checksum.size());
+    return checksum;
+}
+
 std::optional<engine::Checksum> hashFile(const QString& path, QString* failure,
                                          const std::atomic<bool>* stop,
                                          std::atomic<std::int64_t>* bytesRead) {
@@ -56,23 +77,17 @@ std::optional<engine::Checksum> hashFile(const QString& path, QString* failure,
     if (file.fd < 0) return fail(errno);
     ::posix_fadvise(file.fd, 0, 0, POSIX_FADV_SEQUENTIAL);
     thread_local std::unique_ptr<char[]> buffer(new char[ReadSize]);
-    const std::unique_ptr<XXH3_state_t, StateFree> state(XXH3_createState());
-    XXH3_128bits_reset(state.get());
+    ContentHash hash;
     for (;;) {
         if (stop && *stop) return fail(ECANCELED);
         const ssize_t got = ::read(file.fd, buffer.get(), ReadSize);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return fail(errno);
         if (got == 0) break;
-        XXH3_128bits_update(state.get(), buffer.get(), size_t(got));
+        hash.update(buffer.get(), size_t(got));
         if (bytesRead) *bytesRead += got;
     }
-    // The canonical form: the bytes in the order xxh128sum prints them.
-    XXH128_canonical_t canonical;
-    XXH128_canonicalFromHash(&canonical, XXH3_128bits_digest(state.get()));
-    engine::Checksum checksum;
-    std::memcpy(checksum.data(), canonical.digest, checksum.size());
-    return checksum;
+    return hash.digest();
 }
 
 FileHasher::FileHasher(unsigned threads) {

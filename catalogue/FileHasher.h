@@ -12,12 +12,28 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 namespace orvik {
+
+// XXH3-128 of bytes handed over piece by piece.
+class ContentHash {
+public:
+    ContentHash();
+    ~ContentHash();
+    ContentHash(const ContentHash&) = delete;
+    ContentHash& operator=(const ContentHash&) = delete;
+    void update(const void* data, size_t size);
+    engine::Checksum digest() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
 
 // The checksum of the file `path`; none when it cannot be read to its end,
 // and then `failure` says why. `stop` ends the read early (none then too);

@@ -52,8 +52,9 @@ int appendNumber(QByteArray& texts, std::int64_t number) {
 
 } // namespace
 
-TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives)
-    : m_fileSystem(fileSystem), m_lookInArchives(lookInArchives),
+TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives,
+                             bool hashMembers)
+    : m_fileSystem(fileSystem), m_lookInArchives(lookInArchives), m_hashMembers(hashMembers),
       m_thread([this, top = std::move(top)] { walk(top); }) {}
 
 TreeCollector::~TreeCollector() {
@@ -177,7 +178,8 @@ bool TreeCollector::handOverKnown(const Waiting& directory) {
 void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
                                std::vector<int> walkOrder, std::vector<Waiting>& waiting) {
     const QString archive = directory + entry.name;
-    ArchiveContents contents = readArchive(archive, entry.size, [this] { return stopped(); });
+    ArchiveContents contents = readArchive(
+        archive, entry.size, [this] { return stopped(); }, m_hashMembers);
     if (!contents.isArchive) return;
     if (!contents.failure.isEmpty()) {
         const std::lock_guard lock(m_mutex);
@@ -210,8 +212,9 @@ void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
         const QString below = slash < 0 ? QString() : member.path.left(slash);
         for (qsizetype part = 0; (part = below.indexOf('/', part)) >= 0; ++part)
             directoryOf(below.left(part));
-        appendFile(*directoryOf(below),
-                   {member.path.mid(slash + 1), false, member.size, member.modified, false});
+        Directory& in = *directoryOf(below);
+        appendFile(in, {member.path.mid(slash + 1), false, member.size, member.modified, false});
+        in.files.back().checksum = member.checksum;
     }
 }
 

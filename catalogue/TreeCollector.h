@@ -16,6 +16,7 @@
 #pragma once
 
 #include "core/Error.h"
+#include "core/engine/Checksums.h"
 #include "core/platform/FileSystem.h"
 
 #include <QByteArray>
@@ -41,6 +42,8 @@ public:
         // the directory's texts.
         qsizetype textsAt = 0;
         int nameSize = 0, lengthSize = 0;
+        // A member's, when the walk hashes members' contents.
+        std::optional<engine::Checksum> checksum = std::nullopt;
     };
     struct Directory {
         QString path; // the top as given; below it without a trailing "/"
@@ -83,7 +86,10 @@ public:
     };
 
     // Starts the walk below `top`; mount points below it are not entered.
-    TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives = false);
+    // With `hashMembers` the members of archives get the checksums of their
+    // contents, read with their listing.
+    TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives = false,
+                  bool hashMembers = false);
     // Stops the walk and waits for its thread.
     ~TreeCollector();
     TreeCollector(const TreeCollector&) = delete;
@@ -127,7 +133,7 @@ private:
     const QByteArray& dateText(std::int64_t modified);
 
     const FileSystem& m_fileSystem;
-    const bool m_lookInArchives;
+    const bool m_lookInArchives, m_hashMembers;
     // The walk's own, on its thread: files of a disc often share their time
     // of change, so the text of the last one is kept.
     std::int64_t m_lastModified = 0;

@@ -221,7 +221,7 @@ VolumeAdd::Stage VolumeAdd::List_files() {
     m_collected.clear();
     m_lookInArchives = m_options().lookInArchives;
     m_saveChecksums = m_options().saveChecksums;
-    TreeCollector walk(m_state.fileSystem(), CurPath, m_lookInArchives);
+    TreeCollector walk(m_state.fileSystem(), CurPath, m_lookInArchives, m_saveChecksums);
     bool walking = true;
     for (bool rewrite = false;; rewrite = true) {
         try {
@@ -486,8 +486,12 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records,
     if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
     if (options.saveLengths) record[size_t(Field::CDFileLen)] = directory.storedLength(file);
     const std::int64_t rowid = records.append(record);
-    if (m_hasher && !directory.inArchive)
+    if (!m_hasher) return;
+    // A member's content was read with its archive's listing.
+    if (!directory.inArchive)
         m_hasher->add(rowid, directory.pathOf(file), file.entry.size);
+    else if (file.checksum)
+        m_checksums->write(rowid, *file.checksum);
 }
 
 } // namespace orvik

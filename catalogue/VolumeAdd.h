@@ -38,7 +38,7 @@ struct AddOptions {
     QString extensionString;
     // Taken once, when the walk starts: they decide what the add reads.
     bool lookInArchives = false;
-    bool saveChecksums = false; // each file's content hashed (members of archives are not)
+    bool saveChecksums = false; // each file's content hashed, archives' members' too
     // Whether records written with either are the same.
     bool writesAlike(const AddOptions& other) const {
         return saveDates == other.saveDates && saveLengths == other.saveLengths &&

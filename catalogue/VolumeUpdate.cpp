@@ -36,12 +36,6 @@ StoredVolume readVolume(engine::Catalogue& db, const VolumeRun& run) {
     return volume;
 }
 
-// The content of a file of the medium, read now.
-std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
-                                            const TreeCollector::File& file) {
-    return hashFile(directory.pathOf(file));
-}
-
 std::int64_t lastHead(engine::Catalogue& db) {
     engine::Statement last(db, "SELECT max(rowid) FROM CDTable WHERE CDVolume IS NOT NULL AND "
                                "(CDVolume IS NOT NULL)=1");
@@ -49,6 +43,11 @@ std::int64_t lastHead(engine::Catalogue& db) {
 }
 
 } // namespace
+
+std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
+                                            const TreeCollector::File& file) {
+    return directory.inArchive ? file.checksum : hashFile(directory.pathOf(file));
+}
 
 AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identity,
                             const AppState& state) {
@@ -87,10 +86,10 @@ QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentit
 }
 
 std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, const QString& top,
-                                                               bool lookInArchives,
+                                                               const AddOptions& options,
                                                                Progress& progress, bool& cancelFlag,
                                                                QString& problem) {
-    TreeCollector walk(state.fileSystem(), top, lookInArchives);
+    TreeCollector walk(state.fileSystem(), top, options.lookInArchives, options.saveChecksums);
     std::vector<TreeCollector::Directory> walked;
     for (;;) {
         TreeCollector::News news = walk.take(std::chrono::milliseconds(30));
@@ -151,8 +150,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
 
     if (request.dryRun) {
         QString problem;
-        const auto walked =
-            walkWhole(state, result.path, options.lookInArchives, progress, cancelFlag, problem);
+        const auto walked = walkWhole(state, result.path, options, progress, cancelFlag, problem);
         if (!walked)
             return ending(problem.isEmpty() ? Outcome::Declined : Outcome::Refused, problem);
         if (!writesAnyFile(*walked, options)) return ending(Outcome::Refused, noFile);

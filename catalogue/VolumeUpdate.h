@@ -60,12 +60,17 @@ AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identit
 QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentity>& identity,
                       const QString& path, bool recorded);
 
-// The directories of a whole walk of `top`; none when cancelled or a listing
-// failed (then `problem` says which).
+// The directories of a whole walk of `top` with `options`' archives and
+// checksums (members' contents are read with their archives); none when
+// cancelled or a listing failed (then `problem` says which).
 std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, const QString& top,
-                                                               bool lookInArchives,
+                                                               const AddOptions& options,
                                                                Progress& progress, bool& cancelFlag,
                                                                QString& problem);
+
+// The checksum of a file of the medium, read now; a member's as its walk read it.
+std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
+                                            const TreeCollector::File& file);
 
 // Updates the volume on the current catalogue. `confirm` sees the difference
 // before anything is written (never with a dry run): false leaves the volume

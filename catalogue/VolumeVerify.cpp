@@ -93,8 +93,7 @@ VolumeVerifyResult verifyVolume(AppState& state, Progress& progress, bool& cance
     const AddOptions options = volumeAddOptions(identity, state);
 
     QString problem;
-    const auto walked =
-        walkWhole(state, result.path, options.lookInArchives, progress, cancelFlag, problem);
+    const auto walked = walkWhole(state, result.path, options, progress, cancelFlag, problem);
     if (!walked) return ending(problem.isEmpty() ? Outcome::Cancelled : Outcome::Refused, problem);
     StoredRun stored(*db, *run);
     result.checksumsKept = stored.hasChecksums();
@@ -103,7 +102,9 @@ VolumeVerifyResult verifyVolume(AppState& state, Progress& progress, bool& cance
     if (result.checksumsKept) {
         contents = readContents(*walked, options, progress, cancelFlag);
         if (!contents) return ending(Outcome::Cancelled);
-        contentOf = [&](const TreeCollector::Directory&, const TreeCollector::File& file) {
+        contentOf = [&](const TreeCollector::Directory& directory,
+                        const TreeCollector::File& file) {
+            if (directory.inArchive) return readContent(directory, file);
             const auto found = contents->find(&file);
             return found == contents->end() ? std::nullopt : found->second;
         };

@@ -167,8 +167,8 @@ const OptionSyntax Options[] = {
      .manual = "also read every file and keep the XXH3-128 checksum of its content (as "
                "xxh128sum prints it), so that verify can tell a file changed in place and an "
                "update a file changed with the same length and date. A file that cannot be "
-               "read gets no checksum and is named on standard error; the members of archives "
-               "get none"},
+               "read gets no checksum and is named on standard error. With --archives the members "
+               "of archives get the checksums of their contents too"},
     {.name = "--no-checksums",
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.saveChecksums = false; },
