@@ -11,7 +11,9 @@ cd "$(dirname "$0")"
 action=${1:-build}
 build_dir=${ORVIK_BUILD_DIR:-build}
 # libarchive: reads archives and disc images.
-packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarchive-dev)
+# libxxhash: XXH3-128 checksums of files' contents.
+packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarchive-dev
+    libxxhash-dev)
 # The package's dependencies come from dpkg-shlibdeps, which CPack runs on
 # the programs it finds with file.
 [ "$action" != package ] || packages+=(dpkg-dev file)
@@ -25,11 +27,13 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarch
 # filters benchmark against the sqlite3 program's LIKE scan. The package test
 # has Debian's checker, lintian, look the package over. The archive tests
 # make their archives and disc images with zip, 7z, xorriso, zstd and xz.
-# The export test opens the exported web page in chromium, headless.
+# The export test opens the exported web page in chromium, headless; the
+# checksum test and benchmark hold the add's checksums against xxh128sum
+# (xxhash).
 [ "$action" != test ] ||
     packages+=(poppler-utils desktop-file-utils appstream man-db dpkg-dev file
         xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format
-        plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils
+        plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils xxhash
         chromium)
 
 missing=()

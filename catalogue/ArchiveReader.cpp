@@ -1,6 +1,7 @@
 #include "catalogue/ArchiveReader.h"
 
 #include "catalogue/ArchiveSignatures.h"
+#include "catalogue/FileHasher.h"
 #include "core/platform/FileNames.h"
 
 #include <QStringList>
@@ -85,29 +86,56 @@ QString memberPath(archive_entry* entry) {
     return parts.join(u'/');
 }
 
-// Appends the member `entry` is, when it is a directory or a file.
-void takeMember(archive_entry* entry, std::vector<ArchiveMember>& members) {
+// The checksum of the content of the member just read on; none when the
+// content cannot be read.
+std::optional<engine::Checksum> hashMember(archive* a) {
+    ContentHash hash;
+    for (;;) {
+        const void* block = nullptr;
+        size_t size = 0;
+        la_int64_t offset = 0;
+        const int result = archive_read_data_block(a, &block, &size, &offset);
+        if (result == ARCHIVE_EOF) return hash.digest();
+        if (result != ARCHIVE_OK && result != ARCHIVE_WARN) return std::nullopt;
+        hash.update(block, size);
+    }
+}
+
+// Appends the member `entry` is, when it is a directory or a file; false
+// when it is not appended.
+bool takeMember(archive_entry* entry, std::vector<ArchiveMember>& members) {
     const mode_t type = archive_entry_filetype(entry);
     const bool directory = type == AE_IFDIR;
     // Devices, FIFOs and sockets are system entries; 0 is a format without types.
-    if (!directory && type != AE_IFREG && type != AE_IFLNK && type != 0) return;
+    if (!directory && type != AE_IFREG && type != AE_IFLNK && type != 0) return false;
     QString path = memberPath(entry);
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     members.push_back({std::move(path), directory,
                        archive_entry_size_is_set(entry) ? archive_entry_size(entry) : 0,
-                       archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0});
+                       archive_entry_mtime_is_set(entry) ? archive_entry_mtime(entry) : 0,
+                       std::nullopt});
+    return true;
 }
 
 // Reads the members from the header already read on; `result` is that read's.
 void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& contents,
-                 const std::function<bool()>& stopped) {
+                 const std::function<bool()>& stopped, bool checksums) {
     for (;;) {
         if (result == ARCHIVE_EOF) return;
         if (result != ARCHIVE_OK && result != ARCHIVE_WARN) {
             contents.failure = failureOf(a);
             return;
         }
-        takeMember(entry, contents.members);
+        // A link's content is its target's, elsewhere in the archive.
+        if (takeMember(entry, contents.members) && checksums &&
+            !contents.members.back().isDirectory && archive_entry_filetype(entry) != AE_IFLNK &&
+            !archive_entry_hardlink(entry)) {
+            contents.members.back().checksum = hashMember(a);
+            if (!contents.members.back().checksum) {
+                contents.failure = failureOf(a);
+                return;
+            }
+        }
         if (stopped && stopped()) return;
         result = archive_read_next_header(a, &entry);
     }
@@ -116,7 +144,7 @@ void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& 
 } // namespace
 
 ArchiveContents readArchive(const QString& path, std::int64_t size,
-                            const std::function<bool()>& stopped) {
+                            const std::function<bool()>& stopped, bool checksums) {
     ArchiveContents contents;
     if (size < SmallestArchive) return contents;
     const Descriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
@@ -144,7 +172,7 @@ ArchiveContents readArchive(const QString& path, std::int64_t size,
         }
         result = archive_read_next_header(reader.get(), &entry);
     }
-    readMembers(reader.get(), entry, result, contents, stopped);
+    readMembers(reader.get(), entry, result, contents, stopped, checksums);
     return contents;
 }
 

@@ -4,9 +4,12 @@
 // whatever its name; one that is none costs the read of its first block.
 #pragma once
 
+#include "core/engine/Checksums.h"
+
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace orvik {
@@ -16,6 +19,8 @@ struct ArchiveMember {
     bool isDirectory = false;
     std::int64_t size = 0;
     std::int64_t modified = 0; // seconds since the epoch
+    // Of its content, when asked for and it is a file.
+    std::optional<engine::Checksum> checksum = std::nullopt;
 };
 
 struct ArchiveContents {
@@ -28,9 +33,10 @@ struct ArchiveContents {
 // Smaller files hold no archive with a member and are not opened.
 constexpr std::int64_t SmallestArchive = 32;
 
-// Reads the members of the file `path` of `size` bytes. `stopped` is asked
-// between members, so a long read ends when the add is cancelled.
+// Reads the members of the file `path` of `size` bytes, with `checksums`
+// also their contents, each hashed as it is read. `stopped` is asked between
+// members, so a long read ends when the add is cancelled.
 ArchiveContents readArchive(const QString& path, std::int64_t size,
-                            const std::function<bool()>& stopped = {});
+                            const std::function<bool()>& stopped = {}, bool checksums = false);
 
 } // namespace orvik

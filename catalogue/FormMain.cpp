@@ -157,6 +157,8 @@ void FormMain::createMenus() {
     OptDates = checkItem(options, "OptDates", QStringLiteral("Save file &Dates"), "Ctrl+D");
     OptArchives = checkItem(options, "OptArchives", QStringLiteral("Look inside &archives"), "");
     OptArchives->setChecked(false);
+    OptChecksums = checkItem(options, "OptChecksums", QStringLiteral("Compute &checksums"), "");
+    OptChecksums->setChecked(false);
     options->addSeparator()->setObjectName(QStringLiteral("sep1"));
     SetDrive = options->addAction(QStringLiteral("Set &Current CD as default"));
     SetDrive->setObjectName(QStringLiteral("SetDrive"));
@@ -171,7 +173,8 @@ void FormMain::createMenus() {
     for (auto [item, handler] : {std::pair{UseFilter, &FormMain::UseFilter_Click},
                                  std::pair{OptLen, &FormMain::OptLen_Click},
                                  std::pair{OptDates, &FormMain::OptDates_Click},
-                                 std::pair{OptArchives, &FormMain::OptArchives_Click}})
+                                 std::pair{OptArchives, &FormMain::OptArchives_Click},
+                                 std::pair{OptChecksums, &FormMain::OptChecksums_Click}})
         connect(item, &QAction::triggered, this, [this, item, handler] {
             item->setChecked(!item->isChecked());
             (this->*handler)();
@@ -240,6 +243,9 @@ void FormMain::Form_Load() {
     m_state.Options.LookInArchives =
         settings.getBool(QStringLiteral("LookInArchives"), OptArchives->isChecked());
     OptArchives->setChecked(m_state.Options.LookInArchives);
+    m_state.Options.SaveChecksums =
+        settings.getBool(QStringLiteral("SaveChecksums"), OptChecksums->isChecked());
+    OptChecksums->setChecked(m_state.Options.SaveChecksums);
     m_state.Options.UseFilter =
         settings.get(QStringLiteral("UseFilter"), Settings::boolText(UseFilter->isChecked()));
     UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
@@ -257,6 +263,7 @@ void FormMain::Form_Activate() {
     OptDates->setChecked(m_state.Options.SaveDates);
     OptLen->setChecked(m_state.Options.SaveLengths);
     OptArchives->setChecked(m_state.Options.LookInArchives);
+    OptChecksums->setChecked(m_state.Options.SaveChecksums);
     UseFilter->setChecked(Settings::parseBool(m_state.Options.UseFilter) == true);
     Extension_TxtBox->setEnabled(UseFilter->isChecked());
     if (twips::screenWidth(this) > LayoutScreenWidth) Form_Resize();
@@ -520,6 +527,12 @@ void FormMain::OptArchives_Click() {
     OptArchives->setChecked(!OptArchives->isChecked());
     m_state.Options.LookInArchives = OptArchives->isChecked();
     m_state.settings().saveBool(QStringLiteral("LookInArchives"), m_state.Options.LookInArchives);
+}
+
+void FormMain::OptChecksums_Click() {
+    OptChecksums->setChecked(!OptChecksums->isChecked());
+    m_state.Options.SaveChecksums = OptChecksums->isChecked();
+    m_state.settings().saveBool(QStringLiteral("SaveChecksums"), m_state.Options.SaveChecksums);
 }
 
 void FormMain::SetDrive_Click() {

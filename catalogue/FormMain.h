@@ -46,6 +46,7 @@ public:
     void OptDates_Click();
     void OptLen_Click();
     void OptArchives_Click();
+    void OptChecksums_Click();
     void SetDrive_Click();
     void Extension_TxtBox_LostFocus();
     void TextDesc_LostFocus();
@@ -119,6 +120,7 @@ private:
     QAction* OptLen;
     QAction* OptDates;
     QAction* OptArchives;
+    QAction* OptChecksums;
     QAction* SetDrive;
     QAction* About;
     QAction* DBFile;

@@ -4,6 +4,7 @@
 #include "core/engine/Catalogue.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -16,6 +17,10 @@ namespace {
 struct FileState {
     std::string_view directory, name, date, length; // directory below the top
     bool matched = false;
+    std::optional<engine::Checksum> checksum; // a stored file's
+    // A walked file's.
+    const TreeCollector::Directory* walkedDirectory = nullptr;
+    const TreeCollector::File* walkedFile = nullptr;
 };
 
 std::string_view view(const QByteArray& bytes) {
@@ -46,8 +51,14 @@ class StoredRun::Files {
 public:
     Files(engine::Catalogue& db, const VolumeRun& run) {
         const QByteArray top = storedDirectory(run.top);
-        engine::Statement select(db, "SELECT CDFile, CDFileDate, CDPath, CDFileLen FROM CDTable "
-                                     "WHERE rowid >= ?1 AND rowid < ?2 ORDER BY rowid");
+        const bool checksums = engine::hasChecksumTable(db);
+        engine::Statement select(
+            db, checksums
+                    ? "SELECT CDFile, CDFileDate, CDPath, CDFileLen, Hash FROM CDTable "
+                      "LEFT JOIN CDChecksum ON Record = CDTable.rowid "
+                      "WHERE CDTable.rowid >= ?1 AND CDTable.rowid < ?2 ORDER BY CDTable.rowid"
+                    : "SELECT CDFile, CDFileDate, CDPath, CDFileLen FROM CDTable "
+                      "WHERE rowid >= ?1 AND rowid < ?2 ORDER BY rowid");
         select.bind(1, run.head).bind(2, run.end);
         std::string_view directory;
         while (select.step()) {
@@ -56,8 +67,15 @@ public:
                 if (!path.ends_with('/')) path += '/';
                 directory = keep(below(path, view(top)));
             }
-            files.push_back(
-                {directory, keep(select.utf8(0)), keep(select.utf8(1)), keep(select.utf8(3))});
+            files.push_back({directory, keep(select.utf8(0)), keep(select.utf8(1)),
+                             keep(select.utf8(3)), false, std::nullopt, nullptr, nullptr});
+            if (checksums && !select.isNull(4)) {
+                const std::string_view hash = select.blob(4);
+                if (hash.size() == sizeof(engine::Checksum)) {
+                    engine::Checksum& checksum = files.back().checksum.emplace();
+                    std::memcpy(checksum.data(), hash.data(), checksum.size());
+                }
+            }
         }
         for (size_t i = 0; i < files.size(); ++i)
             byDirectory[files[i].directory].push_back(i);
@@ -90,6 +108,8 @@ QString FileDifference::line() const {
         return QStringLiteral("- ") + path;
     case Kind::Changed:
         return QStringLiteral("~ ") + path;
+    case Kind::Unreadable:
+        return QStringLiteral("! ") + path;
     case Kind::Moved:
         break;
     }
@@ -98,11 +118,17 @@ QString FileDifference::line() const {
 
 QString RunDifference::summary() const {
     return QStringLiteral("%1 added, %2 removed, %3 changed, %4 moved, %5 unchanged")
-        .arg(added)
-        .arg(removed)
-        .arg(changed)
-        .arg(moved)
-        .arg(unchanged);
+               .arg(added)
+               .arg(removed)
+               .arg(changed)
+               .arg(moved)
+               .arg(unchanged) +
+           (unreadable ? QStringLiteral(", %1 unreadable").arg(unreadable) : QString());
+}
+
+bool StoredRun::hasChecksums() const {
+    return std::any_of(m_files->files.begin(), m_files->files.end(),
+                       [](const FileState& file) { return file.checksum.has_value(); });
 }
 
 StoredRun::StoredRun(engine::Catalogue& db, const VolumeRun& run) {
@@ -114,12 +140,14 @@ StoredRun::~StoredRun() = default;
 
 RunDifference compareRun(engine::Catalogue& db, const VolumeRun& run,
                          const std::vector<TreeCollector::Directory>& walked,
-                         const QString& walkedTop, const AddOptions& options) {
-    return StoredRun(db, run).compare(walked, walkedTop, options);
+                         const QString& walkedTop, const AddOptions& options,
+                         const ContentOf& contentOf) {
+    return StoredRun(db, run).compare(walked, walkedTop, options, contentOf);
 }
 
 RunDifference StoredRun::compare(const std::vector<TreeCollector::Directory>& walked,
-                                 const QString& walkedTop, const AddOptions& options) {
+                                 const QString& walkedTop, const AddOptions& options,
+                                 const ContentOf& contentOf) {
     Files& stored = *m_files;
     const QByteArray top = storedDirectory(walkedTop);
     const bool filtering = Settings::parseBool(options.useFilter) == true;
@@ -132,10 +160,11 @@ RunDifference StoredRun::compare(const std::vector<TreeCollector::Directory>& wa
         for (const TreeCollector::File& file : directory.files)
             if (!filtering ||
                 passesFilter(file.entry.name, options.extensionString, options.useFilter))
-                now.push_back({path, view(directory.storedName(file)),
-                               options.saveDates ? view(file.date) : std::string_view(),
-                               options.saveLengths ? view(directory.storedLength(file))
-                                                   : std::string_view()});
+                now.push_back(
+                    {path, view(directory.storedName(file)),
+                     options.saveDates ? view(file.date) : std::string_view(),
+                     options.saveLengths ? view(directory.storedLength(file)) : std::string_view(),
+                     false, std::nullopt, &directory, &file});
     }
 
     RunDifference difference;
@@ -168,6 +197,20 @@ RunDifference StoredRun::compare(const std::vector<TreeCollector::Directory>& wa
         FileState& old = stored.files[candidates[pick]];
         old.matched = file.matched = true;
         if (differs(old.date, file.date) || differs(old.length, file.length)) {
+            difference.files.push_back({FileDifference::Kind::Changed, pathOf(file), {}});
+            ++difference.changed;
+            continue;
+        }
+        if (!contentOf || !old.checksum) {
+            ++difference.unchanged;
+            continue;
+        }
+        const std::optional<engine::Checksum> content =
+            contentOf(*file.walkedDirectory, *file.walkedFile);
+        if (!content) {
+            difference.files.push_back({FileDifference::Kind::Unreadable, pathOf(file), {}});
+            ++difference.unreadable;
+        } else if (*content != *old.checksum) {
             difference.files.push_back({FileDifference::Kind::Changed, pathOf(file), {}});
             ++difference.changed;
         } else {

@@ -50,8 +50,9 @@ int appendNumber(QByteArray& texts, std::int64_t number) {
 
 } // namespace
 
-TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives)
-    : m_fileSystem(fileSystem), m_lookInArchives(lookInArchives),
+TreeCollector::TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives,
+                             bool hashMembers)
+    : m_fileSystem(fileSystem), m_lookInArchives(lookInArchives), m_hashMembers(hashMembers),
       m_thread([this, top = std::move(top)] { walk(top); }) {}
 
 TreeCollector::~TreeCollector() {
@@ -202,7 +203,8 @@ void TreeCollector::probe(const Probe& job) {
     Listed& listed = *job.listed;
     const DirEntry& entry = listed.entries[job.entry];
     listed.archives[job.entry] =
-        readArchive(withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); });
+        readArchive(withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); },
+                    m_hashMembers);
     const std::lock_guard lock(m_pipeMutex);
     if (--listed.probesLeft == 0 && m_idle > 0) m_pipeChanged.notify_all();
 }
@@ -314,7 +316,7 @@ void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
         std::shared_ptr<Directory>& known = directories[below];
         if (known) return known.get();
         known = std::make_shared<Directory>(
-            Directory{below.isEmpty() ? archive : archive + '/' + below, {}, {}});
+            Directory{below.isEmpty() ? archive : archive + '/' + below, {}, {}, true});
         std::vector<int> order = walkOrder;
         if (!below.isEmpty()) order.push_back(int(directories.size()));
         waiting.push_back({known->path, std::move(order), known});
@@ -333,8 +335,9 @@ void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
         const QString below = slash < 0 ? QString() : member.path.left(slash);
         for (qsizetype part = 0; (part = below.indexOf('/', part)) >= 0; ++part)
             directoryOf(below.left(part));
-        appendFile(*directoryOf(below),
-                   {member.path.mid(slash + 1), false, member.size, member.modified, false});
+        Directory& in = *directoryOf(below);
+        appendFile(in, {member.path.mid(slash + 1), false, member.size, member.modified, false});
+        in.files.back().checksum = member.checksum;
     }
 }
 

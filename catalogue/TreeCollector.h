@@ -23,6 +23,7 @@
 
 #include "catalogue/ArchiveReader.h"
 #include "core/Error.h"
+#include "core/engine/Checksums.h"
 #include "core/platform/FileSystem.h"
 
 #include <QByteArray>
@@ -49,6 +50,8 @@ public:
         // the directory's texts.
         qsizetype textsAt = 0;
         int nameSize = 0, lengthSize = 0;
+        // A member's, when the walk hashes members' contents.
+        std::optional<engine::Checksum> checksum = std::nullopt;
     };
     struct Directory {
         QString path; // the top as given; below it without a trailing "/"
@@ -56,6 +59,13 @@ public:
         // The stored names and lengths of its files, each followed by a zero:
         // one block rather than two small ones a file.
         QByteArray texts;
+        // An archive's directory: its files are members, not files to open.
+        bool inArchive = false;
+
+        // Where the file lies on the medium.
+        QString pathOf(const File& file) const {
+            return (path.endsWith(u'/') ? path : path + u'/') + file.entry.name;
+        }
 
         QByteArray storedName(const File& file) const {
             return QByteArray::fromRawData(texts.constData() + file.textsAt, file.nameSize);
@@ -84,7 +94,10 @@ public:
     };
 
     // Starts the walk below `top`; mount points below it are not entered.
-    TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives = false);
+    // With `hashMembers` the members of archives get the checksums of their
+    // contents, read with their listing.
+    TreeCollector(const FileSystem& fileSystem, QString top, bool lookInArchives = false,
+                  bool hashMembers = false);
     // Stops the walk and waits for its thread.
     ~TreeCollector();
     TreeCollector(const TreeCollector&) = delete;
@@ -150,7 +163,7 @@ private:
     const QByteArray& dateText(std::int64_t modified);
 
     const FileSystem& m_fileSystem;
-    const bool m_lookInArchives;
+    const bool m_lookInArchives, m_hashMembers;
     // The walk's own, on its thread: files of a disc often share their time
     // of change, so the text of the last one is kept.
     std::int64_t m_lastModified = 0;

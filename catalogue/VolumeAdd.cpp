@@ -1,5 +1,6 @@
 #include "catalogue/VolumeAdd.h"
 
+#include "catalogue/FileHasher.h"
 #include "core/AppState.h"
 #include "core/CatalogueFiles.h"
 #include "core/Error.h"
@@ -7,6 +8,7 @@
 #include "core/Prompt.h"
 #include "core/WriterWait.h"
 #include "core/engine/Catalogue.h"
+#include "core/engine/Checksums.h"
 #include "core/engine/RecordAppender.h"
 #include "core/engine/Recordset.h"
 #include "core/platform/Drives.h"
@@ -46,6 +48,14 @@ QString unreadable(const std::vector<TreeCollector::UnreadableArchive>& archives
            QStringLiteral(" could not be read");
 }
 
+// The summary's line for files whose checksums could not be computed.
+QString unreadable(const std::vector<VolumeAdd::UnreadableFile>& files) {
+    if (files.empty()) return {};
+    return QStringLiteral("\r\n") + QString::number(files.size()) +
+           (files.size() == 1 ? QStringLiteral(" file") : QStringLiteral(" files")) +
+           QStringLiteral(" could not be read");
+}
+
 } // namespace
 
 bool passesFilter(const QString& name, const QString& extensionString, const QString& useFilter) {
@@ -61,11 +71,13 @@ VolumeAdd::VolumeAdd(AppState& state, Progress& progress, Prompt& prompt, bool& 
       CancelFlag(cancelFlag), m_controls(controls), m_options(std::move(options)) {
     if (!m_options)
         m_options = [&state] {
-            return AddOptions{state.Options.SaveDates, state.Options.SaveLengths,
-                              state.Options.UseFilter, state.Options.ExtensionString,
-                              state.Options.LookInArchives};
+            return AddOptions{state.Options.SaveDates,      state.Options.SaveLengths,
+                              state.Options.UseFilter,      state.Options.ExtensionString,
+                              state.Options.LookInArchives, state.Options.SaveChecksums};
         };
 }
+
+VolumeAdd::~VolumeAdd() = default;
 
 bool VolumeAdd::checkDescription(const QString& description) {
     if (!description.isEmpty()) return true;
@@ -107,6 +119,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
     SkippedDirs.clear();
     TooLongDirs.clear();
     UnreadableArchives.clear();
+    UnreadableFiles.clear();
 
     DirCount = 0;
     Busy = true;
@@ -124,6 +137,8 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
         Busy = false;
         CatalogueChanged = true;
         m_collected.clear();
+        m_checksums.reset();
+        m_hasher.reset();
         return endWith(result);
     };
     auto cancelled = [&] {
@@ -153,7 +168,7 @@ VolumeAdd::Result VolumeAdd::run(const QString& topDirectory, const QString& key
                       QStringLiteral(" secs elapsed)") +
                       leftOut(SkippedDirs, QStringLiteral("no permission to read them")) +
                       leftOut(TooLongDirs, QStringLiteral("path too long for the catalogue")) +
-                      unreadable(UnreadableArchives));
+                      unreadable(UnreadableArchives) + unreadable(UnreadableFiles));
     CurDescription.clear();
     return finish(Result::Finished);
 }
@@ -205,7 +220,8 @@ VolumeAdd::Stage VolumeAdd::collectionFailed(const Error& error) {
 VolumeAdd::Stage VolumeAdd::List_files() {
     m_collected.clear();
     m_lookInArchives = m_options().lookInArchives;
-    TreeCollector walk(m_state.fileSystem(), CurPath, m_lookInArchives);
+    m_saveChecksums = m_options().saveChecksums;
+    TreeCollector walk(m_state.fileSystem(), CurPath, m_lookInArchives, m_saveChecksums);
     bool walking = true;
     for (bool rewrite = false;; rewrite = true) {
         try {
@@ -246,6 +262,15 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         appender.reset(); // rolled back first
         appender.emplace(*database, waitingForWriter(m_progress, CancelFlag));
         if (*appender && ReplacedVolume && ReplacedVolume->locked) ReplacedVolume->locked();
+        // The files are read again for a run written anew: its records are others.
+        m_checksums.reset();
+        m_hasher.reset();
+        UnreadableFiles.clear();
+        if (*appender && m_saveChecksums) {
+            m_hasher = std::make_unique<FileHasher>();
+            m_checksums = std::make_unique<engine::ChecksumWriter>(*database);
+            m_hashingSince = std::chrono::steady_clock::now();
+        }
         return bool(*appender);
     };
     if (!beginWriting()) {
@@ -279,6 +304,7 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
                 next = 0;
             }
         }
+        if (m_hasher) storeChecksums(std::chrono::milliseconds(0));
         if (CancelFlag) {
             walk.stop();
             appender.reset();
@@ -299,9 +325,46 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
         else
             break;
     }
+    if (!finishChecksums()) {
+        appender.reset();
+        return Stage::Going;
+    }
     const engine::VolumeIdentity written = identity();
     appender->commit(&written);
     return Stage::Going;
+}
+
+void VolumeAdd::storeChecksums(std::chrono::milliseconds wait) {
+    for (FileHasher::Hashed& hashed : m_hasher->take(wait)) {
+        if (hashed.checksum)
+            m_checksums->write(hashed.key, *hashed.checksum);
+        else
+            UnreadableFiles.push_back({std::move(hashed.path), std::move(hashed.failure)});
+    }
+    // The status shows the reading when it is behind, twice a second.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastHashingStatus >= std::chrono::milliseconds(500) && !m_hasher->done()) {
+        m_lastHashingStatus = now;
+        m_progress.status(QStringLiteral("Computing checksums: ") + hashingProgress());
+    }
+}
+
+bool VolumeAdd::finishChecksums() {
+    if (!m_hasher) return true;
+    while (!m_hasher->done()) {
+        storeChecksums(std::chrono::milliseconds(30));
+        m_progress.letEventsRun();
+        if (CancelFlag) return false;
+    }
+    storeChecksums(std::chrono::milliseconds(0));
+    return true;
+}
+
+QString VolumeAdd::hashingProgress() const {
+    if (!m_hasher) return {};
+    using namespace std::chrono;
+    return hashingStatus(m_hasher->bytesRead(), m_hasher->bytesAdded(),
+                         duration_cast<milliseconds>(steady_clock::now() - m_hashingSince));
 }
 
 bool VolumeAdd::removeReplacedRun(engine::RecordAppender& records) {
@@ -327,6 +390,7 @@ engine::VolumeIdentity VolumeAdd::identity() const {
     identity.saveDates = options.saveDates;
     identity.saveLengths = options.saveLengths;
     identity.lookInArchives = m_lookInArchives;
+    identity.saveChecksums = m_saveChecksums;
     identity.directories = m_directoriesWritten;
     identity.files = FileCount;
     identity.bytes = m_bytesWritten;
@@ -421,7 +485,13 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records,
     m_bytesWritten += file.entry.size;
     if (options.saveDates) record[size_t(Field::CDFileDate)] = file.date;
     if (options.saveLengths) record[size_t(Field::CDFileLen)] = directory.storedLength(file);
-    records.append(record);
+    const std::int64_t rowid = records.append(record);
+    if (!m_hasher) return;
+    // A member's content was read with its archive's listing.
+    if (!directory.inArchive)
+        m_hasher->add(rowid, directory.pathOf(file), file.entry.size);
+    else if (file.checksum)
+        m_checksums->write(rowid, *file.checksum);
 }
 
 } // namespace orvik

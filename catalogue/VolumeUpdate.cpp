@@ -1,5 +1,6 @@
 #include "catalogue/VolumeUpdate.h"
 
+#include "catalogue/FileHasher.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/Progress.h"
@@ -35,19 +36,31 @@ StoredVolume readVolume(engine::Catalogue& db, const VolumeRun& run) {
     return volume;
 }
 
-// The volume's own options; the current ones for a volume added before they were kept.
-AddOptions optionsOf(const StoredVolume& volume, const AppState& state) {
-    if (!volume.identity)
-        return {state.Options.SaveDates, state.Options.SaveLengths, state.Options.UseFilter,
-                state.Options.ExtensionString, state.Options.LookInArchives};
-    const engine::VolumeIdentity& identity = *volume.identity;
-    return {identity.saveDates, identity.saveLengths, Settings::boolText(identity.useFilter),
-            identity.extensions, identity.lookInArchives};
+std::int64_t lastHead(engine::Catalogue& db) {
+    engine::Statement last(db, "SELECT max(rowid) FROM CDTable WHERE CDVolume IS NOT NULL AND "
+                               "(CDVolume IS NOT NULL)=1");
+    return last.step() ? last.integer(0) : 0;
 }
 
-// Why `path` cannot be the volume's medium; "" when it can.
-QString mediumProblem(AppState& state, const StoredVolume& volume, const QString& path,
-                      bool recorded) {
+} // namespace
+
+std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
+                                            const TreeCollector::File& file) {
+    return directory.inArchive ? file.checksum : hashFile(directory.pathOf(file));
+}
+
+AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identity,
+                            const AppState& state) {
+    if (!identity)
+        return {state.Options.SaveDates,      state.Options.SaveLengths,
+                state.Options.UseFilter,      state.Options.ExtensionString,
+                state.Options.LookInArchives, state.Options.SaveChecksums};
+    return {identity->saveDates,  identity->saveLengths,    Settings::boolText(identity->useFilter),
+            identity->extensions, identity->lookInArchives, identity->saveChecksums};
+}
+
+QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentity>& identity,
+                      const QString& path, bool recorded) {
     if (path.isEmpty())
         return QStringLiteral("The volume's directory was not recorded when it was added: give "
                               "the directory to update it from.");
@@ -58,29 +71,25 @@ QString mediumProblem(AppState& state, const StoredVolume& volume, const QString
                         : QStringLiteral("Path not found: ") + path;
     try {
         state.fileSystem().list(path);
-        if (!volume.identity) return {};
+        if (!identity) return {};
         const QString uuid = state.drives().fileSystemFacts(path).uuid;
-        if (uuid != volume.identity->uuid)
+        if (uuid != identity->uuid)
             return QStringLiteral("%1 is not the volume %2: its file system is %3, the volume's "
                                   "was %4.")
-                .arg(path,
-                     volume.identity->label.isEmpty() ? NoVolumeLabel : volume.identity->label,
+                .arg(path, identity->label.isEmpty() ? NoVolumeLabel : identity->label,
                      uuid.isEmpty() ? QStringLiteral("without UUID") : uuid,
-                     volume.identity->uuid.isEmpty() ? QStringLiteral("without UUID")
-                                                     : volume.identity->uuid);
+                     identity->uuid.isEmpty() ? QStringLiteral("without UUID") : identity->uuid);
     } catch (const Error& error) {
         return error.message();
     }
     return {};
 }
 
-// The directories of the whole walk; none when cancelled or a listing failed
-// (then `problem` says which).
 std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, const QString& top,
-                                                               bool lookInArchives,
+                                                               const AddOptions& options,
                                                                Progress& progress, bool& cancelFlag,
                                                                QString& problem) {
-    TreeCollector walk(state.fileSystem(), top, lookInArchives);
+    TreeCollector walk(state.fileSystem(), top, options.lookInArchives, options.saveChecksums);
     std::vector<TreeCollector::Directory> walked;
     for (;;) {
         TreeCollector::News news = walk.take(std::chrono::milliseconds(30));
@@ -96,14 +105,6 @@ std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, 
         if (cancelFlag) return std::nullopt;
     }
 }
-
-std::int64_t lastHead(engine::Catalogue& db) {
-    engine::Statement last(db, "SELECT max(rowid) FROM CDTable WHERE CDVolume IS NOT NULL AND "
-                               "(CDVolume IS NOT NULL)=1");
-    return last.step() ? last.integer(0) : 0;
-}
-
-} // namespace
 
 QString recordedTopDirectory(engine::Catalogue& db, std::int64_t rowid) {
     const std::optional<std::int64_t> head = findVolumeHead(db, rowid);
@@ -136,22 +137,24 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
     }
     const bool recorded = request.path.isEmpty();
     result.path = recorded && volume->identity ? volume->identity->topDirectory : request.path;
-    if (const QString problem = mediumProblem(state, *volume, result.path, recorded);
+    if (const QString problem = mediumProblem(state, volume->identity, result.path, recorded);
         !problem.isEmpty())
         return ending(Outcome::Refused, problem);
-    const AddOptions options = optionsOf(*volume, state);
+    const AddOptions options = volumeAddOptions(volume->identity, state);
+    // A file whose length and date are as stored may still have changed:
+    // where the volume kept checksums, its content tells.
+    const ContentOf contentOf = options.saveChecksums ? ContentOf(readContent) : ContentOf();
     const QString noFile = QStringLiteral("%1 holds no file to catalogue: the volume is left as "
                                           "it was.")
                                .arg(result.path);
 
     if (request.dryRun) {
         QString problem;
-        const auto walked =
-            walkWhole(state, result.path, options.lookInArchives, progress, cancelFlag, problem);
+        const auto walked = walkWhole(state, result.path, options, progress, cancelFlag, problem);
         if (!walked)
             return ending(problem.isEmpty() ? Outcome::Declined : Outcome::Refused, problem);
         if (!writesAnyFile(*walked, options)) return ending(Outcome::Refused, noFile);
-        result.difference = compareRun(*db, volume->run, *walked, result.path, options);
+        result.difference = compareRun(*db, volume->run, *walked, result.path, options, contentOf);
         return ending(Outcome::Compared);
     }
 
@@ -182,7 +185,7 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
             result.problem = QStringLiteral("Another program erased the volume meanwhile.");
             return std::nullopt;
         }
-        result.difference = stored->compare(walked, result.path, options);
+        result.difference = stored->compare(walked, result.path, options, contentOf);
         if (!confirmed && !confirm(result.difference)) {
             refusal = Outcome::Declined;
             return std::nullopt;

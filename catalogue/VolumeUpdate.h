@@ -6,10 +6,13 @@
 #pragma once
 
 #include "catalogue/RunDifference.h"
+#include "core/engine/VolumeIdentity.h"
 
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
+#include <vector>
 
 namespace orvik {
 
@@ -46,6 +49,28 @@ struct VolumeUpdateResult {
 // The directory the volume holding `rowid` was added from; "" when it was
 // added before that was recorded.
 QString recordedTopDirectory(engine::Catalogue& db, std::int64_t rowid);
+
+// The options of the add of the volume with `identity`; the current ones
+// for a volume added before they were kept.
+AddOptions volumeAddOptions(const std::optional<engine::VolumeIdentity>& identity,
+                            const AppState& state);
+
+// Why `path` cannot be the medium of the volume with `identity`; "" when it
+// can. `recorded`: the path is the one recorded at the add.
+QString mediumProblem(AppState& state, const std::optional<engine::VolumeIdentity>& identity,
+                      const QString& path, bool recorded);
+
+// The directories of a whole walk of `top` with `options`' archives and
+// checksums (members' contents are read with their archives); none when
+// cancelled or a listing failed (then `problem` says which).
+std::optional<std::vector<TreeCollector::Directory>> walkWhole(AppState& state, const QString& top,
+                                                               const AddOptions& options,
+                                                               Progress& progress, bool& cancelFlag,
+                                                               QString& problem);
+
+// The checksum of a file of the medium, read now; a member's as its walk read it.
+std::optional<engine::Checksum> readContent(const TreeCollector::Directory& directory,
+                                            const TreeCollector::File& file);
 
 // Updates the volume on the current catalogue. `confirm` sees the difference
 // before anything is written (never with a dry run): false leaves the volume

@@ -22,6 +22,7 @@ enum class Command {
     Ls,
     Edit,
     Update,
+    Verify,
     Catalogues,
     Create,
     Delete,
@@ -51,6 +52,7 @@ struct CliArguments {
     bool noDates = false;
     bool noSizes = false;
     std::optional<bool> lookInArchives;
+    std::optional<bool> saveChecksums;
     std::optional<QString> extensions;
     // edit, each when given (its --description fills `description`)
     std::optional<QString> newKeywords;

@@ -2,6 +2,7 @@
 
 #include "catalogue/VolumeAdd.h"
 #include "catalogue/VolumeUpdate.h"
+#include "catalogue/VolumeVerify.h"
 #include "cli/AnswerOutput.h"
 #include "cli/CatalogueCommands.h"
 #include "cli/CliOutput.h"
@@ -86,9 +87,11 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     bool busy = false, cancelFlag = false;
     VolumeAdd* running = nullptr;
     TerminalProgress progress(cancelFlag, [&] {
+        const QString reading = running ? running->hashingProgress() : QString();
         return QStringLiteral("%1 directories counted, %2 files written")
-            .arg(running ? running->DirCount : 0)
-            .arg(running ? running->FileCount : 0);
+                   .arg(running ? running->DirCount : 0)
+                   .arg(running ? running->FileCount : 0) +
+               (reading.isEmpty() ? QString() : QStringLiteral(", ") + reading);
     });
     TerminalProgress::catchInterrupt();
     VolumeAdd add(state, progress, prompt, busy, cancelFlag);
@@ -109,6 +112,9 @@ int runAdd(AppState& state, CliPrompt& prompt, const CliArguments& args) {
         for (const TreeCollector::UnreadableArchive& archive : add.UnreadableArchives)
             printError(QStringLiteral("could not read the archive %1: %2")
                            .arg(archive.path, archive.reason));
+        for (const VolumeAdd::UnreadableFile& file : add.UnreadableFiles)
+            printError(
+                QStringLiteral("could not read the file %1: %2").arg(file.path, file.reason));
         return prompt.messages().isEmpty() ? ExitDone : reportMessages(prompt);
     case VolumeAdd::Result::Cancelled:
         printError(progress.lastStatus());
@@ -606,6 +612,43 @@ int runImport(AppState& state, CliPrompt& prompt, const CliArguments& args) {
     return ExitDone;
 }
 
+int runVerify(AppState& state, const CliArguments& args) {
+    const QString& bookmark = args.argument;
+    if (!catalogueUsable(state, true) || !bookmarkGiven(bookmark)) return ExitError;
+    VolumeVerifyRequest request{bookmark.toLongLong(), {}};
+    if (args.directory)
+        request.path = QDir::cleanPath(QFileInfo(*args.directory).absoluteFilePath());
+    bool cancelFlag = false;
+    TerminalProgress progress(cancelFlag, {});
+    TerminalProgress::catchInterrupt();
+    VolumeVerifyResult result;
+    try {
+        result = verifyVolume(state, progress, cancelFlag, request);
+    } catch (const Error& error) {
+        printError(error.message());
+        return ExitError;
+    }
+    progress.clearLine();
+    using Outcome = VolumeVerifyResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Verified:
+        break;
+    case Outcome::NoRecord:
+    case Outcome::NoVolume:
+        return noVolume(state, bookmark, result.outcome == Outcome::NoVolume);
+    case Outcome::Refused:
+        printError(result.problem);
+        return ExitError;
+    case Outcome::Cancelled:
+        printError(QStringLiteral("Cancelled."));
+        return ExitError;
+    }
+    for (const FileDifference& file : result.difference.files)
+        std::printf("%s\n", file.line().toUtf8().constData());
+    std::fprintf(stderr, "%s\n", result.summary().toUtf8().constData());
+    return result.allMatch() ? ExitDone : ExitNothingFound;
+}
+
 int runCatalogues(AppState& state) {
     const QStringList names = catalogueNames(state.appFolder());
     for (const QString& name : names) {
@@ -631,6 +674,8 @@ void applySettings(AppState& state, const CliArguments& args) {
     state.Options.SaveLengths = !args.noSizes && settings.getBool("SaveLengths", true);
     state.Options.LookInArchives =
         args.lookInArchives.value_or(settings.getBool("LookInArchives", false));
+    state.Options.SaveChecksums =
+        args.saveChecksums.value_or(settings.getBool("SaveChecksums", false));
     state.Options.DisplayPaths = !args.noPaths;
 }
 
@@ -668,6 +713,7 @@ int runCommand(AppState& state, CliPrompt& prompt, const CliArguments& args,
     if (args.command == Command::Update) return runUpdate(state, prompt, args);
     if (args.command == Command::Export) return runExport(state, args);
     if (args.command == Command::Import) return runImport(state, prompt, args);
+    if (args.command == Command::Verify) return runVerify(state, args);
     return runQuery(state, prompt, args, printer);
 }
 

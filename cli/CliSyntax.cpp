@@ -88,6 +88,18 @@ const CommandSyntax Commands[] = {
      "keeping its description, keywords and location, in one step, at the end\n"
      "of the catalogue. Ctrl+C leaves the volume as it was.",
      nullptr, "PATH"},
+    {"verify", Command::Verify, "BOOKMARK", "check a volume's medium against the catalogue",
+     "Reads the medium of the volume that holds the record BOOKMARK names again\n"
+     "(PATH, by default the directory it was added from, when that is there and is\n"
+     "the same file system) and compares each file with the catalogue: its\n"
+     "checksum, where the add kept checksums, its length and its date. Prints a\n"
+     "line for each file changed (~ PATH), missing (- PATH), unreadable (! PATH),\n"
+     "new (+ PATH) and moved (> OLD -> NEW), and the counts on standard error.\n"
+     "Exit status 0 when every file matches, 1 when something differs. Writes\n"
+     "nothing.",
+     "A volume added without checksums is compared by lengths and dates, and the\n"
+     "counts say that checksums were not kept.",
+     "PATH"},
     {"catalogues", Command::Catalogues, nullptr, "list the catalogues",
      "Lists the catalogues; '*' marks the current one.", nullptr},
     {"create", Command::Create, "NAME", "create an empty catalogue",
@@ -186,6 +198,19 @@ const OptionSyntax Options[] = {
      .commands = bit(Command::Add),
      .apply = [](CliArguments& args, const QString&) { args.lookInArchives = false; },
      .help = "record archives as files only"},
+    {.name = "--checksums",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.saveChecksums = true; },
+     .help = "also keep each file's checksum (XXH3-128) for verify",
+     .manual = "also read every file and keep the XXH3-128 checksum of its content (as "
+               "xxh128sum prints it), so that verify can tell a file changed in place and an "
+               "update a file changed with the same length and date. A file that cannot be "
+               "read gets no checksum and is named on standard error. With --archives the members "
+               "of archives get the checksums of their contents too"},
+    {.name = "--no-checksums",
+     .commands = bit(Command::Add),
+     .apply = [](CliArguments& args, const QString&) { args.saveChecksums = false; },
+     .help = "keep no checksums"},
     {.name = "--extensions",
      .value = "LIST",
      .commands = bit(Command::Add),

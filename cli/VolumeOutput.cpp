@@ -90,6 +90,7 @@ QString volumeOutput(const VolumeSummary& volume, Format format) {
         {"dates", "Dates", known(id && id->saveDates)},
         {"lengths", "Lengths", known(id && id->saveLengths)},
         {"archives", "Archives", known(id && id->lookInArchives)},
+        {"checksums", "Checksums", known(id && id->saveChecksums)},
         {"directories", "Directories", qint64(volume.directories)},
         {"files", "Files", qint64(volume.files)},
         {"bytes", "Bytes", qint64(volume.bytes)}};

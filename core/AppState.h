@@ -50,6 +50,7 @@ struct ProgramOptions {
     bool SaveDates = false;
     bool SaveLengths = false;
     bool LookInArchives = false; // the add catalogues the members of archives
+    bool SaveChecksums = false;  // the add hashes each file's content
     bool DisplayPaths = false;
     bool AutoList = false;
 };

@@ -38,6 +38,10 @@ const QStringList Lines = {
     QStringLiteral("OPTIONS - 'Look inside Archives' - also stores the files inside zip, tar, 7z, "
                    "ISO and other archives,"),
     QStringLiteral("          each below the archive as its directory (GAMES/QUAKE.ZIP/MAPS/)."),
+    QStringLiteral("OPTIONS - 'Compute Checksums' - also reads every file and stores the checksum "
+                   "of its content,"),
+    QStringLiteral("          so 'Verify Selected CD' (search window, Tools menu) finds files "
+                   "changed in place."),
     QStringLiteral("OPTIONS - 'Set Current Drive as Default'. Use this option if you wish Orvik to "
                    "default to another drive."),
     QStringLiteral("          Note: Orvik will try to detect which drive is your CD drive when it "

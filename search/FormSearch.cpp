@@ -1,6 +1,7 @@
 #include "search/FormSearch.h"
 
 #include "catalogue/VolumeUpdate.h"
+#include "catalogue/VolumeVerify.h"
 #include "core/AppState.h"
 #include "core/Error.h"
 #include "core/engine/Catalogue.h"
@@ -292,6 +293,11 @@ void FormSearch::createMenus() {
         action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, this, click);
     }
+    // Like "&Update selected CD", on a volume of the list of volumes.
+    Tools_Verify = Tools->addAction(QStringLiteral("&Verify Selected CD..."));
+    Tools_Verify->setObjectName(QStringLiteral("Tools_Verify"));
+    Tools_Verify->setEnabled(false);
+    connect(Tools_Verify, &QAction::triggered, this, &FormSearch::Tools_Verify_Click);
     Tools_EveryCatalogue = Tools->addAction(QStringLiteral("Answers from &Every Catalogue"));
     Tools_EveryCatalogue->setObjectName(QStringLiteral("Tools_EveryCatalogue"));
     Tools_EveryCatalogue->setCheckable(true);
@@ -440,6 +446,7 @@ void FormSearch::CmdSearchFile_Click() {
     }
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
     CmdUpdCD->setEnabled(m_queries->EraseEnabled);
+    Tools_Verify->setEnabled(m_queries->EraseEnabled);
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -451,6 +458,7 @@ template <typename Query> void FormSearch::runVolumeQuery(Query query) {
     m_model.flush();
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
     CmdUpdCD->setEnabled(m_queries->EraseEnabled);
+    Tools_Verify->setEnabled(m_queries->EraseEnabled);
 }
 
 void FormSearch::cmdSearchKeywords_Click() {
@@ -534,6 +542,7 @@ void FormSearch::CmdFilters_Click() {
     }
     CmdDelCD->setEnabled(m_queries->EraseEnabled);
     CmdUpdCD->setEnabled(m_queries->EraseEnabled);
+    Tools_Verify->setEnabled(m_queries->EraseEnabled);
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -648,17 +657,22 @@ QString updateQuestion(const QString& directory, const RunDifference& difference
 
 } // namespace
 
+// What verify found, for its box: the summary and the first lines.
+QString verifyReport(const QString& directory, const VolumeVerifyResult& result) {
+    constexpr int ShownLines = 15;
+    QString text =
+        QStringLiteral("Verified the CD at %1:\r\n\r\n").arg(directory) + result.summary();
+    const int lines = int(result.difference.files.size());
+    for (int i = 0; i < std::min(lines, ShownLines); ++i)
+        text += QStringLiteral("\r\n") + result.difference.files[size_t(i)].line();
+    if (lines > ShownLines) text += QStringLiteral("\r\n... and %1 more").arg(lines - ShownLines);
+    return text;
+}
+
 void FormSearch::CmdUpdCD_Click() {
     if (m_queries->Busy || !lineChosen()) return;
     const std::int64_t rowid = m_state.CurrentPosition.toLongLong();
-    QString recorded;
-    try {
-        recorded =
-            recordedTopDirectory(*m_state.workspace().OpenDatabase(m_state.catalogueFile()), rowid);
-    } catch (const Error&) {
-        // Asked without a default; the update itself reports the catalogue's failure.
-    }
-    const QString directory = chooseUpdateDirectory(recorded);
+    const QString directory = chooseMedium(rowid, QStringLiteral("Update the CD from"));
     if (directory.isEmpty()) return;
 
     Prompt& prompt = m_state.prompt();
@@ -703,8 +717,55 @@ void FormSearch::CmdUpdCD_Click() {
     }
 }
 
-QString FormSearch::chooseUpdateDirectory(const QString& recorded) {
-    QFileDialog dialog(this, QStringLiteral("Update the CD from"));
+void FormSearch::Tools_Verify_Click() {
+    if (m_queries->Busy || !lineChosen()) return;
+    const std::int64_t rowid = m_state.CurrentPosition.toLongLong();
+    const QString directory = chooseMedium(rowid, QStringLiteral("Verify the CD at"));
+    if (directory.isEmpty()) return;
+
+    Prompt& prompt = m_state.prompt();
+    m_queries->Busy = true;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Cancel"));
+    VolumeVerifyResult result;
+    try {
+        result = verifyVolume(m_state, *m_progress, m_queries->CancelFlag, {rowid, directory});
+    } catch (const Error& error) {
+        prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
+        result.outcome = VolumeVerifyResult::Outcome::Cancelled;
+    }
+    m_queries->Busy = false;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Exit"));
+    using Outcome = VolumeVerifyResult::Outcome;
+    switch (result.outcome) {
+    case Outcome::Verified:
+        TextMatch->setText(QStringLiteral("CD verified: ") + result.summary());
+        prompt.tell(verifyReport(directory, result),
+                    result.allMatch() ? Icon::Information : Icon::Exclamation);
+        break;
+    case Outcome::Refused:
+        prompt.tell(result.problem, Icon::Exclamation);
+        break;
+    case Outcome::NoRecord:
+    case Outcome::NoVolume:
+        prompt.tell(QStringLiteral("Please select a catalogue entry first"));
+        break;
+    case Outcome::Cancelled:
+        TextMatch->setText(QStringLiteral("Verify cancelled."));
+        break;
+    }
+}
+
+QString FormSearch::chooseMedium(std::int64_t rowid, const QString& title) {
+    QString recorded;
+    try {
+        recorded =
+            recordedTopDirectory(*m_state.workspace().OpenDatabase(m_state.catalogueFile()), rowid);
+    } catch (const Error&) {
+        // Asked without a default; the operation itself reports the catalogue's failure.
+    }
+    QFileDialog dialog(this, title);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     const QFileInfo top(recorded);

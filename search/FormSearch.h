@@ -64,6 +64,7 @@ public:
     void CmdDelCD_Click();
     void CmdUpdCD_Click();
     void CmdBrowse_Click();
+    void Tools_Verify_Click();
     void CmdFilters_Click();
     void Tools_Duplicates_Click();
     void Tools_Unique_Click();
@@ -99,8 +100,9 @@ private:
     int highlightedLine() const;
     void showDetails();
     int printerOrientation() const;
-    // The medium to update the chosen volume from; empty when the user cancels.
-    QString chooseUpdateDirectory(const QString& recorded);
+    // The medium of the volume holding `rowid`, offered as the directory it
+    // was added from; empty when the user cancels.
+    QString chooseMedium(std::int64_t rowid, const QString& title);
     // The PDF printer's file for one print-out; empty when the user cancels.
     QString choosePdfFile();
     // Fills the list with an answer from the files' checksums.
@@ -135,6 +137,7 @@ private:
     QPushButton* CmdDelCD = nullptr;
     QPushButton* CmdUpdCD = nullptr;
     QPushButton* CmdBrowse = nullptr;
+    QAction* Tools_Verify = nullptr;
     QPushButton* CmdFilters = nullptr;
     QAction* OptDispPaths = nullptr;
     QAction* AutoList = nullptr;

@@ -92,9 +92,18 @@ int RecordAppender::remove(std::int64_t first, std::int64_t last) {
     }
 }
 
-void RecordAppender::append(const StoredRecord& record) {
+std::int64_t RecordAppender::append(const StoredRecord& record) {
+    if (m_head == 0) {
+        requireTransaction();
+        if (!m_nextRowid) m_nextRowid = std::make_unique<Statement>(m_db, NextRowidSql);
+        m_nextRowid->step();
+        m_head = m_next = m_nextRowid->integer(0);
+        m_nextRowid->reset();
+    }
     m_waiting.push_back(record);
+    const std::int64_t rowid = m_next++;
     if (int(m_waiting.size()) == BatchRows) insertWaiting(BatchRows);
+    return rowid;
 }
 
 void RecordAppender::commit(const VolumeIdentity* identity,
@@ -124,10 +133,8 @@ void RecordAppender::insertWaiting(int count) {
     std::unique_ptr<Statement>& statement = count == BatchRows ? m_batch : m_single;
     if (!statement)
         statement = std::make_unique<Statement>(m_db, insertSql(count == BatchRows ? count : 1));
-    if (!m_nextRowid) m_nextRowid = std::make_unique<Statement>(m_db, NextRowidSql);
-    m_nextRowid->step();
-    const std::int64_t first = m_nextRowid->integer(0);
-    m_nextRowid->reset();
+    // Those waiting are the last appended.
+    const std::int64_t first = m_next - count;
     m_db.noteWrite();
 
     const int rows = count == BatchRows ? count : 1;
@@ -156,7 +163,6 @@ void RecordAppender::insertWaiting(int count) {
         statement->rewind();
     }
     m_waiting.clear();
-    if (m_head == 0) m_head = first;
     if (m_firstUnindexed == 0) m_firstUnindexed = first;
     m_lastUnindexed = first + count - 1;
 }

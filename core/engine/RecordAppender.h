@@ -43,8 +43,9 @@ public:
     // transaction that writes the new one. The number deleted.
     int remove(std::int64_t first, std::int64_t last);
     // Throws orvik::Error when a batch is refused; from then on every append
-    // and the commit fail.
-    void append(const StoredRecord& record);
+    // and the commit fail. The rowid the record gets, known before its batch
+    // is written: the run's records are numbered one after another.
+    std::int64_t append(const StoredRecord& record);
     // Indexes the next `count` records written, when that many are waiting
     // for the index: work for a writer that would otherwise wait. True when
     // it did.
@@ -74,8 +75,8 @@ private:
     std::unique_ptr<Statement> m_batch, m_single, m_nextRowid;
     // Appended and not indexed yet.
     std::int64_t m_firstUnindexed = 0, m_lastUnindexed = 0;
-    // The rowid of the first record appended: the run's head.
-    std::int64_t m_head = 0;
+    // The rowid of the first record appended: the run's head; and of the next.
+    std::int64_t m_head = 0, m_next = 0;
     bool m_failed = false;
     // With CDTable's own CHECKs, those are off while it appends and it
     // refuses over-long texts itself: the CHECKs cost a tenth of the add.

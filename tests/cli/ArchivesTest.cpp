@@ -61,6 +61,39 @@ TEST_F(ArchivesTest, addLooksInsideByTheSettingUnlessArchivesOrNoArchivesSaysOth
     EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Archives:    no");
 }
 
+TEST_F(ArchivesTest, membersGetTheChecksumsOfTheirContentsWhichVerifyComparesWithTheMedium) {
+    if (const QString tool = missingTool({"xxh128sum"}); !tool.isEmpty())
+        GTEST_SKIP() << tool.toStdString() << " is not installed";
+    ASSERT_EQ(add({"--archives", "--checksums"}).exitCode, 0);
+    QMap<QString, QString> kept;
+    {
+        engine::Catalogue db(app.home() + "/ORVIK.mdb");
+        engine::Statement select(db, "SELECT CDFile, lower(hex(Hash)) FROM CDTable JOIN "
+                                     "CDChecksum ON Record = CDTable.rowid");
+        while (select.step())
+            kept[select.text(0)] = select.text(1);
+    }
+    for (const auto& [member, file] :
+         {std::pair{"README.TXT", "readme.txt"}, std::pair{"E1M1.BSP", "MAPS/e1m1.bsp"}})
+        EXPECT_EQ(kept.value(member),
+                  run({"xxh128sum", content + "/" + file}).out.value(0).section(' ', 0, 0))
+            << member;
+    EXPECT_EQ(cli({"verify", "1"}).exitCode, 0);
+
+    // The member changed in place: as long as it was, and as old.
+    const QString member = content + "/MAPS/e1m1.bsp";
+    ASSERT_EQ(run({"cp", "-p", member, member + ".date"}).exitCode, 0);
+    writeFile(member, QByteArray(1000, 'y'));
+    ASSERT_EQ(run({"touch", "-r", member + ".date", member}).exitCode, 0);
+    ASSERT_TRUE(QFile::remove(member + ".date"));
+    ASSERT_TRUE(QFile::remove(tree + "/GAMES/quake.zip"));
+    runTool({"zip", "-qrX", tree + "/GAMES/quake.zip", "."}, content);
+    const CliRun verified = cli({"verify", "1"});
+    EXPECT_EQ(verified.exitCode, 1);
+    EXPECT_TRUE(verified.out.contains("~ GAMES/QUAKE.ZIP/MAPS/E1M1.BSP"))
+        << verified.out.join('|').toStdString();
+}
+
 TEST_F(ArchivesTest, findFindsAMemberByItsNameInTheArchivesDirectory) {
     ASSERT_EQ(add({"--archives"}).exitCode, 0);
     const CliRun found = cli({"find", "e1m1.bsp", "--format", "tsv"});

@@ -61,7 +61,7 @@ TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
         int row;
         const char* line; // with its leading blanks or backslashes
     } cases[] = {
-        {main, "hlp", "Orvik has useful ToolTips", 23, 8,
+        {main, "hlp", "Orvik has useful ToolTips", 25, 8,
          "   typically the root of your CD drive (default). The Status box shows the directory "
          "chosen."},
         {search, "Help", "", 28, 5,

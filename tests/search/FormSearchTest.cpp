@@ -332,6 +332,42 @@ TEST_F(FormSearchTest, updateSelectedCDAsksForTheMediumShowsTheDifferenceAndWrit
     EXPECT_FALSE(child(form, "CmdUpdCD")->isEnabled());
 }
 
+TEST_F(FormSearchTest, verifySelectedCDAsksForTheMediumAndShowsWhatDiffersFromTheCatalogue) {
+    QTemporaryDir disc;
+    writeFile(disc.path() + "/a.txt", "one");
+    writeFile(disc.path() + "/b.txt", "two");
+    state.Options.SaveChecksums = true;
+    ASSERT_EQ(addTree(state, disc.path(), "Backup"), VolumeAdd::Result::Finished);
+    // Another content of the same length and date.
+    const QString a = disc.path() + "/a.txt";
+    const QDateTime date = QFileInfo(a).lastModified();
+    writeFile(a, "eno");
+    QFile touched(a);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite) &&
+                touched.setFileTime(date, QFileDevice::FileModificationTime));
+    touched.close();
+    FormSearch form(state);
+    form.show();
+    QAction* verify = form.findChild<QAction*>("Tools_Verify");
+    ASSERT_TRUE(verify);
+    EXPECT_FALSE(verify->isEnabled()) << "as the update, only on the volume list";
+    child(form, "CmdListCD")->click();
+    EXPECT_TRUE(verify->isEnabled());
+    child<QListView>(form, "SearchList")->setCurrentIndex(form.results().index(2));
+    whenModal([&disc](QWidget& window) {
+        auto& dialog = static_cast<QFileDialog&>(window);
+        EXPECT_EQ(dialog.selectedFiles(), QStringList(disc.path())) << "the recorded one";
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    verify->trigger();
+    ASSERT_EQ(app.prompt().shown.size(), 1u);
+    EXPECT_EQ(app.prompt().shown[0].icon, Icon::Exclamation);
+    EXPECT_CONTAINS(app.prompt().texts().value(0),
+                    "1 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved\r\n~ A.TXT");
+    EXPECT_EQ(child<QLineEdit>(form, "TextMatch")->text(),
+              "CD verified: 1 unchanged, 1 changed, 0 missing, 0 unreadable, 0 new, 0 moved");
+}
+
 // A catalogue of a newer version is listed as any other, but its erase and
 // the details window's edits are refused with the reason, the file untouched.
 TEST_F(FormSearchTest, aCatalogueOfANewerVersionIsListedAndRefusesTheEraseAndEditsWithTheReason) {

@@ -1,0 +1,89 @@
+// The add computing checksums, through the main window's option and through
+// the add itself: what it keeps, and what Cancel leaves.
+#include "tests/catalogue/CatalogueFixture.h"
+
+#include "core/engine/Checksums.h"
+#include "tests/support/TreeAdd.h"
+
+#include <QAction>
+#include <QFile>
+
+namespace orvik::test {
+namespace {
+
+class ChecksumAdd : public MainWindowTest {
+protected:
+    int checksumCount() {
+        engine::Catalogue db(app.state().catalogueFile());
+        if (!engine::hasChecksumTable(db)) return 0;
+        engine::Statement count(db, "SELECT count(*) FROM CDChecksum");
+        count.step();
+        return int(count.integer(0));
+    }
+};
+
+TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFileGetsAChecksum) {
+    makeFile(disc + "/a.txt", 10);
+    makeFile(disc + "/sub/b.txt", 20);
+    openWindow(true, true, false);
+    QAction* option = form->findChild<QAction*>("OptChecksums");
+    ASSERT_TRUE(option);
+    EXPECT_TRUE(option->isCheckable());
+    EXPECT_FALSE(option->isChecked());
+    addDisc("Plain");
+    EXPECT_EQ(records().size(), 2u);
+    EXPECT_EQ(checksumCount(), 0);
+
+    option->trigger();
+    EXPECT_TRUE(option->isChecked());
+    EXPECT_TRUE(app.state().Options.SaveChecksums);
+    EXPECT_EQ(app.state().settings().get("SaveChecksums", ""), "True");
+    addDisc("Hashed");
+    EXPECT_EQ(records().size(), 4u);
+    EXPECT_EQ(checksumCount(), 2);
+    engine::Catalogue db(app.state().catalogueFile());
+    EXPECT_FALSE(engine::readVolumeIdentity(db, 1)->saveChecksums);
+    EXPECT_TRUE(engine::readVolumeIdentity(db, 3)->saveChecksums);
+}
+
+// Cancels as soon as the status shows the reading of the files.
+class CancelWhileReading : public Progress {
+public:
+    explicit CancelWhileReading(bool& cancel) : m_cancel(cancel) {}
+    void status(const QString& text) override {
+        if (!text.startsWith("Computing checksums: ")) return;
+        seen = true;
+        m_cancel = true;
+    }
+    void letEventsRun() override {}
+    bool seen = false;
+
+private:
+    bool& m_cancel;
+};
+
+TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
+    makeFile(disc + "/small.txt", 10);
+    openWindow(true, true, false);
+    addDisc("Before");
+    form.reset();
+    const QByteArray before = fileBytes(app.state().catalogueFile());
+    ASSERT_FALSE(before.isEmpty());
+    // Long enough to read that the writer is done with its records first.
+    QFile big(disc + "/big.bin");
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(512) << 20));
+    big.close();
+
+    bool busy = false, cancel = false;
+    CancelWhileReading progress(cancel);
+    AddOptions options{true, true, "False", {}, false, true};
+    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
+                  [&options] { return options; });
+    add.CurDescription = "Cancelled";
+    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    EXPECT_TRUE(progress.seen);
+    EXPECT_EQ(fileBytes(app.state().catalogueFile()), before);
+}
+
+} // namespace
+} // namespace orvik::test
