@@ -202,9 +202,9 @@ void TreeCollector::probeFiles() {
 void TreeCollector::probe(const Probe& job) {
     Listed& listed = *job.listed;
     const DirEntry& entry = listed.entries[job.entry];
-    listed.archives[job.entry] =
-        readArchive(withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); },
-                    m_hashMembers);
+    listed.archives[job.entry] = readArchive(
+        withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); },
+        m_hashMembers);
     const std::lock_guard lock(m_pipeMutex);
     if (--listed.probesLeft == 0 && m_idle > 0) m_pipeChanged.notify_all();
 }
