@@ -105,16 +105,19 @@ bool TreeCollector::stopped() {
 }
 
 void TreeCollector::walk(QString top) {
-    std::thread lister([this, top] {
-        const bool listed = listTree(top);
-        const std::lock_guard lock(m_pipeMutex);
-        m_listingDone = listed;
-        m_pipeChanged.notify_all();
-    });
+    // Without archives to read there is nothing to read ahead of the walk.
+    std::thread lister;
     std::vector<std::thread> probers;
-    if (m_lookInArchives)
+    if (m_lookInArchives) {
+        lister = std::thread([this, top] {
+            const bool listed = listTree(top);
+            const std::lock_guard lock(m_pipeMutex);
+            m_listingDone = listed;
+            m_pipeChanged.notify_all();
+        });
         for (unsigned i = std::max(1u, std::thread::hardware_concurrency()); i > 0; --i)
             probers.emplace_back([this] { probeFiles(); });
+    }
 
     std::vector<Waiting> waiting{{std::move(top), {}, {}}};
     bool whole = true;
@@ -129,13 +132,43 @@ void TreeCollector::walk(QString top) {
         m_pipeStop = true;
         m_pipeChanged.notify_all();
     }
-    lister.join();
+    if (lister.joinable()) lister.join();
     for (std::thread& prober : probers)
         prober.join();
     if (!whole) return;
     const std::lock_guard lock(m_mutex);
     m_news.finished = true;
     m_changed.notify_all();
+}
+
+std::shared_ptr<TreeCollector::Listed> TreeCollector::list(const Waiting& directory) {
+    std::optional<std::vector<DirEntry>> entries = listing(withSlash(directory.path));
+    if (!entries) return nullptr;
+    auto listed = std::make_shared<Listed>(Listed{directory.path, std::move(*entries), {}, {}, 0});
+    listed->found.assign(listed->entries.size(), -1);
+    if (m_lookInArchives) listed->archives.resize(listed->entries.size());
+    int found = 0;
+    for (size_t i = 0; i < listed->entries.size(); ++i) {
+        const DirEntry& entry = listed->entries[i];
+        const bool mayBeArchive =
+            !entry.isDirectory && m_lookInArchives && entry.size >= SmallestArchive;
+        // A volume is one file system: mounts below the top are not walked.
+        const bool walked = entry.isDirectory && !entry.otherFileSystem;
+        if (mayBeArchive || walked) listed->found[i] = found++;
+    }
+    return listed;
+}
+
+void TreeCollector::queueSubdirectories(const Waiting& directory, const Listed& listed,
+                                        std::vector<Waiting>& waiting) {
+    const QString path = withSlash(directory.path);
+    for (size_t i = 0; i < listed.entries.size(); ++i) {
+        if (!listed.entries[i].isDirectory || listed.found[i] < 0) continue;
+        std::vector<int> walkOrder = directory.walkOrder;
+        walkOrder.push_back(listed.found[i]);
+        waiting.push_back({path + listed.entries[i].name, std::move(walkOrder), {}});
+        std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
+    }
 }
 
 bool TreeCollector::listTree(QString top) {
@@ -146,35 +179,16 @@ bool TreeCollector::listTree(QString top) {
         std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
         const Waiting least = std::move(waiting.back());
         waiting.pop_back();
-        const QString path = withSlash(least.path);
-        std::optional<std::vector<DirEntry>> entries = listing(path);
-        if (!entries) return false;
-        auto listed = std::make_shared<Listed>(Listed{least.path, std::move(*entries), {}, {}, 0});
-        listed->found.assign(listed->entries.size(), -1);
-        if (m_lookInArchives) listed->archives.resize(listed->entries.size());
-        std::vector<size_t> probes;
-        int found = 0;
-        for (size_t i = 0; i < listed->entries.size(); ++i) {
-            const DirEntry& entry = listed->entries[i];
-            if (!entry.isDirectory) {
-                if (!m_lookInArchives || entry.size < SmallestArchive) continue;
-                listed->found[i] = found++;
-                probes.push_back(i);
-                continue;
-            }
-            // A volume is one file system: mounts below the top are not walked.
-            if (entry.otherFileSystem) continue;
-            listed->found[i] = found;
-            std::vector<int> walkOrder = least.walkOrder;
-            walkOrder.push_back(found++);
-            waiting.push_back({path + entry.name, std::move(walkOrder), {}});
-            std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
-        }
+        std::shared_ptr<Listed> listed = list(least);
+        if (!listed) return false;
+        queueSubdirectories(least, *listed, waiting);
         const std::lock_guard lock(m_pipeMutex);
         if (m_pipeStop) return false;
-        listed->probesLeft = int(probes.size());
-        for (const size_t entry : probes)
-            m_probes.push_back({listed, entry});
+        for (size_t i = 0; i < listed->entries.size(); ++i)
+            if (!listed->entries[i].isDirectory && listed->found[i] >= 0) {
+                m_probes.push_back({listed, i});
+                ++listed->probesLeft;
+            }
         m_listed.push_back(std::move(listed));
         if (m_idle > 0) m_pipeChanged.notify_all();
     }
@@ -251,28 +265,22 @@ void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
 
 bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
     if (directory.known) return handOverKnown(directory);
-    const std::shared_ptr<Listed> listed = nextListed();
+    const std::shared_ptr<Listed> listed = m_lookInArchives ? nextListed() : list(directory);
     if (!listed) return false;
     Q_ASSERT(listed->path == directory.path);
+    queueSubdirectories(directory, *listed, waiting);
     const QString path = withSlash(directory.path);
     Directory handed{directory.path, {}, {}};
     handed.files.reserve(listed->entries.size());
     handed.texts.reserve(qsizetype(listed->entries.size()) * 16);
     for (size_t i = 0; i < listed->entries.size(); ++i) {
         DirEntry& entry = listed->entries[i];
-        if (listed->found[i] < 0 && entry.isDirectory) continue;
-        std::vector<int> walkOrder;
+        if (entry.isDirectory) continue;
         if (listed->found[i] >= 0) {
-            walkOrder = directory.walkOrder;
+            std::vector<int> walkOrder = directory.walkOrder;
             walkOrder.push_back(listed->found[i]);
-        }
-        if (entry.isDirectory) {
-            waiting.push_back({path + entry.name, std::move(walkOrder), {}});
-            std::push_heap(waiting.begin(), waiting.end(), sortsAfter);
-            continue;
-        }
-        if (listed->found[i] >= 0)
             lookInside(path, entry, listed->archives[i], std::move(walkOrder), waiting);
+        }
         appendFile(handed, std::move(entry));
     }
     const std::lock_guard lock(m_mutex);

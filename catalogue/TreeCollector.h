@@ -14,11 +14,11 @@
 // of their paths (GAMES/QUAKE.ZIP, GAMES/QUAKE.ZIP/MAPS): they are handed
 // over in the same order. An archive inside one is a member.
 //
-// Three parts share the work: a lister lists the tree's own directories in
-// that order, which is the order they are handed over in; probers, one a
+// Then three parts share the work: a lister lists the tree's own directories
+// in that order, which is the order they are handed over in; probers, one a
 // core, read the files of each listing that may be archives while the lister
 // reads on; and the walk takes each listing with its archives read, queues
-// what they hold and hands it over.
+// what they hold and hands it over. Without archives the walk lists itself.
 #pragma once
 
 #include "catalogue/ArchiveReader.h"
@@ -137,7 +137,13 @@ private:
     };
 
     void walk(QString top);
-    // Lists the tree's own directories in the walk's order; false when stopped.
+    // Lists `directory` and numbers its entries as the walk queues them;
+    // none when stopped.
+    std::shared_ptr<Listed> list(const Waiting& directory);
+    void queueSubdirectories(const Waiting& directory, const Listed& listed,
+                             std::vector<Waiting>& waiting);
+    // Lists the tree's own directories in the walk's order ahead of the walk,
+    // for the probers; false when stopped.
     bool listTree(QString top);
     // Reads the files that may be archives until the walk ends.
     void probeFiles();

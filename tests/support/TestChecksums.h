@@ -1,24 +1,21 @@
 // Checksums written into a catalogue as the add with checksums stores them,
-// for the tests of the answers: files of the same content get the same
-// checksum (their MD5, which has the 16 bytes of a stored checksum).
+// for the tests of the answers that build their catalogues in the process.
 #pragma once
 
+#include "catalogue/FileHasher.h"
 #include "core/engine/Catalogue.h"
 #include "core/engine/Checksums.h"
 
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QHash>
-#include <cstring>
 
 namespace orvik::test {
 
 inline engine::Checksum contentChecksum(const QByteArray& content) {
-    const QByteArray md5 = QCryptographicHash::hash(content, QCryptographicHash::Md5);
-    engine::Checksum checksum;
-    std::memcpy(checksum.data(), md5.constData(), checksum.size());
-    return checksum;
+    ContentHash hash;
+    hash.update(content.constData(), size_t(content.size()));
+    return hash.digest();
 }
 
 // Gives every record of catalogue `file` whose file lies below `tree` the
