@@ -44,6 +44,15 @@ QString pathOf(const FileState& file) {
            QString::fromUtf8(file.name.data(), qsizetype(file.name.size()));
 }
 
+// Whether any record of the run has a checksum: only then is each record's
+// looked up.
+bool keepsChecksums(engine::Catalogue& db, const VolumeRun& run) {
+    engine::Statement any(db,
+                          "SELECT 1 FROM CDChecksum WHERE Record >= ?1 AND Record < ?2 LIMIT 1");
+    any.bind(1, run.head).bind(2, run.end);
+    return any.step();
+}
+
 } // namespace
 
 // The run's files in append order, their texts kept in blocks of their own.
@@ -51,7 +60,7 @@ class StoredRun::Files {
 public:
     Files(engine::Catalogue& db, const VolumeRun& run) {
         const QByteArray top = storedDirectory(run.top);
-        const bool checksums = engine::hasChecksumTable(db);
+        const bool checksums = engine::hasChecksumTable(db) && keepsChecksums(db, run);
         engine::Statement select(
             db, checksums
                     ? "SELECT CDFile, CDFileDate, CDPath, CDFileLen, Hash FROM CDTable "
