@@ -2,6 +2,7 @@
 
 #include "catalogue/ArchiveSignatures.h"
 #include "catalogue/FileHasher.h"
+#include "core/platform/Descriptor.h"
 #include "core/platform/FileNames.h"
 
 #include <QStringList>
@@ -23,16 +24,6 @@ struct ArchiveFree {
     void operator()(archive* reader) const { archive_read_free(reader); }
 };
 using Reader = std::unique_ptr<archive, ArchiveFree>;
-
-struct Descriptor {
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd;
-};
 
 // Every format the library reads but these: raw (any file would pass for one),
 // empty (a file without bytes) and mtree, a manifest of files lying outside it

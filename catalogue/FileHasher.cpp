@@ -1,5 +1,6 @@
 #include "catalogue/FileHasher.h"
 
+#include "core/platform/Descriptor.h"
 #include "core/platform/FileNames.h"
 
 #include <algorithm>
@@ -16,16 +17,6 @@ namespace {
 
 // Large enough that a disc reads at its sequential speed.
 constexpr size_t ReadSize = 1 << 20;
-
-struct Descriptor {
-    explicit Descriptor(int fd) : fd(fd) {}
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd;
-};
 
 QString sizeText(double bytes) {
     static const char* const units[] = {"KB", "MB", "GB", "TB"};

@@ -444,9 +444,7 @@ void FormSearch::CmdSearchFile_Click() {
             QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
         m_model.flush();
     }
-    CmdDelCD->setEnabled(m_queries->EraseEnabled);
-    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
-    Tools_Verify->setEnabled(m_queries->EraseEnabled);
+    enableVolumeCommands();
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -456,9 +454,7 @@ template <typename Query> void FormSearch::runVolumeQuery(Query query) {
     WaitCursor wait;
     query(Text1->text());
     m_model.flush();
-    CmdDelCD->setEnabled(m_queries->EraseEnabled);
-    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
-    Tools_Verify->setEnabled(m_queries->EraseEnabled);
+    enableVolumeCommands();
 }
 
 void FormSearch::cmdSearchKeywords_Click() {
@@ -540,9 +536,7 @@ void FormSearch::CmdFilters_Click() {
                         QueryWidth::window(twips::fromPixelsX(frameGeometry().width(), this)));
         m_model.flush();
     }
-    CmdDelCD->setEnabled(m_queries->EraseEnabled);
-    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
-    Tools_Verify->setEnabled(m_queries->EraseEnabled);
+    enableVolumeCommands();
     SearchExit->setText(QStringLiteral("Exit"));
 }
 
@@ -607,8 +601,7 @@ void FormSearch::showAnswer(AnswerRequest request) {
     m_linesOfEveryCatalogue = request.everyCatalogue;
     m_queries->SearchPattern = answer.what;
     m_queries->EraseEnabled = false;
-    CmdDelCD->setEnabled(false);
-    CmdUpdCD->setEnabled(false);
+    enableVolumeCommands();
     TextMatch->setText(answer.status);
 }
 
@@ -669,6 +662,22 @@ QString verifyReport(const QString& directory, const VolumeVerifyResult& result)
     return text;
 }
 
+void FormSearch::enableVolumeCommands() {
+    CmdDelCD->setEnabled(m_queries->EraseEnabled);
+    CmdUpdCD->setEnabled(m_queries->EraseEnabled);
+    Tools_Verify->setEnabled(m_queries->EraseEnabled);
+}
+
+void FormSearch::runCancellable(const std::function<void()>& work) {
+    m_queries->Busy = true;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Cancel"));
+    work();
+    m_queries->Busy = false;
+    m_queries->CancelFlag = false;
+    SearchExit->setText(QStringLiteral("Exit"));
+}
+
 void FormSearch::CmdUpdCD_Click() {
     if (m_queries->Busy || !lineChosen()) return;
     const std::int64_t rowid = m_state.CurrentPosition.toLongLong();
@@ -676,24 +685,20 @@ void FormSearch::CmdUpdCD_Click() {
     if (directory.isEmpty()) return;
 
     Prompt& prompt = m_state.prompt();
-    m_queries->Busy = true;
-    m_queries->CancelFlag = false;
-    SearchExit->setText(QStringLiteral("Cancel"));
     VolumeUpdateResult result;
-    try {
-        result =
-            updateVolume(m_state, *m_progress, prompt, m_queries->CancelFlag,
-                         {rowid, directory, false}, [&](const RunDifference& difference) {
-                             return prompt.ask(updateQuestion(directory, difference),
-                                               Buttons::OkCancel, Icon::Question) == Answer::Ok;
-                         });
-    } catch (const Error& error) {
-        prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
-        result.outcome = VolumeUpdateResult::Outcome::Failed;
-    }
-    m_queries->Busy = false;
-    m_queries->CancelFlag = false;
-    SearchExit->setText(QStringLiteral("Exit"));
+    runCancellable([&] {
+        try {
+            result =
+                updateVolume(m_state, *m_progress, prompt, m_queries->CancelFlag,
+                             {rowid, directory, false}, [&](const RunDifference& difference) {
+                                 return prompt.ask(updateQuestion(directory, difference),
+                                                   Buttons::OkCancel, Icon::Question) == Answer::Ok;
+                             });
+        } catch (const Error& error) {
+            prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
+            result.outcome = VolumeUpdateResult::Outcome::Failed;
+        }
+    });
     using Outcome = VolumeUpdateResult::Outcome;
     switch (result.outcome) {
     case Outcome::Updated:
@@ -724,19 +729,15 @@ void FormSearch::Tools_Verify_Click() {
     if (directory.isEmpty()) return;
 
     Prompt& prompt = m_state.prompt();
-    m_queries->Busy = true;
-    m_queries->CancelFlag = false;
-    SearchExit->setText(QStringLiteral("Cancel"));
     VolumeVerifyResult result;
-    try {
-        result = verifyVolume(m_state, *m_progress, m_queries->CancelFlag, {rowid, directory});
-    } catch (const Error& error) {
-        prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
-        result.outcome = VolumeVerifyResult::Outcome::Cancelled;
-    }
-    m_queries->Busy = false;
-    m_queries->CancelFlag = false;
-    SearchExit->setText(QStringLiteral("Exit"));
+    runCancellable([&] {
+        try {
+            result = verifyVolume(m_state, *m_progress, m_queries->CancelFlag, {rowid, directory});
+        } catch (const Error& error) {
+            prompt.reportError(error, QStringLiteral("Can't open catalogue database."));
+            result.outcome = VolumeVerifyResult::Outcome::Cancelled;
+        }
+    });
     using Outcome = VolumeVerifyResult::Outcome;
     switch (result.outcome) {
     case Outcome::Verified:

@@ -12,6 +12,7 @@
 #include <QFont>
 #include <QMainWindow>
 #include <QPrinter>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -103,6 +104,10 @@ private:
     // The medium of the volume holding `rowid`, offered as the directory it
     // was added from; empty when the user cancels.
     QString chooseMedium(std::int64_t rowid, const QString& title);
+    // Erase, update and verify are offered only on the list of all volumes.
+    void enableVolumeCommands();
+    // Runs a long operation on a volume; the Exit button cancels it meanwhile.
+    void runCancellable(const std::function<void()>& work);
     // The PDF printer's file for one print-out; empty when the user cancels.
     QString choosePdfFile();
     // Fills the list with an answer from the files' checksums.
