@@ -50,8 +50,9 @@ const QStringList Lines = {
                    "all catalogues."),
     QStringLiteral("TOOLS - DUPLICATES (same checksum, most space wasted first), UNIQUE FILES of "
                    "the selected CD"),
-    QStringLiteral("      (on no other CD) and REDUNDANT CDs (every file held elsewhere): see "
-                   "man orvik."),
+    QStringLiteral(
+        "      (on no other CD), REDUNDANT CDs (all held elsewhere), VERIFY SELECTED CD: "
+        "see man orvik."),
     QStringLiteral(""),
     QStringLiteral("*Note: To save space, Orvik only stores the Volume and Description in the "
                    "first record of a new"),
