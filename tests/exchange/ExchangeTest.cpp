@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <tuple>
@@ -96,6 +97,21 @@ TEST_F(Exchange, csvAndJsonRoundTripsGiveTheSameRecordsAndTheSameFile) {
         EXPECT_EQ(engine::checksumText(*checksum), "00112233445566778899aabbccddeeff");
         EXPECT_FALSE(engine::readChecksum(copy, 1));
     }
+}
+
+// Other tools reorder an object's keys (QJsonDocument and jq -S sort them).
+TEST_F(Exchange, aJsonImportReadsTheKeysOfAnObjectInAnyOrder) {
+    const QString json = files.path() + "/sorted.json";
+    ASSERT_EQ(cli({"export", "--output", json}).exitCode, 0);
+    writeFile(json, QJsonDocument::fromJson(fileBytes(json)).toJson());
+    ASSERT_TRUE(fileBytes(json).indexOf("\"directories\"") < fileBytes(json).indexOf("\"volume\""));
+    const CliRun imported = elsewhere({"import", json});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(readCatalogue(other.path() + "/ORVIK.mdb"), readCatalogue(catalogue()));
+    engine::Catalogue copy(other.path() + "/ORVIK.mdb", engine::Catalogue::Access::ReadOnly);
+    const auto identity = engine::readVolumeIdentity(copy, 1);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->location, "Box 12, \"slot\" 3");
 }
 
 TEST_F(Exchange, exportLeavesTheCatalogueAsItWas) {
