@@ -165,6 +165,25 @@ TEST_F(Exchange, anEfuListIsOneVolumeWithItsFileTimesInLocalTimeAndExportsBackTh
     }
 }
 
+// Adelaide's clocks change at 16:30 UTC, half past a UTC hour.
+TEST_F(Exchange, anEfuFileTimeJustAfterAClockChangeHalfPastAnHourIsTheNewLocalTime) {
+    // 2024-04-06 16:45 UTC, a quarter of an hour after summer time ended;
+    // 2024-10-05 16:45 UTC, a quarter of an hour after it began.
+    const QString efu = files.path() + "/times.efu";
+    writeFile(efu, "Filename,Size,Date Modified,Date Created,Attributes\r\n"
+                   "\"/A.TXT\",1,133568955000000000,,0\r\n"
+                   "\"/B.TXT\",1,133726203000000000,,0\r\n");
+    QProcessEnvironment local = QProcessEnvironment::systemEnvironment();
+    local.insert("TZ", "Australia/Adelaide");
+    local.insert("ORVIK_HOME", other.path());
+    const CliRun imported = cli({"import", efu}, local);
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const auto rows = readCatalogue(other.path() + "/ORVIK.mdb");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][size_t(engine::Field::CDFileDate)], "2024-04-07 02:15:00");
+    EXPECT_EQ(rows[1][size_t(engine::Field::CDFileDate)], "2024-10-06 03:15:00");
+}
+
 TEST_F(Exchange, aMalformedLineIsNamedWithItsFileLineAndFieldAndNothingIsImported) {
     const QString csv = files.path() + "/first.csv";
     ASSERT_EQ(cli({"export", "--output", csv}).exitCode, 0);
