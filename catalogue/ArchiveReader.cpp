@@ -78,10 +78,11 @@ QString memberPath(archive_entry* entry) {
 }
 
 // The checksum of the content of the member just read on; none when the
-// content cannot be read.
-std::optional<engine::Checksum> hashMember(archive* a) {
+// content cannot be read, or when stopped: a member may take minutes to read.
+std::optional<engine::Checksum> hashMember(archive* a, const std::function<bool()>& stopped) {
     ContentHash hash;
     for (;;) {
+        if (stopped && stopped()) return std::nullopt;
         const void* block = nullptr;
         size_t size = 0;
         la_int64_t offset = 0;
@@ -121,7 +122,8 @@ void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& 
         if (takeMember(entry, contents.members) && checksums &&
             !contents.members.back().isDirectory && archive_entry_filetype(entry) != AE_IFLNK &&
             !archive_entry_hardlink(entry)) {
-            contents.members.back().checksum = hashMember(a);
+            contents.members.back().checksum = hashMember(a, stopped);
+            if (stopped && stopped()) return;
             if (!contents.members.back().checksum) {
                 contents.failure = failureOf(a);
                 return;

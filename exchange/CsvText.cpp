@@ -80,7 +80,8 @@ bool CsvReader::next(std::vector<std::string_view>& fields) {
     const char* const data = m_data;
     size_t unquoted = 0;
     for (;;) {
-        if (data[m_at] == '"') {
+        // A comma that ends the file leaves an empty field, and no byte to look at.
+        if (m_at < m_size && data[m_at] == '"') {
             const std::int64_t begin = ++m_at;
             bool doubled = false;
             for (;;) {

@@ -6,6 +6,7 @@
 #include "exchange/ImportWriter.h"
 #include "exchange/JsonText.h"
 
+#include <optional>
 #include <vector>
 
 namespace orvik {
@@ -153,6 +154,31 @@ void readFiles(JsonReader& json, ImportWriter& writer, const std::string& direct
     }
 }
 
+void readDirectories(JsonReader& json, ImportWriter& writer) {
+    json.beginArray("directories");
+    std::string key, directory;
+    while (json.nextElement()) {
+        json.beginObject("directories");
+        directory.clear();
+        // Its files are read once its path is known, wherever it stands.
+        std::optional<JsonReader::Place> files;
+        while (json.nextKey(key)) {
+            if (key == "directory") {
+                directory = json.string("directory");
+                continue;
+            }
+            if (key == "files") files = json.place();
+            json.skipValue();
+        }
+        if (files) {
+            const JsonReader::Place after = json.place();
+            json.seek(*files);
+            readFiles(json, writer, directory);
+            json.seek(after);
+        }
+    }
+}
+
 } // namespace
 
 std::unique_ptr<ExportSink> jsonExport(ExportOutput& out) {
@@ -173,7 +199,8 @@ void jsonImport(const QString& file, ImportWriter& writer) {
             json.beginObject("volumes");
             const std::int64_t line = json.line();
             ImportedVolume volume;
-            bool begun = false;
+            // Its directories are read once its own keys are known, wherever they stand.
+            std::optional<JsonReader::Place> directories;
             std::string volumeKey;
             while (json.nextKey(volumeKey)) {
                 if (volumeKey == "volume")
@@ -186,27 +213,17 @@ void jsonImport(const QString& file, ImportWriter& writer) {
                     volume.location = QString::fromStdString(json.string("location"));
                 else if (volumeKey == "identity")
                     readIdentity(json, volume);
-                else if (volumeKey == "directories") {
-                    // The volume's own keys come before its directories.
-                    if (!begun) writer.volume(volume, line);
-                    begun = true;
-                    json.beginArray("directories");
-                    std::string directoryKey, directory;
-                    while (json.nextElement()) {
-                        json.beginObject("directories");
-                        directory.clear();
-                        while (json.nextKey(directoryKey)) {
-                            if (directoryKey == "directory")
-                                directory = json.string("directory");
-                            else if (directoryKey == "files")
-                                readFiles(json, writer, directory);
-                            else
-                                json.skipValue();
-                        }
-                    }
-                } else {
+                else {
+                    if (volumeKey == "directories") directories = json.place();
                     json.skipValue();
                 }
+            }
+            if (directories) {
+                const JsonReader::Place after = json.place();
+                json.seek(*directories);
+                writer.volume(volume, line);
+                readDirectories(json, writer);
+                json.seek(after);
             }
         }
     }

@@ -39,6 +39,13 @@ public:
     void end();
 
     std::int64_t line() const { return m_line; }
+    // Where the reader stands, to read a value again later: an object's keys
+    // come in any order, yet some must be known before others are read.
+    struct Place {
+        std::int64_t at, line;
+    };
+    Place place() const { return {m_at, m_line}; }
+    void seek(const Place& place) { m_at = place.at, m_line = place.line; }
     const QString& name() const { return m_name; }
     [[noreturn]] void fail(const char* field, const QString& problem) const;
 

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <cstring>
 
 namespace orvik::test {
 namespace {
@@ -83,6 +84,58 @@ TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
     EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(progress.seen);
     EXPECT_EQ(fileBytes(app.state().catalogueFile()), before);
+}
+
+// Cancels at the first chance the add gives the events to run.
+class CancelAtOnce : public Progress {
+public:
+    explicit CancelAtOnce(bool& cancel) : m_cancel(cancel) {}
+    void status(const QString&) override {}
+    void letEventsRun() override { m_cancel = true; }
+
+private:
+    bool& m_cancel;
+};
+
+// A tar of one member of a terabyte, a hole of the file system but for its
+// GNU header: reading it through takes minutes.
+void makeHugeTar(const QString& path) {
+    constexpr qint64 Size = qint64(1) << 40;
+    QByteArray header(512, '\0');
+    auto put = [&header](int at, const char* text) {
+        std::memcpy(header.data() + at, text, std::strlen(text));
+    };
+    put(0, "HUGE.BIN");
+    put(100, "0000644");
+    put(108, "0000000");
+    put(116, "0000000");
+    header[124] = char(0x80); // the size in base 256
+    for (int i = 0; i < 8; ++i)
+        header[135 - i] = char((Size >> (8 * i)) & 0xFF);
+    put(136, "00000000000");
+    put(156, "0");
+    put(257, "ustar  ");
+    put(148, "        ");
+    unsigned sum = 0;
+    for (const char c : header)
+        sum += static_cast<unsigned char>(c);
+    put(148, (QByteArray::number(sum, 8).rightJustified(6, '0') + '\0').constData());
+    QFile tar(path);
+    ASSERT_TRUE(tar.open(QIODevice::WriteOnly));
+    ASSERT_EQ(tar.write(header), 512);
+    ASSERT_TRUE(tar.resize(512 + Size + 1024));
+}
+
+TEST_F(ChecksumAdd, cancelWhileAnArchivesMemberIsReadEndsTheAddWithoutReadingItThrough) {
+    makeHugeTar(disc + "/huge.tar");
+    bool busy = false, cancel = false;
+    CancelAtOnce progress(cancel);
+    AddOptions options{true, true, "False", {}, true, true};
+    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
+                  [&options] { return options; });
+    add.CurDescription = "Cancelled";
+    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    EXPECT_TRUE(records().empty());
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "tests/support/TestFiles.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <tuple>
@@ -98,6 +99,21 @@ TEST_F(Exchange, csvAndJsonRoundTripsGiveTheSameRecordsAndTheSameFile) {
     }
 }
 
+// Other tools reorder an object's keys (QJsonDocument and jq -S sort them).
+TEST_F(Exchange, aJsonImportReadsTheKeysOfAnObjectInAnyOrder) {
+    const QString json = files.path() + "/sorted.json";
+    ASSERT_EQ(cli({"export", "--output", json}).exitCode, 0);
+    writeFile(json, QJsonDocument::fromJson(fileBytes(json)).toJson());
+    ASSERT_TRUE(fileBytes(json).indexOf("\"directories\"") < fileBytes(json).indexOf("\"volume\""));
+    const CliRun imported = elsewhere({"import", json});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    EXPECT_EQ(readCatalogue(other.path() + "/ORVIK.mdb"), readCatalogue(catalogue()));
+    engine::Catalogue copy(other.path() + "/ORVIK.mdb", engine::Catalogue::Access::ReadOnly);
+    const auto identity = engine::readVolumeIdentity(copy, 1);
+    ASSERT_TRUE(identity);
+    EXPECT_EQ(identity->location, "Box 12, \"slot\" 3");
+}
+
 TEST_F(Exchange, exportLeavesTheCatalogueAsItWas) {
     const QByteArray before = fileBytes(catalogue());
     for (const char* format : {"csv", "json", "html", "efu"})
@@ -147,6 +163,25 @@ TEST_F(Exchange, anEfuListIsOneVolumeWithItsFileTimesInLocalTimeAndExportsBackTh
         ASSERT_EQ(cli({"export", "--output", back}, local).exitCode, 0);
         EXPECT_EQ(fileBytes(back), list);
     }
+}
+
+// Adelaide's clocks change at 16:30 UTC, half past a UTC hour.
+TEST_F(Exchange, anEfuFileTimeJustAfterAClockChangeHalfPastAnHourIsTheNewLocalTime) {
+    // 2024-04-06 16:45 UTC, a quarter of an hour after summer time ended;
+    // 2024-10-05 16:45 UTC, a quarter of an hour after it began.
+    const QString efu = files.path() + "/times.efu";
+    writeFile(efu, "Filename,Size,Date Modified,Date Created,Attributes\r\n"
+                   "\"/A.TXT\",1,133568955000000000,,0\r\n"
+                   "\"/B.TXT\",1,133726203000000000,,0\r\n");
+    QProcessEnvironment local = QProcessEnvironment::systemEnvironment();
+    local.insert("TZ", "Australia/Adelaide");
+    local.insert("ORVIK_HOME", other.path());
+    const CliRun imported = cli({"import", efu}, local);
+    ASSERT_EQ(imported.exitCode, 0) << imported.err.toStdString();
+    const auto rows = readCatalogue(other.path() + "/ORVIK.mdb");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0][size_t(engine::Field::CDFileDate)], "2024-04-07 02:15:00");
+    EXPECT_EQ(rows[1][size_t(engine::Field::CDFileDate)], "2024-10-06 03:15:00");
 }
 
 TEST_F(Exchange, aMalformedLineIsNamedWithItsFileLineAndFieldAndNothingIsImported) {
