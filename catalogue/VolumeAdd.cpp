@@ -253,7 +253,13 @@ VolumeAdd::Stage VolumeAdd::writeRun(TreeCollector& walk, bool& walking) {
     // event loop runs.
     const std::shared_ptr<engine::Catalogue> database = m_state.CatalogueDatabase;
     const std::shared_ptr<engine::Recordset> records = m_state.CatalogueRecordset;
-    if (!records->BOF()) records->MoveLast();
+    // Another program's erase may empty the table between the recordset's
+    // opening and this move: then there is no last record to stand on.
+    try {
+        if (!records->BOF()) records->MoveLast();
+    } catch (const Error& error) {
+        if (error.number() != errors::NoCurrentRecord) throw;
+    }
     // The appender holds the run's transaction. It takes the write lock before
     // the first read, so another program's add is waited for until it ends,
     // not refused when this one comes to write.
