@@ -2,9 +2,9 @@
 
 #include "core/Error.h"
 #include "exchange/ExportOutput.h"
+#include "exchange/ImportFile.h"
 #include "exchange/ImportWriter.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace orvik {
@@ -49,16 +49,10 @@ void appendCsvField(ExportOutput& out, std::string_view text) {
 }
 
 CsvReader::CsvReader(const QString& file) : m_name(file), m_file(file) {
-    if (!m_file.open(QIODevice::ReadOnly))
-        throw Error(ENOENT, QStringLiteral("Cannot read %1: %2").arg(file, m_file.errorString()));
-    m_size = m_file.size();
-    if (m_size > 0) {
-        m_data = reinterpret_cast<const char*>(m_file.map(0, m_size));
-        if (!m_data)
-            throw Error(EIO, QStringLiteral("Cannot read %1: %2").arg(file, m_file.errorString()));
-    }
-    // A byte order mark is no part of the first field.
-    if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) m_at = 3;
+    const MappedImport mapped = mapImportFile(m_file, file);
+    m_data = mapped.data;
+    m_size = mapped.size;
+    m_at = mapped.start;
 }
 
 void CsvReader::nameColumns(const std::vector<std::string_view>& header) {

@@ -1,9 +1,9 @@
 #include "exchange/JsonText.h"
 
 #include "core/Error.h"
+#include "exchange/ImportFile.h"
 #include "exchange/ImportWriter.h"
 
-#include <cerrno>
 #include <cstring>
 
 namespace orvik {
@@ -34,15 +34,10 @@ void appendJsonString(QByteArray& out, std::string_view text, bool forHtml) {
 }
 
 JsonReader::JsonReader(const QString& file) : m_name(file), m_file(file) {
-    if (!m_file.open(QIODevice::ReadOnly))
-        throw Error(ENOENT, QStringLiteral("Cannot read %1: %2").arg(file, m_file.errorString()));
-    m_size = m_file.size();
-    if (m_size > 0) {
-        m_data = reinterpret_cast<const char*>(m_file.map(0, m_size));
-        if (!m_data)
-            throw Error(EIO, QStringLiteral("Cannot read %1: %2").arg(file, m_file.errorString()));
-    }
-    if (m_size >= 3 && std::memcmp(m_data, "\xEF\xBB\xBF", 3) == 0) m_at = 3;
+    const MappedImport mapped = mapImportFile(m_file, file);
+    m_data = mapped.data;
+    m_size = mapped.size;
+    m_at = mapped.start;
 }
 
 void JsonReader::fail(const char* field, const QString& problem) const {
