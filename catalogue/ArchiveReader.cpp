@@ -138,9 +138,15 @@ void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& 
 
 ArchiveContents readArchive(const QString& path, std::int64_t size,
                             const std::function<bool()>& stopped, bool checksums) {
+    return readArchiveAt(AT_FDCWD, path, size, stopped, checksums);
+}
+
+ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t size,
+                              const std::function<bool()>& stopped, bool checksums) {
     ArchiveContents contents;
     if (size < SmallestArchive) return contents;
-    const Descriptor file(::open(encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const Descriptor file(
+        ::openat(directory, encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
     // A file that cannot be read is catalogued as a file, as without the option.
     if (file.fd < 0) return contents;
     thread_local std::unique_ptr<char[]> block(new char[FirstBlock]);

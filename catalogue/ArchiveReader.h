@@ -38,5 +38,9 @@ constexpr std::int64_t SmallestArchive = 32;
 // members, so a long read ends when the add is cancelled.
 ArchiveContents readArchive(const QString& path, std::int64_t size,
                             const std::function<bool()>& stopped = {}, bool checksums = false);
+// The same of `path` relative to the open directory `directory`, which
+// spares looking up the directories above it for each file.
+ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t size,
+                              const std::function<bool()>& stopped = {}, bool checksums = false);
 
 } // namespace orvik

@@ -1,5 +1,6 @@
 #include "catalogue/ArchiveSignatures.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <string_view>
@@ -77,20 +78,19 @@ bool tarHeader(std::string_view bytes) {
     if (bytes.size() < 512) return false;
     if (startsWith(bytes, "ustar"sv, 257)) return true;
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    unsigned sum = 0;
-    bool zeros = true;
-    for (int i = 0; i < 512; ++i) {
-        sum += (i >= 148 && i < 156) ? ' ' : p[i];
-        zeros = zeros && p[i] == 0;
-    }
-    if (zeros) return true;
-    unsigned stored = 0;
+    // The checksum field first: in most files that are no tar it holds no
+    // octal number, and the sum of the block is left undone.
     int i = 148;
     while (i < 156 && p[i] == ' ')
         ++i;
-    if (i == 156 || p[i] < '0' || p[i] > '7') return false;
+    if (i == 156 || p[i] < '0' || p[i] > '7')
+        return p[148] == 0 && std::all_of(p, p + 512, [](unsigned char c) { return c == 0; });
+    unsigned stored = 0;
     for (; i < 156 && p[i] >= '0' && p[i] <= '7'; ++i)
         stored = stored * 8 + unsigned(p[i] - '0');
+    unsigned sum = 8 * ' ';
+    for (int at = 0; at < 512; ++at)
+        sum += at >= 148 && at < 156 ? 0 : p[at];
     return stored == sum;
 }
 

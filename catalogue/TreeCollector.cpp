@@ -2,10 +2,13 @@
 
 #include "core/engine/Catalogue.h"
 #include "core/engine/CatalogueTable.h"
+#include "core/platform/Descriptor.h"
+#include "core/platform/FileNames.h"
 
 #include <QHash>
 #include <algorithm>
 #include <charconv>
+#include <fcntl.h>
 #include <utility>
 
 namespace orvik {
@@ -184,11 +187,22 @@ bool TreeCollector::listTree(QString top) {
         queueSubdirectories(least, *listed, waiting);
         const std::lock_guard lock(m_pipeMutex);
         if (m_pipeStop) return false;
-        for (size_t i = 0; i < listed->entries.size(); ++i)
+        int files = 0;
+        std::int64_t bytes = 0;
+        for (size_t i = 0, first = 0; i < listed->entries.size(); ++i) {
             if (!listed->entries[i].isDirectory && listed->found[i] >= 0) {
-                m_probes.push_back({listed, i});
-                ++listed->probesLeft;
+                ++files;
+                bytes += listed->entries[i].size;
             }
+            const bool last = i + 1 == listed->entries.size();
+            if (files == FilesAProbe || bytes >= BytesAProbe || (files > 0 && last)) {
+                m_probes.push_back({listed, first, i + 1});
+                ++listed->probesLeft;
+                files = 0;
+                bytes = 0;
+                first = i + 1;
+            }
+        }
         m_listed.push_back(std::move(listed));
         if (m_idle > 0) m_pipeChanged.notify_all();
     }
@@ -215,10 +229,18 @@ void TreeCollector::probeFiles() {
 
 void TreeCollector::probe(const Probe& job) {
     Listed& listed = *job.listed;
-    const DirEntry& entry = listed.entries[job.entry];
-    listed.archives[job.entry] = readArchive(
-        withSlash(listed.path) + entry.name, entry.size, [this] { return stopped(); },
-        m_hashMembers);
+    // Opened by name in their directory, the files spare the look-up of
+    // every directory above; by their whole paths should it not open.
+    const Descriptor directory(
+        ::open(encodeFileName(listed.path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const QString prefix = directory.fd < 0 ? withSlash(listed.path) : QString();
+    for (size_t i = job.first; i < job.last; ++i) {
+        const DirEntry& entry = listed.entries[i];
+        if (entry.isDirectory || listed.found[i] < 0) continue;
+        listed.archives[i] = readArchiveAt(
+            directory.fd < 0 ? AT_FDCWD : directory.fd, prefix + entry.name, entry.size,
+            [this] { return stopped(); }, m_hashMembers);
+    }
     const std::lock_guard lock(m_pipeMutex);
     if (--listed.probesLeft == 0 && m_idle > 0) m_pipeChanged.notify_all();
 }

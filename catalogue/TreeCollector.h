@@ -131,10 +131,15 @@ private:
         std::vector<ArchiveContents> archives; // by entry, read by a prober
         int probesLeft = 0;                    // under m_pipeMutex
     };
+    // The files that may be archives among entries [first, last) of a
+    // listing: a few dozen a job, so the threads meet once for them all,
+    // and fewer when they are large, so large archives are read side by side.
     struct Probe {
         std::shared_ptr<Listed> listed;
-        size_t entry;
+        size_t first, last;
     };
+    static constexpr int FilesAProbe = 64;
+    static constexpr std::int64_t BytesAProbe = 4 << 20;
 
     void walk(QString top);
     // Lists `directory` and numbers its entries as the walk queues them;
