@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -58,6 +60,53 @@ size_t readFirstBlock(int fd, char* block, size_t wanted) {
         got += size_t(n);
     }
     return got;
+}
+
+// The archive's file as libarchive reads it after its first block, through
+// callbacks as those of archive_read_open_fd but that every read asks
+// `stopped` first: passing over a compressed member means decompressing it,
+// which for one of terabytes takes hours, and the stop is asked otherwise
+// only between members.
+struct FileSource {
+    int fd;
+    char* block;
+    const std::function<bool()>& stopped;
+};
+
+la_ssize_t readSource(archive* a, void* data, const void** block) {
+    const auto* source = static_cast<const FileSource*>(data);
+    if (source->stopped && source->stopped()) {
+        archive_set_error(a, ECANCELED, "Cancelled");
+        return -1;
+    }
+    for (;;) {
+        const ssize_t n = ::read(source->fd, source->block, FirstBlock);
+        if (n >= 0) {
+            *block = source->block;
+            return n;
+        }
+        if (errno != EINTR) {
+            archive_set_error(a, errno, "%s", std::strerror(errno));
+            return -1;
+        }
+    }
+}
+
+// A member stored without compression is passed over by seeking.
+la_int64_t skipSource(archive*, void* data, la_int64_t request) {
+    const int fd = static_cast<const FileSource*>(data)->fd;
+    const off_t from = ::lseek(fd, 0, SEEK_CUR);
+    const off_t to = from < 0 ? -1 : ::lseek(fd, off_t(request), SEEK_CUR);
+    // Not skipped: libarchive reads on instead.
+    return to < 0 ? 0 : to - from;
+}
+
+// A zip is read from its directory at its end.
+la_int64_t seekSource(archive* a, void* data, la_int64_t offset, int whence) {
+    const off_t to = ::lseek(static_cast<const FileSource*>(data)->fd, off_t(offset), whence);
+    if (to >= 0) return to;
+    archive_set_error(a, errno, "%s", std::strerror(errno));
+    return ARCHIVE_FATAL;
 }
 
 // The member's path from the archive's top: no ".", "..", empty or leading
@@ -115,7 +164,7 @@ void readMembers(archive* a, archive_entry* entry, int result, ArchiveContents& 
     for (;;) {
         if (result == ARCHIVE_EOF) return;
         if (result != ARCHIVE_OK && result != ARCHIVE_WARN) {
-            contents.failure = failureOf(a);
+            if (!(stopped && stopped())) contents.failure = failureOf(a);
             return;
         }
         // A link's content is its target's, elsewhere in the archive.
@@ -161,11 +210,14 @@ ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t s
     // No format took the first block: no archive.
     if (archive_format(reader.get()) == 0) return contents;
     contents.isArchive = true;
+    FileSource source{file.fd, block.get(), stopped};
     if (std::int64_t(got) < size) {
         // Read from the start again, the whole file this time.
         reader = newReader();
-        if (::lseek(file.fd, 0, SEEK_SET) != 0 ||
-            archive_read_open_fd(reader.get(), file.fd, FirstBlock) != ARCHIVE_OK) {
+        archive* a = reader.get();
+        if (::lseek(file.fd, 0, SEEK_SET) != 0 || archive_read_set_seek_callback(a, seekSource) ||
+            archive_read_open2(a, &source, nullptr, readSource, skipSource, nullptr) !=
+                ARCHIVE_OK) {
             contents.failure = failureOf(reader.get());
             return contents;
         }

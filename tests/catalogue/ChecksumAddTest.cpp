@@ -1,13 +1,16 @@
 // The add computing checksums, through the main window's option and through
-// the add itself: what it keeps, and what Cancel leaves.
+// the add itself: what it keeps, and what Cancel leaves, also while an
+// archive is read.
 #include "tests/catalogue/CatalogueFixture.h"
 
 #include "core/engine/Checksums.h"
 #include "tests/support/TreeAdd.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
 #include <cstring>
+#include <zlib.h>
 
 namespace orvik::test {
 namespace {
@@ -97,10 +100,23 @@ private:
     bool& m_cancel;
 };
 
-// A tar of one member of a terabyte, a hole of the file system but for its
-// GNU header: reading it through takes minutes.
-void makeHugeTar(const QString& path) {
-    constexpr qint64 Size = qint64(1) << 40;
+// Cancels once the add has been under way for half a second: long enough
+// that a reader of the disc's one archive is deep inside it.
+class CancelAfterAWhile : public Progress {
+public:
+    explicit CancelAfterAWhile(bool& cancel) : m_cancel(cancel) { m_since.start(); }
+    void status(const QString&) override {}
+    void letEventsRun() override { m_cancel = m_cancel || m_since.elapsed() > 500; }
+
+private:
+    bool& m_cancel;
+    QElapsedTimer m_since;
+};
+
+constexpr qint64 HugeMember = qint64(1) << 40;
+
+// The GNU header of a tar's one member of a terabyte.
+QByteArray hugeTarHeader() {
     QByteArray header(512, '\0');
     auto put = [&header](int at, const char* text) {
         std::memcpy(header.data() + at, text, std::strlen(text));
@@ -111,7 +127,7 @@ void makeHugeTar(const QString& path) {
     put(116, "0000000");
     header[124] = char(0x80); // the size in base 256
     for (int i = 0; i < 8; ++i)
-        header[135 - i] = char((Size >> (8 * i)) & 0xFF);
+        header[135 - i] = char((HugeMember >> (8 * i)) & 0xFF);
     put(136, "00000000000");
     put(156, "0");
     put(257, "ustar  ");
@@ -120,10 +136,52 @@ void makeHugeTar(const QString& path) {
     for (const char c : header)
         sum += static_cast<unsigned char>(c);
     put(148, (QByteArray::number(sum, 8).rightJustified(6, '0') + '\0').constData());
+    return header;
+}
+
+// The tar, a hole of the file system but for its header: reading it through
+// takes minutes.
+void makeHugeTar(const QString& path) {
     QFile tar(path);
     ASSERT_TRUE(tar.open(QIODevice::WriteOnly));
-    ASSERT_EQ(tar.write(header), 512);
-    ASSERT_TRUE(tar.resize(512 + Size + 1024));
+    ASSERT_EQ(tar.write(hugeTarHeader()), 512);
+    ASSERT_TRUE(tar.resize(512 + HugeMember + 1024));
+}
+
+// The tar gzipped, its member's zeros a hole in the middle of the stream: in
+// a deflate block of their own, zeros are matches whose codes are all zero
+// bits, and each zero byte more of the stream is 1,032 more of the member.
+// Decompressing it takes minutes.
+void makeHugeTarGz(const QString& path) {
+    z_stream z{};
+    ASSERT_EQ(deflateInit2(&z, 9, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY), Z_OK);
+    QByteArray stream;
+    auto deflateAll = [&](QByteArray in, int flush) {
+        z.next_in = reinterpret_cast<Bytef*>(in.data());
+        z.avail_in = uInt(in.size());
+        char out[1 << 16];
+        do {
+            z.next_out = reinterpret_cast<Bytef*>(out);
+            z.avail_out = sizeof out;
+            deflate(&z, flush);
+            stream.append(out, qsizetype(sizeof out - z.avail_out));
+        } while (z.avail_out == 0);
+    };
+    deflateAll(hugeTarHeader(), Z_FULL_FLUSH);
+    const qsizetype zerosFrom = stream.size();
+    deflateAll(QByteArray(1 << 16, '\0'), Z_FINISH);
+    deflateEnd(&z);
+    qsizetype longest = 0, middle = 0;
+    for (qsizetype at = zerosFrom, run = 0; at < stream.size(); ++at) {
+        run = stream[at] == 0 ? run + 1 : 0;
+        if (run > longest) longest = run, middle = at - run / 2;
+    }
+    ASSERT_GT(longest, 32);
+    QFile tar(path);
+    ASSERT_TRUE(tar.open(QIODevice::WriteOnly));
+    ASSERT_EQ(tar.write(stream.left(middle)), middle);
+    ASSERT_TRUE(tar.seek(middle + (qint64(1) << 30)));
+    ASSERT_EQ(tar.write(stream.mid(middle)), stream.size() - middle);
 }
 
 TEST_F(ChecksumAdd, cancelWhileAnArchivesMemberIsReadEndsTheAddWithoutReadingItThrough) {
@@ -131,6 +189,18 @@ TEST_F(ChecksumAdd, cancelWhileAnArchivesMemberIsReadEndsTheAddWithoutReadingItT
     bool busy = false, cancel = false;
     CancelAtOnce progress(cancel);
     AddOptions options{true, true, "False", {}, true, true};
+    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
+                  [&options] { return options; });
+    add.CurDescription = "Cancelled";
+    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    EXPECT_TRUE(records().empty());
+}
+
+TEST_F(ChecksumAdd, cancelWhileACompressedArchivesMemberIsPassedOverEndsTheAdd) {
+    makeHugeTarGz(disc + "/huge.tar.gz");
+    bool busy = false, cancel = false;
+    CancelAfterAWhile progress(cancel);
+    AddOptions options{true, true, "False", {}, true, false};
     VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
                   [&options] { return options; });
     add.CurDescription = "Cancelled";
