@@ -12,8 +12,29 @@
 namespace orvik::test {
 namespace {
 
+// Cancels the add at the first status that begins with `from`, or at the
+// first chance it gives the events to run when `from` is empty.
+struct CancellingProgress : Progress {
+    explicit CancellingProgress(const QString& from = {}) : from(from) {}
+    void status(const QString& text) override {
+        seen |= !from.isEmpty() && text.startsWith(from);
+        cancel |= seen;
+    }
+    void letEventsRun() override { cancel |= from.isEmpty(); }
+    const QString from;
+    bool seen = false, cancel = false;
+};
+
 class ChecksumAdd : public MainWindowTest {
 protected:
+    // Adds the disc headless with `options`, cancelled as `progress` says.
+    VolumeAdd::Result add(CancellingProgress& progress, AddOptions options) {
+        bool busy = false;
+        VolumeAdd add(app.state(), progress, app.prompt(), busy, progress.cancel, nullptr,
+                      [options] { return options; });
+        add.CurDescription = "Cancelled";
+        return add.run(disc, {});
+    }
     int checksumCount() {
         engine::Catalogue db(app.state().catalogueFile());
         if (!engine::hasChecksumTable(db)) return 0;
@@ -27,9 +48,7 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
     makeFile(disc + "/a.txt", 10);
     makeFile(disc + "/sub/b.txt", 20);
     openWindow(true, true, false);
-    QAction* option = form->findChild<QAction*>("OptChecksums");
-    ASSERT_TRUE(option);
-    EXPECT_TRUE(option->isCheckable());
+    QAction* option = child<QAction>("OptChecksums");
     EXPECT_FALSE(option->isChecked());
     addDisc("Plain");
     EXPECT_EQ(records().size(), 2u);
@@ -37,7 +56,6 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
 
     option->trigger();
     EXPECT_TRUE(option->isChecked());
-    EXPECT_TRUE(app.state().Options.SaveChecksums);
     EXPECT_EQ(app.state().settings().get("SaveChecksums", ""), "True");
     addDisc("Hashed");
     EXPECT_EQ(records().size(), 4u);
@@ -46,22 +64,6 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
     EXPECT_FALSE(engine::readVolumeIdentity(db, 1)->saveChecksums);
     EXPECT_TRUE(engine::readVolumeIdentity(db, 3)->saveChecksums);
 }
-
-// Cancels as soon as the status shows the reading of the files.
-class CancelWhileReading : public Progress {
-public:
-    explicit CancelWhileReading(bool& cancel) : m_cancel(cancel) {}
-    void status(const QString& text) override {
-        if (!text.startsWith("Computing checksums: ")) return;
-        seen = true;
-        m_cancel = true;
-    }
-    void letEventsRun() override {}
-    bool seen = false;
-
-private:
-    bool& m_cancel;
-};
 
 TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
     makeFile(disc + "/small.txt", 10);
@@ -75,27 +77,11 @@ TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(512) << 20));
     big.close();
 
-    bool busy = false, cancel = false;
-    CancelWhileReading progress(cancel);
-    AddOptions options{true, true, "False", {}, false, true};
-    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
-                  [&options] { return options; });
-    add.CurDescription = "Cancelled";
-    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    CancellingProgress progress("Computing checksums: ");
+    EXPECT_EQ(add(progress, {true, true, "False", {}, false, true}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(progress.seen);
     EXPECT_EQ(fileBytes(app.state().catalogueFile()), before);
 }
-
-// Cancels at the first chance the add gives the events to run.
-class CancelAtOnce : public Progress {
-public:
-    explicit CancelAtOnce(bool& cancel) : m_cancel(cancel) {}
-    void status(const QString&) override {}
-    void letEventsRun() override { m_cancel = true; }
-
-private:
-    bool& m_cancel;
-};
 
 // A tar of one member of a terabyte, a hole of the file system but for its
 // GNU header: reading it through takes minutes.
@@ -128,13 +114,8 @@ void makeHugeTar(const QString& path) {
 
 TEST_F(ChecksumAdd, cancelWhileAnArchivesMemberIsReadEndsTheAddWithoutReadingItThrough) {
     makeHugeTar(disc + "/huge.tar");
-    bool busy = false, cancel = false;
-    CancelAtOnce progress(cancel);
-    AddOptions options{true, true, "False", {}, true, true};
-    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
-                  [&options] { return options; });
-    add.CurDescription = "Cancelled";
-    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    CancellingProgress progress;
+    EXPECT_EQ(add(progress, {true, true, "False", {}, true, true}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(records().empty());
 }
 
