@@ -507,18 +507,6 @@ TEST_F(FormSearchTest, exitCancelsARunningQueryOrEndsTheProgramStoringThePlace) 
     EXPECT_TRUE(state.settings().contains("SearchHeight"));
 }
 
-TEST_F(FormSearchTest, aPlaceThatCannotBeShownGivesWayToTheDesignPlaceAndSize) {
-    state.settings().save("SearchLeft", "-2147483648000");
-    for (const char* width : {"0", "-9000", "1e308"}) {
-        state.settings().save("SearchWidth", width);
-        FormSearch lost(state);
-        lost.show();
-        EXPECT_EQ(lost.width(), twips::toPixelsX(SearchDesignWidth, &lost)) << width;
-        const QRect screen = lost.screen()->availableGeometry();
-        EXPECT_TRUE(screen.contains(lost.frameGeometry().topLeft())) << width;
-    }
-}
-
 TEST_F(FormSearchTest, aLineWiderThanTheListIsShownWholeAndTheListScrollsSidewaysToItsEnd) {
     FormSearch form(state);
     form.show();
