@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QStyle>
 #include <QTest>
-#include <optional>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -48,20 +47,12 @@ HelpWindow& openHelp(QWidget& opener, const char* item) {
     return help;
 }
 
-// Both main windows, as the program starts.
-class HelpWindows : public ::testing::Test {
-protected:
-    void SetUp() override {
-        settleStartup(app.state());
-        windows.emplace(app.state());
-    }
+TEST(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
     TestApp app;
-    std::optional<OrvikWindows> windows;
-};
-
-TEST_F(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
-    QWidget& search = windows->search();
-    QWidget& main = reinterpret_cast<QWidget&>(windows->main());
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    QWidget& search = windows.search();
+    QWidget& main = reinterpret_cast<QWidget&>(windows.main());
     const struct {
         QWidget& opener;
         const char* item;
@@ -110,9 +101,12 @@ TEST_F(HelpWindows, theHelpMenusShowTheirTextOnceAtTheCentreWithoutBlocking) {
     EXPECT_TRUE(search.findChildren<HelpWindow*>().isEmpty());
 }
 
-TEST_F(HelpWindows, showEveryLineWholeWrappingItWhenTheWindowIsNarrowed) {
-    const std::pair<QWidget*, const char*> menus[] = {{&windows->main(), "hlp"},
-                                                      {&windows->search(), "Help"}};
+TEST(HelpWindows, showEveryLineWholeWrappingItWhenTheWindowIsNarrowed) {
+    TestApp app;
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    const std::pair<QWidget*, const char*> menus[] = {{&windows.main(), "hlp"},
+                                                      {&windows.search(), "Help"}};
     for (const auto& [opener, item] : menus) {
         HelpWindow& help = openHelp(*opener, item);
         auto& list = *help.findChild<QListWidget*>("ListHelp");
@@ -127,11 +121,14 @@ TEST_F(HelpWindows, showEveryLineWholeWrappingItWhenTheWindowIsNarrowed) {
     }
 }
 
-TEST_F(HelpWindows, escapeClosesAHelpWindow) {
-    HelpWindow& help = openHelp(windows->search(), "Help");
+TEST(HelpWindows, escapeClosesAHelpWindow) {
+    TestApp app;
+    settleStartup(app.state());
+    OrvikWindows windows(app.state());
+    HelpWindow& help = openHelp(windows.search(), "Help");
     QTest::keyClick(help.findChild<QListWidget*>("ListHelp"), Qt::Key_Escape);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(windows->search().findChildren<HelpWindow*>().isEmpty());
+    EXPECT_TRUE(windows.search().findChildren<HelpWindow*>().isEmpty());
 }
 
 } // namespace
