@@ -118,11 +118,13 @@ TEST_F(MainWindow, geometryIsStoredAndRestored) {
     EXPECT_EQ(reloaded.pos(), QPoint(30, 40));
 
     // A key that is no number, an empty one too, stops the restore there.
-    settings.save("MainWidth", "");
     settings.saveNumber("MainLeft", twips::fromPixelsX(90, form.get()));
-    FormMain partly(app.state());
-    EXPECT_EQ(partly.height(), 480);
-    EXPECT_NE(partly.x(), 90);
+    for (const char* width : {"wide", ""}) {
+        settings.save("MainWidth", width);
+        FormMain partly(app.state());
+        EXPECT_EQ(partly.height(), 480) << width;
+        EXPECT_NE(partly.x(), 90) << width;
+    }
 
     // A place that cannot be shown gives way to the design place and size.
     settings.save("MainWidth", "1e308");
