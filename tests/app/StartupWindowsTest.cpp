@@ -23,8 +23,6 @@ TEST(StartupWindows, aFreshFolderGetsTheSearchWindowAndOneWhereNoCatalogueCanBeM
         EXPECT_TRUE(QFile::exists(app.home() + "/ORVIK.mdb"));
         EXPECT_TRUE(windows.search().isVisible());
         EXPECT_NE(app.state().CentreLeft, 0.0f);
-        app.state().windows().showMainWindow();
-        EXPECT_TRUE(windows.main().isVisible());
         // Orvik's own icon, in the sizes the menu entry has.
         const QIcon icon = windows.search().windowIcon();
         for (const int size : {48, 64, 128, 256})

@@ -15,8 +15,31 @@
 namespace orvik::test {
 namespace {
 
+// Cancels the add at the first status that begins with `from`; when `from`
+// is empty, once the add has been under way for half a second, long enough
+// that a reader of the disc's one archive is deep inside it.
+struct CancellingProgress : Progress {
+    explicit CancellingProgress(const QString& from = {}) : from(from) { since.start(); }
+    void status(const QString& text) override {
+        seen |= !from.isEmpty() && text.startsWith(from);
+        cancel |= seen;
+    }
+    void letEventsRun() override { cancel |= from.isEmpty() && since.elapsed() > 500; }
+    const QString from;
+    bool seen = false, cancel = false;
+    QElapsedTimer since;
+};
+
 class ChecksumAdd : public MainWindowTest {
 protected:
+    // Adds the disc headless with `options`, cancelled as `progress` says.
+    VolumeAdd::Result add(CancellingProgress& progress, AddOptions options) {
+        bool busy = false;
+        VolumeAdd add(app.state(), progress, app.prompt(), busy, progress.cancel, nullptr,
+                      [options] { return options; });
+        add.CurDescription = "Cancelled";
+        return add.run(disc, {});
+    }
     int checksumCount() {
         engine::Catalogue db(app.state().catalogueFile());
         if (!engine::hasChecksumTable(db)) return 0;
@@ -30,9 +53,7 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
     makeFile(disc + "/a.txt", 10);
     makeFile(disc + "/sub/b.txt", 20);
     openWindow(true, true, false);
-    QAction* option = form->findChild<QAction*>("OptChecksums");
-    ASSERT_TRUE(option);
-    EXPECT_TRUE(option->isCheckable());
+    QAction* option = child<QAction>("OptChecksums");
     EXPECT_FALSE(option->isChecked());
     addDisc("Plain");
     EXPECT_EQ(records().size(), 2u);
@@ -40,7 +61,6 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
 
     option->trigger();
     EXPECT_TRUE(option->isChecked());
-    EXPECT_TRUE(app.state().Options.SaveChecksums);
     EXPECT_EQ(app.state().settings().get("SaveChecksums", ""), "True");
     addDisc("Hashed");
     EXPECT_EQ(records().size(), 4u);
@@ -49,22 +69,6 @@ TEST_F(ChecksumAdd, theOptionIsOffOnAFreshInstallAndOnceClickedIsSavedAndEveryFi
     EXPECT_FALSE(engine::readVolumeIdentity(db, 1)->saveChecksums);
     EXPECT_TRUE(engine::readVolumeIdentity(db, 3)->saveChecksums);
 }
-
-// Cancels as soon as the status shows the reading of the files.
-class CancelWhileReading : public Progress {
-public:
-    explicit CancelWhileReading(bool& cancel) : m_cancel(cancel) {}
-    void status(const QString& text) override {
-        if (!text.startsWith("Computing checksums: ")) return;
-        seen = true;
-        m_cancel = true;
-    }
-    void letEventsRun() override {}
-    bool seen = false;
-
-private:
-    bool& m_cancel;
-};
 
 TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
     makeFile(disc + "/small.txt", 10);
@@ -78,40 +82,11 @@ TEST_F(ChecksumAdd, cancelWhileTheFilesAreReadLeavesTheCatalogueAsItWas) {
     ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(512) << 20));
     big.close();
 
-    bool busy = false, cancel = false;
-    CancelWhileReading progress(cancel);
-    AddOptions options{true, true, "False", {}, false, true};
-    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
-                  [&options] { return options; });
-    add.CurDescription = "Cancelled";
-    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    CancellingProgress progress("Computing checksums: ");
+    EXPECT_EQ(add(progress, {true, true, "False", {}, false, true}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(progress.seen);
     EXPECT_EQ(fileBytes(app.state().catalogueFile()), before);
 }
-
-// Cancels at the first chance the add gives the events to run.
-class CancelAtOnce : public Progress {
-public:
-    explicit CancelAtOnce(bool& cancel) : m_cancel(cancel) {}
-    void status(const QString&) override {}
-    void letEventsRun() override { m_cancel = true; }
-
-private:
-    bool& m_cancel;
-};
-
-// Cancels once the add has been under way for half a second: long enough
-// that a reader of the disc's one archive is deep inside it.
-class CancelAfterAWhile : public Progress {
-public:
-    explicit CancelAfterAWhile(bool& cancel) : m_cancel(cancel) { m_since.start(); }
-    void status(const QString&) override {}
-    void letEventsRun() override { m_cancel = m_cancel || m_since.elapsed() > 500; }
-
-private:
-    bool& m_cancel;
-    QElapsedTimer m_since;
-};
 
 constexpr qint64 HugeMember = qint64(1) << 40;
 
@@ -186,25 +161,15 @@ void makeHugeTarGz(const QString& path) {
 
 TEST_F(ChecksumAdd, cancelWhileAnArchivesMemberIsReadEndsTheAddWithoutReadingItThrough) {
     makeHugeTar(disc + "/huge.tar");
-    bool busy = false, cancel = false;
-    CancelAtOnce progress(cancel);
-    AddOptions options{true, true, "False", {}, true, true};
-    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
-                  [&options] { return options; });
-    add.CurDescription = "Cancelled";
-    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    CancellingProgress progress;
+    EXPECT_EQ(add(progress, {true, true, "False", {}, true, true}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(records().empty());
 }
 
 TEST_F(ChecksumAdd, cancelWhileACompressedArchivesMemberIsPassedOverEndsTheAdd) {
     makeHugeTarGz(disc + "/huge.tar.gz");
-    bool busy = false, cancel = false;
-    CancelAfterAWhile progress(cancel);
-    AddOptions options{true, true, "False", {}, true, false};
-    VolumeAdd add(app.state(), progress, app.prompt(), busy, cancel, nullptr,
-                  [&options] { return options; });
-    add.CurDescription = "Cancelled";
-    EXPECT_EQ(add.run(disc, {}), VolumeAdd::Result::Cancelled);
+    CancellingProgress progress;
+    EXPECT_EQ(add(progress, {true, true, "False", {}, true, false}), VolumeAdd::Result::Cancelled);
     EXPECT_TRUE(records().empty());
 }
 

@@ -3,12 +3,12 @@
 #include "core/platform/ArchiveMember.h"
 #include "details/FormViewDetails.h"
 #include "search/CatalogueOpening.h"
+#include "tests/support/Archives.h"
 #include "tests/support/CatalogueWriter.h"
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/Widgets.h"
 
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 using namespace orvik;
@@ -24,16 +24,8 @@ protected:
     std::unique_ptr<CatalogueWriter> catalogue = std::make_unique<CatalogueWriter>(state);
 
     void SetUp() override {
-        for (const char* tool : {"zip", "tar"})
-            if (QStandardPaths::findExecutable(tool).isEmpty())
-                GTEST_SKIP() << tool << " is not installed";
-    }
-    static void run(const QString& folder, const QStringList& command) {
-        QProcess tool;
-        tool.setWorkingDirectory(folder);
-        tool.start(command[0], command.mid(1));
-        ASSERT_TRUE(tool.waitForFinished(30000) && tool.exitCode() == 0)
-            << tool.readAllStandardError().toStdString();
+        if (const QString tool = missingTool({"zip", "tar"}); !tool.isEmpty())
+            GTEST_SKIP() << tool.toStdString() << " is not installed";
     }
     // Makes the archive `name` on the disc with `command`, run in a folder
     // holding `members`, each holding its own path as text.
@@ -43,7 +35,7 @@ protected:
             QDir().mkpath(QFileInfo(source.filePath(member)).path());
             writeFile(source.filePath(member), member.toUtf8());
         }
-        run(source.path(), QStringList(command) << disc.filePath(name) << members);
+        runTool(QStringList(command) << disc.filePath(name) << members, source.path());
     }
     // The stored path of `path` on the disc, upper case as the add stores it.
     QString stored(const QString& path) { return (disc.path() + '/' + path).toUpper(); }
@@ -85,7 +77,7 @@ TEST_F(ArchiveLaunchTest, opensTheMemberExtractedFromTheArchiveOnTheDisc) {
     ASSERT_TRUE(holes.open(QIODevice::WriteOnly) && holes.write("head") == 4 &&
                 holes.resize(1 << 20));
     holes.close();
-    run(source.path(), {"tar", "-cSf", disc.filePath("SPARSE.TAR"), "holes.bin"});
+    runTool({"tar", "-cSf", disc.filePath("SPARSE.TAR"), "holes.bin"}, source.path());
     catalogue->addRun("CD2", "", "", {directory(stored("SPARSE.TAR/"), {"HOLES.BIN"})});
     app.shell().opened.clear();
     launch("6");
@@ -122,11 +114,11 @@ TEST_F(ArchiveLaunchTest, aMemberNamedToEscapeIsExtractedOnlyInsideThePrivateFol
     QTemporaryDir source;
     writeFile(source.filePath("evil"), "escaped");
     QDir().mkpath(source.filePath("in"));
-    run(source.filePath("in"), {"zip", "-q", disc.filePath("E.zip"), "../evil"});
+    runTool({"zip", "-q", disc.filePath("E.zip"), "../evil"}, source.filePath("in"));
     // And one named by its absolute path, gone from there once archived.
     const QString absolute = source.filePath("absolute");
     writeFile(absolute, "absolute");
-    run(source.path(), {"tar", "-cPf", disc.filePath("A.tar"), absolute});
+    runTool({"tar", "-cPf", disc.filePath("A.tar"), absolute}, source.path());
     ASSERT_TRUE(QFile::remove(absolute));
     catalogue->addRun("CD1", "", "",
                       {directory(stored(""), {"A.TAR", "E.ZIP"}),

@@ -345,10 +345,6 @@ protected:
     }
 };
 
-TEST_F(IndexedFind, listsWhatTheScanListsAfterAdds) {
-    compare(indexed);
-}
-
 // Edits of names and paths through the recordset, and another program's
 // changes, appends (more than one batch of candidates) and deletions, which
 // only the triggers see.
