@@ -237,10 +237,7 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     EXPECT_EQ(cli({"find", "nothing-like-this"}).exitCode, 1);
     EXPECT_EQ(cli({"keywords", "fps"}).exitCode, 1);
 
-    const CliRun badPattern = cli({"find", "[abc"});
-    EXPECT_EQ(badPattern.exitCode, 2);
-    EXPECT_TRUE(badPattern.err.contains("Can't open table in catalogue database."));
-    EXPECT_EQ(badPattern.err.count('\n'), 1) << "one line";
+    EXPECT_CONTAINS(expectRefused({"find", "[abc"}), "Can't open table in catalogue database.");
 
     for (const QStringList& bad :
          QList<QStringList>{{"add", tree, "--description", ""},
@@ -250,9 +247,8 @@ TEST_F(CliTest, exitStatusTellsFoundNothingFoundAndErrors) {
     EXPECT_EQ(recordCount(), records) << "nothing was written";
 
     makeFile(app.home() + "/JUNK.mdb", 5000);
-    const CliRun junk = cli({"add", tree, "--description", "x", "--catalogue", "junk"});
-    EXPECT_EQ(junk.exitCode, 2);
-    EXPECT_CONTAINS(junk.err, "Error");
+    EXPECT_CONTAINS(expectRefused({"add", tree, "--description", "x", "--catalogue", "junk"}),
+                    "Error");
 
     const CliRun list = cli({"catalogues"});
     EXPECT_EQ(list.out, QStringList({"  JUNK", "* ORVIK"}));
@@ -270,11 +266,8 @@ TEST_F(CliTest, aCatalogueOfANewerVersionAnswersQueriesAndRefusesEveryWrite) {
     for (const QStringList& write :
          QList<QStringList>{{"add", tree, "--description", "again", "--no-filter"},
                             {"erase", "1"},
-                            {"edit", "1", "--location", "Box 1"}}) {
-        const CliRun refused = cli(write);
-        EXPECT_EQ(refused.exitCode, 2) << write.join(' ').toStdString();
-        EXPECT_CONTAINS(refused.err, "written by a newer version of Orvik");
-    }
+                            {"edit", "1", "--location", "Box 1"}})
+        EXPECT_CONTAINS(expectRefused(write), "written by a newer version of Orvik");
     EXPECT_EQ(fileBytes(file), before);
 }
 
@@ -963,13 +956,8 @@ TEST_F(CliLsTest, lsOfABookmarkOfNoRecordOrADirectoryTheVolumeDoesNotHoldIsAnErr
                  {{"1", "empty"}, "no directory empty "}, // holds no file
                  {{"1", ".."}, "no directory .. "},
                  {{"1", disc.path()}, "no directory " + disc.path() + " "}};
-    for (const auto& c : cases) {
-        const CliRun run = cli(QStringList("ls") + c.arguments);
-        EXPECT_EQ(run.exitCode, 2) << c.arguments.join(' ').toStdString();
-        EXPECT_CONTAINS(run.err, c.named);
-        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
-        EXPECT_TRUE(run.out.isEmpty());
-    }
+    for (const auto& c : cases)
+        EXPECT_CONTAINS(expectRefused(QStringList("ls") + c.arguments), c.named);
 }
 
 TEST_F(CliTest, lsOfAVolumeAddedWithoutIdentityTakesItsTopFromItsDirectories) {

@@ -109,14 +109,10 @@ TEST_F(UpdateTest, aMediumThatCannotBeTheVolumeIsRefusedAndNothingChanges) {
         db.exec("UPDATE CDVolumeIdentity SET Uuid = 'another-file-system'");
     }
     const QByteArray otherUuid = fileBytes(catalogue());
-    const CliRun other = cli({"update", "1"});
-    EXPECT_EQ(other.exitCode, 2);
-    EXPECT_CONTAINS(other.err, "is not the volume");
+    EXPECT_CONTAINS(expectRefused({"update", "1"}), "is not the volume");
     EXPECT_EQ(fileBytes(catalogue()), otherUuid);
     ASSERT_TRUE(QDir().rename(tree, tree + "-gone"));
-    const CliRun gone = cli({"update", "1"});
-    EXPECT_EQ(gone.exitCode, 2);
-    EXPECT_CONTAINS(gone.err, "is not there");
+    EXPECT_CONTAINS(expectRefused({"update", "1"}), "is not there");
     EXPECT_EQ(fileBytes(catalogue()), otherUuid);
     EXPECT_NE(otherUuid, before);
 }

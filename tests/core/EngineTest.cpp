@@ -310,3 +310,33 @@ TEST_F(EngineTest, aWriteBegunWhileAnotherOfTheProcessIsOpenWaitsForItLikeAnothe
     first.emplace(*db);
     EXPECT_FALSE(Transaction(*db, [] { return false; })) << "given up";
 }
+
+// A find that knows its few candidates from the index asks the index again
+// once another program has indexed records since.
+TEST_F(EngineTest, aFindGoesOnWithWhatAnotherProgramIndexedMeanwhile) {
+    // Files appended in one transaction, whose commit takes them into the file index.
+    const auto addIndexed = [](Catalogue& into, std::initializer_list<const char*> names) {
+        Transaction transaction(into);
+        for (const char* name : names)
+            into.exec((QByteArray("INSERT INTO CDTable (CDFile, CDPath) VALUES ('") + name +
+                       "', '/FILES/')")
+                          .constData());
+        transaction.commit();
+    };
+    addIndexed(*db, {"OTHER.TXT", "ABCXYZ1.TXT", "MORE.TXT"});
+    Recordset reader(db, RecordsetType::Dynaset);
+    const auto criterion = Criterion::FileOrPathLike("*ABCXYZ*");
+    reader.FindFirst(criterion);
+    EXPECT_EQ(reader.Bookmark(), "2");
+    {
+        Catalogue other(path);
+        other.setPrepareWrites(prepareForWriting);
+        addIndexed(other, {"ABCXYZ2.TXT"});
+        Statement waiting(other, "SELECT count(*) FROM CDIndexAdded");
+        ASSERT_TRUE(waiting.step());
+        ASSERT_EQ(waiting.integer(0), 0) << "the new record is in the index itself";
+    }
+    reader.FindNext(criterion);
+    ASSERT_FALSE(reader.NoMatch());
+    EXPECT_EQ(reader.Bookmark(), "4");
+}
