@@ -987,6 +987,7 @@ TEST_F(CliTest, editStoresDescriptionAndKeywordsOnTheRunsHeadInUpperCaseAndTheLo
     const QJsonObject volume = object(cli({"volume", "4", "--format", "json"}).out.value(0));
     EXPECT_EQ(volume["keywords"], "FPS SHOOTER");
     EXPECT_EQ(volume["location"], "Box 12, slot 3");
+    EXPECT_EQ(volume["identity"], true) << "the identity kept beside the location";
     const QString second = cli({"volume", "7"}).out.join('\n');
     EXPECT_CONTAINS(second, "Description: SECOND");
     EXPECT_FALSE(second.contains("Box 12")) << "only the edited volume";
@@ -1032,6 +1033,7 @@ TEST_F(CliTest, aVolumeAddedBeforeIdentitiesTakesALocationAndStaysWithoutIdentit
     EXPECT_EQ(field(tsv, "identity"), "no");
     EXPECT_EQ(field(tsv, "scanned"), "");
     EXPECT_EQ(field(tsv, "files"), "2") << "counted from its records";
+    EXPECT_CONTAINS(cli({"volume", "9", "--catalogue", "old"}).out.join('\n'), "without identity");
     // Identify names only the volume added with an identity.
     ASSERT_EQ(cli({"add", tree, "--description", "New", "--catalogue", "old"}).exitCode, 0);
     const CliRun identified = cli({"identify", tree, "--catalogue", "old", "--format", "tsv"});
