@@ -19,19 +19,12 @@ using orvik::test::writeFile;
 
 namespace {
 
-struct Example {
-    const char* volume;
-    const char* description;
-    const char* file;
-    const char* path;
-    const char* keywords;
-};
-
 // A disc GAMES1 with README.TXT and SETUP.EXE in its root and two files in DATA.
-const Example Games1[] = {{"GAMES1", "QUAKE DEMO", "README.TXT", "/MEDIA/CD/", "FPS"},
-                          {nullptr, nullptr, "SETUP.EXE", nullptr, nullptr},
-                          {nullptr, nullptr, "A.DAT", "/MEDIA/CD/DATA/", nullptr},
-                          {nullptr, nullptr, "B.DAT", nullptr, nullptr}};
+const Value none;
+const Row Games1[] = {{{"GAMES1", "QUAKE DEMO", "README.TXT", none, "/MEDIA/CD/", none, "FPS"}},
+                      {{none, none, "SETUP.EXE", none, none, none, none}},
+                      {{none, none, "A.DAT", none, "/MEDIA/CD/DATA/", none, none}},
+                      {{none, none, "B.DAT", none, none, none, none}}};
 
 Value v(const char* text) {
     return text ? Value(QString::fromUtf8(text)) : std::nullopt;
@@ -45,14 +38,11 @@ protected:
         createCatalogueTable(*db);
     }
 
-    void write(Recordset& rs, const Example* rows, size_t count) {
+    void write(Recordset& rs, const Row* rows, size_t count) {
         for (size_t i = 0; i < count; ++i) {
             rs.AddNew();
-            rs.setField(Field::CDVolume, v(rows[i].volume));
-            rs.setField(Field::CDDescription, v(rows[i].description));
-            rs.setField(Field::CDFile, v(rows[i].file));
-            rs.setField(Field::CDPath, v(rows[i].path));
-            rs.setField(Field::CDKeywords, v(rows[i].keywords));
+            for (Field field : AllFields)
+                rs.setField(field, rows[i][size_t(field)]);
             rs.Update();
         }
     }
