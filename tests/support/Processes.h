@@ -63,10 +63,8 @@ inline CliRun asNobody(const QStringList& arguments) {
 
 // The command line program refuses `arguments`: exit status 2, one line on
 // standard error, which is returned, and nothing on standard output.
-inline QString
-expectRefused(const QStringList& arguments,
-              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
-    const CliRun refused = cli(arguments, environment);
+inline QString expectRefused(const QStringList& arguments) {
+    const CliRun refused = cli(arguments);
     EXPECT_EQ(refused.exitCode, 2) << arguments.join(' ').toStdString();
     EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.toStdString();
     EXPECT_TRUE(refused.out.isEmpty()) << refused.out.join('\n').toStdString();
