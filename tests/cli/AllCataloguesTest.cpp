@@ -17,13 +17,6 @@ using namespace orvik::test;
 namespace {
 
 const QStringList Names = {"ARCHIVE", "MUSIC", "PHOTOS"}; // in name order
-// orvik-cli with `arguments` as an ordinary user.
-CliRun asNobody(const QStringList& arguments) {
-    return run(
-        QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI} +
-        arguments);
-}
-
 // Three catalogues, each of one add of a tree of its own, made out of name
 // order, and JUNK.mdb, a file that is no catalogue.
 class AllCatalogues : public ::testing::Test {
@@ -130,8 +123,7 @@ TEST_F(AllCatalogues, exitStatusIsOneWithoutLinesAndTwoWhenNoneCouldBeReadOrTheQ
 
     QTemporaryDir junkOnly;
     makeFile(junkOnly.filePath("JUNK.mdb"), 3000);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("ORVIK_HOME", junkOnly.path());
+    const QProcessEnvironment environment = withHome(junkOnly.path());
     const CliRun unreadable = cli({"volumes", "--all-catalogues"}, environment);
     EXPECT_EQ(unreadable.exitCode, 2);
     EXPECT_CONTAINS(unreadable.err, "no catalogue could be read");

@@ -32,16 +32,14 @@ protected:
     CliRun add(const QStringList& options = {"--checksums"}) {
         return cli(QStringList{"add", tree, "--description", "Test disc", "--no-filter"} + options);
     }
-    // The same as an ordinary user (the test runs as root), who may write the
+    // As an ordinary user (the test runs as root), who may write the
     // catalogues' folder and read the disc.
     CliRun asUser(const QStringList& arguments) {
         for (const QString& open : {disc.path(), app.home()})
             EXPECT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
         for (const QString& name : QDir(app.home()).entryList(QDir::Files))
             EXPECT_EQ(::chmod(QFile::encodeName(app.home() + "/" + name).constData(), 0666), 0);
-        return run(QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups",
-                               ORVIK_CLI} +
-                   arguments);
+        return asNobody(arguments);
     }
     // "DIRECTORY/FILE" below the disc, as stored, with its checksum ("" when none).
     QMap<QString, QString> checksums() {
@@ -56,18 +54,6 @@ protected:
             found[path + select.text(1)] = select.isNull(2) ? QString() : select.text(2);
         }
         return found;
-    }
-    // Overwrites `file` with as many other bytes, keeping its date (touch -r).
-    void changeInPlace(const QString& file) {
-        const QString path = tree + "/" + file;
-        ASSERT_TRUE(QFile::copy(path, path + ".date"));
-        ASSERT_EQ(run({"touch", "-r", path, path + ".date"}).exitCode, 0);
-        QByteArray bytes = fileBytes(path);
-        std::reverse(bytes.begin(), bytes.end());
-        bytes[0] = char(bytes[0] ^ 1);
-        writeFile(path, bytes);
-        ASSERT_EQ(run({"touch", "-r", path + ".date", path}).exitCode, 0);
-        ASSERT_TRUE(QFile::remove(path + ".date"));
     }
 
     TestApp app;
@@ -87,7 +73,6 @@ TEST_F(ChecksumsTest, theAddKeepsEachFilesChecksumAsXxh128sumPrintsIt) {
         expected[file.toUpper()] = sum.out.value(0).section(' ', 0, 0);
     }
     EXPECT_EQ(checksums(), expected);
-    EXPECT_EQ(expected["A.TXT"], expected["DOCS/COPY OF A.TXT"]);
     EXPECT_CONTAINS(cli({"volume", "1"}).out.join('\n'), "Checksums:   yes");
 }
 
@@ -117,7 +102,7 @@ TEST_F(ChecksumsTest, verifyOfAnUnchangedTreeExitsZeroSayingEveryFileMatches) {
 
 TEST_F(ChecksumsTest, aFileChangedInPlaceKeepingLengthAndDateIsChangedForVerifyAndUpdate) {
     ASSERT_EQ(add().exitCode, 0);
-    changeInPlace("docs/b.txt");
+    rewriteKeepingDate(tree + "/docs/b.txt", "other content???");
     const CliRun verified = cli({"verify", "1"});
     EXPECT_EQ(verified.exitCode, 1);
     EXPECT_EQ(verified.out, QStringList{"~ DOCS/B.TXT"});
@@ -144,7 +129,7 @@ TEST_F(ChecksumsTest, verifyNamesFilesUnreadableMissingAndNewAndExitsOne) {
 
 TEST_F(ChecksumsTest, aVolumeWithoutChecksumsIsVerifiedByLengthsAndDatesSayingSo) {
     ASSERT_EQ(add({"--no-checksums"}).exitCode, 0);
-    changeInPlace("docs/b.txt");
+    rewriteKeepingDate(tree + "/docs/b.txt", "other content???");
     const CliRun unseen = cli({"verify", "1"});
     EXPECT_EQ(unseen.exitCode, 0);
     EXPECT_EQ(unseen.err, "4 unchanged, 0 changed, 0 missing, 0 unreadable, 0 new, 0 moved "
@@ -157,21 +142,14 @@ TEST_F(ChecksumsTest, aVolumeWithoutChecksumsIsVerifiedByLengthsAndDatesSayingSo
 
 TEST_F(ChecksumsTest, verifyRefusesBadInputAndAMediumThatIsNotTheVolumeWithExitTwo) {
     ASSERT_EQ(add().exitCode, 0);
-    for (const QStringList& bad : {QStringList{"verify", "99"},
-                                   {"verify", "x"},
-                                   {"verify", "1", disc.path() + "/nowhere"}}) {
-        const CliRun refused = cli(bad);
-        EXPECT_EQ(refused.exitCode, 2) << bad.join(' ').toStdString();
-        EXPECT_FALSE(refused.err.isEmpty()) << bad.join(' ').toStdString();
-        EXPECT_TRUE(refused.out.isEmpty()) << bad.join(' ').toStdString();
-    }
+    for (const QStringList& bad :
+         {QStringList{"verify", "99"}, {"verify", "x"}, {"verify", "1", disc.path() + "/nowhere"}})
+        expectRefused(bad);
     {
         engine::Catalogue db(app.home() + "/ORVIK.mdb");
         db.exec("UPDATE CDVolumeIdentity SET Uuid = 'another-file-system'");
     }
-    const CliRun other = cli({"verify", "1"});
-    EXPECT_EQ(other.exitCode, 2);
-    EXPECT_CONTAINS(other.err, "is not the volume");
+    EXPECT_CONTAINS(expectRefused({"verify", "1"}), "is not the volume");
 }
 
 } // namespace

@@ -74,7 +74,6 @@ TEST_F(UpdateTest, anUpdateLeavesWhatAFreshAddWritesWithTheVolumesTextsAtTheEnd)
     changeTree();
     const CliRun updated = cli({"update", "2"});
     ASSERT_EQ(updated.exitCode, 0) << updated.err.toStdString();
-    EXPECT_EQ(updated.out.size(), 7);
 
     add(other, "FRESH");
     add(tree, "FRESH");
@@ -102,25 +101,17 @@ TEST_F(UpdateTest, aMediumThatCannotBeTheVolumeIsRefusedAndNothingChanges) {
                                                      {"update", "1", empty},
                                                      {"update", "99"},
                                                      {"update", "x"},
-                                                     {"update", "1", empty, "--dry-run"}}) {
-        const CliRun refused = cli(bad);
-        EXPECT_EQ(refused.exitCode, 2) << bad.join(' ').toStdString();
-        EXPECT_FALSE(refused.err.isEmpty()) << bad.join(' ').toStdString();
-        EXPECT_TRUE(refused.out.isEmpty()) << bad.join(' ').toStdString();
-    }
+                                                     {"update", "1", empty, "--dry-run"}})
+        expectRefused(bad);
     {
         engine::Catalogue db(catalogue());
         db.exec("UPDATE CDVolumeIdentity SET Uuid = 'another-file-system'");
     }
     const QByteArray otherUuid = fileBytes(catalogue());
-    const CliRun other = cli({"update", "1"});
-    EXPECT_EQ(other.exitCode, 2);
-    EXPECT_CONTAINS(other.err, "is not the volume");
+    EXPECT_CONTAINS(expectRefused({"update", "1"}), "is not the volume");
     EXPECT_EQ(fileBytes(catalogue()), otherUuid);
     ASSERT_TRUE(QDir().rename(tree, tree + "-gone"));
-    const CliRun gone = cli({"update", "1"});
-    EXPECT_EQ(gone.exitCode, 2);
-    EXPECT_CONTAINS(gone.err, "is not there");
+    EXPECT_CONTAINS(expectRefused({"update", "1"}), "is not there");
     EXPECT_EQ(fileBytes(catalogue()), otherUuid);
     EXPECT_NE(otherUuid, before);
 }

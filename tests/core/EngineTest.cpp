@@ -19,19 +19,12 @@ using orvik::test::writeFile;
 
 namespace {
 
-struct Example {
-    const char* volume;
-    const char* description;
-    const char* file;
-    const char* path;
-    const char* keywords;
-};
-
 // A disc GAMES1 with README.TXT and SETUP.EXE in its root and two files in DATA.
-const Example Games1[] = {{"GAMES1", "QUAKE DEMO", "README.TXT", "/MEDIA/CD/", "FPS"},
-                          {nullptr, nullptr, "SETUP.EXE", nullptr, nullptr},
-                          {nullptr, nullptr, "A.DAT", "/MEDIA/CD/DATA/", nullptr},
-                          {nullptr, nullptr, "B.DAT", nullptr, nullptr}};
+const Value none;
+const Row Games1[] = {{{"GAMES1", "QUAKE DEMO", "README.TXT", none, "/MEDIA/CD/", none, "FPS"}},
+                      {{none, none, "SETUP.EXE", none, none, none, none}},
+                      {{none, none, "A.DAT", none, "/MEDIA/CD/DATA/", none, none}},
+                      {{none, none, "B.DAT", none, none, none, none}}};
 
 Value v(const char* text) {
     return text ? Value(QString::fromUtf8(text)) : std::nullopt;
@@ -45,14 +38,11 @@ protected:
         createCatalogueTable(*db);
     }
 
-    void write(Recordset& rs, const Example* rows, size_t count) {
+    void write(Recordset& rs, const Row* rows, size_t count) {
         for (size_t i = 0; i < count; ++i) {
             rs.AddNew();
-            rs.setField(Field::CDVolume, v(rows[i].volume));
-            rs.setField(Field::CDDescription, v(rows[i].description));
-            rs.setField(Field::CDFile, v(rows[i].file));
-            rs.setField(Field::CDPath, v(rows[i].path));
-            rs.setField(Field::CDKeywords, v(rows[i].keywords));
+            for (Field field : AllFields)
+                rs.setField(field, rows[i][size_t(field)]);
             rs.Update();
         }
     }
@@ -309,4 +299,34 @@ TEST_F(EngineTest, aWriteBegunWhileAnotherOfTheProcessIsOpenWaitsForItLikeAnothe
     second.commit();
     first.emplace(*db);
     EXPECT_FALSE(Transaction(*db, [] { return false; })) << "given up";
+}
+
+// A find that knows its few candidates from the index asks the index again
+// once another program has indexed records since.
+TEST_F(EngineTest, aFindGoesOnWithWhatAnotherProgramIndexedMeanwhile) {
+    // Files appended in one transaction, whose commit takes them into the file index.
+    const auto addIndexed = [](Catalogue& into, std::initializer_list<const char*> names) {
+        Transaction transaction(into);
+        for (const char* name : names)
+            into.exec((QByteArray("INSERT INTO CDTable (CDFile, CDPath) VALUES ('") + name +
+                       "', '/FILES/')")
+                          .constData());
+        transaction.commit();
+    };
+    addIndexed(*db, {"OTHER.TXT", "ABCXYZ1.TXT", "MORE.TXT"});
+    Recordset reader(db, RecordsetType::Dynaset);
+    const auto criterion = Criterion::FileOrPathLike("*ABCXYZ*");
+    reader.FindFirst(criterion);
+    EXPECT_EQ(reader.Bookmark(), "2");
+    {
+        Catalogue other(path);
+        other.setPrepareWrites(prepareForWriting);
+        addIndexed(other, {"ABCXYZ2.TXT"});
+        Statement waiting(other, "SELECT count(*) FROM CDIndexAdded");
+        ASSERT_TRUE(waiting.step());
+        ASSERT_EQ(waiting.integer(0), 0) << "the new record is in the index itself";
+    }
+    reader.FindNext(criterion);
+    ASSERT_FALSE(reader.NoMatch());
+    EXPECT_EQ(reader.Bookmark(), "4");
 }

@@ -38,6 +38,13 @@ inline QProcessEnvironment killingAtWrite(int write) {
     return environment;
 }
 
+// The environment of a program whose application folder is `home`.
+inline QProcessEnvironment withHome(const QString& home) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ORVIK_HOME", home);
+    return environment;
+}
+
 #ifdef ORVIK_CLI
 // Runs the command line program; it finds the catalogues through the
 // ORVIK_HOME that TestApp sets.
@@ -45,6 +52,23 @@ inline CliRun
 cli(const QStringList& arguments,
     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment()) {
     return run(QStringList(ORVIK_CLI) + arguments, environment);
+}
+
+// The command line program run as an ordinary user (by root, through setpriv).
+inline CliRun asNobody(const QStringList& arguments) {
+    return run(
+        QStringList{"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", ORVIK_CLI} +
+        arguments);
+}
+
+// The command line program refuses `arguments`: exit status 2, one line on
+// standard error, which is returned, and nothing on standard output.
+inline QString expectRefused(const QStringList& arguments) {
+    const CliRun refused = cli(arguments);
+    EXPECT_EQ(refused.exitCode, 2) << arguments.join(' ').toStdString();
+    EXPECT_EQ(refused.err.count('\n'), 1) << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.isEmpty()) << refused.out.join('\n').toStdString();
+    return refused.err;
 }
 #endif
 

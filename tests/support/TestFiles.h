@@ -41,6 +41,15 @@ inline void writeFile(const QString& path, const QByteArray& bytes) {
         << path.toStdString();
 }
 
+// Gives `path` other `bytes`, keeping its modification time as touch -r does.
+inline void rewriteKeepingDate(const QString& path, const QByteArray& bytes) {
+    const QString saved = path + ".date";
+    ASSERT_EQ(QProcess::execute("touch", {"-r", path, saved}), 0);
+    writeFile(path, bytes);
+    ASSERT_EQ(QProcess::execute("touch", {"-r", saved, path}), 0);
+    ASSERT_TRUE(QFile::remove(saved));
+}
+
 // Every record of the catalogue file in append order.
 inline std::vector<engine::Row> readCatalogue(const QString& file) {
     engine::Catalogue db(file);
