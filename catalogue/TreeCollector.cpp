@@ -89,9 +89,15 @@ void TreeCollector::stop() {
         m_stop = true;
         m_changed.notify_all();
     }
+    endPipe();
+}
+
+void TreeCollector::endPipe() {
     const std::lock_guard lock(m_pipeMutex);
     m_pipeStop = true;
-    m_pipeChanged.notify_all();
+    m_probesReady.notify_all();
+    m_walkReady.notify_all();
+    m_listerReady.notify_all();
 }
 
 const QByteArray& TreeCollector::dateText(std::int64_t modified) {
@@ -116,7 +122,7 @@ void TreeCollector::walk(QString top) {
             const bool listed = listTree(top);
             const std::lock_guard lock(m_pipeMutex);
             m_listingDone = listed;
-            m_pipeChanged.notify_all();
+            m_walkReady.notify_one();
         });
         for (unsigned i = std::max(1u, std::thread::hardware_concurrency()); i > 0; --i)
             probers.emplace_back([this] { probeFiles(); });
@@ -130,11 +136,7 @@ void TreeCollector::walk(QString top) {
         waiting.pop_back();
         whole = Add_SubDirs(least, waiting);
     }
-    {
-        const std::lock_guard lock(m_pipeMutex);
-        m_pipeStop = true;
-        m_pipeChanged.notify_all();
-    }
+    endPipe();
     if (lister.joinable()) lister.join();
     for (std::thread& prober : probers)
         prober.join();
@@ -185,9 +187,16 @@ bool TreeCollector::listTree(QString top) {
         std::shared_ptr<Listed> listed = list(least);
         if (!listed) return false;
         queueSubdirectories(least, *listed, waiting);
-        const std::lock_guard lock(m_pipeMutex);
+        std::unique_lock lock(m_pipeMutex);
+        // Far enough ahead of the walk, the lister waits rather than hold
+        // the listings of a whole disc.
+        if (m_listedAhead >= ReadAhead) {
+            m_listerWaiting = true;
+            m_listerReady.wait(lock, [this] { return m_listedAhead < ReadAhead || m_pipeStop; });
+            m_listerWaiting = false;
+        }
         if (m_pipeStop) return false;
-        int files = 0;
+        int files = 0, jobs = 0;
         std::int64_t bytes = 0;
         for (size_t i = 0, first = 0; i < listed->entries.size(); ++i) {
             if (!listed->entries[i].isDirectory && listed->found[i] >= 0) {
@@ -197,14 +206,22 @@ bool TreeCollector::listTree(QString top) {
             const bool last = i + 1 == listed->entries.size();
             if (files == FilesAProbe || bytes >= BytesAProbe || (files > 0 && last)) {
                 m_probes.push_back({listed, first, i + 1});
-                ++listed->probesLeft;
+                ++jobs;
                 files = 0;
                 bytes = 0;
                 first = i + 1;
             }
         }
+        listed->probesLeft = jobs;
+        m_listedAhead += listed->entries.size();
         m_listed.push_back(std::move(listed));
-        if (m_idle > 0) m_pipeChanged.notify_all();
+        // Each woken thread costs a call: only as many as there is work for.
+        if (jobs > 1 && m_probersWaiting > 1) {
+            m_probesReady.notify_all();
+        } else if (jobs > 0 && m_probersWaiting > 0) {
+            m_probesReady.notify_one();
+        }
+        if (m_walkWaiting && m_listed.size() == 1) m_walkReady.notify_one();
     }
     return true;
 }
@@ -214,9 +231,9 @@ void TreeCollector::probeFiles() {
     for (;;) {
         if (m_pipeStop) return;
         if (m_probes.empty()) {
-            ++m_idle;
-            m_pipeChanged.wait(lock, [this] { return !m_probes.empty() || m_pipeStop; });
-            --m_idle;
+            ++m_probersWaiting;
+            m_probesReady.wait(lock, [this] { return !m_probes.empty() || m_pipeStop; });
+            --m_probersWaiting;
             continue;
         }
         const Probe job = std::move(m_probes.front());
@@ -242,7 +259,9 @@ void TreeCollector::probe(const Probe& job) {
             [this] { return stopped(); }, m_hashMembers);
     }
     const std::lock_guard lock(m_pipeMutex);
-    if (--listed.probesLeft == 0 && m_idle > 0) m_pipeChanged.notify_all();
+    // The walk waits only for the listing it takes next.
+    if (--listed.probesLeft == 0 && m_walkWaiting && m_listed.front() == job.listed)
+        m_walkReady.notify_one();
 }
 
 std::shared_ptr<TreeCollector::Listed> TreeCollector::nextListed() {
@@ -254,6 +273,8 @@ std::shared_ptr<TreeCollector::Listed> TreeCollector::nextListed() {
             if (listed->probesLeft == 0) {
                 std::shared_ptr<Listed> next = std::move(m_listed.front());
                 m_listed.pop_front();
+                m_listedAhead -= next->entries.size();
+                if (m_listerWaiting && m_listedAhead < ReadAhead) m_listerReady.notify_one();
                 return next;
             }
             // Its probes come first: the walk reads them rather than wait.
@@ -268,9 +289,9 @@ std::shared_ptr<TreeCollector::Listed> TreeCollector::nextListed() {
         } else if (m_listingDone) {
             return nullptr;
         }
-        ++m_idle;
-        m_pipeChanged.wait(lock);
-        --m_idle;
+        m_walkWaiting = true;
+        m_walkReady.wait(lock);
+        m_walkWaiting = false;
     }
 }
 

@@ -140,6 +140,8 @@ private:
     };
     static constexpr int FilesAProbe = 64;
     static constexpr std::int64_t BytesAProbe = 4 << 20;
+    // The most entries the lister lists ahead of the walk.
+    static constexpr size_t ReadAhead = 100000;
 
     void walk(QString top);
     // Lists `directory` and numbers its entries as the walk queues them;
@@ -155,6 +157,8 @@ private:
     void probe(const Probe& job);
     // The next listing, its archives read; none when stopped.
     std::shared_ptr<Listed> nextListed();
+    // Ends the lister and the probers.
+    void endPipe();
     // Hands a listed directory over and queues its subdirectories and
     // archives; false when stopped.
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
@@ -186,12 +190,14 @@ private:
     bool m_retry = false;
     // Between the lister, the probers and the walk.
     std::mutex m_pipeMutex;
-    std::condition_variable m_pipeChanged;
+    std::condition_variable m_probesReady, m_walkReady, m_listerReady;
     std::deque<std::shared_ptr<Listed>> m_listed;
+    size_t m_listedAhead = 0; // entries of m_listed
     std::deque<Probe> m_probes;
     bool m_pipeStop = false; // stopped, or the walk ended
     bool m_listingDone = false;
-    int m_idle = 0; // threads waiting on m_pipeChanged: wakes cost a call each
+    int m_probersWaiting = 0;
+    bool m_walkWaiting = false, m_listerWaiting = false;
     // Last: the walk starts once everything above exists.
     std::thread m_thread;
 };
