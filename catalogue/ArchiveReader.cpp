@@ -13,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace orvik {
@@ -92,11 +93,16 @@ la_ssize_t readSource(archive* a, void* data, const void** block) {
     }
 }
 
-// A member stored without compression is passed over by seeking.
+// A member stored without compression is passed over by seeking, but never
+// past the file's end, where a seek succeeds as well: libarchive reads the
+// rest and finds an archive cut short, rather than its end.
 la_int64_t skipSource(archive*, void* data, la_int64_t request) {
     const int fd = static_cast<const FileSource*>(data)->fd;
+    struct stat file {};
     const off_t from = ::lseek(fd, 0, SEEK_CUR);
-    const off_t to = from < 0 ? -1 : ::lseek(fd, off_t(request), SEEK_CUR);
+    if (from < 0 || ::fstat(fd, &file) != 0) return 0;
+    const off_t skip = std::min<off_t>(off_t(request), file.st_size - from);
+    const off_t to = skip <= 0 ? -1 : ::lseek(fd, skip, SEEK_CUR);
     // Not skipped: libarchive reads on instead.
     return to < 0 ? 0 : to - from;
 }

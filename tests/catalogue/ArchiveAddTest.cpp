@@ -166,25 +166,29 @@ TEST_F(ArchiveAdd, archivesThatCannotBeReadAreFilesKeepingTheMembersReadAndAreCo
     }());
     runTool({"tar", "-czf", sources.path() + "/whole.tgz", "readme.txt", "big/noise.bin"}, content);
     writeFile(disc + "/cut.tgz", fileBytes(sources.path() + "/whole.tgz").left(100000));
+    // The same stored: the second member's data is passed over, not read.
+    runTool({"tar", "-cf", sources.path() + "/whole.tar", "readme.txt", "big/noise.bin"}, content);
+    writeFile(disc + "/cut.tar", fileBytes(sources.path() + "/whole.tar").left(100000));
     // Its names encrypted: nothing can be listed.
     runTool({"7z", "a", "-bd", "-mhe=on", "-psecret", disc + "/hidden.7z", "readme.txt"}, content);
     // Only its data encrypted: the names can be listed.
     runTool({"zip", "-qrX", "-P", "secret", disc + "/locked.zip", "readme.txt"}, content);
 
     addLookingInside();
-    EXPECT_EQ(headedDirectories(), QStringList({"", "CUT.TGZ/", "CUT.TGZ/BIG/", "LOCKED.ZIP/"}));
+    EXPECT_EQ(headedDirectories(), QStringList({"", "CUT.TAR/", "CUT.TAR/BIG/", "CUT.TGZ/",
+                                                "CUT.TGZ/BIG/", "LOCKED.ZIP/"}));
     EXPECT_TRUE(listing().contains("CUT.TGZ/|README.TXT|10|2001-02-03 04:05:06"));
-    QStringList files = column(Field::CDFile).mid(0, 4);
+    QStringList files = column(Field::CDFile).mid(0, 5);
     files.sort();
-    EXPECT_EQ(files, QStringList({"CORRUPT.ZIP", "CUT.TGZ", "HIDDEN.7Z", "LOCKED.ZIP"}));
-    EXPECT_TRUE(status().endsWith(" secs elapsed)\r\n3 archives could not be read"))
+    EXPECT_EQ(files, QStringList({"CORRUPT.ZIP", "CUT.TAR", "CUT.TGZ", "HIDDEN.7Z", "LOCKED.ZIP"}));
+    EXPECT_TRUE(status().endsWith(" secs elapsed)\r\n4 archives could not be read"))
         << status().toStdString();
     EXPECT_TRUE(app.prompt().shown.empty()) << "nothing is asked";
     QStringList unreadable;
     for (const TreeCollector::UnreadableArchive& archive : form->add().UnreadableArchives)
         unreadable << QFileInfo(archive.path).fileName();
     unreadable.sort();
-    EXPECT_EQ(unreadable, QStringList({"corrupt.zip", "cut.tgz", "hidden.7z"}));
+    EXPECT_EQ(unreadable, QStringList({"corrupt.zip", "cut.tar", "cut.tgz", "hidden.7z"}));
 }
 
 TEST_F(ArchiveAdd, theOptionIsOffOnAFreshInstallLeavingArchivesFilesAndItsClickIsSaved) {
