@@ -139,7 +139,7 @@ private:
         size_t first, last;
     };
     static constexpr int FilesAProbe = 64;
-    static constexpr std::int64_t BytesAProbe = 4 << 20;
+    static constexpr std::int64_t BytesAProbe = 1 << 20;
     // The most entries the lister lists ahead of the walk.
     static constexpr size_t ReadAhead = 100000;
 
