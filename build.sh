@@ -29,9 +29,10 @@ packages=(build-essential cmake qt6-base-dev libsqlite3-dev libgtest-dev libarch
 # make their archives and disc images with zip, 7z, xorriso, zstd and xz.
 # The export test opens the exported web page in chromium, headless; the
 # checksum test and benchmark hold the add's checksums against xxh128sum
-# (xxhash). A test of Cancel builds a compressed archive with zlib.
+# (xxhash). A test of Cancel builds a compressed archive with zlib; a test
+# of the update counts the files it opens with strace.
 [ "$action" != test ] ||
-    packages+=(zlib1g-dev poppler-utils desktop-file-utils appstream man-db dpkg-dev file
+    packages+=(zlib1g-dev strace poppler-utils desktop-file-utils appstream man-db dpkg-dev file
         xvfb openbox xdotool imagemagick x11-utils fonts-dejavu-core clang-format
         plocate sqlite3 lintian zip p7zip-full xorriso zstd xz-utils xxhash
         chromium)

@@ -48,6 +48,14 @@ QString unreadable(const std::vector<TreeCollector::UnreadableArchive>& archives
            QStringLiteral(" could not be read");
 }
 
+// The content of `path` an update's comparison read; none when it did not.
+const engine::Checksum* readBefore(const std::optional<VolumeAdd::Replacing>& replaced,
+                                   const QString& path) {
+    if (!replaced || !replaced->contentsRead) return nullptr;
+    const auto known = replaced->contentsRead->constFind(path);
+    return known == replaced->contentsRead->cend() ? nullptr : &*known;
+}
+
 // The summary's line for files whose checksums could not be computed.
 QString unreadable(const std::vector<VolumeAdd::UnreadableFile>& files) {
     if (files.empty()) return {};
@@ -494,10 +502,15 @@ void VolumeAdd::writeRecord(engine::RecordAppender& records,
     const std::int64_t rowid = records.append(record);
     if (!m_hasher) return;
     // A member's content was read with its archive's listing.
-    if (!directory.inArchive)
-        m_hasher->add(rowid, directory.pathOf(file), file.entry.size);
-    else if (file.checksum)
-        m_checksums->write(rowid, *file.checksum);
+    if (directory.inArchive) {
+        if (file.checksum) m_checksums->write(rowid, *file.checksum);
+        return;
+    }
+    QString path = directory.pathOf(file);
+    if (const engine::Checksum* read = readBefore(ReplacedVolume, path))
+        m_checksums->write(rowid, *read);
+    else
+        m_hasher->add(rowid, std::move(path), file.entry.size);
 }
 
 } // namespace orvik

@@ -10,6 +10,7 @@
 #include "core/platform/FileSystem.h"
 #include "core/records/VolumeListing.h"
 
+#include <QHash>
 #include <QString>
 #include <chrono>
 #include <functional>
@@ -97,6 +98,9 @@ public:
         std::function<void()> locked;
         std::function<std::optional<VolumeRun>(const std::vector<TreeCollector::Directory>&)>
             beforeWriting;
+        // The contents of files beforeWriting read, by path: their records
+        // keep these checksums rather than have the files read again.
+        std::shared_ptr<const QHash<QString, engine::Checksum>> contentsRead;
     };
     std::optional<Replacing> ReplacedVolume;
 

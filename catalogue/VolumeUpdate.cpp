@@ -143,7 +143,17 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
     const AddOptions options = volumeAddOptions(volume->identity, state);
     // A file whose length and date are as stored may still have changed:
     // where the volume kept checksums, its content tells.
-    const ContentOf contentOf = options.saveChecksums ? ContentOf(readContent) : ContentOf();
+    // The add keeps what the comparison read rather than read it again.
+    auto contentsRead = std::make_shared<QHash<QString, engine::Checksum>>();
+    const ContentOf contentOf =
+        options.saveChecksums ? ContentOf([contentsRead](const TreeCollector::Directory& directory,
+                                                         const TreeCollector::File& file) {
+            const std::optional<engine::Checksum> content = readContent(directory, file);
+            if (content && !directory.inArchive)
+                contentsRead->insert(directory.pathOf(file), *content);
+            return content;
+        })
+                              : ContentOf();
     const QString noFile = QStringLiteral("%1 holds no file to catalogue: the volume is left as "
                                           "it was.")
                                .arg(result.path);
@@ -193,7 +203,8 @@ VolumeUpdateResult updateVolume(AppState& state, Progress& progress, Prompt& pro
         confirmed = true;
         return run;
     };
-    add.ReplacedVolume = VolumeAdd::Replacing{volume->location, locked, beforeWriting};
+    add.ReplacedVolume =
+        VolumeAdd::Replacing{volume->location, locked, beforeWriting, contentsRead};
     switch (add.run(result.path, volume->keywords)) {
     case VolumeAdd::Result::Finished:
         result.head = lastHead(*db);

@@ -115,6 +115,20 @@ TEST_F(ChecksumsTest, aFileChangedInPlaceKeepingLengthAndDateIsChangedForVerifyA
     EXPECT_EQ(cli({"verify", "5"}).exitCode, 0);
 }
 
+TEST_F(ChecksumsTest, anUpdateReadsEachUnchangedFileOnceKeepingWhatItsComparisonRead) {
+    if (QStandardPaths::findExecutable("strace").isEmpty()) GTEST_SKIP() << "no strace";
+    ASSERT_EQ(add().exitCode, 0);
+    const QString trace = disc.path() + "/opens";
+    const CliRun updated =
+        run({"strace", "-f", "-e", "trace=openat", "-o", trace, ORVIK_CLI, "update", "1"});
+    ASSERT_EQ(updated.exitCode, 0) << updated.err.toStdString();
+    QFile opens(trace);
+    ASSERT_TRUE(opens.open(QIODevice::ReadOnly));
+    const QByteArray text = opens.readAll();
+    EXPECT_EQ(text.count(QFile::encodeName(tree + "/docs/b.txt\"")), 1);
+    EXPECT_EQ(checksums()["DOCS/B.TXT"], "a4399acbf3dc2310644e6ae2fc4c2451");
+}
+
 TEST_F(ChecksumsTest, verifyNamesFilesUnreadableMissingAndNewAndExitsOne) {
     if (::geteuid() != 0) GTEST_SKIP() << "needs root to run verify as an ordinary user";
     ASSERT_EQ(add().exitCode, 0);
