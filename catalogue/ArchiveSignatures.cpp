@@ -120,8 +120,9 @@ bool encodedText(std::string_view bytes) {
 
 bool mayBeArchive(const char* block, std::size_t size) {
     const std::string_view bytes(block, size);
+    // Most files match no first byte: the comparisons are left undone.
     for (const std::string_view signature : Leading)
-        if (startsWith(bytes, signature)) return true;
+        if (!bytes.empty() && bytes[0] == signature[0] && startsWith(bytes, signature)) return true;
     if (bytes.size() > 6 && bytes[2] == '-' && bytes[3] == 'l' &&
         (bytes[4] == 'h' || bytes[4] == 'z'))
         return true; // LHA's "-lh5-"
