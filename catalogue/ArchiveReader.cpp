@@ -204,9 +204,16 @@ ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t s
         ::openat(directory, encodeFileName(path).constData(), O_RDONLY | O_CLOEXEC));
     // A file that cannot be read is catalogued as a file, as without the option.
     if (file.fd < 0) return contents;
+    return readArchiveFile(file.fd, size, stopped, checksums);
+}
+
+ArchiveContents readArchiveFile(int fd, std::int64_t size, const std::function<bool()>& stopped,
+                                bool checksums) {
+    ArchiveContents contents;
+    if (size < SmallestArchive) return contents;
     thread_local std::unique_ptr<char[]> block(new char[FirstBlock]);
     const size_t got =
-        readFirstBlock(file.fd, block.get(), size_t(std::min<std::int64_t>(size, FirstBlock)));
+        readFirstBlock(fd, block.get(), size_t(std::min<std::int64_t>(size, FirstBlock)));
 
     if (!mayBeArchive(block.get(), got)) return contents;
     Reader reader = newReader();
@@ -216,12 +223,12 @@ ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t s
     // No format took the first block: no archive.
     if (archive_format(reader.get()) == 0) return contents;
     contents.isArchive = true;
-    FileSource source{file.fd, block.get(), stopped};
+    FileSource source{fd, block.get(), stopped};
     if (std::int64_t(got) < size) {
         // Read from the start again, the whole file this time.
         reader = newReader();
         archive* a = reader.get();
-        if (::lseek(file.fd, 0, SEEK_SET) != 0 || archive_read_set_seek_callback(a, seekSource) ||
+        if (::lseek(fd, 0, SEEK_SET) != 0 || archive_read_set_seek_callback(a, seekSource) ||
             archive_read_open2(a, &source, nullptr, readSource, skipSource, nullptr) !=
                 ARCHIVE_OK) {
             contents.failure = failureOf(reader.get());

@@ -43,4 +43,8 @@ ArchiveContents readArchive(const QString& path, std::int64_t size,
 ArchiveContents readArchiveAt(int directory, const QString& path, std::int64_t size,
                               const std::function<bool()>& stopped = {}, bool checksums = false);
 
+// The same of the file open as `fd`, read from its start.
+ArchiveContents readArchiveFile(int fd, std::int64_t size,
+                                const std::function<bool()>& stopped = {}, bool checksums = false);
+
 } // namespace orvik

@@ -4,11 +4,13 @@
 #include "core/engine/CatalogueTable.h"
 #include "core/platform/Descriptor.h"
 #include "core/platform/FileNames.h"
+#include "core/platform/LinuxFileSystem.h"
 
 #include <QHash>
 #include <algorithm>
 #include <charconv>
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <utility>
 
 namespace orvik {
@@ -109,7 +111,6 @@ const QByteArray& TreeCollector::dateText(std::int64_t modified) {
 }
 
 bool TreeCollector::stopped() {
-    const std::lock_guard lock(m_mutex);
     return m_stop;
 }
 
@@ -146,8 +147,9 @@ void TreeCollector::walk(QString top) {
     m_changed.notify_all();
 }
 
-std::shared_ptr<TreeCollector::Listed> TreeCollector::list(const Waiting& directory) {
-    std::optional<std::vector<DirEntry>> entries = listing(withSlash(directory.path));
+std::shared_ptr<TreeCollector::Listed> TreeCollector::list(const Waiting& directory,
+                                                           bool examineFiles) {
+    std::optional<std::vector<DirEntry>> entries = listing(withSlash(directory.path), examineFiles);
     if (!entries) return nullptr;
     auto listed = std::make_shared<Listed>(Listed{directory.path, std::move(*entries), {}, {}, 0});
     listed->found.assign(listed->entries.size(), -1);
@@ -155,8 +157,8 @@ std::shared_ptr<TreeCollector::Listed> TreeCollector::list(const Waiting& direct
     int found = 0;
     for (size_t i = 0; i < listed->entries.size(); ++i) {
         const DirEntry& entry = listed->entries[i];
-        const bool mayBeArchive =
-            !entry.isDirectory && m_lookInArchives && entry.size >= SmallestArchive;
+        const bool mayBeArchive = !entry.isDirectory && m_lookInArchives &&
+                                  (!entry.examined || entry.size >= SmallestArchive);
         // A volume is one file system: mounts below the top are not walked.
         const bool walked = entry.isDirectory && !entry.otherFileSystem;
         if (mayBeArchive || walked) listed->found[i] = found++;
@@ -184,7 +186,8 @@ bool TreeCollector::listTree(QString top) {
         std::pop_heap(waiting.begin(), waiting.end(), sortsAfter);
         const Waiting least = std::move(waiting.back());
         waiting.pop_back();
-        std::shared_ptr<Listed> listed = list(least);
+        // The probers open every file: they examine them as they do.
+        std::shared_ptr<Listed> listed = list(least, false);
         if (!listed) return false;
         queueSubdirectories(least, *listed, waiting);
         std::unique_lock lock(m_pipeMutex);
@@ -197,18 +200,13 @@ bool TreeCollector::listTree(QString top) {
         }
         if (m_pipeStop) return false;
         int files = 0, jobs = 0;
-        std::int64_t bytes = 0;
         for (size_t i = 0, first = 0; i < listed->entries.size(); ++i) {
-            if (!listed->entries[i].isDirectory && listed->found[i] >= 0) {
-                ++files;
-                bytes += listed->entries[i].size;
-            }
+            if (!listed->entries[i].isDirectory && listed->found[i] >= 0) ++files;
             const bool last = i + 1 == listed->entries.size();
-            if (files == FilesAProbe || bytes >= BytesAProbe || (files > 0 && last)) {
+            if (files == FilesAProbe || (files > 0 && last)) {
                 m_probes.push_back({listed, first, i + 1});
                 ++jobs;
                 files = 0;
-                bytes = 0;
                 first = i + 1;
             }
         }
@@ -227,6 +225,9 @@ bool TreeCollector::listTree(QString top) {
 }
 
 void TreeCollector::probeFiles() {
+    // A table of descriptors of its own spares the threads each other's
+    // locks as they open and close files.
+    ::close_range(3, ~0U, CLOSE_RANGE_UNSHARE);
     std::unique_lock lock(m_pipeMutex);
     for (;;) {
         if (m_pipeStop) return;
@@ -245,23 +246,53 @@ void TreeCollector::probeFiles() {
 }
 
 void TreeCollector::probe(const Probe& job) {
-    Listed& listed = *job.listed;
+    const bool unexaminable = probeEntries(job.listed, job.first, job.last, true);
+    const std::lock_guard lock(m_pipeMutex);
+    if (unexaminable) job.listed->unexaminable = true;
+    // The walk waits only for the listing it takes next.
+    if (--job.listed->probesLeft == 0 && m_walkWaiting && m_listed.front() == job.listed)
+        m_walkReady.notify_one();
+}
+
+bool TreeCollector::probeEntries(const std::shared_ptr<Listed>& listed, size_t first, size_t last,
+                                 bool handBack) {
     // Opened by name in their directory, the files spare the look-up of
     // every directory above; by their whole paths should it not open.
     const Descriptor directory(
-        ::open(encodeFileName(listed.path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    const QString prefix = directory.fd < 0 ? withSlash(listed.path) : QString();
-    for (size_t i = job.first; i < job.last; ++i) {
-        const DirEntry& entry = listed.entries[i];
-        if (entry.isDirectory || listed.found[i] < 0) continue;
-        listed.archives[i] = readArchiveAt(
-            directory.fd < 0 ? AT_FDCWD : directory.fd, prefix + entry.name, entry.size,
-            [this] { return stopped(); }, m_hashMembers);
+        ::open(encodeFileName(listed->path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    const int at = directory.fd < 0 ? AT_FDCWD : directory.fd;
+    const QString prefix = directory.fd < 0 ? withSlash(listed->path) : QString();
+    const auto isStopped = [this] { return stopped(); };
+    bool unexaminable = false;
+    for (size_t i = first; i < last; ++i) {
+        DirEntry& entry = listed->entries[i];
+        if (entry.isDirectory || listed->found[i] < 0) continue;
+        int fd = -1;
+        if (!entry.examined) {
+            if (directory.fd < 0) {
+                unexaminable = true;
+                continue;
+            }
+            const OpenedEntry opened = openUnexamined(directory.fd, entry);
+            unexaminable |= opened.failed;
+            if (opened.fd < 0) continue;
+            fd = opened.fd;
+        }
+        const Descriptor file(fd);
+        // A large file may well be a long read: the rest go to another prober.
+        if (handBack && entry.size >= LargeFile && i + 1 < last) {
+            const std::lock_guard lock(m_pipeMutex);
+            m_probes.push_front({listed, i + 1, last});
+            ++listed->probesLeft;
+            if (m_probersWaiting > 0) m_probesReady.notify_one();
+            last = i + 1;
+        }
+        listed->archives[i] =
+            file.fd >= 0
+                ? readArchiveFile(file.fd, entry.size, isStopped, m_hashMembers)
+                : readArchiveAt(at, prefix + entry.name, entry.size, isStopped, m_hashMembers);
     }
-    const std::lock_guard lock(m_pipeMutex);
-    // The walk waits only for the listing it takes next.
-    if (--listed.probesLeft == 0 && m_walkWaiting && m_listed.front() == job.listed)
-        m_walkReady.notify_one();
+    return unexaminable;
 }
 
 std::shared_ptr<TreeCollector::Listed> TreeCollector::nextListed() {
@@ -308,7 +339,13 @@ void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
 
 bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
     if (directory.known) return handOverKnown(directory);
-    const std::shared_ptr<Listed> listed = m_lookInArchives ? nextListed() : list(directory);
+    std::shared_ptr<Listed> listed = m_lookInArchives ? nextListed() : list(directory, true);
+    // A file the probers could not examine fails its listing: listed again
+    // as without them, to ask Retry or leave it out as a listing does.
+    if (listed && listed->unexaminable) {
+        listed = list(directory, true);
+        if (listed) probeEntries(listed, 0, listed->entries.size(), false);
+    }
     if (!listed) return false;
     Q_ASSERT(listed->path == directory.path);
     queueSubdirectories(directory, *listed, waiting);
@@ -318,7 +355,8 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     handed.texts.reserve(qsizetype(listed->entries.size()) * 16);
     for (size_t i = 0; i < listed->entries.size(); ++i) {
         DirEntry& entry = listed->entries[i];
-        if (entry.isDirectory) continue;
+        // A file still unexamined after its probe was gone by then.
+        if (entry.isDirectory || !entry.examined) continue;
         if (listed->found[i] >= 0) {
             std::vector<int> walkOrder = directory.walkOrder;
             walkOrder.push_back(listed->found[i]);
@@ -392,14 +430,15 @@ void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
     }
 }
 
-std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path) {
+std::optional<std::vector<DirEntry>> TreeCollector::listing(const QString& path,
+                                                            bool examineFiles) {
     // Its records would fail the whole run: the directory is left out, and
     // with it everything below, whose paths are longer still.
     if (!fitsCDPath(path)) return leftOut(&News::tooLong, path);
     for (;;) {
         if (stopped()) return std::nullopt;
         try {
-            return m_fileSystem.list(path);
+            return examineFiles ? m_fileSystem.list(path) : m_fileSystem.listUnexamined(path);
         } catch (const AccessDenied&) {
             // Asking again would not change the answer: the directory is
             // left out and the add's summary says so.

@@ -15,10 +15,11 @@
 // over in the same order. An archive inside one is a member.
 //
 // Then three parts share the work: a lister lists the tree's own directories
-// in that order, which is the order they are handed over in; probers, one a
-// core, read the files of each listing that may be archives while the lister
-// reads on; and the walk takes each listing with its archives read, queues
-// what they hold and hands it over. Without archives the walk lists itself.
+// in that order, which is the order they are handed over in, by name only;
+// probers, one a core, open the files of each listing, which tells their
+// lengths and dates, and read those that are archives while the lister reads
+// on; and the walk takes each listing with its archives read, queues what
+// they hold and hands it over. Without archives the walk lists itself.
 #pragma once
 
 #include "catalogue/ArchiveReader.h"
@@ -28,6 +29,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -130,23 +132,25 @@ private:
         std::vector<int> found;
         std::vector<ArchiveContents> archives; // by entry, read by a prober
         int probesLeft = 0;                    // under m_pipeMutex
+        bool unexaminable = false;             // a file failed its examination
     };
     // The files that may be archives among entries [first, last) of a
-    // listing: a few dozen a job, so the threads meet once for them all,
-    // and fewer when they are large, so large archives are read side by side.
+    // listing: a few dozen a job, so the threads meet once for them all.
     struct Probe {
         std::shared_ptr<Listed> listed;
         size_t first, last;
     };
     static constexpr int FilesAProbe = 64;
-    static constexpr std::int64_t BytesAProbe = 1 << 20;
+    // A prober hands the rest of its job back before a file this large, so
+    // large archives are read side by side.
+    static constexpr std::int64_t LargeFile = 1 << 20;
     // The most entries the lister lists ahead of the walk.
     static constexpr size_t ReadAhead = 100000;
 
     void walk(QString top);
-    // Lists `directory` and numbers its entries as the walk queues them;
-    // none when stopped.
-    std::shared_ptr<Listed> list(const Waiting& directory);
+    // Lists `directory` and numbers its entries as the walk queues them,
+    // leaving files unexamined unless `examineFiles`; none when stopped.
+    std::shared_ptr<Listed> list(const Waiting& directory, bool examineFiles);
     void queueSubdirectories(const Waiting& directory, const Listed& listed,
                              std::vector<Waiting>& waiting);
     // Lists the tree's own directories in the walk's order ahead of the walk,
@@ -155,6 +159,11 @@ private:
     // Reads the files that may be archives until the walk ends.
     void probeFiles();
     void probe(const Probe& job);
+    // Examines and reads the files that may be archives among entries
+    // [first, last) of `listed`, handing the rest back to the probers before
+    // a large one if `handBack`; true when a file could not be examined.
+    bool probeEntries(const std::shared_ptr<Listed>& listed, size_t first, size_t last,
+                      bool handBack);
     // The next listing, its archives read; none when stopped.
     std::shared_ptr<Listed> nextListed();
     // Ends the lister and the probers.
@@ -169,7 +178,7 @@ private:
     void lookInside(const QString& directory, const DirEntry& entry, ArchiveContents& contents,
                     std::vector<int> walkOrder, std::vector<Waiting>& waiting);
     // The entries of `path`; nullopt when stopped after a failure.
-    std::optional<std::vector<DirEntry>> listing(const QString& path);
+    std::optional<std::vector<DirEntry>> listing(const QString& path, bool examineFiles);
     // Leaves a directory out: no entries, and `path` in `list` of the news.
     std::vector<DirEntry> leftOut(std::vector<QString> News::*list, const QString& path);
     // Hands a failed listing over and waits for retry() or stop().
@@ -186,7 +195,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     News m_news;
-    bool m_stop = false;
+    // Set under m_mutex; read without it, as the threads ask it often.
+    std::atomic<bool> m_stop = false;
     bool m_retry = false;
     // Between the lister, the probers and the walk.
     std::mutex m_pipeMutex;

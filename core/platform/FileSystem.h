@@ -16,6 +16,9 @@ struct DirEntry {
     std::int64_t modified = 0; // seconds since the epoch
     // A directory on another file system than the listed one (a mount point).
     bool otherFileSystem = false;
+    // False for a file listed by listUnexamined() whose size and date are
+    // still to be read.
+    bool examined = true;
 };
 
 // The system refused a directory for permission: it cannot be listed, or its
@@ -41,7 +44,19 @@ public:
     // A link to a file stands for its target. An entry that vanishes while it
     // is listed is left out; one that cannot be examined fails the listing.
     // Throws AccessDenied, PathTooLong or orvik::Error (errno).
-    virtual std::vector<DirEntry> list(const QString& directory) const = 0;
+    std::vector<DirEntry> list(const QString& directory) const {
+        return listEntries(directory, true);
+    }
+    // As list(), but regular files may be left unexamined: for a reader that
+    // opens every file anyway and examines it open, which spares looking up
+    // each name twice.
+    std::vector<DirEntry> listUnexamined(const QString& directory) const {
+        return listEntries(directory, false);
+    }
+
+protected:
+    virtual std::vector<DirEntry> listEntries(const QString& directory,
+                                              bool examineFiles) const = 0;
 };
 
 // Local time as stored in CDFileDate: "YYYY-MM-DD HH:MM:SS".

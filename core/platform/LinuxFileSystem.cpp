@@ -28,9 +28,20 @@ struct DirCloser {
     void operator()(DIR* dir) const { closedir(dir); }
 };
 
+// Examines the entry `name` of the directory open as `fd`: a link stands for
+// its target file, and one to anything else, or broken, counts as gone.
+// 0, or the errno: ENOENT for an entry gone since it was listed.
+int examine(int fd, const char* name, struct stat& info) {
+    if (fstatat(fd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return errno;
+    if (S_ISLNK(info.st_mode) && (fstatat(fd, name, &info, 0) != 0 || !S_ISREG(info.st_mode)))
+        return ENOENT;
+    return 0;
+}
+
 } // namespace
 
-std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
+std::vector<DirEntry> LinuxFileSystem::listEntries(const QString& directory,
+                                                   bool examineFiles) const {
     std::unique_ptr<DIR, DirCloser> dir(opendir(encodeFileName(directory).constData()));
     if (!dir) failListing(errno, directory);
     const int fd = dirfd(dir.get());
@@ -49,15 +60,17 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
         if (item->d_name[0] == '.') continue;
         const unsigned char type = item->d_type;
         if (type == DT_FIFO || type == DT_SOCK || type == DT_CHR || type == DT_BLK) continue;
-        // A link stands for its target file; links to directories are not followed.
-        struct stat info {};
-        if (fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-            if (errno == ENOENT) continue; // gone since it was listed
-            failListing(errno, prefix + decodeFileName(item->d_name));
-        }
-        if (S_ISLNK(info.st_mode) &&
-            (fstatat(fd, item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)))
+        if (type == DT_REG && !examineFiles) {
+            DirEntry entry{decodeFileName(item->d_name)};
+            entry.examined = false;
+            entries.push_back(std::move(entry));
             continue;
+        }
+        struct stat info {};
+        if (const int error = examine(fd, item->d_name, info)) {
+            if (error == ENOENT) continue;
+            failListing(error, prefix + decodeFileName(item->d_name));
+        }
         if (S_ISDIR(info.st_mode)) {
             DirEntry entry{decodeFileName(item->d_name), true};
             entry.otherFileSystem = info.st_dev != here.st_dev;
@@ -68,6 +81,28 @@ std::vector<DirEntry> LinuxFileSystem::list(const QString& directory) const {
         }
     }
     return entries;
+}
+
+OpenedEntry openUnexamined(int directory, DirEntry& entry) {
+    const QByteArray name = encodeFileName(entry.name);
+    OpenedEntry opened;
+    // Not through a link, nor waiting on what has taken a file's place: an
+    // entry that is no longer a file is examined by name as list() does.
+    opened.fd = ::openat(directory, name.constData(),
+                         O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+    struct stat info {};
+    const int error = opened.fd >= 0 ? (::fstat(opened.fd, &info) == 0 ? 0 : errno)
+                                     : examine(directory, name.constData(), info);
+    if (error != 0 || !S_ISREG(info.st_mode)) {
+        if (opened.fd >= 0) ::close(opened.fd);
+        opened.fd = -1;
+        (error == 0 || error == ENOENT ? opened.gone : opened.failed) = true;
+        return opened;
+    }
+    entry.size = info.st_size;
+    entry.modified = info.st_mtime;
+    entry.examined = true;
+    return opened;
 }
 
 QString formatFileDate(std::int64_t secondsSinceEpoch) {

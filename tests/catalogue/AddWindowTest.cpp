@@ -330,10 +330,10 @@ TEST_F(AddWindow, collectsAll250DirectoriesInPathOrderAndWrites40000FilesInOneRu
 struct FlakyFileSystem : LinuxFileSystem {
     QString directory;
     mutable bool failed = false;
-    std::vector<DirEntry> list(const QString& path) const override {
+    std::vector<DirEntry> listEntries(const QString& path, bool examineFiles) const override {
         if (path == directory && !std::exchange(failed, true))
             throw Error(5, QStringLiteral("Input/output error: ") + path);
-        std::vector<DirEntry> entries = LinuxFileSystem::list(path);
+        std::vector<DirEntry> entries = LinuxFileSystem::listEntries(path, examineFiles);
         for (DirEntry& entry : entries)
             entry.otherFileSystem = entry.name == "mnt";
         return entries;

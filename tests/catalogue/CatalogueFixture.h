@@ -20,11 +20,11 @@ namespace orvik::test {
 // The real file system, except that a directory named "refused" is refused
 // for permission, as the system refuses a root-owned one to an ordinary user.
 class RefusingFileSystem : public LinuxFileSystem {
-public:
-    std::vector<DirEntry> list(const QString& directory) const override {
+protected:
+    std::vector<DirEntry> listEntries(const QString& directory, bool examineFiles) const override {
         if (QFileInfo(QDir::cleanPath(directory)).fileName() == "refused")
             throw AccessDenied(EACCES, QStringLiteral("Permission denied"));
-        return LinuxFileSystem::list(directory);
+        return LinuxFileSystem::listEntries(directory, examineFiles);
     }
 };
 

@@ -6,7 +6,11 @@
 #include "tests/support/TestApp.h"
 #include "tests/support/TestFiles.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvik;
 using namespace orvik::test;
@@ -113,6 +117,27 @@ TEST_F(ArchivesTest, addSaysHowManyArchivesCouldNotBeReadAndNamesEach) {
     for (const char* archive : {"/damaged.zip: ", "/cut.zip: "})
         EXPECT_EQ(told.filter("orvik-cli: could not read the archive " + tree + archive).size(), 1)
             << added.err.toStdString();
+}
+
+// Run as an ordinary user: root reads every file.
+TEST_F(ArchivesTest, anArchiveItsUserCannotReadIsCataloguedAsAFileWithItsLengthAndDate) {
+    if (geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    const QByteArray zip = QFile::encodeName(tree + "/GAMES/quake.zip");
+    ASSERT_EQ(::chmod(zip.constData(), 0), 0);
+    for (const QString& open : {media.path(), app.home()})
+        ASSERT_EQ(::chmod(QFile::encodeName(open).constData(), 0777), 0);
+    const CliRun added =
+        asNobody({"add", tree, "--description", "Games", "--no-filter", "--archives"});
+    ::chmod(zip.constData(), 0644);
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    EXPECT_FALSE(added.out.join('\n').contains("could not be read"));
+    const CliRun found = cli({"find", "*", "--format", "tsv"});
+    ASSERT_EQ(found.out.size(), 2) << found.out.join('\n').toStdString();
+    EXPECT_EQ(found.out[1].section('\t', 4, 4), "QUAKE.ZIP");
+    EXPECT_EQ(found.out[1].section('\t', 5, 5),
+              QFileInfo(tree + "/GAMES/quake.zip").lastModified().toString("yyyy-MM-dd HH:mm:ss"));
+    EXPECT_EQ(found.out[1].section('\t', 6, 6),
+              QString::number(QFileInfo(tree + "/GAMES/quake.zip").size()));
 }
 
 TEST_F(ArchivesTest, updateComparesMembersLikeFilesWalkingAsTheAddDid) {

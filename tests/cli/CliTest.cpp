@@ -493,16 +493,23 @@ TEST_F(CliTest, directoriesRefusedForPermissionAreSkippedAndNamedNotRetriedOrLos
     ASSERT_EQ(::chmod(QFile::encodeName(tree + "/locked").constData(), 0), 0);
     ASSERT_EQ(::chmod(QFile::encodeName(tree + "/noentry").constData(), 0644), 0);
 
-    const CliRun add = asUser({"add", tree, "--description", "as a user", "--no-filter"});
-    ::chmod(QFile::encodeName(tree + "/locked").constData(), 0755);
-    ::chmod(QFile::encodeName(tree + "/noentry").constData(), 0755);
-    ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
-    const QString out = add.out.join('\n');
-    EXPECT_CONTAINS(out, "\n6 Files (");
-    EXPECT_CONTAINS(out, "\n2 Directories skipped (no permission to read them)");
-    EXPECT_CONTAINS(add.err, tree + "/locked/");
-    EXPECT_CONTAINS(add.err, tree + "/noentry/");
-    EXPECT_EQ(recordCount(), 6);
+    makeFile(tree + "/onlyfiles/file.txt"); // the same, with no directory to examine
+    ASSERT_EQ(::chmod(QFile::encodeName(tree + "/onlyfiles").constData(), 0644), 0);
+
+    // Looking inside archives, files are examined as they are opened.
+    for (const char* option : {"--no-archives", "--archives"}) {
+        const CliRun add = asUser({"add", tree, "--description", "as a user", "--no-filter",
+                                   "--catalogue", option + 2, option});
+        ASSERT_EQ(add.exitCode, 0) << add.err.toStdString();
+        const QString out = add.out.join('\n');
+        EXPECT_CONTAINS(out, "\n6 Files (");
+        EXPECT_CONTAINS(out, "\n3 Directories skipped (no permission to read them)");
+        for (const char* skipped : {"/locked/", "/noentry/", "/onlyfiles/"})
+            EXPECT_CONTAINS(add.err, tree + skipped);
+        EXPECT_EQ(recordCount(QString(option + 2).toUpper()), 6);
+    }
+    for (const char* changed : {"/locked", "/noentry", "/onlyfiles"})
+        ::chmod(QFile::encodeName(tree + changed).constData(), 0755);
 }
 
 TEST_F(CliTest, tsvAndJsonHoldEveryResolvedFieldAndShowListsTheDirectoryMarkingTheRecordsOwnRow) {

@@ -11,6 +11,7 @@
 #include <QHash>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -98,6 +99,55 @@ TEST(Platform, listingSkipsHiddenSystemAndLinkedDirectories) {
         elsewhere.insert(e.name, e.otherFileSystem);
     EXPECT_TRUE(elsewhere.value("proc"));
     EXPECT_FALSE(elsewhere.value("etc", true));
+}
+
+// The add looking inside archives lists names only and examines each file
+// as it opens it: whatever has become of the entry meanwhile, it must come
+// out as a listing would have it.
+TEST(Platform, aFileListedUnexaminedIsExaminedOpenAsAListingExaminesIt) {
+    QTemporaryDir dir;
+    const QString root = dir.path();
+    for (const char* name : {"file", "gone", "piped", "linked", "now a directory"})
+        makeFile(root + '/' + name, 7, 1000000000);
+    makeFile(root + "/target", 3);
+
+    LinuxFileSystem fs;
+    std::vector<DirEntry> entries = fs.listUnexamined(root);
+
+    auto path = [&](const char* name) { return QFile::encodeName(root + '/' + name); };
+    ASSERT_EQ(::unlink(path("gone")), 0);
+    ASSERT_EQ(::unlink(path("piped")), 0);
+    ASSERT_EQ(::mkfifo(path("piped"), 0644), 0); // opened, it must not wait for a writer
+    ASSERT_EQ(::unlink(path("linked")), 0);
+    ASSERT_EQ(symlink("target", path("linked").constData()), 0);
+    ASSERT_EQ(::unlink(path("now a directory")), 0);
+    ASSERT_EQ(::mkdir(path("now a directory"), 0755), 0);
+
+    const int directory = ::open(QFile::encodeName(root).constData(), O_PATH | O_DIRECTORY);
+    const auto closeDirectory = qScopeGuard([directory] { ::close(directory); });
+    QHash<QString, DirEntry> kept;
+    QStringList gone;
+    for (DirEntry& e : entries) {
+        if (e.examined) continue;
+        const OpenedEntry opened = openUnexamined(directory, e);
+        if (opened.fd >= 0) ::close(opened.fd);
+        EXPECT_FALSE(opened.failed) << e.name.toStdString();
+        if (opened.gone)
+            gone << e.name;
+        else
+            kept.insert(e.name, e);
+    }
+    gone.sort();
+    EXPECT_EQ(gone, QStringList({"gone", "now a directory", "piped"}));
+    for (const DirEntry& listed : fs.list(root)) {
+        if (listed.isDirectory) continue;
+        ASSERT_TRUE(kept.contains(listed.name)) << listed.name.toStdString();
+        const DirEntry& examined = kept.value(listed.name);
+        EXPECT_TRUE(examined.examined);
+        EXPECT_EQ(examined.size, listed.size) << listed.name.toStdString();
+        EXPECT_EQ(examined.modified, listed.modified) << listed.name.toStdString();
+    }
+    EXPECT_EQ(kept.value("linked").size, 3) << "a link stands for its target";
 }
 
 TEST(Platform, storedUpperCasePathsResolveToTheRealNamesAndALaunchTellsWhatIsMissing) {
