@@ -339,14 +339,8 @@ void TreeCollector::appendFile(Directory& directory, DirEntry entry) {
 
 bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting) {
     if (directory.known) return handOverKnown(directory);
-    std::shared_ptr<Listed> listed = m_lookInArchives ? nextListed() : list(directory, true);
-    // A file the probers could not examine fails its listing: listed again
-    // as without them, to ask Retry or leave it out as a listing does.
-    if (listed && listed->unexaminable) {
-        listed = list(directory, true);
-        if (listed) probeEntries(listed, 0, listed->entries.size(), false);
-    }
-    if (!listed) return false;
+    const std::shared_ptr<Listed> listed = m_lookInArchives ? nextListed() : list(directory, true);
+    if (!listed || (listed->unexaminable && !relistFiles(directory, listed))) return false;
     Q_ASSERT(listed->path == directory.path);
     queueSubdirectories(directory, *listed, waiting);
     const QString path = withSlash(directory.path);
@@ -371,6 +365,30 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
     // Woken for every directory, the add would spend more time waking than
     // writing; it looks in by itself often enough.
     if (m_news.directories.size() == HandOverEvery) m_changed.notify_all();
+    return true;
+}
+
+bool TreeCollector::relistFiles(const Waiting& directory, const std::shared_ptr<Listed>& listed) {
+    const std::shared_ptr<Listed> again = list(directory, true);
+    if (!again) return false;
+    int found = 0;
+    std::vector<DirEntry> entries;
+    std::vector<int> numbers;
+    for (size_t i = 0; i < listed->entries.size(); ++i) {
+        if (!listed->entries[i].isDirectory) continue;
+        entries.push_back(std::move(listed->entries[i]));
+        numbers.push_back(listed->found[i]);
+        found = std::max(found, listed->found[i] + 1);
+    }
+    for (size_t i = 0; i < again->entries.size(); ++i) {
+        if (again->entries[i].isDirectory) continue;
+        entries.push_back(std::move(again->entries[i]));
+        numbers.push_back(again->found[i] < 0 ? -1 : found++);
+    }
+    listed->entries = std::move(entries);
+    listed->found = std::move(numbers);
+    listed->archives.assign(listed->entries.size(), {});
+    probeEntries(listed, 0, listed->entries.size(), false);
     return true;
 }
 

@@ -171,6 +171,11 @@ private:
     // Hands a listed directory over and queues its subdirectories and
     // archives; false when stopped.
     bool Add_SubDirs(const Waiting& directory, std::vector<Waiting>& waiting);
+    // Lists the files of `listed` again as without the probers, when one
+    // could not be examined: with Retry, or leaving the directory out, as a
+    // listing does. Its subdirectories stay those the lister went on with.
+    // False when stopped.
+    bool relistFiles(const Waiting& directory, const std::shared_ptr<Listed>& listed);
     // Hands a directory of an archive over; false when stopped.
     bool handOverKnown(const Waiting& directory);
     void appendFile(Directory& directory, DirEntry entry);

@@ -364,6 +364,43 @@ TEST(AddFailure, aCollectionFailureRetriesTheListingOrEndsTheProgram) {
     EXPECT_EQ(readCatalogue(state.catalogueFile()).size(), 2u);
 }
 
+// Looking inside archives, the probers examine the files the lister listed
+// by name. This file system gives `directory` a file no prober can examine,
+// and when the directory is listed again as without the option, it has
+// gained a subdirectory meanwhile.
+struct ChangingFileSystem : LinuxFileSystem {
+    QString directory;
+    std::vector<DirEntry> listEntries(const QString& path, bool examineFiles) const override {
+        if (path == directory && examineFiles) QDir().mkpath(path + "new/deeper");
+        std::vector<DirEntry> entries = LinuxFileSystem::listEntries(path, examineFiles);
+        if (path == directory && !examineFiles) {
+            DirEntry unexaminable{"a.txt/below"}; // fails with ENOTDIR
+            unexaminable.examined = false;
+            entries.push_back(unexaminable);
+        }
+        return entries;
+    }
+};
+
+TEST(AddFailure, aDirectoryListedAgainForAFileNoProberCouldExamineKeepsTheWalkInStep) {
+    auto* files = new ChangingFileSystem;
+    TestApp app{std::unique_ptr<FileSystem>(files)};
+    QTemporaryDir disc;
+    for (const char* name : {"mid/a.txt", "mid/sub/b.txt", "mid/sub/inner/c.txt", "z/d.txt"})
+        makeFile(disc.path() + '/' + name);
+    files->directory = disc.path() + "/mid/";
+    app.state().Options.UseFilter = "False";
+    app.state().Options.LookInArchives = true;
+    ASSERT_EQ(addTree(app.state(), disc.path(), "disc"), VolumeAdd::Result::Finished);
+    QStringList written;
+    for (const auto& row : readCatalogue(app.state().catalogueFile()))
+        written << row[size_t(Field::CDPath)].value_or(N) + ' ' + *row[size_t(Field::CDFile)];
+    const QString top = disc.path().toUpper();
+    EXPECT_EQ(written, QStringList({top + "/MID/ A.TXT", top + "/MID/SUB/ B.TXT",
+                                    top + "/MID/SUB/INNER/ C.TXT", top + "/Z/ D.TXT"}));
+    EXPECT_TRUE(app.prompt().shown.empty());
+}
+
 // The add writes each directory as soon as its walk has listed it; the records
 // still come out as a plain add makes them: the tree listed level by level,
 // the directory list sorted stably without regard to case, then each
