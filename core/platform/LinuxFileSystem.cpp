@@ -49,6 +49,7 @@ std::vector<DirEntry> LinuxFileSystem::listEntries(const QString& directory,
     if (fstat(fd, &here) != 0) failListing(errno, directory);
     const QString prefix = directory.endsWith('/') ? directory : directory + '/';
     std::vector<DirEntry> entries;
+    bool unexamined = false;
     for (;;) {
         errno = 0;
         const dirent* item = readdir(dir.get());
@@ -64,6 +65,7 @@ std::vector<DirEntry> LinuxFileSystem::listEntries(const QString& directory,
             DirEntry entry{decodeFileName(item->d_name)};
             entry.examined = false;
             entries.push_back(std::move(entry));
+            unexamined = true;
             continue;
         }
         struct stat info {};
@@ -80,6 +82,11 @@ std::vector<DirEntry> LinuxFileSystem::listEntries(const QString& directory,
                 {decodeFileName(item->d_name), false, std::int64_t(info.st_size), info.st_mtime});
         }
     }
+    // A directory that cannot be searched fails list() on its first file;
+    // its "." is refused alike, so it fails here, in the listings' order,
+    // rather than once a file is opened.
+    struct stat self {};
+    if (unexamined && fstatat(fd, ".", &self, 0) != 0) failListing(errno, directory);
     return entries;
 }
 
