@@ -62,6 +62,20 @@ TEST(ArchiveSignatures, everyFormatAndCompressionTheLibraryWritesIsStillFoundAnA
     EXPECT_GE(tried, 20) << "the library here writes fewer formats than expected";
 }
 
+TEST(ArchiveSignatures, anEncodedArchiveAfterLinesOfTextIsFoundWhereverItsLineBegins) {
+    // "begin" at every place in and across the blocks the check reads at once.
+    for (const char* end : {"\n", "\r\n", "\r"})
+        for (int before = 0; before < 48; ++before) {
+            const QByteArray text = QByteArray(before, 'b') + end + "begin 644 a\n" +
+                                    QByteArray("bbbbbbbbbbbb\n").repeated(before % 2);
+            EXPECT_TRUE(mayBeArchive(text.constData(), size_t(text.size())))
+                << before << " " << QByteArray(end).toHex().toStdString();
+            QByteArray midLine = text;
+            midLine.replace(end, " ");
+            EXPECT_FALSE(mayBeArchive(midLine.constData(), size_t(midLine.size()))) << before;
+        }
+}
+
 TEST(ArchiveSignatures, filesOfTextAndOtherDataAreSparedTheLibrary) {
     const QByteArray text = QByteArray("catalogue disc file orvik the of archive\n").repeated(100);
     QByteArray binary(4096, '\0');
