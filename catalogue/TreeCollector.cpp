@@ -252,9 +252,18 @@ void TreeCollector::probe(const Probe& job) {
     const bool unexaminable = probeEntries(job.listed, job.first, job.last, true);
     const std::lock_guard lock(m_pipeMutex);
     if (unexaminable) job.listed->unexaminable = true;
-    // The walk waits only for the listing it takes next.
-    if (--job.listed->probesLeft == 0 && m_walkWaiting && m_listed.front() == job.listed)
-        m_walkReady.notify_one();
+    if (--job.listed->probesLeft == 0 && m_walkWaiting && walkHasWork()) m_walkReady.notify_one();
+}
+
+bool TreeCollector::walkHasWork() const {
+    // Woken for each small listing, the walk would spend more time waking
+    // than walking: it waits for a few, or for all there are.
+    size_t ready = 0;
+    for (const std::shared_ptr<Listed>& listed : m_listed) {
+        if (listed->probesLeft > 0) return ready >= WalkAtOnce;
+        ++ready;
+    }
+    return ready > 0;
 }
 
 bool TreeCollector::probeEntries(const std::shared_ptr<Listed>& listed, size_t first, size_t last,

@@ -144,6 +144,8 @@ private:
     // A prober hands the rest of its job back before a file this large, so
     // large archives are read side by side.
     static constexpr std::int64_t LargeFile = 1 << 20;
+    // The listings read that wake the walk, unless they are all there are.
+    static constexpr size_t WalkAtOnce = 16;
     // The most entries the lister lists ahead of the walk.
     static constexpr size_t ReadAhead = 100000;
 
@@ -164,6 +166,9 @@ private:
     // a large one if `handBack`; true when a file could not be examined.
     bool probeEntries(const std::shared_ptr<Listed>& listed, size_t first, size_t last,
                       bool handBack);
+    // Whether the walk, waiting for the listing it takes next, has enough
+    // listings read to wake for; under m_pipeMutex.
+    bool walkHasWork() const;
     // The next listing, its archives read; none when stopped.
     std::shared_ptr<Listed> nextListed();
     // Ends the lister and the probers.
