@@ -365,7 +365,7 @@ bool TreeCollector::Add_SubDirs(const Waiting& directory, std::vector<Waiting>& 
         DirEntry& entry = listed->entries[i];
         // A file still unexamined after its probe was gone by then.
         if (entry.isDirectory || !entry.examined) continue;
-        if (listed->found[i] >= 0) {
+        if (listed->found[i] >= 0 && listed->archives[i].isArchive) {
             std::vector<int> walkOrder = directory.walkOrder;
             walkOrder.push_back(listed->found[i]);
             lookInside(path, entry, listed->archives[i], std::move(walkOrder), waiting);
@@ -423,7 +423,6 @@ bool TreeCollector::handOverKnown(const Waiting& directory) {
 void TreeCollector::lookInside(const QString& directory, const DirEntry& entry,
                                ArchiveContents& contents, std::vector<int> walkOrder,
                                std::vector<Waiting>& waiting) {
-    if (!contents.isArchive) return;
     const QString archive = directory + entry.name;
     if (!contents.failure.isEmpty()) {
         const std::lock_guard lock(m_mutex);
