@@ -3,10 +3,12 @@
 #include "app/OrvikWindows.h"
 #include "core/AppState.h"
 #include "core/Startup.h"
+#include "core/platform/LocalTimeZone.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    orvik::settleLocalTimeZone();
     if (const auto status = orvik::answerInfoOption(argc, argv, stdout)) return *status;
     QApplication app(argc, argv);
     QApplication::setApplicationName(orvik::AppName);

@@ -10,6 +10,7 @@
 #include "core/Version.h"
 #include "core/platform/LinuxDrives.h"
 #include "core/platform/LinuxFileSystem.h"
+#include "core/platform/LocalTimeZone.h"
 #include "core/platform/Shell.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,7 @@ public:
 // an application object: QtGui's, from the print module. The locale is set as
 // that object would set it, for every command.
 int main(int argc, char** argv) {
+    orvik::settleLocalTimeZone();
     std::setlocale(LC_ALL, "");
     QCoreApplication::setApplicationName(AppName);
     QStringList arguments;

@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,6 +93,32 @@ TEST_F(ArchivesTest, membersGetTheChecksumsOfTheirContentsWhichVerifyComparesWit
     EXPECT_EQ(verified.exitCode, 1);
     EXPECT_TRUE(verified.out.contains("~ GAMES/QUAKE.ZIP/MAPS/E1M1.BSP"))
         << verified.out.join('|').toStdString();
+}
+
+TEST_F(ArchivesTest, zipMembersAreDatedWithoutReadingTheTimeZoneFileForEach) {
+    if (QStandardPaths::findExecutable("strace").isEmpty()) GTEST_SKIP() << "no strace";
+    // A zip without extra fields: its members have only local dates.
+    for (int i = 0; i < 40; ++i)
+        makeFile(content + QString("/MORE/%1.txt").arg(i), 10);
+    runTool({"zip", "-qrX", tree + "/GAMES/more.zip", "MORE"}, content);
+    const QString trace = media.path() + "/calls";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("TZ");
+    // The leak checker of a sanitized build cannot work under a tracer.
+    environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":detect_leaks=0");
+    const CliRun added = run({"strace", "-f", "-e", "trace=%file", "-o", trace, ORVIK_CLI, "add",
+                              tree, "--description", "Games", "--no-filter", "--archives"},
+                             environment);
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    QFile calls(trace);
+    ASSERT_TRUE(calls.open(QIODevice::ReadOnly));
+    EXPECT_LE(calls.readAll().count("/etc/localtime"), 2);
+    const QStringList found = cli({"find", "39.TXT", "--format", "tsv"}).out;
+    ASSERT_EQ(found.size(), 2);
+    const QDateTime modified = QFileInfo(content + "/MORE/39.txt").lastModified();
+    // zip keeps local times to the even second, rounding up.
+    EXPECT_EQ(found[1].section('\t', 5, 5),
+              modified.addSecs(modified.time().second() % 2).toString("yyyy-MM-dd HH:mm:ss"));
 }
 
 TEST_F(ArchivesTest, findFindsAMemberByItsNameInTheArchivesDirectory) {
