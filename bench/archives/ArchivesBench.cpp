@@ -7,9 +7,13 @@
 //   ten .tar.gz archives of 10,000 members each, read by the add and by the
 //     add's reader alone, against `tar -tzf` of each (goal: at most 1.3);
 //   those 100,000 plain files, none an archive, of 300 bytes to 3 KB, with
-//     the option on against off (goal: at most 1.15); and in the process the
-//     reader's probe of each, and the bare read of each first block, the
-//     floor of any probe by content.
+//     the option on against off (goal: at most 1.15 elapsed), elapsed and
+//     processor time; against the option's floor in the process: a bare walk
+//     that lists the tree and, on as many threads as the add's probers,
+//     opens, reads the first block of and closes each file, the least any
+//     look at contents asks, against a bare walk that stats each file, all
+//     the add without the option asks of the system; and the reader's probe
+//     of each file alone.
 #include "bench/support/BenchProcess.h"
 #include "catalogue/ArchiveReader.h"
 
@@ -23,10 +27,17 @@
 #include <archive.h>
 #include <archive_entry.h>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
+#include <linux/close_range.h>
+#include <mutex>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace orvik::bench;
@@ -144,6 +155,125 @@ void removeCatalogue(const std::string& home) {
         QFile::remove(QString::fromStdString(home) + "/ORVIK.mdb" + suffix);
 }
 
+// Lists every directory below `path` and stats each entry; the files found.
+long statWalk(const std::string& path) {
+    DIR* dir = opendir(path.c_str());
+    if (!dir) fail(path);
+    long files = 0;
+    while (const dirent* item = readdir(dir)) {
+        if (item->d_name[0] == '.') continue;
+        struct stat info {};
+        if (fstatat(dirfd(dir), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) fail(item->d_name);
+        if (S_ISDIR(info.st_mode))
+            files += statWalk(path + "/" + item->d_name);
+        else if (S_ISREG(info.st_mode))
+            ++files;
+    }
+    closedir(dir);
+    return files;
+}
+
+// Lists every directory below a path, as the add's lister does, and hands
+// each one's files to probers that open, examine, read the first block of
+// and close each; the files read.
+class ProbeWalk {
+public:
+    long run(const std::string& top) {
+        std::vector<std::thread> probers;
+        for (unsigned i = std::max(1u, std::thread::hardware_concurrency()); i > 0; --i)
+            probers.emplace_back([this] { probe(); });
+        list(top);
+        {
+            const std::lock_guard lock(m_mutex);
+            m_listed = true;
+        }
+        m_ready.notify_all();
+        for (std::thread& prober : probers)
+            prober.join();
+        return m_files;
+    }
+
+private:
+    struct Job {
+        std::string directory;
+        std::vector<std::string> names;
+    };
+
+    void list(const std::string& path) {
+        DIR* dir = opendir(path.c_str());
+        if (!dir) fail(path);
+        Job job{path, {}};
+        std::vector<std::string> subdirectories;
+        while (const dirent* item = readdir(dir)) {
+            if (item->d_name[0] == '.') continue;
+            if (item->d_type == DT_REG) {
+                job.names.emplace_back(item->d_name);
+                continue;
+            }
+            struct stat info {};
+            if (fstatat(dirfd(dir), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                fail(item->d_name);
+            if (S_ISDIR(info.st_mode)) subdirectories.emplace_back(item->d_name);
+        }
+        closedir(dir);
+        {
+            const std::lock_guard lock(m_mutex);
+            m_jobs.push_back(std::move(job));
+        }
+        m_ready.notify_one();
+        for (const std::string& name : subdirectories)
+            list(path + "/" + name);
+    }
+
+    void probe() {
+        // A table of descriptors of its own, as the add's probers have.
+        ::close_range(3, ~0U, CLOSE_RANGE_UNSHARE);
+        std::vector<char> block(64 * 1024);
+        long files = 0;
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            m_ready.wait(lock, [this] { return !m_jobs.empty() || m_listed; });
+            if (m_jobs.empty()) break;
+            Job job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+            lock.unlock();
+            // Opened in the prober's own table, as the add's probers do.
+            const int directory = ::open(job.directory.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            for (const std::string& name : job.names) {
+                const int fd = ::openat(directory, name.c_str(),
+                                        O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+                struct stat info {};
+                if (fd < 0 || ::fstat(fd, &info) != 0 ||
+                    ::read(fd, block.data(), size_t(std::min<off_t>(info.st_size, 64 * 1024))) < 0)
+                    fail(name);
+                ::close(fd);
+                ++files;
+            }
+            ::close(directory);
+        }
+        const std::lock_guard lock(m_mutex);
+        m_files += files;
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<Job> m_jobs;
+    bool m_listed = false;
+    long m_files = 0;
+};
+
+struct Times {
+    double ms, cpuMs;
+};
+
+// The processor time of this process so far, every thread's.
+double processorMs() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto msOf = [](const timeval& time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; };
+    return msOf(usage.ru_utime) + msOf(usage.ru_stime);
+}
+
 // The best of Repeats of each of `runs`, taken in turns.
 std::vector<double> bestOf(const std::vector<std::function<double()>>& runs) {
     std::vector<double> best(runs.size(), 1e300);
@@ -222,26 +352,53 @@ int main(int argc, char** argv) {
             if (orvik::readArchive(path, size).isArchive) fail(path.toStdString());
         return msSince(start);
     };
-    // The floor of any probe by content: each file's first block read, nothing more.
-    auto firstBlocks = [&] {
-        const auto start = std::chrono::steady_clock::now();
-        static char block[64 * 1024];
-        for (const auto& [path, size] : plainFiles) {
-            const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || ::read(fd, block, sizeof block) < 0) fail(path.toStdString());
-            ::close(fd);
-        }
-        return msSince(start);
+    const double probeMs = bestOf({probing})[0];
+
+    // Elapsed and processor time of whole adds and of bare walks in the
+    // process, best of Repeats each, taken in turns.
+    auto addTimes = [&](bool lookInside) {
+        return [&, lookInside] {
+            removeCatalogue(home);
+            const ProcessRun run = runProcess(addOf(plain, lookInside), home, errors);
+            return Times{run.ms, run.cpuMs};
+        };
     };
-    const std::vector<double> none =
-        bestOf({add(plain, true), add(plain, false), probing, firstBlocks});
-    std::printf("100,000 files, none an archive, add --archives: %8.1f ms\n", none[0]);
-    std::printf("the same, add --no-archives:                    %8.1f ms\n", none[1]);
-    std::printf("on / off:                                       %8.2f   (goal <= 1.15)\n",
-                none[0] / none[1]);
+    auto walkTimes = [&](auto walk) {
+        return [&, walk] {
+            const double cpuBefore = processorMs();
+            const auto start = std::chrono::steady_clock::now();
+            if (walk() != long(plainFiles.size())) fail("the bare walk's files");
+            return Times{msSince(start), processorMs() - cpuBefore};
+        };
+    };
+    std::vector<Times> none(4, Times{1e300, 1e300});
+    const std::vector<std::function<Times()>> runs = {
+        addTimes(true), addTimes(false), walkTimes([&] { return ProbeWalk().run(plain); }),
+        walkTimes([&] { return statWalk(plain); })};
+    for (int r = 0; r < Repeats; ++r)
+        for (size_t i = 0; i < runs.size(); ++i) {
+            const Times times = runs[i]();
+            none[i] = {std::min(none[i].ms, times.ms), std::min(none[i].cpuMs, times.cpuMs)};
+        }
+    std::printf("100,000 files, none an archive:                   elapsed  processor\n");
+    auto line = [](const char* what, const Times& times) {
+        std::printf("%-48s %8.1f ms %8.1f ms\n", what, times.ms, times.cpuMs);
+    };
+    line("  add --archives", none[0]);
+    line("  add --no-archives", none[1]);
+    std::printf("  on / off:                                      %8.2f    %8.2f   (goal <= 1.15, "
+                "elapsed)\n",
+                none[0].ms / none[1].ms, none[0].cpuMs / none[1].cpuMs);
+    std::printf("the floor, bare walks in the process:\n");
+    line("  reading each file's first block, add's threads", none[2]);
+    line("  stat'ing each file", none[3]);
+    std::printf("  floor on / off:                                %8.2f    %8.2f\n",
+                none[2].ms / none[3].ms, none[2].cpuMs / none[3].cpuMs);
+    line("what the option adds: add on - off",
+         {none[0].ms - none[1].ms, none[0].cpuMs - none[1].cpuMs});
+    line("  the floor's: bare read - bare stat",
+         {none[2].ms - none[3].ms, none[2].cpuMs - none[3].cpuMs});
     std::printf("the reader's probe of each file, in the process: %8.1f ms (%.1f us a file)\n",
-                none[2], none[2] * 1000 / double(plainFiles.size()));
-    std::printf("their first blocks read alone, in the process:  %8.1f ms (%.1f us a file)\n",
-                none[3], none[3] * 1000 / double(plainFiles.size()));
+                probeMs, probeMs * 1000 / double(plainFiles.size()));
     return 0;
 }

@@ -52,7 +52,9 @@ ProcessRun runProcess(const std::vector<std::string>& command, const std::string
     int status = 0;
     rusage usage{};
     if (wait4(child, &status, 0, &usage) != child) fail("wait4");
-    const ProcessRun run{msSince(start), usage.ru_maxrss};
+    const auto msOf = [](const timeval& time) { return time.tv_sec * 1e3 + time.tv_usec / 1e3; };
+    const ProcessRun run{msSince(start), usage.ru_maxrss,
+                         msOf(usage.ru_utime) + msOf(usage.ru_stime)};
     ::close(out);
     ::close(err);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {

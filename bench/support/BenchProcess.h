@@ -15,6 +15,7 @@ double msSince(std::chrono::steady_clock::time_point start);
 struct ProcessRun {
     double ms = 0;
     long peakKb = 0;
+    double cpuMs = 0; // user and system time of the child
 };
 
 // Runs `command` with ORVIK_HOME `home`, stdout to /dev/null and stderr kept
