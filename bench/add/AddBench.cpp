@@ -8,6 +8,7 @@
 #include "bench/support/BenchApp.h"
 #include "bench/support/BenchProcess.h"
 #include "bench/support/BenchTree.h"
+#include "bench/support/BenchWalk.h"
 #include "catalogue/VolumeAdd.h"
 #include "core/AppState.h"
 #include "core/CatalogueFiles.h"
@@ -25,11 +26,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <dirent.h>
-#include <fcntl.h>
 #include <string>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -40,24 +38,6 @@ using namespace orvik::bench;
 
 constexpr int WarmRepeats = 3;
 constexpr int ColdRepeats = 2; // a cold run costs the whole machine its caches
-
-// The in-process floor: every directory listed and every entry stat'ed once.
-long walk(const std::string& path) {
-    DIR* dir = opendir(path.c_str());
-    if (!dir) return 0;
-    long files = 0;
-    while (const dirent* item = readdir(dir)) {
-        if (item->d_name[0] == '.') continue;
-        struct stat info {};
-        if (fstatat(dirfd(dir), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISDIR(info.st_mode))
-            files += walk(path + "/" + item->d_name);
-        else if (S_ISREG(info.st_mode))
-            ++files;
-    }
-    closedir(dir);
-    return files;
-}
 
 // Empties the page, dentry and inode caches; false when not allowed.
 bool dropCaches() {
@@ -132,7 +112,7 @@ void timeFind(const std::string& find, const std::string& tree, const std::strin
 void timeWalk(const std::string& tree, bool cold, Figures& figures) {
     if (cold) dropCaches();
     const auto start = std::chrono::steady_clock::now();
-    if (walk(tree) != TreeFiles) {
+    if (statWalk(tree) != TreeFiles) {
         std::fprintf(stderr, "the walk did not find all %ld files\n", TreeFiles);
         std::exit(1);
     }
@@ -218,7 +198,7 @@ void printInProcess(const std::string& tree) {
     InProcessAdd add;
     for (int i = 0; i < WarmRepeats; ++i)
         timeInProcessAdd(QString::fromStdString(tree), add);
-    const double floor = orvik::bench::bestOfMs([&] { walk(tree); }, WarmRepeats);
+    const double floor = orvik::bench::bestOfMs([&] { statWalk(tree); }, WarmRepeats);
     std::printf("\nin process, warm caches, best of %d (dates and lengths on):\n", WarmRepeats);
     std::printf("  VolumeAdd::run            %8.0f ms\n", add.total);
     std::printf("    collecting              %8.0f ms\n", add.collecting);
@@ -244,7 +224,7 @@ int main(int argc, char** argv) {
     const std::string tree = folder.path().toStdString();
     const int directories = buildTree(tree);
     std::printf("tree: %d directories, %ld files of 0..5 bytes\n", directories + 1, TreeFiles);
-    walk(tree); // the tree just written is in the caches; this makes sure of it
+    statWalk(tree); // the tree just written is in the caches; this makes sure of it
 
     const Figures warm = measure(tree, false, WarmRepeats);
     printFigures("warm caches", WarmRepeats, warm, "1.5");
@@ -256,7 +236,7 @@ int main(int argc, char** argv) {
         printFigures("cold caches (sync and drop before each run)", ColdRepeats, cold, "1.4");
         peakKb = std::max(peakKb, cold.peakKb);
         checksums += cold.checksums;
-        walk(tree); // warm again for the in-process add
+        statWalk(tree); // warm again for the in-process add
     } else {
         std::printf("\ncold: skipped (cannot drop caches)\n");
     }

@@ -15,6 +15,7 @@
 //     the add without the option asks of the system; and the reader's probe
 //     of each file alone.
 #include "bench/support/BenchProcess.h"
+#include "bench/support/BenchWalk.h"
 #include "catalogue/ArchiveReader.h"
 
 #include <QCoreApplication>
@@ -153,24 +154,6 @@ std::vector<std::string> addOf(const std::string& tree, bool lookInside) {
 void removeCatalogue(const std::string& home) {
     for (const char* suffix : {"", "-journal"})
         QFile::remove(QString::fromStdString(home) + "/ORVIK.mdb" + suffix);
-}
-
-// Lists every directory below `path` and stats each entry; the files found.
-long statWalk(const std::string& path) {
-    DIR* dir = opendir(path.c_str());
-    if (!dir) fail(path);
-    long files = 0;
-    while (const dirent* item = readdir(dir)) {
-        if (item->d_name[0] == '.') continue;
-        struct stat info {};
-        if (fstatat(dirfd(dir), item->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0) fail(item->d_name);
-        if (S_ISDIR(info.st_mode))
-            files += statWalk(path + "/" + item->d_name);
-        else if (S_ISREG(info.st_mode))
-            ++files;
-    }
-    closedir(dir);
-    return files;
 }
 
 // Lists every directory below a path, as the add's lister does, and hands
