@@ -110,7 +110,9 @@ void FileHasher::add(std::int64_t key, QString path, std::int64_t size) {
 
 std::vector<FileHasher::Hashed> FileHasher::take(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
-    m_jobDone.wait_for(lock, wait, [this] { return !m_hashed.empty() || m_pending == 0; });
+    // As the walk's take(): no time means no sleep on the condition variable.
+    if (wait > std::chrono::milliseconds(0))
+        m_jobDone.wait_for(lock, wait, [this] { return !m_hashed.empty() || m_pending == 0; });
     m_pending -= std::int64_t(m_hashed.size());
     return std::exchange(m_hashed, {});
 }

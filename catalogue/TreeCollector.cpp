@@ -73,9 +73,12 @@ bool TreeCollector::sortsAfter(const Waiting& a, const Waiting& b) {
 
 TreeCollector::News TreeCollector::take(std::chrono::milliseconds wait) {
     std::unique_lock lock(m_mutex);
-    m_changed.wait_for(lock, wait, [this] {
-        return m_news.directories.size() >= HandOverEvery || m_news.failure || m_news.finished;
-    });
+    // Not waiting at all is not a wait with no time: that still sleeps for the
+    // timer's slack, tens of microseconds, and the writer asks once a directory.
+    if (wait > std::chrono::milliseconds(0))
+        m_changed.wait_for(lock, wait, [this] {
+            return m_news.directories.size() >= HandOverEvery || m_news.failure || m_news.finished;
+        });
     return std::exchange(m_news, News{});
 }
 
