@@ -12,8 +12,10 @@
 //     that lists the tree and, on as many threads as the add's probers,
 //     opens, reads the first block of and closes each file, the least any
 //     look at contents asks, against a bare walk that stats each file, all
-//     the add without the option asks of the system; and the reader's probe
-//     of each file alone.
+//     the add without the option asks of the system; from these, the least
+//     on/off the machine's cores allow: the add's processor time without the
+//     option and the floor's reads, shared by every core; and the reader's
+//     probe of each file alone.
 #include "bench/support/BenchProcess.h"
 #include "bench/support/BenchWalk.h"
 #include "catalogue/ArchiveReader.h"
@@ -381,6 +383,12 @@ int main(int argc, char** argv) {
          {none[0].ms - none[1].ms, none[0].cpuMs - none[1].cpuMs});
     line("  the floor's: bare read - bare stat",
          {none[2].ms - none[3].ms, none[2].cpuMs - none[3].cpuMs});
+    // Any add with the option does at least the add's work without it and the
+    // floor's reads, and no faster than the cores together run it.
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    const double leastOn = (none[1].cpuMs + none[2].cpuMs - none[3].cpuMs) / cores;
+    std::printf("  least on / off %u cores allow:                  %8.2f\n", cores,
+                std::max(1.0, leastOn / none[1].ms));
     std::printf("the reader's probe of each file, in the process: %8.1f ms (%.1f us a file)\n",
                 probeMs, probeMs * 1000 / double(plainFiles.size()));
     return 0;
